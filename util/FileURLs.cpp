@@ -1,0 +1,11 @@
+#include "util/FileURLs.h"
+
+#include <QFileInfo>
+
+namespace fileurls {
+
+bool exists(const QUrl& url) {
+    return url.isLocalFile() && QFileInfo::exists(url.toLocalFile());
+}
+
+} // namespace fileurls

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QUrl>
+
+namespace fileurls {
+
+// True when the file or folder that a file URL names is there; false for other URLs.
+bool exists(const QUrl& url);
+
+} // namespace fileurls
