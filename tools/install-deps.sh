@@ -1,16 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing need, and only those missing.
-# Quiet and quick when everything is there already.
+# Installs the Debian 12 packages listed in tools/deps/*.txt (one name a line, # comments),
+# and only those missing: quiet and quick when everything is there already.
 set -euo pipefail
+cd "$(dirname "$0")/deps"
 
-packages=(
-    # build
-    cmake ninja-build pkg-config clang-14 libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
-    libicu-dev libsimdjson-dev libbenchmark-dev
-    # tests
-    xvfb xauth python3
-)
+mapfile -t packages < <(cat ./*.txt | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 
 missing=()
 for p in "${packages[@]}"; do
