@@ -28,18 +28,6 @@ BULK_CODE = "ZZ"
 DEFAULT_BULK_COUNT = 50000
 MAX_BULK_COUNT = 200000
 
-STATION_KEYS = (
-    "changeuuid", "stationuuid", "serveruuid", "name", "url", "url_resolved",
-    "homepage", "favicon", "tags", "country", "countrycode", "iso_3166_2",
-    "state", "language", "languagecodes", "votes", "lastchangetime",
-    "lastchangetime_iso8601", "codec", "bitrate", "hls", "lastcheckok",
-    "lastchecktime", "lastchecktime_iso8601", "lastcheckoktime",
-    "lastcheckoktime_iso8601", "lastlocalchecktime",
-    "lastlocalchecktime_iso8601", "clicktimestamp", "clicktimestamp_iso8601",
-    "clickcount", "clicktrend", "ssl_error", "geo_lat", "geo_long",
-    "geo_distance", "has_extended_info",
-)
-
 # What a client strips from both ends of a station name: double quote, full
 # stop, underscore and the horizontal white space (tab and Unicode Zs).
 NAME_TRIM = '"._\t \u00a0\u1680\u2000\u2001\u2002\u2003\u2004\u2005\u2006' \
@@ -130,10 +118,6 @@ ODD_ENTRIES = (
     ({"name": "Bitrate als Text", "bitrate": "128"}, "keep (bit rate as a string)"),
 )
 
-ODD_KEPT = sum(1 for _, fate in ODD_ENTRIES if fate.startswith("keep"))
-ODD_DUPLICATES = sum(1 for _, fate in ODD_ENTRIES if fate == "duplicate")
-ODD_INVALID = sum(1 for _, fate in ODD_ENTRIES if fate.startswith("invalid"))
-
 _DECORATIONS = ('"{}"', "{}.", " {} ", "_{}_", '"{}".', "{}...", "  {}", "{} ")
 _EMOJI = ("🎵", "📻", "🎶", "🔥", "❤️", "🌊", "🎸", "☕", "🌴")
 _BITRATES = (0, 32, 48, 64, 96, 112, 128, 128, 128, 128, 160, 192, 192, 256, 320)
@@ -141,10 +125,6 @@ _CODECS = (("MP3", 50), ("AAC", 20), ("AAC+", 10), ("OGG", 5), ("FLAC", 2),
            ("UNKNOWN", 8), ("MP3,H.264", 1))
 _CODEC_NAMES = tuple(c for c, _ in _CODECS)
 _CODEC_WEIGHTS = tuple(w for _, w in _CODECS)
-
-
-def country(code):
-    return _COUNTRY_BY_CODE.get(code.upper())
 
 
 def _fold(text):
@@ -291,6 +271,7 @@ def _station(rng, country_name, code, locale, name, working):
     else:
         click_time, click_iso = _stamp(_NOW - datetime.timedelta(
             seconds=rng.randrange(30 * 86400)))
+    # The keys in the order the directory sends them.
     return {
         "changeuuid": _uuid(rng),
         "stationuuid": _uuid(rng),
