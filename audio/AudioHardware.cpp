@@ -1,0 +1,3 @@
+#include "audio/AudioHardware.h"
+
+AudioHardware::~AudioHardware() = default;
