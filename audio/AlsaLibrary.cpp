@@ -1,0 +1,3 @@
+#include "audio/AlsaLibrary.h"
+
+AlsaLibrary::~AlsaLibrary() = default;
