@@ -1,0 +1,205 @@
+#include "geo/Countries.h"
+#include "geo/CountryTables.h"
+#include "geo/GeoServices.h"
+
+#include <QTest>
+#include <random>
+
+class TestGeoServices : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    // First: the flag cache must still be empty.
+    void flagCacheFillsOnFirstTwoLetterCall();
+    void flagCache_data();
+    void flagCache();
+    void oneServicePerProcess();
+    void validCodes_data();
+    void validCodes();
+    void codesForNames_data();
+    void codesForNames();
+    void namesForCodes_data();
+    void namesForCodes();
+    void countryOfLocation_data();
+    void countryOfLocation();
+    void representativePointsLieInTheirCountry_data();
+    void representativePointsLieInTheirCountry();
+    void indexAgreesWithWalkingEveryPath();
+};
+
+void TestGeoServices::initTestCase() {
+    // The names in the user's language are taken once per process: make them English.
+    qputenv("LC_ALL", "en_US.UTF-8");
+}
+
+void TestGeoServices::flagCacheFillsOnFirstTwoLetterCall() {
+    GeoServices& geo = GeoServices::sharedServices();
+    QVERIFY(!geo.hasEmojis());
+    QCOMPARE(geo.emojiFlagForCountryCode(u"D"), QString());
+    QCOMPARE(geo.emojiFlagForCountryCode(u""), QString());
+    QVERIFY(!geo.hasEmojis());
+    QCOMPARE(geo.emojiFlagForCountryCode(u"de"), QString());
+    QVERIFY(geo.hasEmojis());
+}
+
+void TestGeoServices::flagCache_data() {
+    QTest::addColumn<QString>("code");
+    for (const QString& code : countries::isoCountryCodes())
+        QTest::newRow(qPrintable(code)) << code;
+}
+
+void TestGeoServices::flagCache() {
+    QFETCH(QString, code);
+    QCOMPARE(GeoServices::sharedServices().emojiFlagForCountryCode(code),
+             countries::stringFlagForCountryCode(code));
+}
+
+void TestGeoServices::oneServicePerProcess() {
+    QCOMPARE(&GeoServices::sharedServices(), &GeoServices::sharedServices());
+}
+
+void TestGeoServices::validCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("AX") << "AX" << true;
+    QTest::newRow("SS") << "SS" << true;
+    QTest::newRow("AD, first row") << "AD" << true;
+    QTest::newRow("ZW, last row") << "ZW" << true;
+    QTest::newRow("XK, directory only") << "XK" << false;
+    QTest::newRow("MY, directory only") << "MY" << false;
+    QTest::newRow("lower case") << "de" << false;
+    QTest::newRow("three letters") << "DEU" << false;
+    QTest::newRow("one letter") << "D" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestGeoServices::validCodes() {
+    QFETCH(QString, code);
+    QFETCH(bool, valid);
+    QCOMPARE(GeoServices::sharedServices().isValidCountryCode(code), valid);
+}
+
+void TestGeoServices::codesForNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("lower case") << "suisse"
+                                << "CH";
+    QTest::newRow("upper case") << "SVIZZERA"
+                                << "CH";
+    QTest::newRow("later name of a row") << "Scotland"
+                                         << "GB";
+    QTest::newRow("punctuation kept, case not") << "u.s.a."
+                                                << "US";
+    QTest::newRow("native script") << "日本"
+                                   << "JP";
+    QTest::newRow("native name, other case") << "ÖSTERREICH"
+                                             << "AT";
+    QTest::newRow("user's language") << "Germany"
+                                     << "DE";
+    QTest::newRow("user's language, upper case") << "SWITZERLAND"
+                                                 << "CH";
+    QTest::newRow("accents count") << "Osterreich" << QString();
+    QTest::newRow("prefix") << "Österr" << QString();
+    QTest::newRow("not trimmed") << " Suisse" << QString();
+    QTest::newRow("punctuation counts") << "USA." << QString();
+    QTest::newRow("unknown") << "Atlantis" << QString();
+    QTest::newRow("empty") << "" << QString();
+}
+
+void TestGeoServices::codesForNames() {
+    QFETCH(QString, name);
+    QFETCH(QString, code);
+    QCOMPARE(GeoServices::sharedServices().countryCodeForCountryName(name), code);
+}
+
+void TestGeoServices::namesForCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("DE") << "DE"
+                        << "Germany";
+    QTest::newRow("not in the tables") << "XK"
+                                       << "Kosovo";
+    QTest::newRow("unknown") << "QX" << QString();
+    QTest::newRow("empty") << "" << QString();
+}
+
+void TestGeoServices::namesForCodes() {
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QCOMPARE(GeoServices::sharedServices().countryNameForCountryCode(code), name);
+}
+
+void TestGeoServices::countryOfLocation_data() {
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("Bern") << 46.948 << 7.4474 << "CH";
+    QTest::newRow("open Atlantic") << 0.0 << -30.0 << QString();
+    QTest::newRow("San Marino inside Italy") << 43.9424 << 12.4578 << "SM";
+    QTest::newRow("Vatican inside Rome") << 41.9017 << 12.4345 << "VA"; // where 1:50m draws it
+    QTest::newRow("Maseru, Lesotho inside South Africa") << -29.31 << 27.48 << "LS";
+    QTest::newRow("Pretoria") << -25.7479 << 28.2293 << "ZA";
+    QTest::newRow("Pristina, no ISO number") << 42.6629 << 21.1655 << "XK";
+    QTest::newRow("Hargeisa counts as Somalia") << 9.56 << 44.065 << "SO";
+    QTest::newRow("Cayenne, split from France") << 4.9224 << -52.3135 << "GF";
+    QTest::newRow("Paris") << 48.8566 << 2.3522 << "FR";
+    QTest::newRow("Longyearbyen, split from Norway") << 78.2232 << 15.6267 << "SJ";
+    QTest::newRow("Kiruna, at Chukotka's latitude") << 67.8558 << 20.2253 << "SE";
+    QTest::newRow("Chukotka east of 180°") << 67.0 << -177.5 << "RU";
+    QTest::newRow("Taveuni, Fiji at 180°") << -16.85 << -179.95 << "FJ";
+    QTest::newRow("Fairbanks") << 64.8378 << -147.7164 << "US";
+    QTest::newRow("Antarctica") << -80.0 << 0.0 << "AQ";
+    QTest::newRow("South Pole") << -89.99 << 45.0 << "AQ";
+    QTest::newRow("Southern Ocean") << -60.0 << 0.0 << QString();
+}
+
+void TestGeoServices::countryOfLocation() {
+    QFETCH(double, latitude);
+    QFETCH(double, longitude);
+    QFETCH(QString, code);
+    QCOMPARE(GeoServices::sharedServices().countryCodeUsingPolygonsForLocation(Location(latitude, longitude)),
+             code);
+}
+
+void TestGeoServices::representativePointsLieInTheirCountry_data() {
+    QTest::addColumn<QString>("code");
+    const auto& paths = GeoServices::sharedServices().countryPaths().paths();
+    // AN (Curaçao) and GZ (Gaza) have no outline under their code.
+    for (const auto& point : countries::representativePoints()) {
+        const QString code = QString::fromLatin1(point.code);
+        if (!paths.value(code).isEmpty() && code != u"AN" && code != u"GZ")
+            QTest::newRow(point.code) << code;
+    }
+}
+
+void TestGeoServices::representativePointsLieInTheirCountry() {
+    QFETCH(QString, code);
+    const auto location = Location::createWithCountryCode(code);
+    QVERIFY(location);
+    QCOMPARE(GeoServices::sharedServices().countryCodeUsingPolygonsForLocation(*location), code);
+}
+
+void TestGeoServices::indexAgreesWithWalkingEveryPath() {
+    const CountryOutlines& outlines = GeoServices::sharedServices().countryPaths();
+    QVERIFY(outlines.paths().size() > 200);
+    std::mt19937 random(6709);
+    std::uniform_real_distribution<double> longitude(-181, 181), latitude(-91, 91), jitter(-2, 2);
+    int found = 0;
+    for (int i = 0; i < 20000; ++i) {
+        double x = longitude(random), y = latitude(random);
+        if (i % 2) {
+            // Near a country's middle, so that half the points are on land or near a coast.
+            const auto points = countries::representativePoints();
+            const auto& p = points[size_t(i / 2) % points.size()];
+            x = p.longitude + jitter(random);
+            y = p.latitude + jitter(random);
+        }
+        const QString indexed = outlines.countryCodeAt(x, y);
+        QCOMPARE(indexed, outlines.countryCodeByWalkingAllPaths(x, y));
+        found += !indexed.isNull();
+    }
+    QVERIFY(found > 5000);
+}
+
+QTEST_GUILESS_MAIN(TestGeoServices)
+#include "tst_geoservices.moc"
