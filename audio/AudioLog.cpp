@@ -1,3 +1,4 @@
 #include "audio/AudioLog.h"
 
-Q_LOGGING_CATEGORY(lcAudio, "ostrel.audio")
+// Debug lines (libasound's own complaints) only when asked for with QT_LOGGING_RULES.
+Q_LOGGING_CATEGORY(lcAudio, "ostrel.audio", QtInfoMsg)
