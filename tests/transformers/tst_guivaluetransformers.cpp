@@ -1,0 +1,69 @@
+#include "util/transformers/GuiValueTransformers.h"
+
+#include <QColor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+#include <QTest>
+
+class TestGuiValueTransformers : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void labelColor_data();
+    void labelColor();
+    void imageKeepsItsPixelSize();
+    void everyTransformerByName();
+};
+
+void TestGuiValueTransformers::labelColor_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("true") << QVariant(true) << true;
+    QTest::newRow("one") << QVariant(1) << true;
+    QTest::newRow("fraction") << QVariant(0.5) << true;
+    QTest::newRow("false") << QVariant(false) << false;
+    QTest::newRow("zero") << QVariant(0) << false;
+    QTest::newRow("a string is no number") << QVariant(QStringLiteral("1")) << false;
+    QTest::newRow("absent") << QVariant() << false;
+}
+
+void TestGuiValueTransformers::labelColor() {
+    QFETCH(QVariant, value);
+    QFETCH(bool, enabled);
+    const QPalette palette = QGuiApplication::palette();
+    const QColor active = palette.color(QPalette::Active, QPalette::WindowText);
+    const QColor disabled = palette.color(QPalette::Disabled, QPalette::WindowText);
+    QVERIFY(active != disabled);
+    const QVariant colour = valuetransformers::LabelColorForBoolean(value);
+    QCOMPARE(colour.value<QColor>(), enabled ? active : disabled);
+}
+
+void TestGuiValueTransformers::imageKeepsItsPixelSize() {
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    image.setDevicePixelRatio(2.0);
+    const QVariant result = valuetransformers::NSImageFromCGImageRef(image);
+    QCOMPARE(result.metaType(), QMetaType::fromType<QPixmap>());
+    const auto pixmap = result.value<QPixmap>();
+    QCOMPARE(pixmap.size(), QSize(3, 2));
+    QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(3, 2));
+    QCOMPARE(pixmap.toImage().pixelColor(2, 1), QColor(Qt::red));
+
+    QVERIFY(!valuetransformers::NSImageFromCGImageRef(QVariant()).isValid());
+    QVERIFY(!valuetransformers::NSImageFromCGImageRef(QStringLiteral("image.png")).isValid());
+}
+
+void TestGuiValueTransformers::everyTransformerByName() {
+    const auto& all = valuetransformers::allValueTransformers();
+    QCOMPARE(all.size(), valuetransformers::coreValueTransformers().size() + 2);
+    const ValueTransformer* colour = valuetransformers::valueTransformerForName(u"LabelColorForBoolean", all);
+    QVERIFY(colour);
+    QCOMPARE(colour->transformedValueClass, TransformedValueClass::Color);
+    QCOMPARE(valuetransformers::valueTransformerForName(u"NSImageFromCGImageRef", all)->transformedValueClass,
+             TransformedValueClass::Image);
+    QVERIFY(valuetransformers::valueTransformerForName(u"Is_0", all));
+}
+
+QTEST_MAIN(TestGuiValueTransformers)
+#include "tst_guivaluetransformers.moc"
