@@ -1,0 +1,375 @@
+#include "directory/RadioBrowser.h"
+
+#include "directory/DirectoryJson.h"
+#include "directory/FileLocks.h"
+#include "directory/StationArchive.h"
+#include "directory/StationValidation.h"
+#include "util/FileURLs.h"
+#include "util/UserDefaults.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QUrlQuery>
+
+Q_LOGGING_CATEGORY(lcDirectory, "ostrel.directory")
+
+namespace {
+const QString kServerKey = QStringLiteral("radioServer");
+
+// "host" means https://host; a full http(s) URL is used as it is, so a user can point the
+// program at a mirror of their own.
+QUrl baseURL(const QString& server) {
+    if (server.contains(QLatin1String("://")))
+        return QUrl(server);
+    QUrl url;
+    url.setScheme(QStringLiteral("https"));
+    url.setHost(server);
+    return url;
+}
+
+QString describe(const QVariant& json) {
+    if (!json.isValid())
+        return QStringLiteral("(null)");
+    return QString::fromUtf8(QJsonDocument::fromVariant(json).toJson(QJsonDocument::Compact));
+}
+} // namespace
+
+RadioBrowser::RadioBrowser(const Environment& environment, QObject* parent)
+    : QObject(parent), env_(environment), fileLocks_(std::make_unique<FileLocks>()) {
+    saves_.setMaxThreadCount(2);
+    workers_.setMaxThreadCount(2);
+    _prepare();
+}
+
+RadioBrowser::~RadioBrowser() {
+    // Workers and saves use this object; let them end before it goes.
+    workers_.waitForDone();
+    saves_.waitForDone();
+}
+
+void RadioBrowser::_prepare() {
+    const QDir support(env_.supportURL.toLocalFile());
+    listingsURL_ = QUrl::fromLocalFile(support.filePath(QStringLiteral("Listings")));
+    support.mkpath(QStringLiteral("Listings")); // a failure shows later, when a listing is written
+    favoriteStationsURL_ = QUrl::fromLocalFile(support.filePath(QStringLiteral("favoriteStations.dat")));
+    recentStationsURL_ = QUrl::fromLocalFile(support.filePath(QStringLiteral("recentStations.dat")));
+
+    server_ = env_.defaults->string(kServerKey);
+    if (server_.isEmpty())
+        setServer(kDefaultServer);
+
+    // A missing file is the first start, not an error worth a log line.
+    auto readIfThere = [this](const QUrl& url) {
+        return fileurls::exists(url) ? readStationsFromURL(url).value_or(StationList()) : StationList();
+    };
+    favoriteStations_ = readIfThere(favoriteStationsURL_);
+    recentStations_ = readIfThere(recentStationsURL_);
+}
+
+// ---- Directory
+
+QString RadioBrowser::server() const {
+    return env_.serverOverride.isEmpty() ? server_ : env_.serverOverride;
+}
+
+void RadioBrowser::setServer(const QString& server) {
+    server_ = server;
+    env_.serverOverride.clear(); // the user's choice wins over the command line's
+    env_.defaults->setValue(kServerKey, server);
+}
+
+QUrl RadioBrowser::apiURL(const QString& base, const QString& path,
+                          const QList<std::pair<QString, QString>>& query) const {
+    QUrl url = baseURL(base);
+    QString basePath = url.path(QUrl::FullyEncoded);
+    while (basePath.endsWith(u'/'))
+        basePath.chop(1);
+    url.setPath(basePath + path, QUrl::TolerantMode);
+    if (!query.isEmpty()) {
+        QUrlQuery items;
+        for (const auto& [key, value] : query)
+            items.addQueryItem(key, value);
+        url.setQuery(items);
+    }
+    return url;
+}
+
+template <typename T> void RadioBrowser::inBackground(std::function<T()> work, std::function<void(T)> done) {
+    workers_.start([this, work = std::move(work), done = std::move(done)] {
+        T result = work();
+        QMetaObject::invokeMethod(this, [done, result = std::move(result)] { done(result); }, Qt::QueuedConnection);
+    });
+}
+
+void RadioBrowser::requestServers(ServersCompletion completion) {
+    const QString discovery = env_.discovery.isEmpty() ? kDiscoveryServer : env_.discovery;
+    env_.http->get(apiURL(discovery, QStringLiteral("/json/servers")), HttpFetcher::CachePolicy::CacheFirst,
+                   [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
+        if (!reply.ok()) {
+            completion({}, reply.error);
+            return;
+        }
+        using Parsed = std::pair<QStringList, QString>;
+        inBackground<Parsed>(
+            [body = std::move(reply.body)] {
+                QString error;
+                const auto names = directoryjson::parseServerNames(body, &error);
+                return Parsed{names.value_or(QStringList()), error};
+            },
+            [completion](Parsed parsed) { completion(parsed.first, parsed.second); });
+    });
+}
+
+void RadioBrowser::requestCountries(CountriesCompletion completion) {
+    env_.http->get(apiURL(server(), QStringLiteral("/json/countries"), {{QStringLiteral("order"), QStringLiteral("name")}}),
+                   HttpFetcher::CachePolicy::CacheFirst, [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
+        if (!reply.ok()) {
+            completion(std::nullopt, reply.error);
+            return;
+        }
+        using Parsed = std::pair<std::optional<QJsonArray>, QString>;
+        inBackground<Parsed>(
+            [body = std::move(reply.body)] {
+                QString error;
+                auto countries = directoryjson::parseCountries(body, &error);
+                return Parsed{std::move(countries), error};
+            },
+            [completion](Parsed parsed) { completion(parsed.first, parsed.second); });
+    });
+}
+
+QUrl RadioBrowser::listingURLForCountryCode(const QString& code) const {
+    // Only a plain code may become a file name: never a path out of the listings folder.
+    static const QRegularExpression plainCode(QStringLiteral("^[A-Za-z]{2,3}$"));
+    if (!plainCode.match(code).hasMatch())
+        return QUrl();
+    return QUrl::fromLocalFile(QDir(listingsURL_.toLocalFile()).filePath(code + QStringLiteral(".dat")));
+}
+
+void RadioBrowser::requestStationsForCountryCode(const QString& code, bool refresh, StationsCompletion completion) {
+    const QUrl listing = listingURLForCountryCode(code);
+    auto fromNetwork = [this, code, refresh, listing, completion] {
+        const QUrl url = apiURL(server(),
+                                QStringLiteral("/json/stations/bycountrycodeexact/") +
+                                    QString::fromLatin1(QUrl::toPercentEncoding(code)),
+                                {{QStringLiteral("hidebroken"), QStringLiteral("true")}});
+        const auto policy = refresh ? HttpFetcher::CachePolicy::RefreshCache : HttpFetcher::CachePolicy::CacheFirst;
+        env_.http->get(url, policy, [this, listing, completion](HttpFetcher::Reply reply) {
+            if (!reply.ok()) {
+                completion(std::nullopt, reply.error);
+                return;
+            }
+            workers_.start([this, listing, completion, body = std::move(reply.body)] {
+                QString error;
+                std::optional<StationList> stations = directoryjson::parseStationArray(body, &error);
+                if (stations)
+                    stations = stationvalidation::validatedStations(*stations);
+                QMetaObject::invokeMethod(
+                    this, [completion, stations, error] { completion(stations, error); }, Qt::QueuedConnection);
+                // The caller has its list already; the listing file follows.
+                if (stations && !listing.isEmpty())
+                    writeStations(*stations, listing);
+            });
+        });
+    };
+
+    if (refresh || listing.isEmpty()) {
+        fromNetwork();
+        return;
+    }
+    inBackground<std::optional<StationList>>(
+        [this, listing] {
+            std::optional<StationList> stored;
+            if (fileurls::exists(listing))
+                stored = readStationsFromURL(listing);
+            return stored && !stored->isEmpty() ? stored : std::nullopt;
+        },
+        [completion, fromNetwork](std::optional<StationList> stored) {
+            if (stored)
+                completion(stored, QString());
+            else
+                fromNetwork();
+        });
+}
+
+void RadioBrowser::incrementClickForStationWithUID(const QString& uid) {
+    if (uid.isEmpty())
+        return;
+    const QUrl url = apiURL(server(), QStringLiteral("/json/url/") + QString::fromLatin1(QUrl::toPercentEncoding(uid)));
+    // Never from the cache: a stored reply would count nothing.
+    env_.http->get(url, HttpFetcher::CachePolicy::NoCache, [](HttpFetcher::Reply reply) {
+        if (!reply.ok()) {
+            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(reply.error));
+            return;
+        }
+        const QVariant parsed = reply.body.isEmpty() ? QVariant(QVariantMap()) : directoryjson::parseAny(reply.body);
+        qCInfo(lcDirectory, "Response for increment request : %s", qUtf8Printable(describe(parsed)));
+    });
+}
+
+// ---- Favourite and recent lists
+
+StationList RadioBrowser::favoriteStations() const {
+    QMutexLocker lock(&listsMutex_);
+    return favoriteStations_;
+}
+
+void RadioBrowser::setFavoriteStations(const StationList& stations) {
+    {
+        QMutexLocker lock(&listsMutex_);
+        favoriteStations_ = stations;
+    }
+    Q_EMIT favoriteStationsChanged(stations);
+}
+
+StationList RadioBrowser::recentStations() const {
+    QMutexLocker lock(&listsMutex_);
+    return recentStations_;
+}
+
+void RadioBrowser::setRecentStations(const StationList& stations) {
+    {
+        QMutexLocker lock(&listsMutex_);
+        recentStations_ = stations;
+    }
+    Q_EMIT recentStationsChanged(stations);
+}
+
+bool RadioBrowser::isFavoriteStation(const Station& station) const {
+    return indexOfStation(station, favoriteStations()) != kNotFound;
+}
+
+bool RadioBrowser::isRecentStation(const Station& station) const {
+    return indexOfStation(station, recentStations()) != kNotFound;
+}
+
+void RadioBrowser::addFavoriteStation(const Station& station) {
+    StationList list = favoriteStations();
+    if (indexOfStation(station, list) != kNotFound)
+        return;
+    list.prepend(station);
+    if (list.size() > kMaxFavorites)
+        list.resize(kMaxFavorites);
+    setFavoriteStations(list);
+    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+}
+
+void RadioBrowser::removeFavoriteStation(const Station& station) {
+    StationList list = favoriteStations();
+    const qsizetype index = indexOfStation(station, list);
+    if (index == kNotFound)
+        return;
+    const Station stored = list.at(index); // the stored entry, not the one passed in
+    list.removeAll(stored);
+    setFavoriteStations(list);
+    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+}
+
+void RadioBrowser::moveFavoriteStation(const Station& station, int direction) {
+    StationList list = favoriteStations();
+    const qsizetype index = indexOfStation(station, list);
+    if (index == kNotFound)
+        return;
+    const bool towardsFront = direction != 0;
+    if ((towardsFront && index == 0) || (!towardsFront && index == list.size() - 1)) {
+        if (env_.beep)
+            env_.beep();
+        return;
+    }
+    list.move(index, towardsFront ? index - 1 : index + 1);
+    setFavoriteStations(list);
+    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+}
+
+void RadioBrowser::addRecentStation(const Station& station) {
+    StationList list = recentStations();
+    if (indexOfStation(station, list) != kNotFound)
+        return; // a station played again keeps its place
+    list.prepend(station);
+    if (list.size() > kMaxRecents)
+        list.resize(kMaxRecents);
+    setRecentStations(list);
+    saveList(recentStationsURL_, kRecentsCloudField, &RadioBrowser::recentStations);
+}
+
+void RadioBrowser::saveList(const QUrl& fileUrl, const QString& ckKey, StationList (RadioBrowser::*current)() const) {
+    saves_.start([this, fileUrl, ckKey, current] {
+        // The list is read when the task runs, under the file's lock: whichever task writes
+        // last writes the list as last assigned.
+        QMutexLocker lock(&fileLocks_->lockFor(fileUrl.toLocalFile()));
+        writeLocked((this->*current)(), fileUrl, ckKey);
+    });
+}
+
+void RadioBrowser::waitForSaves() {
+    saves_.waitForDone();
+}
+
+// ---- Station list files
+
+qsizetype RadioBrowser::indexOfStation(const Station& station, const StationList& stations) const {
+    const StationValue uuid = station.value(Station::Key::StationUuid);
+    if (!uuid.isString())
+        return kNotFound;
+    for (qsizetype i = 0; i < stations.size(); ++i) {
+        const StationValue other = stations[i].value(Station::Key::StationUuid);
+        if (other.isString() && other.utf8() == uuid.utf8())
+            return i;
+    }
+    return kNotFound;
+}
+
+Station RadioBrowser::_prepareStationForWriting(const Station& station) const {
+    Station::Builder builder;
+    station.forEach([&](stationkeys::KeyId key, const StationValue& v) {
+        if (v.isString() || v.isNumber())
+            builder.set(key, v);
+    });
+    return builder.build();
+}
+
+void RadioBrowser::writeStations(const StationList& stations, const QUrl& fileUrl, const QString& ckKey) {
+    QMutexLocker lock(&fileLocks_->lockFor(fileUrl.toLocalFile()));
+    writeLocked(stations, fileUrl, ckKey);
+}
+
+void RadioBrowser::writeLocked(const StationList& stations, const QUrl& fileUrl, const QString& ckKey) {
+    StationList prepared;
+    prepared.reserve(stations.size());
+    for (const Station& station : stations)
+        prepared.append(_prepareStationForWriting(station));
+    const QByteArray bytes = archive::archivedDataWithRootObject(prepared);
+
+    // QSaveFile writes beside the file and renames over it: a crash leaves the old list or the
+    // new one, never a torn file.
+    QSaveFile file(fileUrl.toLocalFile());
+    const bool written = fileUrl.isLocalFile() && file.open(QIODevice::WriteOnly) &&
+                         file.write(bytes) == bytes.size() && file.commit();
+    if (!ckKey.isEmpty())
+        ckSave(ckKey, bytes); // also when the file could not be written
+    if (!written) {
+        const QString why = fileUrl.isLocalFile() ? file.errorString() : QStringLiteral("not a file URL");
+        qCWarning(lcDirectory, "%s [%s]", "writeToURL", qUtf8Printable(why));
+    }
+}
+
+void RadioBrowser::ckSave(const QString& field, const QByteArray& bytes) {
+    Q_UNUSED(field)
+    Q_UNUSED(bytes)
+}
+
+std::optional<StationList> RadioBrowser::readStationsFromURL(const QUrl& fileUrl) const {
+    return archive::unarchivedObjectOfClasses(archive::kStationListClasses, fileUrl);
+}
+
+void RadioBrowser::writeStation(const Station& station, const QUrl& fileUrl) {
+    writeStations(StationList{station}, fileUrl);
+}
+
+Station RadioBrowser::readStationFromURL(const QUrl& fileUrl) const {
+    const std::optional<StationList> stations = readStationsFromURL(fileUrl);
+    return stations && !stations->isEmpty() ? stations->first() : Station();
+}

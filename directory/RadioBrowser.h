@@ -1,0 +1,127 @@
+#pragma once
+
+#include "directory/HttpFetcher.h"
+#include "directory/Station.h"
+#include "directory/StationFields.h"
+
+#include <QJsonArray>
+#include <QMutex>
+#include <QObject>
+#include <QThreadPool>
+#include <QUrl>
+#include <functional>
+#include <limits>
+#include <optional>
+
+class FileLocks;
+class UserDefaults;
+
+// The directory client and keeper of the favourite and recent station lists: one instance per
+// process, created by the application at start-up.
+//
+// Requests are made on the main thread and parsed on worker threads; every completion runs
+// exactly once, on the main thread, with either a result or a readable error. List changes
+// happen on the main thread and are written to their files by background tasks, serialised
+// per file. The display operations on single stations are StationFields'.
+class RadioBrowser : public QObject, public StationFields {
+    Q_OBJECT
+public:
+    static constexpr qsizetype kNotFound = std::numeric_limits<qint64>::max();
+    static constexpr int kMaxFavorites = 20;
+    static constexpr int kMaxRecents = 7;
+    static inline const QString kDefaultServer = QStringLiteral("all.api.radio-browser.info");
+    static inline const QString kDiscoveryServer = QStringLiteral("all.api.radio-browser.info");
+    static inline const QString kFavoritesCloudField = QStringLiteral("favorite_stations");
+    static inline const QString kRecentsCloudField = QStringLiteral("recent_stations");
+
+    struct Environment {
+        QUrl supportURL;           // the application's data folder
+        UserDefaults* defaults = nullptr;
+        HttpFetcher* http = nullptr;
+        QString discovery;         // host or base URL of server discovery; empty: kDiscoveryServer
+        QString serverOverride;    // host or base URL used for this run without being stored
+        std::function<void()> beep; // the alert sound; no sound when empty
+    };
+
+    using ServersCompletion = std::function<void(QStringList servers, QString error)>;
+    using CountriesCompletion = std::function<void(std::optional<QJsonArray> countries, QString error)>;
+    using StationsCompletion = std::function<void(std::optional<StationList> stations, QString error)>;
+
+    // Runs _prepare: folders, stored server, the two lists.
+    explicit RadioBrowser(const Environment& environment, QObject* parent = nullptr);
+    ~RadioBrowser() override;
+
+    // ---- Directory
+    QString server() const;
+    void setServer(const QString& server);
+    void requestServers(ServersCompletion completion);
+    void requestCountries(CountriesCompletion completion);
+    void requestStationsForCountryCode(const QString& code, bool refresh, StationsCompletion completion);
+    void incrementClickForStationWithUID(const QString& uid);
+    QUrl listingsURL() const { return listingsURL_; }
+    // The listing file of a country, or an empty URL when the code cannot name a file.
+    QUrl listingURLForCountryCode(const QString& code) const;
+
+    // ---- Favourite and recent lists
+    StationList favoriteStations() const;
+    void setFavoriteStations(const StationList& stations);
+    StationList recentStations() const;
+    void setRecentStations(const StationList& stations);
+    QUrl favoriteStationsURL() const { return favoriteStationsURL_; }
+    QUrl recentStationsURL() const { return recentStationsURL_; }
+
+    bool isFavoriteStation(const Station& station) const;
+    bool isRecentStation(const Station& station) const;
+    void addFavoriteStation(const Station& station);
+    void removeFavoriteStation(const Station& station);
+    // Direction not 0: one place towards the front; 0: one place towards the end.
+    void moveFavoriteStation(const Station& station, int direction);
+    void addRecentStation(const Station& station);
+    // Blocks until every queued list save has been written (tests, and quitting).
+    void waitForSaves();
+
+    // ---- Station list files
+    // Index of the first list entry with the station's "stationuuid", or kNotFound.
+    qsizetype indexOfStation(const Station& station, const StationList& stations) const;
+    // Only the text and number values: what the list files can hold.
+    Station _prepareStationForWriting(const Station& station) const;
+    // Writes a list file, replacing the old one atomically; writes of one file never overlap.
+    // With a cloud field name the same bytes go to the cloud record. Blocks: call it off the
+    // main thread. Thread-safe.
+    void writeStations(const StationList& stations, const QUrl& fileUrl, const QString& ckKey = QString());
+    // The list in a file, or nothing when the file is missing, empty or not a station list.
+    std::optional<StationList> readStationsFromURL(const QUrl& fileUrl) const;
+    void writeStation(const Station& station, const QUrl& fileUrl);
+    // The first station of a list file, or an absent station.
+    Station readStationFromURL(const QUrl& fileUrl) const;
+
+Q_SIGNALS:
+    // Every assignment of a list, on the main thread, with the new list.
+    void favoriteStationsChanged(const StationList& stations);
+    void recentStationsChanged(const StationList& stations);
+
+private:
+    void _prepare();
+    QUrl apiURL(const QString& base, const QString& path, const QList<std::pair<QString, QString>>& query = {}) const;
+    // Queues the one save task of a list change.
+    void saveList(const QUrl& fileUrl, const QString& ckKey, StationList (RadioBrowser::*current)() const);
+    void writeLocked(const StationList& stations, const QUrl& fileUrl, const QString& ckKey);
+    // Hands list bytes to the cloud record; cloud sync plugs in here.
+    void ckSave(const QString& field, const QByteArray& bytes);
+    // Runs `work` on a worker thread, then `done` with its result on the main thread.
+    template <typename T> void inBackground(std::function<T()> work, std::function<void(T)> done);
+
+    Environment env_;
+    QString server_;
+    QUrl listingsURL_;
+    QUrl favoriteStationsURL_;
+    QUrl recentStationsURL_;
+
+    mutable QMutex listsMutex_; // the lists are read by save tasks on other threads
+    StationList favoriteStations_;
+    StationList recentStations_;
+
+    std::unique_ptr<FileLocks> fileLocks_;
+    QThreadPool saves_;
+    QThreadPool workers_;
+};

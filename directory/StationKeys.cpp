@@ -1,0 +1,81 @@
+#include "directory/StationKeys.h"
+
+#include <deque>
+#include <limits>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <unordered_map>
+
+namespace stationkeys {
+
+namespace {
+struct Table {
+    std::shared_mutex mutex;
+    std::deque<std::string> names; // a deque keeps the views in `ids` valid as it grows
+    std::unordered_map<std::string_view, KeyId> ids;
+
+    Table() {
+        for (const char* hot : {"stationuuid", "name", "url", "bitrate", "codec", "tags", "state",
+                                "countrycode", "language", "favicon", "homepage", "votes", "clickcount"}) {
+            names.emplace_back(hot);
+            ids.emplace(names.back(), KeyId(names.size() - 1));
+        }
+    }
+};
+
+Table& table() {
+    static Table t;
+    return t;
+}
+} // namespace
+
+std::optional<KeyId> find(std::string_view utf8) {
+    Table& t = table();
+    std::shared_lock lock(t.mutex);
+    auto it = t.ids.find(utf8);
+    if (it == t.ids.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::optional<KeyId> intern(std::string_view utf8) {
+    if (auto id = find(utf8))
+        return id;
+    Table& t = table();
+    std::unique_lock lock(t.mutex);
+    auto it = t.ids.find(utf8);
+    if (it != t.ids.end())
+        return it->second;
+    if (t.names.size() >= std::numeric_limits<KeyId>::max())
+        return std::nullopt;
+    t.names.emplace_back(utf8);
+    const auto id = KeyId(t.names.size() - 1);
+    t.ids.emplace(t.names.back(), id);
+    return id;
+}
+
+std::string_view nameUtf8(KeyId id) {
+    Table& t = table();
+    std::shared_lock lock(t.mutex);
+    return id < t.names.size() ? std::string_view(t.names[id]) : std::string_view();
+}
+
+QString name(KeyId id) {
+    const std::string_view n = nameUtf8(id);
+    return QString::fromUtf8(n.data(), qsizetype(n.size()));
+}
+
+std::optional<KeyId> KeyCache::idFor(std::size_t position, std::string_view utf8) {
+    if (position < byPosition_.size() && byPosition_[position].first == utf8)
+        return byPosition_[position].second;
+    const auto id = intern(utf8);
+    if (id && position < 256) { // positions past that are no directory object's
+        if (position >= byPosition_.size())
+            byPosition_.resize(position + 1);
+        byPosition_[position] = {std::string(utf8), *id};
+    }
+    return id;
+}
+
+} // namespace stationkeys

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "directory/Station.h"
+
+// Keeps the stations of a directory reply that can be shown and played, each once.
+namespace stationvalidation {
+
+// In the reply's order: stations without a name, a stream address or a bit rate are skipped
+// (a value of another JSON type than text, or number for the bit rate, counts as none);
+// names are trimmed of blanks, quotes, full stops and underscores at both ends; a station whose
+// trimmed name and bit rate equal those of the last kept station of that name is a duplicate
+// and skipped. Each skip writes one log line.
+StationList validatedStations(const StationList& stations);
+
+} // namespace stationvalidation

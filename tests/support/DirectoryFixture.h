@@ -1,0 +1,38 @@
+#pragma once
+
+#include "directory/RadioBrowser.h"
+#include "util/UserDefaults.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// A RadioBrowser with its own data folder, settings file and HTTP cache in a temporary folder.
+// launch() again to simulate the next start of the program on the same folders.
+struct DirectoryFixture {
+    QTemporaryDir dir;
+    std::unique_ptr<UserDefaults> defaults;
+    std::unique_ptr<HttpFetcher> http;
+    std::unique_ptr<RadioBrowser> api;
+    int beeps = 0;
+
+    explicit DirectoryFixture(const QString& server = QString()) { launch(server); }
+
+    RadioBrowser& launch(const QString& server = QString(), const QString& discovery = QString()) {
+        if (api)
+            api->waitForSaves();
+        api.reset();
+        defaults = std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("settings.ini")));
+        http = std::make_unique<HttpFetcher>(dir.filePath(QStringLiteral("cache")), QStringLiteral("Ostrel Radio/test"));
+        RadioBrowser::Environment env;
+        env.supportURL = QUrl::fromLocalFile(dir.filePath(QStringLiteral("support")));
+        env.defaults = defaults.get();
+        env.http = http.get();
+        env.serverOverride = server;
+        env.discovery = discovery;
+        env.beep = [this] { ++beeps; };
+        api = std::make_unique<RadioBrowser>(env);
+        return *api;
+    }
+
+    QString supportFile(const QString& name) const { return dir.filePath(QStringLiteral("support/") + name); }
+};
