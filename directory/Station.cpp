@@ -301,8 +301,11 @@ Station::Builder::Entry* Station::Builder::slot(KeyId key) {
     if (key >= seen_.size())
         seen_.resize(std::size_t(key) + 1, 0);
     seen_[key] = generation_;
-    entries_.push_back(Entry{key, StationValue::Type::Null, 0, 0, 0, 0});
-    return &entries_.back();
+    Entry& e = entries_.emplace_back();
+    e.key = key;
+    e.type = StationValue::Type::Null;
+    e.outside = false;
+    return &e;
 }
 
 Station::Builder::Entry* Station::Builder::slot(std::string_view key) {
@@ -344,11 +347,26 @@ Station::Builder& Station::Builder::setString(KeyId key, std::string_view utf8) 
     return setJson(key, StationValue::Type::String, utf8);
 }
 
+Station::Builder& Station::Builder::setStringRef(KeyId key, std::string_view utf8) {
+    if (utf8.size() > UINT32_MAX)
+        return *this; // beyond any station's text
+    if (Entry* e = slot(key)) {
+        e->type = StationValue::Type::String;
+        e->outside = true;
+        e->textData = utf8.data();
+        e->textSize = std::uint32_t(utf8.size());
+    }
+    return *this;
+}
+
 Station::Builder& Station::Builder::setJson(KeyId key, StationValue::Type type, std::string_view json) {
+    if (json.size() > UINT32_MAX)
+        return *this; // beyond any station's text
     if (Entry* e = slot(key)) {
         e->type = type;
+        e->outside = false;
         e->textOffset = texts_.size();
-        e->textSize = json.size();
+        e->textSize = std::uint32_t(json.size());
         texts_.append(json);
     }
     return *this;
@@ -485,7 +503,7 @@ Station Station::Builder::build() const {
                 n >>= 7;
                 *out++ = char(n ? byte | 0x80 : byte);
             } while (n);
-            std::memcpy(out, texts_.data() + e.textOffset, e.textSize);
+            std::memcpy(out, e.outside ? e.textData : texts_.data() + e.textOffset, e.textSize);
             out += e.textSize;
             break;
         }

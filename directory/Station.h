@@ -118,6 +118,8 @@ public:
     Builder& setInteger(KeyId key, qint64 value);
     Builder& setDouble(KeyId key, double value);
     Builder& setString(KeyId key, std::string_view utf8);
+    // The same without copying: the bytes must stay as they are until build() has returned.
+    Builder& setStringRef(KeyId key, std::string_view utf8);
     // An array or object, kept as its JSON text.
     Builder& setJson(KeyId key, StationValue::Type type, std::string_view json);
     Builder& set(KeyId key, const StationValue& value);
@@ -140,10 +142,14 @@ private:
     struct Entry {
         KeyId key;
         StationValue::Type type;
-        qint64 integer;
-        double floating;
-        std::size_t textOffset; // into texts_
-        std::size_t textSize;
+        bool outside;            // the text is held by the caller, not in texts_
+        std::uint32_t textSize;
+        union {
+            qint64 integer;
+            double floating;
+            std::size_t textOffset; // into texts_
+            const char* textData;   // when outside
+        };
     };
     Entry* slot(KeyId key);
     Entry* slot(std::string_view key);

@@ -14,7 +14,7 @@
 //     0x4F535401(     format tag: "OS", station list, version 1
 //       [ { text: text | integer | float | bool, ... }, ... ]))
 //
-// Maps and arrays have definite lengths, keys are unique within a map, texts are UTF-8.
+// Every item has a definite length, keys are unique within a map, texts are UTF-8.
 // Reading is strict: anything else anywhere in the bytes refuses the whole list.
 namespace archive {
 

@@ -67,14 +67,40 @@ QString name(KeyId id) {
 }
 
 std::optional<KeyId> KeyCache::idFor(std::size_t position, std::string_view utf8) {
-    if (position < byPosition_.size() && byPosition_[position].first == utf8)
-        return byPosition_[position].second;
-    const auto id = intern(utf8);
-    if (id && position < 256) { // positions past that are no directory object's
-        if (position >= byPosition_.size())
-            byPosition_.resize(position + 1);
-        byPosition_[position] = {std::string(utf8), *id};
+    if (position == 0)
+        previous_ = kNone;
+    KeyId id = kNone;
+    if (position < byPosition_.size() && matches(byPosition_[position], utf8)) {
+        id = byPosition_[position];
+    } else if (previous_ < successor_.size() && matches(successor_[previous_], utf8)) {
+        id = successor_[previous_];
+    } else if (const auto known = seen_.find(utf8); known != seen_.end()) {
+        id = known->second;
+    } else {
+        const auto interned = intern(utf8);
+        if (!interned)
+            return std::nullopt;
+        id = *interned;
+        if (id < 4096) { // beyond that only hostile input; skip the cache
+            if (id >= names_.size())
+                names_.resize(std::size_t(id) + 1);
+            names_[id] = nameUtf8(id);
+            seen_.emplace(names_[id], id);
+        }
     }
+    if (id < names_.size()) {
+        if (position < 256) {
+            if (position >= byPosition_.size())
+                byPosition_.resize(position + 1, kNone);
+            byPosition_[position] = id;
+        }
+        if (previous_ != kNone) {
+            if (previous_ >= successor_.size())
+                successor_.resize(std::size_t(previous_) + 1, kNone);
+            successor_[previous_] = id;
+        }
+    }
+    previous_ = id;
     return id;
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,14 +40,25 @@ std::optional<KeyId> find(std::string_view utf8);
 std::string_view nameUtf8(KeyId id);
 QString name(KeyId id);
 
-// Remembers the key met at each position of the objects read so far. Directory objects list
-// their keys in one order, so a parser that asks here mostly pays one comparison per key.
+// Finds key ids for a parser that reads many objects of one kind. Directory objects list their
+// keys in one order, so the key at the same position as before, or the key that followed the
+// previous key last time, is nearly always the one asked for: one comparison, no lock.
 class KeyCache {
 public:
+    // `position` is the key's index within its object; 0 starts a new object.
     std::optional<KeyId> idFor(std::size_t position, std::string_view utf8);
 
 private:
-    std::vector<std::pair<std::string, KeyId>> byPosition_;
+    static constexpr KeyId kNone = 0xFFFF;
+    bool matches(KeyId id, std::string_view utf8) const {
+        return id < names_.size() && names_[id] == utf8;
+    }
+
+    std::vector<KeyId> byPosition_;
+    std::vector<KeyId> successor_;        // by key id: the key that followed it last time
+    std::vector<std::string_view> names_; // by key id; views into the process-wide table
+    std::unordered_map<std::string_view, KeyId> seen_;
+    KeyId previous_ = kNone;
 };
 
 } // namespace stationkeys

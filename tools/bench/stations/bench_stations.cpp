@@ -2,7 +2,9 @@
 // and the memory a large list takes.
 #include "RealisticStations.h"
 #include "directory/RadioBrowser.h"
+#include "directory/DirectoryJson.h"
 #include "directory/StationArchive.h"
+#include "directory/StationValidation.h"
 #include "util/UserDefaults.h"
 
 #include <QFile>
@@ -114,6 +116,56 @@ void BM_ListMemory(benchmark::State& state) {
     state.counters["json_bytes_per_station"] = double(jsonBytes) / count;
 }
 BENCHMARK(BM_ListMemory)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+const QByteArray& directoryReply() {
+    static const QByteArray json = [] {
+        QByteArray bytes = realistic::stationsJson(50000);
+        bytes.reserve(bytes.size() + 64); // as the HTTP client leaves it
+        return bytes;
+    }();
+    return json;
+}
+
+// A 50,000-station directory reply: parse, validate and de-duplicate, as a station request does.
+void BM_DirectoryReplyParseAndValidate(benchmark::State& state) {
+    const QByteArray& json = directoryReply();
+    for (auto _ : state) {
+        QString error;
+        auto parsed = directoryjson::parseStationArray(json, &error);
+        StationList kept = stationvalidation::validatedStations(*parsed);
+        benchmark::DoNotOptimize(kept);
+    }
+    state.counters["reply_MB"] = double(json.size()) / 1e6;
+}
+BENCHMARK(BM_DirectoryReplyParseAndValidate)->Unit(benchmark::kMillisecond);
+
+// The yardstick: Qt's JSON parser alone on the same bytes.
+void BM_DirectoryReplyQJsonDocument(benchmark::State& state) {
+    const QByteArray& json = directoryReply();
+    for (auto _ : state) {
+        QJsonDocument doc = QJsonDocument::fromJson(json);
+        benchmark::DoNotOptimize(doc);
+    }
+}
+BENCHMARK(BM_DirectoryReplyQJsonDocument)->Unit(benchmark::kMillisecond);
+
+// Memory held by the 50,000 stations as a station request leaves them.
+void BM_DirectoryReplyMemory(benchmark::State& state) {
+    const QByteArray& json = directoryReply();
+    for (auto _ : state) {
+        malloc_trim(0);
+        const qint64 heapBefore = realistic::heapInUse();
+        const qint64 rssBefore = residentBytes();
+        QString error;
+        StationList kept = stationvalidation::validatedStations(*directoryjson::parseStationArray(json, &error));
+        malloc_trim(0);
+        state.counters["heap_bytes_per_station"] = double(realistic::heapInUse() - heapBefore) / kept.size();
+        state.counters["rss_bytes_per_station"] = double(residentBytes() - rssBefore) / kept.size();
+        benchmark::DoNotOptimize(kept);
+    }
+    state.counters["json_bytes_per_station"] = double(json.size()) / 50000;
+}
+BENCHMARK(BM_DirectoryReplyMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
