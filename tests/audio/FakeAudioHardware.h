@@ -2,11 +2,10 @@
 
 #include "audio/AudioHardware.h"
 
-#include <QHash>
-#include <QList>
+#include <algorithm>
 
-// AudioHardware whose answers the test sets. A device owns one output stream; a failed read is
-// scripted by leaving the answer unset.
+// AudioHardware whose answers the test sets. Each device has at most one output stream; an
+// answer left unset is a failed read.
 class FakeAudioHardware final : public AudioHardware {
 public:
     struct Device {
@@ -22,56 +21,116 @@ public:
         std::optional<pid_t> hogPid = -1;
         std::optional<bool> running = false;
     };
-
-    // What a write of the holding process does to the holder that is read back.
+    // What a write of this process as the holder does to the holder read back.
     enum class HogWrite { Takes, Ignored, TakenByOther };
 
-    Device& addDevice(Device device);
-    Device& device(AudioObjectID id);
-    void removeDevice(AudioObjectID id);
-
+    QList<Device> list;
     std::optional<AudioObjectID> defaultDevice;
     HogWrite hogWrite = HogWrite::Takes;
-    pid_t otherProcess = 4242;
-    QList<pid_t> hogWrites; // every pid written, in order
+    QList<pid_t> hogWrites; // every holder written, in order
 
-    // Calls the listeners registered for the property, as the hardware would on a change.
-    void changeProperty(AudioObjectID object, AudioPropertySelector selector);
+    // The device, which must be there.
+    Device& device(AudioObjectID id) {
+        return *std::find_if(list.begin(), list.end(), [id](const Device& d) { return d.id == id; });
+    }
+
+    // Calls the listeners of the property, as the hardware does on a change.
+    void changeProperty(AudioObjectID object, AudioPropertySelector selector) {
+        for (const Listener& l : QList<Listener>(listeners_)) {
+            if (l.object == object && l.selector == selector)
+                l.proc(object, selector, l.clientData);
+        }
+    }
 
     std::optional<AudioObjectID> defaultOutputDevice() const override { return defaultDevice; }
-    QList<AudioObjectID> devices() const override;
+    QList<AudioObjectID> devices() const override {
+        QList<AudioObjectID> ids;
+        for (const Device& d : list)
+            ids.append(d.id);
+        return ids;
+    }
     QList<AudioObjectID> subDevices(AudioObjectID) const override { return {}; }
-    std::optional<quint32> deviceClass(AudioObjectID device) const override;
-    std::optional<quint32> transportType(AudioObjectID device) const override;
-    QList<AudioObjectID> outputStreams(AudioObjectID device) const override;
-    QList<quint32> outputBufferChannels(AudioObjectID device) const override;
-    std::optional<QString> stringProperty(AudioObjectID device, AudioPropertySelector selector) const override;
-    bool isHogPidSettable(AudioObjectID device) const override;
-    std::optional<pid_t> hogPid(AudioObjectID device) const override;
-    bool setHogPid(AudioObjectID device, pid_t pid) override;
-    std::optional<bool> isRunningSomewhere(AudioObjectID device) const override;
-    std::optional<StreamDescription> physicalFormat(AudioObjectID stream) const override;
-    bool setPhysicalFormat(AudioObjectID stream, const StreamDescription& format) override;
-    QList<RangedStreamDescription> availablePhysicalFormats(AudioObjectID stream) const override;
-    bool addPropertyListener(AudioObjectID object, AudioPropertySelector selector, PropertyListener listener,
-                             void* clientData) override;
-    bool removePropertyListener(AudioObjectID object, AudioPropertySelector selector, PropertyListener listener,
-                                void* clientData) override;
+    std::optional<quint32> deviceClass(AudioObjectID id) const override {
+        return find(id) ? std::optional(audioclass::kDevice) : std::nullopt;
+    }
+    std::optional<quint32> transportType(AudioObjectID id) const override {
+        return find(id) ? find(id)->transport : std::nullopt;
+    }
+    QList<AudioObjectID> outputStreams(AudioObjectID id) const override {
+        return find(id) && find(id)->stream ? QList<AudioObjectID>{find(id)->stream} : QList<AudioObjectID>{};
+    }
+    QList<quint32> outputBufferChannels(AudioObjectID id) const override {
+        return find(id) ? find(id)->bufferChannels : QList<quint32>{};
+    }
+    std::optional<QString> stringProperty(AudioObjectID id, AudioPropertySelector selector) const override {
+        if (!find(id) || (selector != audioselector::kName && selector != audioselector::kUid))
+            return std::nullopt;
+        return selector == audioselector::kName ? find(id)->name : find(id)->uid;
+    }
+    bool isHogPidSettable(AudioObjectID id) const override { return find(id) && find(id)->hogSettable; }
+    std::optional<pid_t> hogPid(AudioObjectID id) const override { return find(id) ? find(id)->hogPid : std::nullopt; }
+    bool setHogPid(AudioObjectID id, pid_t pid) override {
+        hogWrites.append(pid);
+        if (!find(id))
+            return false;
+        if (pid == -1 || hogWrite == HogWrite::Takes)
+            device(id).hogPid = pid;
+        else if (hogWrite == HogWrite::TakenByOther)
+            device(id).hogPid = 4242;
+        return device(id).hogPid == pid;
+    }
+    std::optional<bool> isRunningSomewhere(AudioObjectID id) const override {
+        return find(id) ? find(id)->running : std::nullopt;
+    }
+    std::optional<StreamDescription> physicalFormat(AudioObjectID stream) const override {
+        return findStream(stream) ? findStream(stream)->currentFormat : std::nullopt;
+    }
+    bool setPhysicalFormat(AudioObjectID stream, const StreamDescription& format) override {
+        if (!findStream(stream))
+            return false;
+        for (Device& d : list) {
+            if (d.stream == stream)
+                d.currentFormat = format;
+        }
+        return true;
+    }
+    QList<RangedStreamDescription> availablePhysicalFormats(AudioObjectID stream) const override {
+        return findStream(stream) ? findStream(stream)->formats : QList<RangedStreamDescription>{};
+    }
+    bool addPropertyListener(AudioObjectID object, AudioPropertySelector selector, PropertyListener proc,
+                             void* clientData) override {
+        listeners_.append({object, selector, proc, clientData});
+        return true;
+    }
+    bool removePropertyListener(AudioObjectID object, AudioPropertySelector selector, PropertyListener proc,
+                                void* clientData) override {
+        return listeners_.removeIf([&](const Listener& l) {
+                   return l.object == object && l.selector == selector && l.proc == proc && l.clientData == clientData;
+               }) > 0;
+    }
 
 private:
-    const Device* find(AudioObjectID id) const;
-    Device* findStream(AudioObjectID stream);
-    const Device* findStream(AudioObjectID stream) const;
-
     struct Listener {
         AudioObjectID object;
         AudioPropertySelector selector;
         PropertyListener proc;
         void* clientData;
     };
-    QList<Device> devices_;
+    const Device* find(AudioObjectID id) const {
+        const auto it = std::find_if(list.cbegin(), list.cend(), [id](const Device& d) { return d.id == id; });
+        return it == list.cend() ? nullptr : &*it;
+    }
+    const Device* findStream(AudioObjectID stream) const {
+        const auto it = std::find_if(list.cbegin(), list.cend(), [stream](const Device& d) { return stream && d.stream == stream; });
+        return it == list.cend() ? nullptr : &*it;
+    }
     QList<Listener> listeners_;
 };
 
 // A linear-PCM ranged description at one rate, as hardware lists them.
-RangedStreamDescription linearPcm(double rate, quint32 bits, quint32 channels, quint32 extraFlags = 0);
+inline RangedStreamDescription linearPcm(double rate, quint32 bits, quint32 channels, quint32 extraFlags = 0) {
+    StreamDescription d{rate, audioformat::kLinearPCM,
+                        audioformat::kFlagIsSignedInteger | audioformat::kFlagIsPacked | extraFlags,
+                        bits / 8 * channels, 1, bits / 8 * channels, channels, bits, 0};
+    return {d, rate, rate};
+}

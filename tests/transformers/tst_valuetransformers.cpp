@@ -92,57 +92,43 @@ void TestValueTransformers::flags_data() {
     columns();
     row("Is_0", QVariant(), kTrue);
     row("IsNot_0", QVariant(), kFalse);
-    row("Is_0", QString(), kTrue);
     row("Is_0", QUrl("https://x"), kTrue); // no number in it
     row("Is_1", QStringLiteral("1 station"), kTrue);
     row("Is_1", true, kTrue);
     row("Is_2", 2.9, kTrue);
-    row("Is_3", QStringLiteral("  3"), kTrue);
-    row("Is_4", 4, kTrue);
     row("Is_4", QStringList{"a", "b", "c", "d"}, kFalse);
     row("Is_5", 5, kTrue);
     row("IsNot_5", 5, kFalse);
-    row("IsNot_3", 4, kTrue);
     row("Is_Neg1", QStringLiteral("-1"), kTrue);
-    row("Is_Neg1", -1, kTrue);
-    row("Is_Neg1", QVariant(), kFalse);
     row("IsNot_Neg1", QStringLiteral("-1"), kFalse);
-    row("IsNot_Neg1", QVariant(), kTrue);
     row("NumberPlusOne", QVariant(), QStringLiteral("qlonglong:0"));
     row("NumberPlusOne", 0, QStringLiteral("qlonglong:1"));
     row("NumberPlusOne", QStringLiteral("41"), QStringLiteral("qlonglong:42"));
     row("ValidString", QStringLiteral("a"), kTrue);
     row("ValidString", QStringLiteral(""), kFalse);
-    row("ValidString", QVariant(), kFalse);
     row("ValidString", 5, kFalse);
     row("InvalidString", QVariant(), kTrue);
     row("InvalidString", 5, kTrue);
-    row("InvalidString", QStringLiteral("x"), kFalse);
 }
 
 void TestValueTransformers::lists_data() {
     columns();
     row("ArrayToString", list({QStringLiteral("x"), 3}), quoted("x, 3"));
     row("ArrayToString", QVariantList{}, kAbsent);
-    row("ArrayToString", QVariant(), kAbsent);
     row("ArrayToString", QStringLiteral("x"), kAbsent);
     row("ArrayToString", QStringList{"", "a"}, quoted("a")); // nothing before the first text
     row("ArrayToString", QStringList{"a", "", "b"}, quoted("a, , b"));
     row("ArrayToString", list({true, 2.5, -7}), quoted("1, 2.5, -7"));
     row("ArrayCountToBadgeString", list({1, 2, 3}), quoted("-3-"));
     row("ArrayCountToBadgeString", QVariantList{}, quoted(""));
-    row("ArrayCountToBadgeString", QVariant(), quoted(""));
     row("ArrayCountToString", QVariant::fromValue(QList<int>{4, 5}), quoted("2"));
-    row("ArrayCountToString", QVariant(), quoted(""));
     row("ArrayCountToString", QStringLiteral("abc"), quoted("")); // a text is no list
     row("ArrayOfMany", list({1}), kFalse);
     row("ArrayOfMany", list({1, 2}), kTrue);
     row("ArrayOfMany", QVariant(), kFalse);
     row("NotArrayOfMany", QVariant(), kTrue);
-    row("NotArrayOfMany", list({1, 2}), kFalse);
     row("ArrayCountIsZero", QVariant(), kTrue);
     row("ArrayCountIsZero", QStringList{}, kTrue);
-    row("ArrayCountIsZero", QStringList{"a"}, kFalse);
     row("ArrayCountIsNotZero", QVariant(), kFalse);
     row("ArrayCountIsNotZero", QStringList{"a"}, kTrue);
 }
@@ -151,33 +137,26 @@ void TestValueTransformers::numbers_data() {
     columns();
     row("IntegerToString", 1234, quoted("1,234"));
     row("IntegerToString", QStringLiteral("1234567 listeners"), quoted("1,234,567"));
-    row("IntegerToString", -5, quoted("-5"));
     row("IntegerToString", 2.9, quoted("2"));
     row("IntegerToString", QVariant(), quoted(""));
     row("NumberToRomanString", 0, quoted("-"));
     row("NumberToRomanString", -5, quoted("-"));
     row("NumberToRomanString", 10000, quoted("-"));
-    row("NumberToRomanString", QVariant(), quoted("-"));
     row("NumberToRomanString", 4, quoted("iv"));
     row("NumberToRomanString", 1990, quoted("mcmxc"));
-    row("NumberToRomanString", 2024, quoted("mmxxiv"));
     row("NumberToRomanString", QStringLiteral("14"), quoted("xiv"));
     row("NumberToRomanString", 9999, quoted("mmmmmmmmmcmxcix"));
-    row("AbbreviatedNumberString", 0, quoted("0"));
     row("AbbreviatedNumberString", 999, quoted("999"));
     row("AbbreviatedNumberString", 1000, quoted("1K"));
     row("AbbreviatedNumberString", 1999, quoted("1K"));
     row("AbbreviatedNumberString", 9999, quoted("9K"));
     row("AbbreviatedNumberString", 10000, quoted("10K+"));
-    row("AbbreviatedNumberString", 99999, quoted("10K+"));
     row("AbbreviatedNumberString", 100000, quoted("100K+"));
     row("AbbreviatedNumberString", 1000000, quoted("1M+"));
     row("AbbreviatedNumberString", -1, quoted("1M+")); // read as unsigned
     row("AbbreviatedNumberString", QVariant(), quoted(""));
-    row("FileSizeNumberToString", 0, quoted("0 bytes"));
     row("FileSizeNumberToString", 999, quoted("999 bytes"));
     row("FileSizeNumberToString", 1000, quoted("1.00 KB"));
-    row("FileSizeNumberToString", 1500, quoted("1.50 KB"));
     row("FileSizeNumberToString", 999499, quoted("999.50 KB"));
     row("FileSizeNumberToString", 999999, quoted("1.00 MB"));
     row("FileSizeNumberToString", 1500000, quoted("1.50 MB"));
@@ -186,9 +165,7 @@ void TestValueTransformers::numbers_data() {
     row("FileSizeNumberToString", qint64(999999000000000), quoted("")); // 999.999 TB rounds past the last unit
     row("FileSizeNumberToString", -1, quoted(""));
     row("FileSizeNumberToString", QStringLiteral("1000"), quoted(""));
-    row("FileSizeNumberToString", QVariant(), quoted(""));
     row("DataRateNumberToString", QVariant(), quoted(""));
-    row("DataRateNumberToString", 0, quoted("0.00 mbs"));
     row("DataRateNumberToString", 128000, quoted("0.13 mbs"));
     row("DataRateNumberToString", 320000, quoted("0.32 mbs"));
     row("DataRateNumberToString", QStringLiteral("1411200"), quoted("1.41 mbs"));
@@ -197,57 +174,44 @@ void TestValueTransformers::numbers_data() {
 
 void TestValueTransformers::durations_data() {
     columns();
-    row("AudioDurationToString", 5, quoted("00:05"));
     row("AudioDurationToString", 59, quoted("00:59"));
     row("AudioDurationToString", 59.9, quoted("00:59"));
     row("AudioDurationToString", 60, quoted("01:00"));
-    row("AudioDurationToString", 754, quoted("12:34"));
     row("AudioDurationToString", 3599, quoted("59:59"));
     row("AudioDurationToString", 3600, quoted("1:00:00"));
-    row("AudioDurationToString", 3725, quoted("1:02:05"));
     row("AudioDurationToString", 360000, quoted("100:00:00"));
     row("AudioDurationToString", -5, quoted("00:-5"));
     row("AudioDurationToString", QStringLiteral("60"), kAbsent); // numbers only
-    row("AudioDurationToString", QVariant(), kAbsent);
     row("VideoDurationToString", 3725, quoted("1:02:05"));
     row("AudioDecimalDurationToString", 75.5, quoted("01:15.500"));
     row("AudioDecimalDurationToString", 3.007, quoted("00:03.007"));
     row("AudioDecimalDurationToString", 0.05, quoted("00:00.050"));
-    row("AudioDecimalDurationToString", 2, quoted("00:02.000"));
     row("AudioDecimalDurationToString", 3725.25, quoted("1:02:05.250"));
     row("AudioDecimalDurationToString", QStringLiteral("2"), kAbsent);
     row("CMTimeToTimeString", time(45, 1), quoted("000:45"));
-    row("CMTimeToTimeString", time(5, 1), quoted("000:05"));
     row("CMTimeToTimeString", time(754, 1), quoted("012:34"));
     row("CMTimeToTimeString", time(1999, 1000), quoted("000:01"));
     row("CMTimeToTimeString", time(7200 * 600, 600), quoted("02:00:00"));
     row("CMTimeToTimeString", time(36000, 1), quoted("10:00:00"));
     row("CMTimeToTimeString", time(360000, 1), quoted("0100:00:00"));
     row("CMTimeToTimeString", time(1, 0), kAbsent);
-    row("CMTimeToTimeString", time(1, -1), kAbsent);
     row("CMTimeToTimeString", 45, kAbsent);
-    row("CMTimeToTimeString", QVariant(), kAbsent);
 }
 
 void TestValueTransformers::strings_data() {
     columns();
     row("CapitalizedString", QStringLiteral("hello wORLD"), quoted("Hello World"));
-    row("CapitalizedString", QVariant(), kAbsent);
     row("CapitalizedString", 5, kAbsent);
     row("UppercaseString", QStringLiteral("straße"), quoted("STRASSE"));
-    row("UppercaseString", QVariant(), kAbsent);
     row("UnwrappedString", QStringLiteral("a\nb"), quoted("a ¬ b"));
     row("UnwrappedString", QStringLiteral("a\r\nb"), quoted("a ¬  ¬ b")); // each break on its own
     row("UnwrappedString", QStringLiteral("a\u2028b\u0085c\vd"), quoted("a ¬ b ¬ c ¬ d"));
     row("UnwrappedString", QStringLiteral("a\tb"), quoted("a\tb"));
-    row("UnwrappedString", QVariant(), kAbsent);
     row("URLToString", QUrl("https://example.org/a"), QStringLiteral("QUrl:https://example.org/a"));
-    row("URLToString", QVariant(), kAbsent);
     row("PathToDisplayPathString", QStringLiteral("/Volumes/Backup/Music"), quoted("Backup/Music"));
     row("PathToDisplayPathString", QStringLiteral("/data/Volumes/x"), quoted("/data/Volumes/x"));
     const QString here = QCoreApplication::applicationDirPath();
     row("PathToDisplayPathString", QString(here).replace(u'/', QStringLiteral("//")) + u'/', quoted(here));
-    row("PathToDisplayPathString", QVariant(), kAbsent);
 }
 
 void TestValueTransformers::countriesAndMonths_data() {
@@ -255,14 +219,11 @@ void TestValueTransformers::countriesAndMonths_data() {
     row("CountryCodeToFlagString", QStringLiteral("DE"), quoted("🇩🇪"));
     row("CountryCodeToFlagString", QStringLiteral("DEU"), kAbsent);
     row("CountryCodeToFlagString", 49, kAbsent);
-    row("CountryCodeToFlagString", QVariant(), kAbsent);
     row("CountryCodeToCountryString", QStringLiteral("DE"), quoted("Germany"));
-    row("CountryCodeToCountryString", QStringLiteral("FR"), quoted("France"));
     row("CountryCodeToCountryString", 3, kAbsent);
     row("NumberStringToMonthString", QStringLiteral("3"), quoted("March"));
     row("NumberStringToMonthString", 12, quoted("December"));
     row("NumberStringToMonthString", 13, quoted(""));
-    row("NumberStringToMonthString", 0, quoted(""));
     row("NumberStringToMonthString", QVariant(), quoted(""));
 }
 
@@ -274,10 +235,8 @@ void TestValueTransformers::reading_data() {
     constexpr qint64 max = std::numeric_limits<qint64>::max();
     constexpr qint64 min = std::numeric_limits<qint64>::min();
     QTest::newRow("leading digits") << QVariant(QStringLiteral("  -42.5abc")) << qint64(-42) << -42.5 << true;
-    QTest::newRow("plus sign") << QVariant(QStringLiteral("+7")) << qint64(7) << 7.0 << true;
     QTest::newRow("no digits") << QVariant(QStringLiteral("abc")) << qint64(0) << 0.0 << false;
     QTest::newRow("yes") << QVariant(QStringLiteral("YES")) << qint64(0) << 0.0 << true;
-    QTest::newRow("no") << QVariant(QStringLiteral("no")) << qint64(0) << 0.0 << false;
     QTest::newRow("zeros before a digit") << QVariant(QStringLiteral(" -007")) << qint64(-7) << -7.0 << true;
     QTest::newRow("exponent") << QVariant(QStringLiteral("1.5e3x")) << qint64(1) << 1500.0 << true;
     QTest::newRow("dangling exponent") << QVariant(QStringLiteral(".5e")) << qint64(0) << 0.5 << false;
@@ -285,14 +244,11 @@ void TestValueTransformers::reading_data() {
     QTest::newRow("too small") << QVariant(QStringLiteral("-99999999999999999999")) << min << -1e20 << true;
     QTest::newRow("smallest") << QVariant(QStringLiteral("-9223372036854775808")) << min << -9223372036854775808.0
                               << true;
-    QTest::newRow("truncated") << QVariant(-2.9) << qint64(-2) << -2.9 << true;
     QTest::newRow("fraction is true") << QVariant(0.5) << qint64(0) << 0.5 << true;
     QTest::newRow("huge double") << QVariant(1e30) << max << 1e30 << true;
     QTest::newRow("not a number") << QVariant(std::nan("")) << qint64(0) << std::nan("") << true;
-    QTest::newRow("bool") << QVariant(true) << qint64(1) << 1.0 << true;
     QTest::newRow("unsigned beyond signed") << QVariant(quint64(max) + 1) << min << 9223372036854775808.0 << true;
     QTest::newRow("url") << QVariant(QUrl("https://1.example")) << qint64(0) << 0.0 << false;
-    QTest::newRow("absent") << QVariant() << qint64(0) << 0.0 << false;
 }
 
 void TestValueTransformers::reading() {
@@ -335,20 +291,14 @@ void TestValueTransformers::fractionFormatterKeepsItsLastSetting() {
 
 void TestValueTransformers::registry() {
     const QList<ValueTransformer>& all = valuetransformers::coreValueTransformers();
-    QCOMPARE(all.size(), 41);
     QSet<QString> names;
     for (const ValueTransformer& t : all) {
-        names.insert(QLatin1String(t.name));
+        names.insert(QString::fromLatin1(t.name));
         QCOMPARE(valuetransformers::valueTransformerForName(QString::fromLatin1(t.name)), &t);
     }
-    QCOMPARE(names.size(), all.size());
-    QCOMPARE(valuetransformers::valueTransformerForName(u"Is_6"), nullptr);
+    QCOMPARE(names.size(), 41); // every one, each once
     QCOMPARE(valuetransformers::valueTransformerForName(u"is_0"), nullptr); // names are exact
     QCOMPARE(valuetransformers::valueTransformerForName(u"LabelColorForBoolean"), nullptr); // GUI library
-    QCOMPARE(valuetransformers::valueTransformerForName(u"NumberPlusOne")->transformedValueClass,
-             TransformedValueClass::Number);
-    QCOMPARE(valuetransformers::valueTransformerForName(u"ArrayToString")->transformedValueClass,
-             TransformedValueClass::String);
 }
 
 QTEST_GUILESS_MAIN(TestValueTransformers)
