@@ -1,5 +1,6 @@
 #include "directory/RadioBrowser.h"
 
+#include "directory/CloudMirror.h"
 #include "directory/DirectoryJson.h"
 #include "directory/FileLocks.h"
 #include "directory/StationArchive.h"
@@ -67,6 +68,7 @@ void RadioBrowser::_prepare() {
     };
     favoriteStations_ = readIfThere(favoriteStationsURL_);
     recentStations_ = readIfThere(recentStationsURL_);
+    ckFetch();
 }
 
 // ---- Directory
@@ -356,9 +358,14 @@ void RadioBrowser::writeLocked(const StationList& stations, const QUrl& fileUrl,
     }
 }
 
+void RadioBrowser::ckFetch() {
+    if (env_.cloud)
+        env_.cloud->fetch(*this);
+}
+
 void RadioBrowser::ckSave(const QString& field, const QByteArray& bytes) {
-    Q_UNUSED(field)
-    Q_UNUSED(bytes)
+    if (env_.cloud)
+        env_.cloud->save(field, bytes);
 }
 
 std::optional<StationList> RadioBrowser::readStationsFromURL(const QUrl& fileUrl) const {

@@ -13,6 +13,7 @@
 #include <limits>
 #include <optional>
 
+class CloudMirror;
 class FileLocks;
 class UserDefaults;
 
@@ -41,6 +42,7 @@ public:
         QString discovery;         // host or base URL of server discovery; empty: kDiscoveryServer
         QString serverOverride;    // host or base URL used for this run without being stored
         std::function<void()> beep; // the alert sound; no sound when empty
+        CloudMirror* cloud = nullptr; // none: the lists stay on this machine
     };
 
     using ServersCompletion = std::function<void(QStringList servers, QString error)>;
@@ -80,6 +82,12 @@ public:
     // Blocks until every queued list save has been written (tests, and quitting).
     void waitForSaves();
 
+    // ---- Cloud copy of the lists
+    // Once per launch, at the end of start-up.
+    void ckFetch();
+    // The bytes of one list file for the cloud record's field of the same name.
+    void ckSave(const QString& field, const QByteArray& bytes);
+
     // ---- Station list files
     // Index of the first list entry with the station's "stationuuid", or kNotFound.
     qsizetype indexOfStation(const Station& station, const StationList& stations) const;
@@ -106,8 +114,6 @@ private:
     // Queues the one save task of a list change.
     void saveList(const QUrl& fileUrl, const QString& ckKey, StationList (RadioBrowser::*current)() const);
     void writeLocked(const StationList& stations, const QUrl& fileUrl, const QString& ckKey);
-    // Hands list bytes to the cloud record; cloud sync plugs in here.
-    void ckSave(const QString& field, const QByteArray& bytes);
     // Runs `work` on a worker thread, then `done` with its result on the main thread.
     template <typename T> void inBackground(std::function<T()> work, std::function<void(T)> done);
 

@@ -103,6 +103,8 @@ private:
 
 using StationList = QList<Station>;
 
+Q_DECLARE_METATYPE(Station)
+
 // Collects keys and values, then lays them out into one station. Setting a key that is there
 // already replaces its value in place. Reuse one builder (clear()) when building many stations:
 // it then allocates nothing but the stations themselves.

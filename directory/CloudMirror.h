@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class RadioBrowser;
+
+// The cloud copy of the favourite and recent lists. RadioBrowser fetches it once at start-up
+// and hands it every list file it writes with a cloud field name.
+class CloudMirror {
+public:
+    virtual ~CloudMirror() = default;
+    // Takes over the lists of the cloud record when it changed since this machine last saw it.
+    // Called on the main thread; returns at once.
+    virtual void fetch(RadioBrowser& lists) = 0;
+    // Saves one field ("favorite_stations" or "recent_stations") of the record: exactly the
+    // bytes of the list file. Called on a background thread; returns at once.
+    virtual void save(const QString& field, const QByteArray& bytes) = 0;
+};

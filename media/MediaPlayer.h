@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+// The one audio player the controller talks to. Implementations: GStreamer's playbin for the
+// program, a scriptable fake for tests. All calls and signals on the main thread.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+public:
+    enum class ItemStatus { Unknown, ReadyToPlay, Failed };
+
+    // Format of the current item's first track, once it is known.
+    struct TrackFormat {
+        bool isAudio = false;
+        double sampleRate = 0; // Hz
+        unsigned channels = 0;
+    };
+
+    // One item of timed metadata, e.g. identifier "icy/StreamTitle" with the stream's title.
+    struct MetadataItem {
+        QString identifier;
+        QString stringValue;
+    };
+    using MetadataGroup = QList<MetadataItem>;
+
+    using QObject::QObject;
+    ~MediaPlayer() override = default;
+
+    // 0 to 1, as the volume slider gives it.
+    virtual void setVolume(float volume) = 0;
+    virtual float volume() const = 0;
+    // 0 while nothing plays (paused, or no item); not 0 while playing or starting.
+    virtual float rate() const = 0;
+    virtual void play() = 0;
+    virtual void pause() = 0;
+
+    virtual bool hasCurrentItem() const = 0;
+    virtual QUrl currentItemUrl() const = 0;
+    // Replaces the current item with a new one for `url`; an empty URL drops the item.
+    virtual void replaceCurrentItem(const QUrl& url) = 0;
+    virtual ItemStatus itemStatus() const = 0;
+    // Why the current item failed, in a few words a user understands.
+    virtual QString itemError() const = 0;
+    virtual std::optional<TrackFormat> firstTrackFormat() const = 0;
+
+Q_SIGNALS:
+    void itemStatusChanged(MediaPlayer::ItemStatus status);
+    // Every delivery of timed metadata of the current item (each tag message of the stream).
+    void timedMetadataReceived(const QList<MediaPlayer::MetadataGroup>& groups);
+    void rateChanged(float rate);
+    // The stream dropped and the player is trying again (attempt counts from 1).
+    void reconnecting(int attempt);
+};
