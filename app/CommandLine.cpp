@@ -3,6 +3,18 @@
 #include "util/TextUtils.h"
 
 #include <QCommandLineParser>
+#include <QUrl>
+
+namespace {
+bool isServerAddress(const QString& value) {
+    if (value.contains(QLatin1String("://"))) {
+        const QUrl url(value, QUrl::StrictMode);
+        return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
+               !url.host().isEmpty();
+    }
+    return !value.isEmpty() && QUrl(QStringLiteral("https://") + value, QUrl::StrictMode).host() == value.toLower();
+}
+} // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -11,8 +23,17 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
-    parser.addOption(help);
-    parser.addOption(version);
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    QStringLiteral("Use this directory server for this run: a host name, or an "
+                                                   "http:// or https:// address with a port."),
+                                    QStringLiteral("URL"));
+    const QCommandLineOption discovery(QStringLiteral("discovery"),
+                                       QStringLiteral("Ask this host or address for the list of directory servers."),
+                                       QStringLiteral("URL"));
+    const QCommandLineOption show(QStringLiteral("show"), QStringLiteral("Open the player (also in a running Ostrel Radio)."));
+    const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Quit the running Ostrel Radio."));
+    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit})
+        parser.addOption(*option);
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -24,10 +45,18 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
         result.message = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
+    } else if (parser.isSet(server) && !isServerAddress(parser.value(server))) {
+        result.action = Action::Error;
+        result.message = QStringLiteral("'%1' is neither a host name nor an http:// or https:// address.")
+                             .arg(parser.value(server));
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
         result.message = QStringLiteral("Unexpected argument '%1'.\nTry '--help' for the list of options.")
                              .arg(parser.positionalArguments().first());
     }
+    result.server = parser.value(server);
+    result.discovery = parser.value(discovery);
+    result.show = parser.isSet(show);
+    result.quit = parser.isSet(quit);
     return result;
 }

@@ -9,7 +9,11 @@ struct CommandLine {
     enum class Action { Run, ShowVersion, ShowHelp, Error };
 
     Action action = Action::Run;
-    QString message; // the text to print for ShowVersion, ShowHelp and Error
+    QString message;   // the text to print for ShowVersion, ShowHelp and Error
+    QString server;    // directory server for this run (host or base URL), not stored
+    QString discovery; // server-discovery host or base URL for this run
+    bool show = false; // open the popover at start, or in the running instance
+    bool quit = false; // ask the running instance to quit
 
     static CommandLine parse(const QStringList& arguments);
 };

@@ -1,21 +1,49 @@
+#include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/SingleInstance.h"
+#include "version.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int signalPipe[2];
+
+// SIGTERM and SIGINT end the event loop like Quit does, so everything is closed properly.
+void installQuitOnSignals() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { QApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = [](int) {
+        const char byte = 1;
+        [[maybe_unused]] const auto written = ::write(signalPipe[0], &byte, 1);
+    };
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
-    const CommandLine commandLine = CommandLine::parse(arguments);
-    switch (commandLine.action) {
+    const CommandLine options = CommandLine::parse(arguments);
+    switch (options.action) {
     case CommandLine::Action::ShowVersion:
     case CommandLine::Action::ShowHelp:
-        std::fputs(qPrintable(commandLine.message + u'\n'), stdout);
+        std::fputs(qPrintable(options.message + u'\n'), stdout);
         return 0;
     case CommandLine::Action::Error:
-        std::fputs(qPrintable(commandLine.message + u'\n'), stderr);
+        std::fputs(qPrintable(options.message + u'\n'), stderr);
         return 2;
     case CommandLine::Action::Run:
         break;
@@ -23,6 +51,22 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
+    QApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION_SHORT));
+    QApplication::setDesktopFileName(QStringLiteral("ostrel-radio"));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    SingleInstance instance(QStringLiteral("ostrel-radio-") + qEnvironmentVariable("USER", QStringLiteral("user")));
+    const QString request = options.quit ? QStringLiteral("quit") : options.show ? QStringLiteral("show") : QString();
+    if (instance.sendToRunning(request))
+        return 0;
+    if (options.quit)
+        return 0; // nothing runs that could quit
+
+    AppDelegate delegate(options);
+    delegate.applicationWillFinishLaunching();
+    delegate.applicationDidFinishLaunching();
+    instance.listen();
+    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleRequest);
+    installQuitOnSignals();
     return QApplication::exec();
 }

@@ -59,8 +59,10 @@ void RadioBrowser::_prepare() {
     recentStationsURL_ = QUrl::fromLocalFile(support.filePath(QStringLiteral("recentStations.dat")));
 
     server_ = env_.defaults->string(kServerKey);
-    if (server_.isEmpty())
-        setServer(kDefaultServer);
+    if (server_.isEmpty()) {
+        server_ = kDefaultServer;
+        env_.defaults->setValue(kServerKey, server_);
+    }
 
     // A missing file is the first start, not an error worth a log line.
     auto readIfThere = [this](const QUrl& url) {

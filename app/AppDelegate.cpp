@@ -1,0 +1,153 @@
+#include "app/AppDelegate.h"
+
+#include "app/Popover.h"
+#include "app/StatusItem.h"
+#include "directory/RadioBrowser.h"
+#include "media/MediaPlayer.h"
+#include "radio/PopoverView.h"
+#include "radio/RadioViewController.h"
+#include "util/NotificationCenter.h"
+#include "util/TextUtils.h"
+#include "util/UserDefaults.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QMenu>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+namespace {
+// Stands in until a real audio backend is plugged in: accepts everything, plays nothing.
+class SilentMediaPlayer : public MediaPlayer {
+public:
+    void setVolume(float volume) override { volume_ = volume; }
+    float volume() const override { return volume_; }
+    float rate() const override { return rate_; }
+    void play() override { rate_ = url_.isEmpty() ? 0 : 1; }
+    void pause() override { rate_ = 0; }
+    bool hasCurrentItem() const override { return !url_.isEmpty(); }
+    QUrl currentItemUrl() const override { return url_; }
+    void replaceCurrentItem(const QUrl& url) override { url_ = url; }
+    ItemStatus itemStatus() const override { return ItemStatus::Unknown; }
+    QString itemError() const override { return QString(); }
+    std::optional<TrackFormat> firstTrackFormat() const override { return std::nullopt; }
+
+private:
+    float volume_ = 1, rate_ = 0;
+    QUrl url_;
+};
+} // namespace
+
+AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(parent), options_(options) {}
+
+AppDelegate::~AppDelegate() {
+    if (api_)
+        api_->waitForSaves();
+}
+
+void AppDelegate::applicationWillFinishLaunching() {
+    defaults_ = std::make_unique<UserDefaults>();
+    setInitialDefaults();
+    prepareSupport();
+    version_ = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
+}
+
+void AppDelegate::setInitialDefaults() {
+    defaults_->registerDefaults({{QStringLiteral("radioVolume"), 1.0}, {QStringLiteral("stripVis"), 1}});
+}
+
+void AppDelegate::prepareSupport() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Ostrel Radio");
+    supportURL_ = QUrl::fromLocalFile(folder);
+    QDir().mkpath(folder); // a failure shows when the files are written
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Ostrel Radio");
+    http_ = std::make_unique<HttpFetcher>(cache + QStringLiteral("/Directory"), QStringLiteral("Ostrel Radio/") +
+                                                                                    QStringLiteral(OSTREL_VERSION_SHORT));
+    RadioBrowser::Environment env;
+    env.supportURL = supportURL_;
+    env.defaults = defaults_.get();
+    env.http = http_.get();
+    env.discovery = options_.discovery;
+    env.serverOverride = options_.server;
+    env.beep = [] { QApplication::beep(); };
+    api_ = std::make_unique<RadioBrowser>(env);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    notifications_ = std::make_unique<NotificationCenter>();
+    player_ = std::make_unique<SilentMediaPlayer>();
+    RadioViewController::Collaborators c;
+    c.api = api_.get();
+    c.defaults = defaults_.get();
+    c.player = player_.get();
+    c.notifications = notifications_.get();
+    c.shell = this;
+    controller_ = std::make_unique<RadioViewController>(c);
+    popover_ = std::make_unique<Popover>(controller_->view());
+    connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
+
+    windowMode_ = !QSystemTrayIcon::isSystemTrayAvailable();
+    if (windowMode_) {
+        // No tray host (GNOME without AppIndicator, some Wayland sessions): a normal window that
+        // quits the program when closed.
+        popover_->detach();
+        popover_->hide();
+        QApplication::setQuitOnLastWindowClosed(true);
+        controller_->popoverWillShow();
+        popover_->show();
+        return;
+    }
+    statusItem_ = std::make_unique<StatusItem>();
+    buildContextMenu();
+    connect(statusItem_.get(), &StatusItem::clicked, this, &AppDelegate::displayPopoverAction);
+    statusItemAnimates(false);
+    statusItem_->show();
+    if (options_.show)
+        displayPopoverAction();
+}
+
+void AppDelegate::buildContextMenu() {
+    menu_ = std::make_unique<QMenu>();
+    // Some hosts open the menu on a left click: its first item must open the player.
+    menu_->addAction(QStringLiteral("Open Ostrel Radio"), this, &AppDelegate::displayPopoverAction);
+    QAction* play = menu_->addAction(QStringLiteral("Play"), controller_.get(), &RadioViewController::togglePlayAction);
+    connect(controller_.get(), &RadioViewController::playbackChanged, play,
+            [play](bool playing) { play->setText(playing ? QStringLiteral("Stop") : QStringLiteral("Play")); });
+    menu_->addSeparator();
+    menu_->addAction(QStringLiteral("Quit"), qApp, &QApplication::quit);
+    statusItem_->setContextMenu(menu_.get());
+}
+
+void AppDelegate::displayPopoverAction() {
+    controller_->popoverWillShow();
+    if (windowMode_) {
+        popover_->show();
+        popover_->raise();
+        popover_->activateWindow();
+        return;
+    }
+    if (popover_->isDetached() || !popover_->isShown())
+        popover_->showRelativeTo(statusItem_->geometry());
+}
+
+void AppDelegate::handleRequest(const QString& request) {
+    if (request == QLatin1String("quit"))
+        QApplication::quit();
+    else
+        displayPopoverAction(); // a second launch means the user is looking for the player
+}
+
+void AppDelegate::statusItemAnimates(bool animate) {
+    if (statusItem_)
+        statusItem_->statusItemAnimates(animate);
+}
+
+void AppDelegate::beep() {
+    QApplication::beep();
+}
+
+void AppDelegate::openURL(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}

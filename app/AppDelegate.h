@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "radio/RadioShell.h"
+
+#include <QObject>
+#include <QUrl>
+#include <memory>
+
+class HttpFetcher;
+class MediaPlayer;
+class NotificationCenter;
+class Popover;
+class QMenu;
+class RadioBrowser;
+class RadioViewController;
+class StatusItem;
+class UserDefaults;
+
+// The composition root: makes every long-lived object of the program in launch order, wires
+// them together and owns them until the program ends.
+class AppDelegate : public QObject, public RadioShell {
+    Q_OBJECT
+public:
+    explicit AppDelegate(const CommandLine& options, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // Defaults, support folder, the directory client.
+    void applicationWillFinishLaunching();
+    // Tray icon (or a window where no tray exists) and the popover behind it.
+    void applicationDidFinishLaunching();
+
+    void setInitialDefaults();
+    void prepareSupport();
+    void displayPopoverAction();
+    // A request from another launch: "show", "quit" or "".
+    void handleRequest(const QString& request);
+
+    RadioBrowser* api() const { return api_.get(); }
+    QString version() const { return version_; }
+    RadioViewController* controller() const { return controller_.get(); }
+    bool isWindowMode() const { return windowMode_; }
+
+    // RadioShell
+    void statusItemAnimates(bool animate) override;
+    QUrl supportURL() const override { return supportURL_; }
+    void beep() override;
+    void openURL(const QUrl& url) override;
+
+private:
+    void buildContextMenu();
+
+    CommandLine options_;
+    QUrl supportURL_;
+    QString version_;
+    bool windowMode_ = false;
+    std::unique_ptr<UserDefaults> defaults_;
+    std::unique_ptr<HttpFetcher> http_;
+    std::unique_ptr<RadioBrowser> api_;
+    std::unique_ptr<NotificationCenter> notifications_;
+    std::unique_ptr<MediaPlayer> player_;
+    std::unique_ptr<RadioViewController> controller_;
+    std::unique_ptr<Popover> popover_;
+    std::unique_ptr<StatusItem> statusItem_;
+    std::unique_ptr<QMenu> menu_;
+};

@@ -1,0 +1,45 @@
+#include "app/StatusItem.h"
+
+StatusItem::StatusItem(QObject* parent) : QObject(parent) {
+    Q_INIT_RESOURCE(tray); // the images live in a static library
+    tray_.setToolTip(QStringLiteral("Ostrel Radio"));
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, &StatusItem::tick);
+    connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            Q_EMIT clicked();
+        else if (reason == QSystemTrayIcon::MiddleClick)
+            Q_EMIT middleClicked();
+    });
+}
+
+void StatusItem::loadFrames() {
+    if (!frames_.isEmpty())
+        return;
+    for (int i = 0; i < kFrameCount; ++i)
+        frames_.append(QIcon(QStringLiteral(":/icons/tray/a%1").arg(i)));
+    idle_ = QIcon(QStringLiteral(":/icons/tray/0"));
+}
+
+void StatusItem::statusItemAnimates(bool animate) {
+    loadFrames();
+    if (animate) {
+        if (timer_.isActive())
+            return;
+        position_ = 0;
+        timer_.start(); // the icon keeps its image until the first tick
+        return;
+    }
+    timer_.stop();
+    setImage(QStringLiteral("0"), idle_);
+}
+
+void StatusItem::tick() {
+    setImage(QStringLiteral("a%1").arg(position_), frames_.value(position_));
+    position_ = position_ == kFrameCount - 1 ? 0 : position_ + 1;
+}
+
+void StatusItem::setImage(const QString& name, const QIcon& icon) {
+    currentImage_ = name;
+    tray_.setIcon(icon);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QSlider;
+class QStackedWidget;
+class QTabWidget;
+class QToolButton;
+class QButtonGroup;
+
+// The popover's content, built in code: the loaded station at the top, the station table with
+// its tools in the middle, the strips and the status line below. It only lays out controls;
+// RadioViewController gives them behaviour.
+class PopoverView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PopoverView(QWidget* parent = nullptr);
+
+    // Loaded station
+    QLabel* stationImage;
+    QLabel* stationName;
+    QLabel* stationDetails;
+    QLabel* stationTags;
+    QPushButton* streamText; // the now-playing title; a click searches the web for it
+    QPushButton* playButton;
+    QToolButton* toggleFavoriteButton;
+    QWidget* stationStepper;
+    QToolButton* stepperUp;
+    QToolButton* stepperDown;
+    QToolButton* homepageButton;
+    QSlider* volumeSlider;
+
+    // Browsing
+    QTabWidget* tabs; // 0 stations, 1 server
+    QToolButton* countriesButton;
+    QLineEdit* searchField;
+    QToolButton* sortButton;
+    QToolButton* tagsButton;
+    QListView* table;
+    QWidget* auxHostView;
+    QLabel* message;
+
+    // Server tab
+    QComboBox* serversPopup;
+    QLabel* serverNote;
+    QPushButton* directoryLink;
+    QPushButton* projectLink;
+
+    // Strips
+    QToolButton* favoritesSegment;
+    QToolButton* recentsSegment;
+    QWidget* stationsStripHostView;
+    QToolButton* detachButton;
+
+    QSize sizeHint() const override { return QSize(440, 640); }
+};

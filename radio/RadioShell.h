@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QUrl>
+
+// What the controller needs of the application around it. The application delegate answers
+// for the program; tests answer with recorders.
+class RadioShell {
+public:
+    virtual ~RadioShell() = default;
+    virtual void statusItemAnimates(bool animate) = 0;
+    virtual QUrl supportURL() const = 0;
+    // The error sound of an action that cannot act.
+    virtual void beep() = 0;
+    // Opens an address in the user's browser.
+    virtual void openURL(const QUrl& url) = 0;
+};

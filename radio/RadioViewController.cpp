@@ -1,0 +1,630 @@
+#include "radio/RadioViewController.h"
+
+#include "directory/RadioBrowser.h"
+#include "geo/Countries.h"
+#include "radio/PopoverView.h"
+#include "radio/RadioShell.h"
+#include "radio/StationCellView.h"
+#include "radio/StationTableModel.h"
+#include "util/Collections.h"
+#include "util/NotificationCenter.h"
+#include "util/FileURLs.h"
+#include "util/TextUtils.h"
+#include "util/UserDefaults.h"
+
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrlQuery>
+#include <QWidgetAction>
+
+Q_LOGGING_CATEGORY(lcRadio, "ostrel.radio")
+
+namespace {
+const QString kSortKey = QStringLiteral("radioStationsSortBy");
+const QString kCountryKey = QStringLiteral("radioStationsCountryCode");
+const QString kStripKey = QStringLiteral("stripVis");
+const QString kVolumeKey = QStringLiteral("radioVolume");
+const QString kSortMenuId = QStringLiteral("sort.menu");
+const QString kTagsMenuId = QStringLiteral("tags.menu");
+const QString kSearchHost = QStringLiteral("duckduckgo.com");
+
+// Only web pages are opened: a station's home page comes from a public directory.
+bool isWebAddress(const QUrl& url) {
+    return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
+           !url.host().isEmpty();
+}
+
+// A text drawn as a picture, for stations without an icon: one word a line, 4 px wider than
+// the text, no background.
+QPixmap createWithText(const QString& text, const QFont& font, const QColor& color) {
+    const QFontMetrics metrics(font);
+    const QRect bounds = metrics.boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignCenter, text);
+    QPixmap pixmap(bounds.size() + QSize(4, 0));
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
+    return pixmap;
+}
+} // namespace
+
+RadioViewController::RadioViewController(const Collaborators& collaborators, QObject* parent)
+    : QObject(parent), c_(collaborators), view_(new PopoverView) {
+    model_ = new StationTableModel([this](const Station& s) { return c_.api->isFavoriteStation(s); }, this);
+    cells_ = new StationCellView(this);
+    view_->table->setModel(model_);
+    view_->table->setItemDelegate(cells_);
+
+    sortMenu_ = new QMenu(view_);
+    sortMenu_->setObjectName(kSortMenuId);
+    auto* sortGroup = new QActionGroup(sortMenu_);
+    const std::pair<int, QString> sorts[] = {{0, QStringLiteral("Most votes")},
+                                             {1, QStringLiteral("Most played")},
+                                             {2, QStringLiteral("Name")},
+                                             {3, QStringLiteral("Tags")}};
+    for (const auto& sort : sorts) {
+        const int tag = sort.first;
+        QAction* item = sortMenu_->addAction(sort.second);
+        item->setCheckable(true);
+        item->setData(tag);
+        sortGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, tag] {
+            c_.defaults->setValue(kSortKey, tag);
+            sortByChanged();
+        });
+    }
+    view_->sortButton->setMenu(sortMenu_);
+
+    tagsMenu_ = new QMenu(view_);
+    tagsMenu_->setObjectName(kTagsMenuId);
+    tagsMenu_->addAction(new QWidgetAction(tagsMenu_)); // the tag panel's place
+    view_->tagsButton->setMenu(tagsMenu_);
+    for (QMenu* menu : {sortMenu_, tagsMenu_})
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { menuWillOpen(menu); });
+
+    wireView();
+}
+
+RadioViewController::~RadioViewController() {
+    delete view_;
+}
+
+void RadioViewController::wireView() {
+    PopoverView* v = view_;
+    connect(v->searchField, &QLineEdit::textChanged, this, [this] { controlTextDidChange(view_->searchField); });
+    connect(v->table, &QListView::doubleClicked, this, [this] { tableDoubleAction(); });
+    connect(v->table, &QListView::activated, this, [this] { tableDoubleAction(); }); // Enter
+    connect(cells_, &StationCellView::favoriteClicked, this, [this](const QModelIndex& i) { toggleFavoriteAction(i.row()); });
+    connect(v->playButton, &QPushButton::clicked, this, &RadioViewController::togglePlayAction);
+    connect(v->toggleFavoriteButton, &QToolButton::clicked, this, &RadioViewController::toggleLoadedStationFavoriteAction);
+    connect(v->stepperUp, &QToolButton::clicked, this, [this] { stepperAction(1); });
+    connect(v->stepperDown, &QToolButton::clicked, this, [this] { stepperAction(0); });
+    connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
+    connect(v->streamText, &QPushButton::clicked, this, [this] { visitNowPlayingAction(view_->streamText->text()); });
+    connect(v->volumeSlider, &QSlider::valueChanged, this, [this](int value) {
+        c_.defaults->setValue(kVolumeKey, value / 100.0);
+        volumeChangedAction();
+    });
+    connect(v->countriesButton, &QToolButton::clicked, this, &RadioViewController::toggleHostViewAction);
+    connect(v->tabs, &QTabWidget::currentChanged, this, &RadioViewController::tabViewWillSelect);
+    connect(v->serversPopup, &QComboBox::activated, this, &RadioViewController::serverChosenAction);
+    for (QPushButton* link : {v->directoryLink, v->projectLink})
+        connect(link, &QPushButton::clicked, this, [this, link] { visitPage(link->property("url").toString()); });
+    connect(v->favoritesSegment, &QToolButton::clicked, this, [this] { stripSegmentAction(0); });
+    connect(v->recentsSegment, &QToolButton::clicked, this, [this] { stripSegmentAction(1); });
+    connect(v->detachButton, &QToolButton::clicked, this, &RadioViewController::detachRequested);
+
+    connect(c_.player, &MediaPlayer::itemStatusChanged, this, &RadioViewController::onItemStatusChanged);
+    connect(c_.player, &MediaPlayer::timedMetadataReceived, this, &RadioViewController::metadataOutput);
+    connect(c_.player, &MediaPlayer::reconnecting, this, [this] { setStreamText(QStringLiteral("Reconnecting…")); });
+}
+
+// ---- Set-up and layout
+
+void RadioViewController::popoverWillShow() {
+    if (!preparedFirstTime_) {
+        preparedFirstTime_ = true;
+        prepareFirstTime();
+    }
+    view_->searchField->setFocus();
+}
+
+void RadioViewController::prepareFirstTime() {
+    view_->playButton->setText(QStringLiteral("Play"));
+    setStreamText(QString());
+    matchTags_.clear();
+    searchText_.clear();
+    view_->searchField->blockSignals(true);
+    view_->searchField->clear();
+    view_->searchField->blockSignals(false);
+    prepareHostView(false, false);
+
+    const qint64 strip = c_.defaults->integer(kStripKey);
+    view_->favoritesSegment->setChecked(strip == 1);
+    view_->recentsSegment->setChecked(strip == 2);
+
+    QString code = c_.defaults->string(kCountryKey);
+    if (code.isEmpty()) {
+        code = QLocale::territoryToCode(QLocale::system().territory());
+        if (code.isEmpty() || code == QLatin1String("001"))
+            code = QStringLiteral("US"); // no region on this machine: a country with many stations
+        setCountryCode(code);
+    } else {
+        countryCode_ = code;
+    }
+    requestStations(false);
+    setCountryButton();
+
+    connect(c_.notifications, &NotificationCenter::posted, this, [this](const QString& name, const QVariantMap& info) {
+        if (name == kLoadStationNotification)
+            _loadStationNotification(info);
+    });
+    connect(c_.api, &RadioBrowser::favoriteStationsChanged, this, &RadioViewController::observeFavoriteStations);
+    showHideStrip();
+
+    const double volume = c_.defaults->doubleValue(kVolumeKey);
+    view_->volumeSlider->blockSignals(true);
+    view_->volumeSlider->setValue(qRound(volume * 100));
+    view_->volumeSlider->blockSignals(false);
+    c_.player->setVolume(float(volume));
+    showLoadedStation();
+}
+
+void RadioViewController::setCountryCode(const QString& code) {
+    countryCode_ = code;
+    c_.defaults->setValue(kCountryKey, code);
+}
+
+void RadioViewController::setCountryButton() {
+    const QString flag = countries::stringFlagForCountryCode(countryCode_);
+    view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
+    const QString name = countries::stringCountryForCountryCode(countryCode_);
+    view_->countriesButton->setToolTip(QStringLiteral("Country: %1").arg(name.isEmpty() ? countryCode_ : name));
+}
+
+void RadioViewController::requestStations(bool refresh) {
+    setMessage(kLoading);
+    refreshingStations_ = true;
+    QPointer<RadioViewController> self(this);
+    c_.api->requestStationsForCountryCode(countryCode_, refresh, [self](std::optional<StationList> stations, QString error) {
+        if (self)
+            self->requestStations_Callback(std::move(stations), error);
+    });
+}
+
+void RadioViewController::selectionCountryCodeChanged(const QString& code) {
+    prepareHostView(false, true);
+    setCountryCode(code);
+    setCountryButton();
+    displayStations_.clear();
+    hasDisplay_ = true;
+    model_->setRows(nullptr, {});
+    Q_EMIT displayStationsChanged();
+    requestStations(true);
+}
+
+void RadioViewController::toggleHostViewAction() {
+    const bool closed = view_->auxHostView->isHidden();
+    prepareHostView(closed, true);
+}
+
+void RadioViewController::prepareHostView(bool show, bool animate) {
+    Q_UNUSED(animate) // the layout moves the table aside; no frame animation needed
+    view_->auxHostView->setVisible(show);
+    view_->countriesButton->setChecked(show);
+}
+
+void RadioViewController::stripSegmentAction(int segment) {
+    const qint64 stored = c_.defaults->integer(kStripKey);
+    qint64 next;
+    if (stored == 1)
+        next = segment == 0 ? 0 : 2;
+    else if (stored == 2)
+        next = segment == 1 ? 0 : 1;
+    else
+        next = segment + 1;
+    c_.defaults->setValue(kStripKey, next);
+    view_->favoritesSegment->setChecked(next == 1);
+    view_->recentsSegment->setChecked(next == 2);
+    showHideStrip();
+}
+
+void RadioViewController::showHideStrip() {
+    const qint64 strip = c_.defaults->integer(kStripKey);
+    const QObjectList strips = view_->stationsStripHostView->children();
+    for (QObject* child : strips) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w)
+            continue;
+        const QString list = w->property("stripList").toString();
+        w->setVisible((list == QLatin1String("favoriteStations") && strip == 1) ||
+                      (list == QLatin1String("recentStations") && strip == 2));
+    }
+    view_->stationsStripHostView->setVisible(strip == 1 || strip == 2);
+}
+
+// ---- Filtering and ordering
+
+StationList RadioViewController::countryStations() const {
+    return index_ ? index_->stations() : StationList();
+}
+
+void RadioViewController::configureDisplayStations() {
+    if (!index_) {
+        displayStations_.clear();
+        hasDisplay_ = false;
+        model_->setRows(nullptr, {});
+    } else {
+        const auto key = StationIndex::sortKeyForSetting(c_.defaults->integer(kSortKey));
+        const QList<int>& ordered = index_->order(key);
+        // While the user types on, the stations that matched the shorter text are the only
+        // candidates: each keystroke narrows the last result instead of the whole country.
+        const bool narrowing = !lastRowsSearch_.isEmpty() && !searchText_.isEmpty() &&
+                               lastRows_.size() <= ordered.size() &&
+                               StationIndex::folded(searchText_).contains(StationIndex::folded(lastRowsSearch_));
+        QList<int> rows = index_->filter(narrowing ? lastRows_ : ordered, matchTags_, searchText_);
+        lastRows_ = rows;
+        lastRowsSearch_ = searchText_;
+        displayStations_.clear();
+        displayStations_.reserve(rows.size());
+        for (int i : rows)
+            displayStations_.append(index_->stations().at(i));
+        hasDisplay_ = true;
+        model_->setRows(index_, std::move(rows));
+    }
+    setMessage(hasDisplay_ && !displayStations_.isEmpty()
+                   ? text::countOf(displayStations_.size(), QStringLiteral("Station"), QStringLiteral("Stations"))
+                   : kNoStations);
+    Q_EMIT displayStationsChanged();
+}
+
+void RadioViewController::selectionTagsChanged(const QStringList& tags) {
+    matchTags_ = tags;
+    lastRowsSearch_.clear(); // a changed tag condition invalidates the narrowing
+    configureDisplayStations();
+}
+
+void RadioViewController::controlTextDidChange(QObject* sender) {
+    if (sender != view_->searchField)
+        return;
+    const QString text = view_->searchField->text();
+    if (text == searchText_)
+        return;
+    searchText_ = text;
+    configureDisplayStations();
+}
+
+void RadioViewController::sortByChanged() {
+    lastRowsSearch_.clear();
+    configureDisplayStations();
+}
+
+void RadioViewController::menuWillOpen(QMenu* menu) {
+    if (menu->objectName() == kSortMenuId) {
+        const qint64 sortBy = c_.defaults->integer(kSortKey);
+        for (QAction* item : menu->actions())
+            item->setChecked(item->data().toLongLong() == sortBy);
+    } else if (menu->objectName() == kTagsMenuId) {
+        QSet<QString> tags;
+        if (index_)
+            for (qsizetype i = 0; i < index_->size(); ++i)
+                for (const QString& tag : index_->tags(i))
+                    tags.insert(tag);
+        auto* holder = qobject_cast<QWidgetAction*>(menu->actions().last());
+        if (holder && holder->defaultWidget())
+            QMetaObject::invokeMethod(holder->defaultWidget(), "setItems", Q_ARG(QStringList, collections::allObjectsSorted(tags)),
+                                      Q_ARG(QStringList, matchTags_));
+    } else {
+        return;
+    }
+    if (!view_->auxHostView->isHidden())
+        prepareHostView(false, false);
+}
+
+void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
+    refreshingStations_ = false;
+    searchText_.clear();
+    lastRowsSearch_.clear();
+    view_->searchField->blockSignals(true);
+    view_->searchField->clear();
+    view_->searchField->blockSignals(false);
+    matchTags_.clear();
+    if (!stations) {
+        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(error));
+        setMessage(kServerNotWorking);
+        return;
+    }
+    index_ = std::make_shared<StationIndex>(std::move(*stations));
+    configureDisplayStations();
+
+    if (loadedStation_.isNull()) {
+        const QUrl file = QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat"));
+        const Station stored = fileurls::exists(file) ? c_.api->readStationFromURL(file) : Station();
+        if (!stored.isNull())
+            loadStation(stored, false);
+        else if (index_->size() > 0)
+            loadStation(index_->stations().first(), false);
+    }
+}
+
+// ---- Playback
+
+void RadioViewController::loadStation(const Station& station, bool play) {
+    if (station.isNull())
+        return;
+    if (RadioBrowser::stationIsEqualTo(station, loadedStation_)) {
+        if (play && c_.player->rate() == 0)
+            player_play();
+        return;
+    }
+    player_stop();
+    loadedStation_ = station;
+    loadedStationSQ_ = RadioBrowser::soundQualityForStation(station);
+    loadedStationLocation_ = RadioBrowser::locationForStation(station);
+    loadedStationLanguage_ = RadioBrowser::languageForStation(station);
+    loadedStationTags_ = collections::stringWithDelim(RadioBrowser::tagsForStation(station), u", ");
+    loadedStationNeedsIncr_ = true;
+    loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
+    setStreamText(kLiveBroadcast);
+    showLoadedStation();
+    c_.api->writeStation(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
+    Q_EMIT loadedStationChanged();
+    if (play)
+        player_play();
+}
+
+void RadioViewController::showLoadedStation() {
+    PopoverView* v = view_;
+    const bool loaded = !loadedStation_.isNull();
+    v->stationName->setText(loaded ? loadedStation_.string(Station::Key::Name) : QStringLiteral("No station"));
+    QStringList details;
+    for (const QString& part : {loadedStationLocation_, loadedStationSQ_, loadedStationLanguage_, loadedStationFormat_})
+        if (!part.isEmpty() && part != QLatin1String("--"))
+            details.append(part);
+    v->stationDetails->setText(details.join(QStringLiteral("  ·  ")));
+    v->stationTags->setText(loadedStationTags_);
+    v->toggleFavoriteButton->setChecked(loadedStationIsFavorite_);
+    v->toggleFavoriteButton->setText(loadedStationIsFavorite_ ? QStringLiteral("★") : QStringLiteral("☆"));
+    v->homepageButton->setEnabled(loaded && !loadedStation_.string(Station::Key::Homepage).isEmpty());
+    if (loaded) {
+        QFont font = v->font();
+        font.setBold(true);
+        font.setPointSizeF(font.pointSizeF() * 0.9);
+        v->stationImage->setPixmap(createWithText(RadioBrowser::truncatedNameForStation(loadedStation_).replace(u'\r', u'\n'),
+                                                  font, v->palette().color(QPalette::WindowText)));
+    }
+    applyStepperRule();
+}
+
+void RadioViewController::applyStepperRule() {
+    const StationList favorites = c_.api->favoriteStations();
+    view_->stationStepper->setVisible(loadedStationIsFavorite_ && favorites.size() > 1);
+}
+
+void RadioViewController::player_play() {
+    if (loadedStation_.isNull()) {
+        c_.shell->beep();
+        return;
+    }
+    const QString url = loadedStation_.string(Station::Key::Url);
+    if (url.isEmpty() || !QUrl(url).isValid()) {
+        c_.shell->beep();
+        return;
+    }
+    view_->playButton->setEnabled(false);
+    view_->playButton->setText(QStringLiteral("Loading..."));
+    c_.player->replaceCurrentItem(QUrl(url));
+    c_.player->play();
+    if (loadedStationNeedsIncr_) {
+        c_.api->incrementClickForStationWithUID(loadedStation_.string(Station::Key::StationUuid));
+        c_.api->addRecentStation(loadedStation_);
+        loadedStationNeedsIncr_ = false;
+    }
+    c_.shell->statusItemAnimates(true);
+    Q_EMIT playbackChanged(true);
+}
+
+void RadioViewController::player_started() {
+    view_->playButton->setEnabled(true);
+    view_->playButton->setText(QStringLiteral("Stop"));
+    loadedStationFormat_.clear();
+    if (const auto format = c_.player->firstTrackFormat(); format && format->isAudio)
+        loadedStationFormat_ = QString::asprintf("%.1fkHz - %uch", format->sampleRate / 1000.0, format->channels);
+    showLoadedStation();
+}
+
+void RadioViewController::player_stop() {
+    c_.player->pause();
+    view_->playButton->setText(QStringLiteral("Play"));
+    c_.shell->statusItemAnimates(false);
+    if (c_.player->hasCurrentItem())
+        c_.player->replaceCurrentItem(QUrl());
+    Q_EMIT playbackChanged(false);
+}
+
+void RadioViewController::onItemStatusChanged(MediaPlayer::ItemStatus status) {
+    if (status == MediaPlayer::ItemStatus::ReadyToPlay) {
+        player_started();
+    } else if (status == MediaPlayer::ItemStatus::Failed) {
+        // Never stay at "Loading...": say what happened and let the user try again.
+        const QString why = c_.player->itemError();
+        player_stop();
+        view_->playButton->setEnabled(true);
+        setStreamText(kWarningPrefix + (why.isEmpty() ? QStringLiteral("Stream not available") : why));
+    }
+}
+
+void RadioViewController::togglePlayAction() {
+    if (c_.player->rate() == 0)
+        player_play();
+    else
+        player_stop();
+}
+
+void RadioViewController::tableDoubleAction() {
+    const QModelIndex current = view_->table->currentIndex();
+    if (!current.isValid() || current.row() >= displayStations_.size())
+        return;
+    loadStation(displayStations_.at(current.row()), true);
+}
+
+void RadioViewController::_loadStationNotification(const QVariantMap& userInfo) {
+    loadStation(userInfo.value(QStringLiteral("station")).value<Station>(), userInfo.value(QStringLiteral("play")).toBool());
+}
+
+void RadioViewController::metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups) {
+    for (const MediaPlayer::MetadataGroup& group : groups)
+        for (const MediaPlayer::MetadataItem& item : group)
+            if (item.identifier == QLatin1String("icy/StreamTitle") && !item.stringValue.isEmpty()) {
+                setStreamText(item.stringValue);
+                return;
+            }
+    setStreamText(kLiveBroadcast);
+}
+
+void RadioViewController::volumeChangedAction() {
+    c_.player->setVolume(float(c_.defaults->doubleValue(kVolumeKey)));
+}
+
+void RadioViewController::observeFavoriteStations() {
+    if (!loadedStation_.isNull()) {
+        loadedStationIsFavorite_ = c_.api->isFavoriteStation(loadedStation_);
+        showLoadedStation();
+    }
+    model_->refreshFavorites();
+}
+
+// ---- Rows, favourites, server, links
+
+void RadioViewController::toggleFavoriteAction(int row) {
+    if (row < 0 || row >= displayStations_.size()) {
+        c_.shell->beep();
+        return;
+    }
+    const Station& station = displayStations_.at(row);
+    if (c_.api->isFavoriteStation(station))
+        c_.api->removeFavoriteStation(station);
+    else
+        c_.api->addFavoriteStation(station);
+}
+
+void RadioViewController::toggleLoadedStationFavoriteAction() {
+    if (loadedStation_.isNull()) {
+        c_.shell->beep();
+        return;
+    }
+    if (c_.api->isFavoriteStation(loadedStation_))
+        c_.api->removeFavoriteStation(loadedStation_);
+    else
+        c_.api->addFavoriteStation(loadedStation_);
+}
+
+void RadioViewController::stepperAction(int direction) {
+    c_.api->moveFavoriteStation(loadedStation_, direction);
+}
+
+void RadioViewController::tabViewWillSelect(int index) {
+    if (index == 1)
+        prepereServerPopup();
+}
+
+void RadioViewController::prepereServerPopup() {
+    QPointer<RadioViewController> self(this);
+    c_.api->requestServers([self](QStringList servers, QString error) {
+        if (!self)
+            return;
+        QComboBox* popup = self->view_->serversPopup;
+        popup->clear();
+        const QString current = self->c_.api->server();
+        int selected = -1;
+        if (!error.isNull()) {
+            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(error));
+        } else {
+            for (const QString& name : servers) {
+                popup->addItem(name);
+                if (selected < 0 && name == current)
+                    selected = popup->count() - 1;
+            }
+        }
+        if (selected < 0) {
+            popup->addItem(kWarningPrefix + current);
+            selected = popup->count() - 1;
+        }
+        popup->setCurrentIndex(selected);
+    });
+}
+
+void RadioViewController::serverChosenAction() {
+    const QString title = view_->serversPopup->currentText();
+    if (title.contains(kWarningPrefix) || title.isEmpty())
+        return;
+    c_.api->setServer(title);
+    prepereServerPopup();
+}
+
+void RadioViewController::openLater(const QUrl& url) {
+    QTimer::singleShot(0, this, [this, url] { c_.shell->openURL(url); });
+}
+
+void RadioViewController::visitStationPage() {
+    if (loadedStation_.isNull())
+        return;
+    const QString homepage = loadedStation_.string(Station::Key::Homepage);
+    if (homepage.isEmpty())
+        return;
+    QUrl url(homepage, QUrl::StrictMode);
+    if (!url.isValid())
+        url = QUrl(QString::fromLatin1(QUrl::toPercentEncoding(homepage, "/:?#[]@!$&'()*+,;=%")), QUrl::StrictMode);
+    if (!isWebAddress(url)) {
+        c_.shell->beep();
+        return;
+    }
+    openLater(url);
+}
+
+void RadioViewController::visitPage(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid())
+        return;
+    if (!isWebAddress(url)) {
+        c_.shell->beep();
+        return;
+    }
+    openLater(url);
+}
+
+void RadioViewController::visitNowPlayingAction(const QString& title) {
+    if (title.isNull() || title.size() < 3 || title == kLiveBroadcast || title.startsWith(kWarningPrefix)) {
+        c_.shell->beep();
+        return;
+    }
+    QUrl url;
+    url.setScheme(QStringLiteral("https"));
+    url.setHost(kSearchHost);
+    url.setPath(QStringLiteral("/search"));
+    url.setQuery(QStringLiteral("q=") + text::URLEncodedString(title), QUrl::TolerantMode);
+    c_.shell->openURL(url);
+}
+
+void RadioViewController::setMessage(const QString& text) {
+    view_->message->setText(text);
+}
+
+void RadioViewController::setStreamText(const QString& text) {
+    nowPlaying_ = text;
+    view_->streamText->setText(text);
+    Q_EMIT nowPlayingChanged(text);
+}

@@ -1,0 +1,154 @@
+#pragma once
+
+#include "directory/Station.h"
+#include "media/MediaPlayer.h"
+#include "radio/StationIndex.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class NotificationCenter;
+class PopoverView;
+class QMenu;
+class RadioBrowser;
+class RadioShell;
+class StationCellView;
+class StationTableModel;
+class UserDefaults;
+
+// The popover's controller: the country's stations, their filter and order, the loaded station
+// and its playback, the favourite actions, the server choice and the links. Everything runs on
+// the main thread. The panels it hosts plug into the tags menu, the auxiliary panel and the
+// strip host.
+class RadioViewController : public QObject {
+    Q_OBJECT
+public:
+    struct Collaborators {
+        RadioBrowser* api = nullptr;
+        UserDefaults* defaults = nullptr;
+        MediaPlayer* player = nullptr;
+        NotificationCenter* notifications = nullptr;
+        RadioShell* shell = nullptr;
+    };
+
+    static inline const QString kLoading = QStringLiteral("Loading...");
+    static inline const QString kNoStations = QStringLiteral("No stations found!");
+    static inline const QString kServerNotWorking = QStringLiteral("⚠️ Server not working!");
+    static inline const QString kLiveBroadcast = QStringLiteral("Live Broadcast");
+    static inline const QString kWarningPrefix = QStringLiteral("⚠️ ");
+
+    explicit RadioViewController(const Collaborators& collaborators, QObject* parent = nullptr);
+    ~RadioViewController() override;
+
+    PopoverView* view() const { return view_; }
+
+    // ---- Set-up and layout
+    void popoverWillShow();
+    void prepareFirstTime();
+    bool popoverShouldDetach() const { return true; }
+    QString countryCode() const { return countryCode_; }
+    void setCountryCode(const QString& code);
+    void setCountryButton();
+    void selectionCountryCodeChanged(const QString& code);
+    void toggleHostViewAction();
+    void prepareHostView(bool show, bool animate);
+    void stripSegmentAction(int segment);
+    void showHideStrip();
+
+    // ---- Filtering and ordering
+    StationList countryStations() const;
+    const StationList& displayStations() const { return displayStations_; }
+    bool hasDisplayStations() const { return hasDisplay_; }
+    bool refreshingStations() const { return refreshingStations_; }
+    QStringList matchTags() const { return matchTags_; }
+    QString searchText() const { return searchText_; }
+    void configureDisplayStations();
+    void selectionTagsChanged(const QStringList& tags);
+    void controlTextDidChange(QObject* sender);
+    void sortByChanged();
+    void menuWillOpen(QMenu* menu);
+    void requestStations_Callback(std::optional<StationList> stations, const QString& error);
+
+    // ---- Playback
+    Station loadedStation() const { return loadedStation_; }
+    QString loadedStationSQ() const { return loadedStationSQ_; }
+    QString loadedStationLocation() const { return loadedStationLocation_; }
+    QString loadedStationLanguage() const { return loadedStationLanguage_; }
+    QString loadedStationTags() const { return loadedStationTags_; }
+    QString loadedStationFormat() const { return loadedStationFormat_; }
+    bool loadedStationIsFavorite() const { return loadedStationIsFavorite_; }
+    bool loadedStationNeedsIncr() const { return loadedStationNeedsIncr_; }
+    QString nowPlaying() const { return nowPlaying_; }
+    void loadStation(const Station& station, bool play);
+    void player_play();
+    void player_started();
+    void player_stop();
+    void togglePlayAction();
+    void tableDoubleAction();
+    void _loadStationNotification(const QVariantMap& userInfo);
+    void metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups);
+    void volumeChangedAction();
+
+    // ---- Rows, favourites, server, links
+    void tableAction() {}
+    void toggleFavoriteAction(int row);
+    void toggleLoadedStationFavoriteAction();
+    void stepperAction(int direction);
+    void tabViewWillSelect(int index);
+    void prepereServerPopup();
+    void serverChosenAction();
+    void visitStationPage();
+    void visitPage(const QString& text);
+    void visitNowPlayingAction(const QString& text);
+
+    // Hosts the panels plug into.
+    QMenu* sortMenu() const { return sortMenu_; }
+    QMenu* tagsMenu() const { return tagsMenu_; }
+
+Q_SIGNALS:
+    void displayStationsChanged();
+    void loadedStationChanged();
+    void nowPlayingChanged(const QString& title);
+    // Play state changed: playing/starting or not.
+    void playbackChanged(bool playing);
+    void detachRequested();
+
+private:
+    void observeFavoriteStations();
+    void applyStepperRule();
+    void setMessage(const QString& text);
+    void setStreamText(const QString& text);
+    void requestStations(bool refresh);
+    void showLoadedStation();
+    void onItemStatusChanged(MediaPlayer::ItemStatus status);
+    void openLater(const QUrl& url);
+    void wireView();
+
+    Collaborators c_;
+    PopoverView* view_ = nullptr;
+    StationTableModel* model_ = nullptr;
+    StationCellView* cells_ = nullptr;
+    QMenu* sortMenu_ = nullptr;
+    QMenu* tagsMenu_ = nullptr;
+
+    bool preparedFirstTime_ = false;
+    QString countryCode_;
+    std::shared_ptr<StationIndex> index_; // the country's stations; none before the first download
+    StationList displayStations_;
+    bool hasDisplay_ = false;
+    bool refreshingStations_ = false;
+    QStringList matchTags_;
+    QString searchText_;
+    QList<int> lastRows_;     // the rows of the last search, to narrow while the user types
+    QString lastRowsSearch_;
+
+    Station loadedStation_;
+    QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;
+    QString loadedStationFormat_;
+    bool loadedStationIsFavorite_ = false;
+    bool loadedStationNeedsIncr_ = false;
+    QString nowPlaying_;
+};
