@@ -1,0 +1,76 @@
+#include "directory/cloud/CloudAccount.h"
+
+#include "util/UserDefaults.h"
+
+namespace {
+QUrl withTrailingSlash(QUrl url) {
+    QString path = url.path(QUrl::FullyEncoded);
+    if (!path.endsWith(u'/'))
+        url.setPath(path + u'/', QUrl::StrictMode);
+    return url;
+}
+
+QString encodedSegment(const QString& segment) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(segment));
+}
+} // namespace
+
+CloudAccount CloudAccount::load(const UserDefaults& defaults) {
+    CloudAccount account;
+    account.serverURL = QUrl(defaults.string(kServerURLKey));
+    account.user = defaults.string(kUserKey);
+    account.kind = kindFromName(defaults.string(kServerKindKey));
+    account.enabled = defaults.value(kEnabledKey).toBool();
+    return account;
+}
+
+void CloudAccount::store(UserDefaults& defaults) const {
+    defaults.setValue(kServerURLKey, serverURL.toString());
+    defaults.setValue(kUserKey, user);
+    defaults.setValue(kServerKindKey, kindName(kind));
+    defaults.setValue(kEnabledKey, enabled);
+}
+
+bool CloudAccount::isComplete() const {
+    const QString scheme = serverURL.scheme();
+    return serverURL.isValid() && !serverURL.host().isEmpty() &&
+           (scheme == QLatin1String("https") || scheme == QLatin1String("http")) && !user.isEmpty();
+}
+
+QUrl CloudAccount::folderURL() const {
+    QUrl url = withTrailingSlash(serverURL);
+    if (kind == ServerKind::Nextcloud)
+        url.setPath(url.path(QUrl::FullyEncoded) + QStringLiteral("remote.php/dav/files/") + encodedSegment(user) + u'/',
+                    QUrl::StrictMode);
+    return url;
+}
+
+QUrl CloudAccount::appFolderURL() const {
+    QUrl url = folderURL();
+    url.setPath(url.path(QUrl::FullyEncoded) + encodedSegment(kAppFolderName) + u'/', QUrl::StrictMode);
+    return url;
+}
+
+QString CloudAccount::credentialKey() const {
+    return user + u'@' + folderURL().toString(QUrl::RemoveUserInfo);
+}
+
+QString CloudAccount::kindName(ServerKind kind) {
+    switch (kind) {
+    case ServerKind::Nextcloud:
+        return QStringLiteral("nextcloud");
+    case ServerKind::Auto:
+        return QStringLiteral("auto");
+    case ServerKind::WebDav:
+        break;
+    }
+    return QStringLiteral("webdav");
+}
+
+CloudAccount::ServerKind CloudAccount::kindFromName(const QString& name) {
+    if (name == QLatin1String("nextcloud"))
+        return ServerKind::Nextcloud;
+    if (name == QLatin1String("auto"))
+        return ServerKind::Auto;
+    return ServerKind::WebDav;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+class UserDefaults;
+
+// The non-secret half of the user's cloud account, kept in the settings; the password is the
+// credential store's.
+struct CloudAccount {
+    enum class ServerKind {
+        Auto,      // only while setting up: a Nextcloud or ownCloud server is detected
+        WebDav,    // the address is the WebDAV folder itself
+        Nextcloud, // the address is the server's base; the user's files are under remote.php
+    };
+
+    QUrl serverURL;
+    QString user;
+    ServerKind kind = ServerKind::WebDav;
+    bool enabled = false; // off until an account has been set up and tested
+
+    // Settings keys.
+    static inline const QString kServerURLKey = QStringLiteral("cloudServerURL");
+    static inline const QString kUserKey = QStringLiteral("cloudUser");
+    static inline const QString kServerKindKey = QStringLiteral("cloudServerKind");
+    static inline const QString kEnabledKey = QStringLiteral("cloudEnabled");
+    // The folder in the user's storage that holds the records.
+    static inline const QString kAppFolderName = QStringLiteral("Ostrel Radio");
+
+    static CloudAccount load(const UserDefaults& defaults);
+    void store(UserDefaults& defaults) const;
+
+    // An http(s) address and a user name: enough to try.
+    bool isComplete() const;
+    bool isActive() const { return enabled && isComplete(); }
+    // The user's WebDAV folder, ending in a slash.
+    QUrl folderURL() const;
+    // The application's folder inside it, ending in a slash.
+    QUrl appFolderURL() const;
+    // Names the password in the credential store: one per user and server.
+    QString credentialKey() const;
+
+    static QString kindName(ServerKind kind);
+    static ServerKind kindFromName(const QString& name);
+};

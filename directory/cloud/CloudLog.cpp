@@ -1,0 +1,3 @@
+#include "directory/cloud/CloudLog.h"
+
+Q_LOGGING_CATEGORY(lcCloud, "ostrel.cloud", QtInfoMsg)

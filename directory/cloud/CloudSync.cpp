@@ -1,0 +1,183 @@
+#include "directory/cloud/CloudSync.h"
+
+#include "directory/RadioBrowser.h"
+#include "directory/StationArchive.h"
+#include "directory/cloud/CloudDatabase.h"
+#include "directory/cloud/CloudLog.h"
+#include "util/UserDefaults.h"
+
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace {
+const char* const kFetchError = "Fetch Error ----------------------------------\r";
+const char* const kSaveError = "Save Error ----------------------------------\r";
+
+// The opaque part of an entity tag: a weak and a strong form name the same version here.
+QByteArray opaqueTag(QByteArray tag) {
+    if (tag.startsWith("W/"))
+        tag.remove(0, 2);
+    return tag;
+}
+
+QString describeDate(const QDateTime& date) {
+    return date.isValid() ? date.toUTC().toString(Qt::ISODateWithMs) : QStringLiteral("(null)");
+}
+
+// A list file's writes after a takeover: the list is read when the write runs, and written
+// again should it change meanwhile, so the file ends with the list as last assigned whichever
+// of this and a local save writes last.
+void writeCurrentList(QPointer<RadioBrowser> lists, StationList (RadioBrowser::*current)() const, QUrl url) {
+    RadioBrowser* browser = lists.data();
+    if (!browser)
+        return;
+    for (int round = 0; round < 4; ++round) {
+        const StationList list = (browser->*current)();
+        browser->writeStations(list, url); // no cloud field: the record holds this list already
+        if ((browser->*current)() == list)
+            return;
+    }
+}
+} // namespace
+
+CloudSync::CloudSync(CloudDatabase& database, UserDefaults& defaults, QObject* parent)
+    : QObject(parent), database_(database), defaults_(defaults) {
+    writes_.setMaxThreadCount(1);
+}
+
+CloudSync::~CloudSync() {
+    writes_.waitForDone();
+}
+
+void CloudSync::waitForWrites() {
+    writes_.waitForDone();
+}
+
+void CloudSync::fetch(RadioBrowser& lists) {
+    ckFetch(lists);
+}
+
+void CloudSync::save(const QString& field, const QByteArray& bytes) {
+    // From a list-saving task on a worker thread: the cloud belongs to the main thread.
+    QMetaObject::invokeMethod(this, [this, field, bytes] { ckSave(field, bytes); }, Qt::QueuedConnection);
+}
+
+// ---- Fetch at launch
+
+bool CloudSync::alreadySeen(const CloudRecord& record) const {
+    const QDateTime seen = defaults_.value(kUploadDateKey).toDateTime();
+    if (!seen.isValid() || !record.modificationDate.isValid() || seen != record.modificationDate)
+        return false;
+    // Server dates may have whole seconds only; two saves in one second differ in their tags.
+    const QByteArray seenTag = defaults_.value(kUploadTagKey).toByteArray();
+    return seenTag.isEmpty() || record.changeTag.isEmpty() || opaqueTag(seenTag) == opaqueTag(record.changeTag);
+}
+
+void CloudSync::remember(const CloudRecord& record) {
+    if (record.modificationDate.isValid())
+        defaults_.setValue(kUploadDateKey, record.modificationDate.toUTC());
+    else
+        defaults_.remove(kUploadDateKey); // unknown: the next launch takes the record over
+    if (record.changeTag.isEmpty())
+        defaults_.remove(kUploadTagKey);
+    else
+        defaults_.setValue(kUploadTagKey, record.changeTag);
+}
+
+void CloudSync::ckFetch(RadioBrowser& lists) {
+    fetching_ = true;
+    QPointer<RadioBrowser> target(&lists);
+    database_.fetchRecord(kRecordName, [this, target](std::optional<CloudRecord> record, CloudError error) {
+        fetching_ = false;
+        if (!record) {
+            qCWarning(lcCloud, "%s [%s]", kFetchError, qUtf8Printable(error.description));
+        } else if (alreadySeen(*record)) {
+            qCInfo(lcCloud, "iCloud synchonised favorite stations - ignored for same date.");
+        } else {
+            // Before the fields are looked at: a record with unusable fields is not tried again.
+            remember(*record);
+            if (target) {
+                takeOver(*target, *record, RadioBrowser::kFavoritesCloudField);
+                takeOver(*target, *record, RadioBrowser::kRecentsCloudField);
+            }
+        }
+        Q_EMIT fetchFinished();
+    });
+}
+
+void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const QString& field) {
+    const QByteArray bytes = record.fields.value(field);
+    if (bytes.isEmpty())
+        return;
+    const std::optional<StationList> stations = archive::unarchivedObjectOfClasses(archive::kStationListClasses, bytes);
+    if (!stations)
+        return;
+    const bool favorites = field == RadioBrowser::kFavoritesCloudField;
+    if (favorites) {
+        lists.setFavoriteStations(*stations);
+        qCInfo(lcCloud, "iCloud synchonised favorite stations.");
+    } else {
+        lists.setRecentStations(*stations);
+        qCInfo(lcCloud, "iCloud synchonised recent stations.");
+    }
+    const auto current = favorites ? &RadioBrowser::favoriteStations : &RadioBrowser::recentStations;
+    const QUrl url = favorites ? lists.favoriteStationsURL() : lists.recentStationsURL();
+    writes_.start([target = QPointer<RadioBrowser>(&lists), current, url] { writeCurrentList(target, current, url); });
+}
+
+// ---- Save after a change
+
+void CloudSync::ckSave(const QString& field, const QByteArray& bytes) {
+    if (!database_.hasAccount())
+        return; // sync is off: like a user who is not signed in, quietly
+    pending_.insert(field, bytes);
+    if (!saving_)
+        startSave();
+}
+
+void CloudSync::startSave() {
+    saving_ = true;
+    attemptSave(std::exchange(pending_, {}), kMaxSaveRetries);
+}
+
+void CloudSync::attemptSave(QMap<QString, QByteArray> fields, int retriesLeft) {
+    database_.fetchRecord(kRecordName, [this, fields, retriesLeft](std::optional<CloudRecord> fetched, CloudError) {
+        // Whatever kept the record from coming, a new one is tried: a missing record is the
+        // common case, and for any other the save fails for the same cause.
+        CloudRecord record;
+        if (fetched) {
+            record = std::move(*fetched);
+        } else {
+            record.recordType = kRecordType;
+            record.recordName = kRecordName;
+        }
+        for (auto it = fields.begin(); it != fields.end(); ++it)
+            record.fields.insert(it.key(), it.value());
+        database_.saveRecord(record, [this, fields, retriesLeft](std::optional<CloudRecord> saved, CloudError error) {
+            if (!saved && error.code == CloudError::Code::ServerRecordChanged && retriesLeft > 0) {
+                // Another save came between this one's fetch and save. A short random pause
+                // keeps two machines from meeting again at once.
+                const int pause = 50 + int(QRandomGenerator::global()->bounded(200));
+                QTimer::singleShot(pause, this, [this, fields, retriesLeft] { attemptSave(fields, retriesLeft - 1); });
+                return;
+            }
+            if (!saved) {
+                qCWarning(lcCloud, "%s [%s]", kSaveError, qUtf8Printable(error.description));
+                finishSave(false);
+                return;
+            }
+            qCInfo(lcCloud, "Record Saved ------------r%s creationDate=%s modificationDate=%s",
+                   qUtf8Printable(saved->description()), qUtf8Printable(describeDate(saved->creationDate)),
+                   qUtf8Printable(describeDate(saved->modificationDate)));
+            remember(*saved);
+            finishSave(true);
+        });
+    });
+}
+
+void CloudSync::finishSave(bool saved) {
+    saving_ = false;
+    Q_EMIT saveFinished(saved);
+    if (!pending_.isEmpty())
+        startSave();
+}
