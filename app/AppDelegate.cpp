@@ -13,7 +13,13 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QCursor>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -101,11 +107,27 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     statusItem_ = std::make_unique<StatusItem>();
     buildContextMenu();
-    connect(statusItem_.get(), &StatusItem::clicked, this, &AppDelegate::displayPopoverAction);
+    connect(statusItem_.get(), &StatusItem::clicked, this, [this] {
+        // The pointer is on the icon when it is clicked; some tray hosts report the icon's
+        // place relative to their own window, so a geometry without the pointer is not used.
+        const QPoint pointer = QCursor::pos();
+        clickAnchor_ = statusItem_->geometry().contains(pointer) ? statusItem_->geometry() : QRect(pointer, QSize(1, 1));
+        displayPopoverAction();
+    });
     statusItemAnimates(false);
     statusItem_->show();
     if (options_.show)
-        displayPopoverAction();
+        showWhenTrayIsPlaced(20);
+}
+
+void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
+    // The tray host places the icon a moment after it is shown; the popover should open
+    // under it, not at the pointer, when that moment comes soon enough.
+    if (statusItem_->geometry().isEmpty() && triesLeft > 0) {
+        QTimer::singleShot(100, this, [this, triesLeft] { showWhenTrayIsPlaced(triesLeft - 1); });
+        return;
+    }
+    displayPopoverAction();
 }
 
 void AppDelegate::buildContextMenu() {
@@ -129,14 +151,33 @@ void AppDelegate::displayPopoverAction() {
         return;
     }
     if (popover_->isDetached() || !popover_->isShown())
-        popover_->showRelativeTo(statusItem_->geometry());
+        popover_->showRelativeTo(clickAnchor_.isEmpty() ? statusItem_->geometry() : clickAnchor_);
+    clickAnchor_ = QRect();
 }
 
-void AppDelegate::handleRequest(const QString& request) {
+QString AppDelegate::handleRequest(const QString& request) {
     if (request == QLatin1String("quit"))
-        QApplication::quit();
+        QTimer::singleShot(0, qApp, &QApplication::quit); // after the answer has gone out
+    else if (request == QLatin1String("status"))
+        return statusReport();
     else
         displayPopoverAction(); // a second launch means the user is looking for the player
+    return QStringLiteral("ok");
+}
+
+QString AppDelegate::statusReport() const {
+    const PopoverView* view = controller_->view();
+    const QJsonObject report{
+        {QStringLiteral("station"), controller_->loadedStation().string(Station::Key::Name)},
+        {QStringLiteral("nowPlaying"), controller_->nowPlaying()},
+        {QStringLiteral("message"), view->message->text()},
+        {QStringLiteral("playButton"), view->playButton->text()},
+        {QStringLiteral("country"), controller_->countryCode()},
+        {QStringLiteral("server"), api_->server()},
+        {QStringLiteral("popoverVisible"), popover_->isVisible()},
+        {QStringLiteral("trayIcon"), !windowMode_},
+    };
+    return QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact));
 }
 
 void AppDelegate::statusItemAnimates(bool animate) {

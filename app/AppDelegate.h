@@ -4,6 +4,7 @@
 #include "radio/RadioShell.h"
 
 #include <QObject>
+#include <QRect>
 #include <QUrl>
 #include <memory>
 
@@ -33,8 +34,10 @@ public:
     void setInitialDefaults();
     void prepareSupport();
     void displayPopoverAction();
-    // A request from another launch: "show", "quit" or "".
-    void handleRequest(const QString& request);
+    // A request from another launch ("show", "quit", "status" or ""), and the answer to it.
+    QString handleRequest(const QString& request);
+    // What the player shows, as one line of JSON.
+    QString statusReport() const;
 
     RadioBrowser* api() const { return api_.get(); }
     QString version() const { return version_; }
@@ -49,11 +52,13 @@ public:
 
 private:
     void buildContextMenu();
+    void showWhenTrayIsPlaced(int triesLeft);
 
     CommandLine options_;
     QUrl supportURL_;
     QString version_;
     bool windowMode_ = false;
+    QRect clickAnchor_; // where the last click on the icon was
     std::unique_ptr<UserDefaults> defaults_;
     std::unique_ptr<HttpFetcher> http_;
     std::unique_ptr<RadioBrowser> api_;

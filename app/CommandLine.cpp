@@ -32,7 +32,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                        QStringLiteral("URL"));
     const QCommandLineOption show(QStringLiteral("show"), QStringLiteral("Open the player (also in a running Ostrel Radio)."));
     const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Quit the running Ostrel Radio."));
-    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit})
+    const QCommandLineOption status(QStringLiteral("status"),
+                                    QStringLiteral("Print what the running Ostrel Radio shows (station, title, status line) as JSON."));
+    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status})
         parser.addOption(*option);
 
     CommandLine result;
@@ -58,5 +60,6 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     result.discovery = parser.value(discovery);
     result.show = parser.isSet(show);
     result.quit = parser.isSet(quit);
+    result.status = parser.isSet(status);
     return result;
 }

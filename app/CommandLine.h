@@ -14,6 +14,7 @@ struct CommandLine {
     QString discovery; // server-discovery host or base URL for this run
     bool show = false; // open the popover at start, or in the running instance
     bool quit = false; // ask the running instance to quit
+    bool status = false; // print what the running instance shows, as JSON
 
     static CommandLine parse(const QStringList& arguments);
 };

@@ -5,7 +5,7 @@
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent), name_(name) {}
 
-bool SingleInstance::sendToRunning(const QString& request) {
+bool SingleInstance::sendToRunning(const QString& request, QString* answer) {
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(500))
@@ -13,7 +13,12 @@ bool SingleInstance::sendToRunning(const QString& request) {
     socket.write(request.toUtf8() + '\n');
     socket.flush();
     socket.waitForBytesWritten(1000);
-    socket.waitForReadyRead(1000); // the answer says the request arrived
+    // The answer says the request arrived; it is one line.
+    QByteArray line;
+    while (!line.endsWith('\n') && socket.waitForReadyRead(2000))
+        line += socket.readAll();
+    if (answer)
+        *answer = QString::fromUtf8(line).trimmed();
     return true;
 }
 
@@ -33,9 +38,9 @@ bool SingleInstance::listen() {
                 if (!socket->canReadLine())
                     return;
                 const QString request = QString::fromUtf8(socket->readLine()).trimmed();
-                socket->write("ok\n");
+                const QString answer = responder_ ? responder_(request) : QStringLiteral("ok");
+                socket->write(answer.toUtf8() + '\n');
                 socket->flush();
-                Q_EMIT requestReceived(request);
             });
         }
     });

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QLocalServer;
 
@@ -12,15 +13,16 @@ class SingleInstance : public QObject {
 public:
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 
-    // True when another instance took the request; this one should then exit.
-    bool sendToRunning(const QString& request);
+    // True when another instance took the request; this one should then exit. Its answer goes
+    // to `answer` when given.
+    bool sendToRunning(const QString& request, QString* answer = nullptr);
+    // How requests are answered; without it they are acknowledged with "ok".
+    void setResponder(std::function<QString(const QString& request)> responder) { responder_ = std::move(responder); }
     // Starts listening; false when the socket cannot be made (the program still runs).
     bool listen();
 
-Q_SIGNALS:
-    void requestReceived(const QString& request);
-
 private:
+    std::function<QString(const QString&)> responder_;
     QString name_;
     QLocalServer* server_ = nullptr;
 };

@@ -56,17 +56,28 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(QStringLiteral("ostrel-radio-") + qEnvironmentVariable("USER", QStringLiteral("user")));
-    const QString request = options.quit ? QStringLiteral("quit") : options.show ? QStringLiteral("show") : QString();
-    if (instance.sendToRunning(request))
+    const QString request = options.quit     ? QStringLiteral("quit")
+                            : options.status ? QStringLiteral("status")
+                            : options.show   ? QStringLiteral("show")
+                                             : QString();
+    QString answer;
+    if (instance.sendToRunning(request, &answer)) {
+        if (options.status)
+            std::fputs(qPrintable(answer + u'\n'), stdout);
         return 0;
+    }
     if (options.quit)
         return 0; // nothing runs that could quit
+    if (options.status) {
+        std::fputs("Ostrel Radio is not running.\n", stderr);
+        return 1;
+    }
 
     AppDelegate delegate(options);
     delegate.applicationWillFinishLaunching();
     delegate.applicationDidFinishLaunching();
     instance.listen();
-    QObject::connect(&instance, &SingleInstance::requestReceived, &delegate, &AppDelegate::handleRequest);
+    instance.setResponder([&delegate](const QString& r) { return delegate.handleRequest(r); });
     installQuitOnSignals();
     return QApplication::exec();
 }

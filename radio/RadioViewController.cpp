@@ -99,7 +99,9 @@ RadioViewController::RadioViewController(const Collaborators& collaborators, QOb
 }
 
 RadioViewController::~RadioViewController() {
-    delete view_;
+    // The popover that shows the view owns it once it is placed there.
+    if (view_ && !view_->parent())
+        delete view_;
 }
 
 void RadioViewController::wireView() {

@@ -128,7 +128,7 @@ private:
     void wireView();
 
     Collaborators c_;
-    PopoverView* view_ = nullptr;
+    QPointer<PopoverView> view_;
     StationTableModel* model_ = nullptr;
     StationCellView* cells_ = nullptr;
     QMenu* sortMenu_ = nullptr;
