@@ -213,11 +213,15 @@ CloudError WebDavDatabase::errorFor(const Response& response) {
     if (!response.failure.ok())
         return response.failure;
     const int status = response.status;
-    if (status == 401 || status == 403)
-        return CloudError::make(Code::NotAuthenticated, QStringLiteral("The server refused the login (HTTP %1)").arg(status));
+    if (status == 401)
+        return CloudError::make(Code::NotAuthenticated, QStringLiteral("The server refused the login (HTTP 401)"));
+    if (status == 403)
+        return CloudError::make(Code::ServerRejected, QStringLiteral("The server does not allow this (HTTP 403)"));
     if (status == 412)
         return CloudError::make(Code::ServerRecordChanged,
                                 QStringLiteral("The record changed on the server since it was fetched (HTTP 412)"));
+    if (status == 423) // Nextcloud locks a file while another request writes it
+        return CloudError::make(Code::ServerRecordChanged, QStringLiteral("Another save is writing the record (HTTP 423)"));
     if (status == 429)
         return CloudError::make(Code::RateLimited, QStringLiteral("The server keeps asking to wait (HTTP 429)"));
     if (status >= 300 && status <= 399)
@@ -327,10 +331,19 @@ void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool
             return;
         }
         // 409 (Apache) or 404 (others): the application's folder is missing.
-        if (response.failure.ok() && (response.status == 409 || response.status == 404) && !folderMade) {
+        if (response.failure.ok() && (response.status == 409 || response.status == 404)) {
+            if (folderMade) {
+                completion(std::nullopt, CloudError::make(CloudError::Code::ServerRejected,
+                                                          QStringLiteral("The folder %1 cannot be made or used (HTTP %2)")
+                                                              .arg(account_.appFolderURL().toString())
+                                                              .arg(response.status)));
+                return;
+            }
             send(Request{"MKCOL", account_.appFolderURL(), {}, {}},
                  [this, record, body, completion = std::move(completion)](Response made) mutable {
-                     if (!made.failure.ok() || (!isSuccess(made.status) && made.status != 405)) {
+                     // Whatever MKCOL says, the PUT tells: another machine may have made the
+                     // folder at the same moment, and then this MKCOL fails.
+                     if (!made.failure.ok() || made.status == 401) {
                          completion(std::nullopt, errorFor(made));
                          return;
                      }
@@ -357,7 +370,15 @@ void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const 
     send(Request{"GET", url, {}, {}}, [this, url, saved = std::move(saved), body, completion = std::move(completion)](Response read) mutable {
         saved.changeTag.clear();
         saved.modificationDate = QDateTime();
-        if (read.failure.ok() && isSuccess(read.status) && read.body == body) {
+        if (read.failure.ok() && isSuccess(read.status) && read.body != body) {
+            // Another machine's save landed right after this one, or with it: servers check
+            // If-Match and write without a lock, so two saves at one moment may both pass.
+            // Saving again over the newer version loses neither.
+            completion(std::nullopt, CloudError::make(CloudError::Code::ServerRecordChanged,
+                                                      QStringLiteral("Another save replaced the record at the same moment")));
+            return;
+        }
+        if (read.failure.ok() && isSuccess(read.status)) {
             const Version version = versionFromHeaders(read);
             saved.changeTag = version.tag;
             saved.modificationDate = version.modified;
@@ -371,6 +392,7 @@ void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const 
                 return;
             }
         }
+        // Saved, but its version is unknown: the next launch takes the record over again.
         completion(std::move(saved), CloudError());
     });
 }

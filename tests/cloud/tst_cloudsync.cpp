@@ -1,0 +1,308 @@
+#include "directory/cloud/CloudDatabase.h"
+#include "directory/cloud/CloudSync.h"
+#include "support/CloudFixture.h"
+#include "support/LogCapture.h"
+#include "support/StationFixtures.h"
+#include "support/WebDavServer.h"
+
+#include <QTest>
+
+namespace {
+const QString kFavorites = QStringLiteral("favoriteStations.dat");
+const QString kRecents = QStringLiteral("recentStations.dat");
+const QString kRecordPath = QStringLiteral("dav/Ostrel Radio/AppData.1.cbor");
+
+QStringList uuids(const StationList& list) {
+    QStringList ids;
+    for (const Station& s : list)
+        ids.append(s.string(Station::Key::StationUuid));
+    return ids;
+}
+
+StationList stations(const QStringList& ids) {
+    StationList list;
+    for (const QString& id : ids)
+        list.append(namedStation(id));
+    return list;
+}
+
+QByteArray listBytes(const QStringList& ids) {
+    return archive::archivedDataWithRootObject(stations(ids));
+}
+
+// A record store that refuses every save as changed since its fetch: a server where another
+// machine always comes first.
+class AlwaysChangedDatabase : public QObject, public CloudDatabase {
+public:
+    int fetches = 0;
+    int saves = 0;
+    bool hasAccount() const override { return true; }
+    void fetchRecord(const QString& name, FetchCompletion completion) override {
+        ++fetches;
+        CloudRecord record{CloudSync::kRecordType, name, {}, {}, QDateTime::currentDateTimeUtc(), "\"1\""};
+        QMetaObject::invokeMethod(this, [completion, record] { completion(record, CloudError()); }, Qt::QueuedConnection);
+    }
+    void saveRecord(const CloudRecord&, SaveCompletion completion) override {
+        ++saves;
+        QMetaObject::invokeMethod(this, [completion] {
+            completion(std::nullopt, CloudError::make(CloudError::Code::ServerRecordChanged, QStringLiteral("changed")));
+        }, Qt::QueuedConnection);
+    }
+};
+} // namespace
+
+class TestCloudSync : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+
+    void favouriteTravelsToTheOtherMachine();
+    void unchangedRecordIsIgnoredAtRelaunch_data();
+    void unchangedRecordIsIgnoredAtRelaunch();
+    void recordFields_data();
+    void recordFields();
+    void damagedRecordIsReplacedByTheNextSave();
+    void conflictingSavesLoseNothing_data();
+    void conflictingSavesLoseNothing();
+    void refusedSaveIsRetriedThreeTimes();
+    void unusableCloud_data();
+    void unusableCloud();
+    void syncOffSaysOneLineAndNothingElse();
+
+private:
+    CloudMachine machine(const QString& password = WebDavServer::kPassword) {
+        return CloudMachine(server->url(QStringLiteral("/dav/")), WebDavServer::kUser, password);
+    }
+
+    std::unique_ptr<WebDavServer> server;
+};
+
+void TestCloudSync::initTestCase() {
+    server = std::make_unique<WebDavServer>();
+}
+
+void TestCloudSync::cleanup() {
+    if (!server->isRunning())
+        server->start();
+    QDir(server->documentPath(QStringLiteral("dav/Ostrel Radio"))).removeRecursively();
+}
+
+void TestCloudSync::favouriteTravelsToTheOtherMachine() {
+    LogCapture log({"ostrel.cloud"});
+    CloudMachine a = machine();
+    CloudMachine b = machine();
+    a.launch();
+    QCOMPARE(log.count("Fetch Error"), 1); // no record yet
+    a.api->addFavoriteStation(namedStation("fa"));
+    a.api->addRecentStation(namedStation("ra"));
+    QVERIFY(a.settle());
+    QCOMPARE(log.count("Record Saved ------------r"), 2);
+
+    b.writeListFile(kFavorites, stations({"old"}));
+    b.launch();
+    QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"fa"});
+    QCOMPARE(uuids(b.api->recentStations()), QStringList{"ra"});
+    QCOMPARE(log.count("iCloud synchonised favorite stations."), 1);
+    QCOMPARE(log.count("iCloud synchonised recent stations."), 1);
+
+    // Taken over lists are in B's files: with the server gone, B's next launch shows them and
+    // not the lists B had before.
+    server->stop();
+    b.launch();
+    server->start();
+    QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"fa"});
+    QCOMPARE(uuids(b.api->recentStations()), QStringList{"ra"});
+}
+
+void TestCloudSync::unchangedRecordIsIgnoredAtRelaunch_data() {
+    QTest::addColumn<bool>("saver");
+    QTest::newRow("the machine that saved") << true;
+    QTest::newRow("the machine that took over") << false;
+}
+
+void TestCloudSync::unchangedRecordIsIgnoredAtRelaunch() {
+    QFETCH(bool, saver);
+    CloudMachine a = machine();
+    CloudMachine b = machine();
+    a.launch();
+    a.api->addFavoriteStation(namedStation("fa"));
+    QVERIFY(a.settle());
+    b.launch();
+    CloudMachine& relaunched = saver ? a : b;
+    const QDateTime seen = relaunched.defaults->value(CloudSync::kUploadDateKey).toDateTime();
+    QVERIFY(seen.isValid());
+
+    // A local list the record does not hold: the ignored record must leave it alone.
+    relaunched.shutDown();
+    relaunched.writeListFile(kFavorites, stations({"local"}));
+    LogCapture log({"ostrel.cloud"});
+    relaunched.launch();
+    QCOMPARE(log.lines(), QStringList{"iCloud synchonised favorite stations - ignored for same date."});
+    QCOMPARE(uuids(relaunched.api->favoriteStations()), QStringList{"local"});
+    QCOMPARE(relaunched.defaults->value(CloudSync::kUploadDateKey).toDateTime(), seen);
+}
+
+void TestCloudSync::recordFields_data() {
+    QTest::addColumn<QVariantMap>("fields"); // field name to bytes
+    QTest::addColumn<QStringList>("favorites");
+    QTest::addColumn<QStringList>("recents");
+    QTest::addColumn<QStringList>("expectedLines");
+    const QByteArray undecodable("\xd9\xd9\xf7 not a list", 16);
+    QTest::newRow("both fields") << QVariantMap{{"favorite_stations", listBytes({"f1", "f2"})},
+                                                {"recent_stations", listBytes({"r1"})}}
+                                 << QStringList{"f1", "f2"} << QStringList{"r1"}
+                                 << QStringList{"iCloud synchonised favorite stations.", "iCloud synchonised recent stations."};
+    QTest::newRow("favourites only") << QVariantMap{{"favorite_stations", listBytes({"f1"})}}
+                                     << QStringList{"f1"} << QStringList{"localR"}
+                                     << QStringList{"iCloud synchonised favorite stations."};
+    QTest::newRow("empty recent bytes") << QVariantMap{{"favorite_stations", listBytes({"f1"})}, {"recent_stations", QByteArray()}}
+                                        << QStringList{"f1"} << QStringList{"localR"}
+                                        << QStringList{"iCloud synchonised favorite stations."};
+    QTest::newRow("an empty list is a list") << QVariantMap{{"favorite_stations", listBytes({})}}
+                                             << QStringList{} << QStringList{"localR"}
+                                             << QStringList{"iCloud synchonised favorite stations."};
+    QTest::newRow("undecodable favourites") << QVariantMap{{"favorite_stations", undecodable}, {"recent_stations", listBytes({"r1"})}}
+                                            << QStringList{"localF"} << QStringList{"r1"}
+                                            << QStringList{"unarchive error : ", "iCloud synchonised recent stations."};
+}
+
+void TestCloudSync::recordFields() {
+    QFETCH(QVariantMap, fields);
+    QFETCH(QStringList, favorites);
+    QFETCH(QStringList, recents);
+    QFETCH(QStringList, expectedLines);
+    CloudRecord record{CloudSync::kRecordType, CloudSync::kRecordName, {}, {}, {}, {}};
+    for (auto it = fields.begin(); it != fields.end(); ++it)
+        record.fields.insert(it.key(), it.value().toByteArray());
+    server->putFile(kRecordPath, cloudenvelope::encode(record));
+
+    CloudMachine b = machine();
+    b.writeListFile(kFavorites, stations({"localF"}));
+    b.writeListFile(kRecents, stations({"localR"}));
+    LogCapture log({"ostrel.cloud", "ostrel.archive"});
+    b.launch();
+    QCOMPARE(uuids(b.api->favoriteStations()), favorites);
+    QCOMPARE(uuids(b.api->recentStations()), recents);
+    QCOMPARE(log.lines().size(), expectedLines.size());
+    for (int i = 0; i < expectedLines.size(); ++i)
+        QVERIFY2(log.lines().at(i).startsWith(expectedLines.at(i)), qPrintable(log.lines().at(i)));
+    // What was taken over is in the files; what was not keeps its file.
+    QCOMPARE(uuids(b.readListFile(kFavorites).value_or(StationList())), favorites);
+    QCOMPARE(uuids(b.readListFile(kRecents).value_or(StationList())), recents);
+
+    // "uploadDate" moved on before the fields were looked at: the same record is not tried again.
+    log.clear();
+    b.launch();
+    QCOMPARE(log.lines(), QStringList{"iCloud synchonised favorite stations - ignored for same date."});
+}
+
+void TestCloudSync::damagedRecordIsReplacedByTheNextSave() {
+    server->putFile(kRecordPath, "not a record");
+    CloudMachine a = machine();
+    LogCapture log({"ostrel.cloud"});
+    a.launch();
+    QCOMPARE(log.count("Unreadable cloud record"), 1);
+    a.api->addFavoriteStation(namedStation("fa"));
+    QVERIFY(a.settle());
+    QCOMPARE(log.count("Save Error"), 0);
+    CloudMachine b = machine();
+    b.launch();
+    QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"fa"});
+}
+
+void TestCloudSync::conflictingSavesLoseNothing_data() {
+    QTest::addColumn<bool>("recordExists");
+    QTest::newRow("both make the record") << false;
+    QTest::newRow("both change the record") << true;
+}
+
+void TestCloudSync::conflictingSavesLoseNothing() {
+    QFETCH(bool, recordExists);
+    CloudMachine a = machine();
+    CloudMachine b = machine();
+    a.launch();
+    if (recordExists) {
+        a.api->addFavoriteStation(namedStation("f0"));
+        QVERIFY(a.settle());
+    }
+    b.launch();
+    LogCapture log({"ostrel.cloud"});
+    const qsizetype requestsBefore = server->accessLog().size();
+    // A fetches, then B saves, then A saves over the version it fetched: refused, retried.
+    a.holding->holdNextSave();
+    a.api->addFavoriteStation(namedStation("fa"));
+    QVERIFY(QTest::qWaitFor([&] { return a.holding->isHolding(); }, 10000));
+    b.api->addRecentStation(namedStation("rb"));
+    QVERIFY(b.settle());
+    a.holding->release();
+    QVERIFY(a.settle());
+
+    QCOMPARE(log.count("Save Error"), 0);
+    QCOMPARE(log.count("Record Saved"), 2);
+    QCOMPARE(server->accessLog().mid(requestsBefore).filter(QRegularExpression("^PUT .* 412$")).size(), 1);
+    CloudMachine c = machine();
+    c.launch();
+    QCOMPARE(uuids(c.api->favoriteStations()), recordExists ? (QStringList{"fa", "f0"}) : QStringList{"fa"});
+    QCOMPARE(uuids(c.api->recentStations()), QStringList{"rb"});
+}
+
+void TestCloudSync::refusedSaveIsRetriedThreeTimes() {
+    QTemporaryDir dir;
+    UserDefaults defaults(dir.filePath("settings.ini"));
+    AlwaysChangedDatabase database;
+    CloudSync sync(database, defaults);
+    QSignalSpy finished(&sync, &CloudSync::saveFinished);
+    LogCapture log({"ostrel.cloud"});
+    sync.save(RadioBrowser::kFavoritesCloudField, listBytes({"f"}));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.first().first().toBool(), false);
+    QCOMPARE(database.saves, 1 + CloudSync::kMaxSaveRetries);
+    QCOMPARE(database.fetches, database.saves); // each attempt fetches afresh
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(log.lines().first().startsWith("Save Error ----------------------------------\r ["));
+    QVERIFY(!defaults.contains(CloudSync::kUploadDateKey));
+}
+
+void TestCloudSync::unusableCloud_data() {
+    QTest::addColumn<bool>("wrongPassword");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("wrong password") << true << "HTTP 401";
+    QTest::newRow("server down") << false << "";
+}
+
+void TestCloudSync::unusableCloud() {
+    QFETCH(bool, wrongPassword);
+    QFETCH(QString, why);
+    CloudMachine a = machine(wrongPassword ? QStringLiteral("wrong") : WebDavServer::kPassword);
+    a.writeListFile(kFavorites, stations({"local"}));
+    if (!wrongPassword)
+        server->stop();
+    LogCapture log({"ostrel.cloud"});
+    a.launch();
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY2(log.lines().first().startsWith("Fetch Error ----------------------------------\r ["), qPrintable(log.lines().first()));
+    QVERIFY(log.lines().first().contains(why));
+    QCOMPARE(uuids(a.api->favoriteStations()), QStringList{"local"});
+
+    a.api->addFavoriteStation(namedStation("new"));
+    QVERIFY(a.settle());
+    QCOMPARE(log.count("Save Error ----------------------------------\r ["), 1);
+    QCOMPARE(uuids(a.readListFile(kFavorites).value_or(StationList())), (QStringList{"new", "local"}));
+    QVERIFY(!a.defaults->contains(CloudSync::kUploadDateKey));
+}
+
+void TestCloudSync::syncOffSaysOneLineAndNothingElse() {
+    CloudMachine a(server->url(QStringLiteral("/dav/")), WebDavServer::kUser, WebDavServer::kPassword, false);
+    const int requestsBefore = server->accessLog().size();
+    LogCapture log({"ostrel.cloud"});
+    a.launch();
+    a.api->addFavoriteStation(namedStation("f"));
+    QVERIFY(a.settle());
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(log.lines().first().startsWith("Fetch Error ----------------------------------\r ["));
+    QCOMPARE(server->accessLog().size(), requestsBefore);
+}
+
+QTEST_GUILESS_MAIN(TestCloudSync)
+#include "tst_cloudsync.moc"

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "directory/RadioBrowser.h"
+#include "directory/StationArchive.h"
+#include "directory/cloud/CloudAccount.h"
+#include "directory/cloud/CloudSync.h"
+#include "directory/cloud/CredentialStore.h"
+#include "directory/cloud/WebDavDatabase.h"
+#include "util/UserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// Passes everything on to a real store, but can hold a save back until released: a save that
+// meets another machine's save between its fetch and its PUT.
+class HoldingDatabase : public CloudDatabase {
+public:
+    explicit HoldingDatabase(CloudDatabase& inner) : inner_(inner) {}
+
+    void holdNextSave() { hold_ = true; }
+    bool isHolding() const { return bool(held_); }
+    void release() {
+        if (auto held = std::exchange(held_, {}))
+            held();
+    }
+
+    bool hasAccount() const override { return inner_.hasAccount(); }
+    void fetchRecord(const QString& name, FetchCompletion completion) override { inner_.fetchRecord(name, std::move(completion)); }
+    void saveRecord(const CloudRecord& record, SaveCompletion completion) override {
+        if (!std::exchange(hold_, false)) {
+            inner_.saveRecord(record, std::move(completion));
+            return;
+        }
+        held_ = [this, record, completion = std::move(completion)] { inner_.saveRecord(record, completion); };
+    }
+
+private:
+    CloudDatabase& inner_;
+    bool hold_ = false;
+    std::function<void()> held_;
+};
+
+// One machine of the user: its own data folder, settings file and keyring, a RadioBrowser
+// whose lists are mirrored through a CloudSync over the WebDAV folder `folder`.
+// launch() again to simulate the next start of the program on the same folders.
+struct CloudMachine {
+    QTemporaryDir dir;
+    MemoryCredentialStore credentials;
+    CloudAccount account;
+    std::unique_ptr<UserDefaults> defaults;
+    std::unique_ptr<HttpFetcher> http;
+    std::unique_ptr<WebDavDatabase> database;
+    std::unique_ptr<HoldingDatabase> holding;
+    std::unique_ptr<CloudSync> sync;
+    std::unique_ptr<RadioBrowser> api;
+
+    CloudMachine(const QUrl& folder, const QString& user, const QString& password, bool enabled = true) {
+        account.serverURL = folder;
+        account.user = user;
+        account.kind = CloudAccount::ServerKind::WebDav;
+        account.enabled = enabled;
+        credentials.writePassword(account.credentialKey(), password, [](QString) {});
+    }
+    ~CloudMachine() { shutDown(); }
+
+    // Starts the program and waits until the launch's fetch has been handled and its file
+    // writes are done.
+    RadioBrowser& launch() {
+        shutDown();
+        defaults = std::make_unique<UserDefaults>(settingsPath());
+        account.store(*defaults);
+        http = std::make_unique<HttpFetcher>(QString(), QStringLiteral("Ostrel Radio/test"));
+        WebDavDatabase::Options options;
+        options.timeoutMs = 5000;
+        database = std::make_unique<WebDavDatabase>(credentials, options);
+        database->setAccount(CloudAccount::load(*defaults));
+        holding = std::make_unique<HoldingDatabase>(*database);
+        sync = std::make_unique<CloudSync>(*holding, *defaults);
+        QSignalSpy fetched(sync.get(), &CloudSync::fetchFinished);
+        RadioBrowser::Environment env;
+        env.supportURL = QUrl::fromLocalFile(supportFile(QString()));
+        env.defaults = defaults.get();
+        env.http = http.get();
+        env.cloud = sync.get();
+        api = std::make_unique<RadioBrowser>(env);
+        if (!fetched.wait(15000))
+            qWarning("the launch's cloud fetch did not finish");
+        sync->waitForWrites();
+        return *api;
+    }
+
+    // Waits until every list change has been written and saved to the cloud.
+    bool settle() {
+        if (!api)
+            return true;
+        api->waitForSaves();
+        QCoreApplication::processEvents(); // the saves' hand-over to the main thread
+        const bool idle = QTest::qWaitFor([this] { return sync->isIdle(); }, 20000);
+        sync->waitForWrites();
+        return idle;
+    }
+
+    void shutDown() {
+        if (!api)
+            return;
+        settle();
+        api.reset();
+        sync.reset();
+        holding.reset();
+        database.reset();
+        http.reset();
+        defaults.reset();
+    }
+
+    QString settingsPath() const { return dir.filePath(QStringLiteral("settings.ini")); }
+    QString supportFile(const QString& name) const { return dir.filePath(QStringLiteral("support/") + name); }
+
+    // Puts a list file in place as an earlier run would have left it.
+    void writeListFile(const QString& name, const StationList& stations) const {
+        QDir().mkpath(supportFile(QString()));
+        QFile file(supportFile(name));
+        const QByteArray bytes = archive::archivedDataWithRootObject(stations);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+    }
+    std::optional<StationList> readListFile(const QString& name) const {
+        return archive::unarchivedObjectOfClasses(archive::kStationListClasses, QUrl::fromLocalFile(supportFile(name)));
+    }
+};

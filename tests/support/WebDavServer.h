@@ -1,0 +1,189 @@
+#pragma once
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Apache 2 with mod_dav on a free loopback port, with its own configuration, folders and
+// password file in a temporary folder, for the life of this object.
+//
+//   /dav/                       a WebDAV folder for the user below (basic auth)
+//   /lax/                       the same, but If-Match is dropped before mod_dav sees it: a
+//                               server that ignores it
+//   /nc/status.php              what a Nextcloud server answers there (no login)
+//   /nc/remote.php/dav/files/alice/   the user's folder on that "Nextcloud"
+//
+// Entity tags are content digests (FileETag Digest): strong, and equal for equal bytes.
+// The access log lists "METHOD path status" per request.
+class WebDavServer {
+public:
+    static inline const QString kUser = QStringLiteral("alice");
+    static inline const QString kPassword = QStringLiteral("s3cret pass");
+
+    WebDavServer() {
+        if (!dir_.isValid())
+            qFatal("no temporary folder for the WebDAV server");
+        // Apache started as root serves as www-data, which must reach the files.
+        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                               QFileDevice::ReadGroup | QFileDevice::ExeGroup |
+                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QDir root(dir_.path());
+        for (const char* folder : {"www/dav", "www/lax", "www/nc/remote.php/dav/files/alice", "lock"})
+            root.mkpath(QString::fromLatin1(folder));
+        writeFile(path("www/nc/status.php"),
+                  R"({"installed":true,"maintenance":false,"needsDbUpgrade":false,"version":"28.0.0.11",)"
+                  R"("versionstring":"28.0.0","edition":"","productname":"Nextcloud","extendedSupport":false})");
+        QProcess htpasswd;
+        htpasswd.start(QStringLiteral("htpasswd"), {QStringLiteral("-nbB"), kUser, kPassword});
+        if (!htpasswd.waitForFinished(20000) || htpasswd.exitCode() != 0)
+            qFatal("htpasswd failed (apache2-utils missing?)");
+        writeFile(path("htpasswd"), htpasswd.readAllStandardOutput());
+        if (geteuid() == 0)
+            serveAs("www-data");
+        start();
+    }
+
+    ~WebDavServer() { stop(); }
+
+    QUrl url(const QString& pathAndQuery = QStringLiteral("/")) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
+    }
+    int port() const { return port_; }
+    // A file or folder of the server's document root, on disk.
+    QString documentPath(const QString& relative) const { return path("www/" + relative); }
+    // Puts a file into the document root as if a client had saved it.
+    void putFile(const QString& relative, const QByteArray& bytes) const {
+        const QFileInfo info(documentPath(relative));
+        QDir().mkpath(info.path());
+        writeFile(info.filePath(), bytes);
+        if (owner_)
+            for (const QString& file : {info.path(), info.filePath()})
+                if (::chown(QFile::encodeName(file).constData(), owner_->first, owner_->second) != 0)
+                    qFatal("cannot give %s to the server's user", qPrintable(file));
+    }
+    QStringList accessLog() const {
+        QFile log(path("access.log"));
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    bool isRunning() const { return process_.state() != QProcess::NotRunning; }
+
+    void stop() {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.terminate();
+        if (!process_.waitForFinished(10000))
+            process_.kill();
+        process_.waitForFinished(5000);
+    }
+
+    void start() {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            port_ = freePort();
+            writeConfiguration();
+            QFile::remove(path("error.log"));
+            process_.setProcessChannelMode(QProcess::ForwardedChannels);
+            process_.start(QStringLiteral("apache2"), {QStringLiteral("-f"), path("httpd.conf"), QStringLiteral("-DFOREGROUND")});
+            if (!process_.waitForStarted(10000))
+                qFatal("apache2 did not start: %s", qPrintable(process_.errorString()));
+            if (waitUntilListening())
+                return;
+            stop(); // most likely the port was taken in between: another one
+        }
+        QFile log(path("error.log"));
+        log.open(QIODevice::ReadOnly);
+        qFatal("apache2 did not come up: %s", log.readAll().constData());
+    }
+
+private:
+    QString path(const QString& relative) const { return dir_.filePath(relative); }
+
+    static void writeFile(const QString& file, const QByteArray& bytes) {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file));
+    }
+
+    void serveAs(const char* user) {
+        const passwd* account = getpwnam(user);
+        if (!account)
+            qFatal("no user %s to run apache2 as", user);
+        owner_ = std::make_pair(account->pw_uid, account->pw_gid);
+        user_ = QString::fromLatin1(user);
+        group_ = QString::fromLatin1(getgrgid(account->pw_gid)->gr_name);
+        const auto give = [account](const QString& file) {
+            if (::chown(QFile::encodeName(file).constData(), account->pw_uid, account->pw_gid) != 0)
+                qFatal("cannot give %s to the server's user", qPrintable(file));
+        };
+        give(path("lock"));
+        QStringList pending{path("www")};
+        while (!pending.isEmpty()) {
+            const QString next = pending.takeLast();
+            give(next);
+            for (const QFileInfo& entry : QDir(next).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                entry.isDir() ? pending.append(entry.filePath()) : give(entry.filePath());
+        }
+    }
+
+    static int freePort() {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, 0))
+            qFatal("no free loopback port");
+        return probe.serverPort();
+    }
+
+    bool waitUntilListening() {
+        for (int i = 0; i < 200; ++i) {
+            if (process_.state() == QProcess::NotRunning)
+                return false;
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, quint16(port_));
+            if (socket.waitForConnected(100))
+                return true;
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    void writeConfiguration() {
+        QString conf;
+        const QString modules = QStringLiteral("/usr/lib/apache2/modules/");
+        conf += QStringLiteral("ServerRoot \"%1\"\n").arg(dir_.path());
+        conf += QStringLiteral("Listen 127.0.0.1:%1\nServerName 127.0.0.1\n").arg(port_);
+        conf += QStringLiteral("PidFile \"%1\"\nErrorLog \"%2\"\nLogLevel warn\n").arg(path("httpd.pid"), path("error.log"));
+        if (!user_.isEmpty())
+            conf += QStringLiteral("User %1\nGroup %2\n").arg(user_, group_);
+        for (const char* module : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic", "authz_user",
+                                   "dav", "dav_fs", "headers"})
+            conf += QStringLiteral("LoadModule %1_module %2mod_%1.so\n").arg(QLatin1String(module), modules);
+        conf += QStringLiteral("LogFormat \"%m %U %>s\" short\nCustomLog \"%1\" short\n").arg(path("access.log"));
+        conf += QStringLiteral("DavLockDB \"%1\"\n").arg(path("lock/davlock"));
+        conf += QStringLiteral("DocumentRoot \"%1\"\nFileETag Digest\nKeepAliveTimeout 2\nTimeout 20\n").arg(path("www"));
+        conf += QStringLiteral("<Directory \"%1\">\n  Dav On\n  AuthType Basic\n  AuthName dav\n"
+                               "  AuthUserFile \"%2\"\n  Require valid-user\n</Directory>\n")
+                    .arg(path("www"), path("htpasswd"));
+        conf += QStringLiteral("<Location /lax>\n  RequestHeader unset If-Match\n</Location>\n");
+        conf += QStringLiteral("<Location /nc/status.php>\n  Dav Off\n  Require all granted\n</Location>\n");
+        writeFile(path("httpd.conf"), conf.toUtf8());
+    }
+
+    QTemporaryDir dir_;
+    QProcess process_;
+    std::optional<std::pair<uid_t, gid_t>> owner_; // the server's user when it differs from ours
+    QString user_;
+    QString group_;
+    int port_ = 0;
+};
