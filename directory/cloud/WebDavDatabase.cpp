@@ -427,7 +427,8 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
             }
             QUrl scratch = account_.appFolderURL();
             scratch.setPath(scratch.path(QUrl::FullyEncoded) + QStringLiteral(".check-") +
-                            QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".tmp"));
+                            QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".tmp"),
+                            QUrl::StrictMode);
             send(Request{"PUT", scratch, {{"If-None-Match", "*"}}, "check"}, [this, scratch, fail, completion](Response created) {
                 if (!created.failure.ok() || !isSuccess(created.status)) {
                     fail(errorFor(created));
