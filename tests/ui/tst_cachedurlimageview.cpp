@@ -1,0 +1,283 @@
+#include "support/IconServer.h"
+#include "ui/CachedURLImageView.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QImageReader>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+constexpr int kWait = 10000;
+
+QImage solid(int size, QColor color) {
+    QImage image(size, size, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+QColor centre(const QImage& image) {
+    return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+// Every file under `folder`, as paths relative to it.
+QStringList filesUnder(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    return files;
+}
+
+} // namespace
+
+class TestCachedURLImageView : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cacheHitIsShownAtOnceWithoutARequest();
+    void missIsFetchedShownAndStoredAsPng();
+    void onlyTheLatestRequestIsShown();
+    void failuresShowTheFallback_data();
+    void failuresShowTheFallback();
+    void slowTransfersAreAbandoned_data();
+    void slowTransfersAreAbandoned();
+    void failedAddressIsNotAskedAgainAtOnce();
+    void absentAddressKeepsTheImageAndCancels();
+    void imageGivenDuringALoadStays();
+    void hostileNamesAreFetchedButNeverStored_data();
+    void hostileNamesAreFetchedButNeverStored();
+    void undecodableCacheFileIsReplaced();
+    void viewsAskingAtOnceShareOneTransfer();
+
+private:
+    QString cacheRoot() const { return dir_->filePath(QStringLiteral("cache/Icons")); }
+
+    std::unique_ptr<IconServer> server_;
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<IconLoader> loader_;
+    const QImage fallback_ = solid(8, Qt::magenta);
+};
+
+void TestCachedURLImageView::initTestCase() {
+    server_ = std::make_unique<IconServer>();
+}
+
+void TestCachedURLImageView::init() {
+    server_->reset();
+    loader_.reset();
+    dir_ = std::make_unique<QTemporaryDir>();
+    loader_ = std::make_unique<IconLoader>(cacheRoot());
+    IconLoader::Limits limits;
+    limits.timeoutMs = 600;
+    loader_->setLimits(limits);
+}
+
+void TestCachedURLImageView::cacheHitIsShownAtOnceWithoutARequest() {
+    QVERIFY(QDir().mkpath(cacheRoot() + QStringLiteral("/OR_DE")));
+    QVERIFY(solid(16, Qt::blue).save(cacheRoot() + QStringLiteral("/OR_DE/uuid-1"), "PNG"));
+    CachedURLImageView view(loader_.get());
+    view.setImageWithURL(server_->url(QStringLiteral("/png/a?color=ff0000")), QStringLiteral("OR_DE"),
+                         QStringLiteral("uuid-1"), fallback_);
+    // Shown before the call returned, from the file.
+    QCOMPARE(centre(view.image()), QColor(Qt::blue));
+    QVERIFY(!view.isLoading());
+    QTest::qWait(200);
+    QCOMPARE(server_->requestCount(QStringLiteral("/png/")), 0);
+}
+
+void TestCachedURLImageView::missIsFetchedShownAndStoredAsPng() {
+    CachedURLImageView view(loader_.get());
+    const QUrl url = server_->url(QStringLiteral("/png/b?color=00ff00&size=48"));
+    view.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
+    QVERIFY(view.image().isNull());
+    QVERIFY(view.isLoading());
+    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::green), kWait);
+
+    const QString file = cacheRoot() + QStringLiteral("/OR_FR/uuid-2");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), kWait);
+    QImageReader stored(file);
+    QCOMPARE(stored.format(), QByteArray("png"));
+    QCOMPARE(stored.size(), QSize(48, 48));
+
+    // The next request is answered from the file; once it is gone, from the network again.
+    CachedURLImageView second(loader_.get());
+    second.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
+    QCOMPARE(centre(second.image()), QColor(Qt::green));
+    QCOMPARE(server_->requestCount(QStringLiteral("/png/b")), 1);
+    QVERIFY(QFile::remove(file));
+    second.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
+    QVERIFY(second.isLoading());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), kWait);
+    QCOMPARE(server_->requestCount(QStringLiteral("/png/b")), 2);
+}
+
+void TestCachedURLImageView::onlyTheLatestRequestIsShown() {
+    CachedURLImageView view(loader_.get());
+    QList<QColor> shown;
+    connect(&view, &CachedURLImageView::imageChanged, this, [&] { shown.append(centre(view.image())); });
+    // The first answer arrives after the second.
+    view.setImageWithURL(server_->url(QStringLiteral("/slow/first?delay=0.4&color=ff0000")), QStringLiteral("OR_DE"),
+                         QStringLiteral("first"), fallback_);
+    view.setImageWithURL(server_->url(QStringLiteral("/png/second?color=0000ff")), QStringLiteral("OR_DE"),
+                         QStringLiteral("second"), fallback_);
+    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, kWait);
+    QTest::qWait(800);
+    QCOMPARE(shown, QList<QColor>{QColor(Qt::blue)});
+    QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_DE/first")));
+}
+
+void TestCachedURLImageView::failuresShowTheFallback_data() {
+    QTest::addColumn<QString>("address"); // a path on the server, or a whole URL
+    QTest::newRow("server error") << "/status/500";
+    QTest::newRow("not found") << "/status/404";
+    QTest::newRow("not an image") << "/notimage";
+    QTest::newRow("vector image") << "/svg";
+    QTest::newRow("announced too large") << "/huge";
+    QTest::newRow("streamed too large") << "/huge-chunked";
+    QTest::newRow("too many pixels") << "/big";
+    QTest::newRow("refused connection") << "http://127.0.0.1:9/icon.png";
+    QTest::newRow("local file") << "file:///etc/hostname";
+    QTest::newRow("redirect to a file") << "/redirect?to=file:///etc/hostname";
+}
+
+void TestCachedURLImageView::failuresShowTheFallback() {
+    QFETCH(QString, address);
+    const QUrl url = address.startsWith(u'/') ? server_->url(address) : QUrl(address);
+
+    CachedURLImageView view(loader_.get());
+    QSignalSpy changed(&view, &CachedURLImageView::imageChanged);
+    view.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("with-fallback"), fallback_);
+    QTRY_COMPARE_WITH_TIMEOUT(changed.size(), 1, kWait);
+    QCOMPARE(view.image(), fallback_);
+
+    // Without a fallback the view stays empty. A new loader: the first remembers the failure.
+    IconLoader fresh(cacheRoot());
+    CachedURLImageView bare(&fresh);
+    QSignalSpy bareChanged(&bare, &CachedURLImageView::imageChanged);
+    bare.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("without-fallback"), QImage());
+    QTRY_VERIFY_WITH_TIMEOUT(!bare.isLoading(), kWait);
+    QVERIFY(bare.image().isNull());
+    QCOMPARE(bareChanged.size(), 0);
+    QTest::qWait(50);
+    QCOMPARE(filesUnder(dir_->path()), QStringList());
+}
+
+void TestCachedURLImageView::slowTransfersAreAbandoned_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("no answer") << "/hang";
+    QTest::newRow("trickling answer") << "/trickle";
+}
+
+void TestCachedURLImageView::slowTransfersAreAbandoned() {
+    QFETCH(QString, path);
+    CachedURLImageView view(loader_.get());
+    QElapsedTimer clock;
+    clock.start();
+    view.setImageWithURL(server_->url(path), QStringLiteral("OR_DE"), QStringLiteral("slow"), fallback_);
+    QTRY_COMPARE_WITH_TIMEOUT(view.image(), fallback_, kWait);
+    // Limit 600 ms; the trickle would take 12 s, the hang a minute.
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_DE/slow")));
+}
+
+void TestCachedURLImageView::failedAddressIsNotAskedAgainAtOnce() {
+    const QUrl url = server_->url(QStringLiteral("/status/503"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        CachedURLImageView view(loader_.get());
+        view.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("failing"), fallback_);
+        QTRY_COMPARE_WITH_TIMEOUT(view.image(), fallback_, kWait);
+    }
+    QCOMPARE(server_->requestCount(QStringLiteral("/status/")), 1);
+    QVERIFY(loader_->hasFailedRecently(url));
+}
+
+void TestCachedURLImageView::absentAddressKeepsTheImageAndCancels() {
+    CachedURLImageView view(loader_.get());
+    view.setImage(solid(4, Qt::yellow));
+    view.setImageWithURL(server_->url(QStringLiteral("/slow/c?delay=0.3&color=ff0000")), QStringLiteral("OR_DE"),
+                         QStringLiteral("cancelled"), fallback_);
+    QVERIFY(view.isLoading());
+    view.setImageWithURL(QUrl(), QStringLiteral("OR_DE"), QStringLiteral("other"), fallback_);
+    QVERIFY(!view.isLoading());
+    QTest::qWait(700);
+    QCOMPARE(centre(view.image()), QColor(Qt::yellow));
+    QCOMPARE(loader_->activeTransfers(), 0);
+}
+
+void TestCachedURLImageView::imageGivenDuringALoadStays() {
+    CachedURLImageView view(loader_.get());
+    view.setImageWithURL(server_->url(QStringLiteral("/slow/d?delay=0.3&color=ff0000")), QStringLiteral("OR_DE"),
+                         QStringLiteral("replaced"), fallback_);
+    view.setImage(solid(4, Qt::cyan));
+    QTest::qWait(700);
+    QCOMPARE(centre(view.image()), QColor(Qt::cyan));
+}
+
+void TestCachedURLImageView::hostileNamesAreFetchedButNeverStored_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("folder climbs out") << "../.." << "uuid";
+    QTest::newRow("name climbs out") << "OR_DE" << "../../escaped";
+    QTest::newRow("name with a slash") << "OR_DE" << "a/b";
+    QTest::newRow("absolute name") << "OR_DE" << "/tmp/escaped";
+    QTest::newRow("dot") << "OR_DE" << ".";
+    QTest::newRow("blank") << "OR DE" << "uuid";
+    QTest::newRow("non-ASCII letter") << "OR_DE" << QString::fromUtf8("stati\u00f6n");
+    QTest::newRow("too long") << "OR_DE" << QString(65, u'a');
+    QTest::newRow("empty folder") << "" << "uuid";
+    QTest::newRow("empty name") << "OR_DE" << "";
+    QTest::newRow("null folder") << QString() << "uuid";
+}
+
+void TestCachedURLImageView::hostileNamesAreFetchedButNeverStored() {
+    QFETCH(QString, folder);
+    QFETCH(QString, name);
+    const QUrl url = server_->url(QStringLiteral("/png/hostile?color=00ffff"));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        CachedURLImageView view(loader_.get());
+        view.setImageWithURL(url, folder, name, fallback_);
+        QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::cyan), kWait);
+        QCOMPARE(server_->requestCount(QStringLiteral("/png/hostile")), attempt);
+    }
+    QTest::qWait(50);
+    QCOMPARE(filesUnder(dir_->path()), QStringList());
+}
+
+void TestCachedURLImageView::undecodableCacheFileIsReplaced() {
+    QVERIFY(QDir().mkpath(cacheRoot() + QStringLiteral("/OR_AT")));
+    const QString file = cacheRoot() + QStringLiteral("/OR_AT/uuid-3");
+    {
+        QFile broken(file);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\x89PNG\r\n\x1a\n truncated");
+    }
+    CachedURLImageView view(loader_.get());
+    view.setImageWithURL(server_->url(QStringLiteral("/png/e?color=ffff00")), QStringLiteral("OR_AT"),
+                         QStringLiteral("uuid-3"), fallback_);
+    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::yellow), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!QImageReader(file).read().isNull(), kWait);
+}
+
+void TestCachedURLImageView::viewsAskingAtOnceShareOneTransfer() {
+    CachedURLImageView favourite(loader_.get());
+    CachedURLImageView recent(loader_.get());
+    CachedURLImageView main(loader_.get());
+    const QUrl url = server_->url(QStringLiteral("/slow/shared?delay=0.3&color=0000ff"));
+    for (CachedURLImageView* view : {&favourite, &recent, &main})
+        view->setImageWithURL(url, QStringLiteral("OR_CH"), QStringLiteral("uuid-4"), fallback_);
+    QCOMPARE(loader_->activeTransfers(), 1);
+    // One view giving up leaves the transfer to the others.
+    favourite.setImage(QImage());
+    QTRY_COMPARE_WITH_TIMEOUT(centre(recent.image()), QColor(Qt::blue), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(centre(main.image()), QColor(Qt::blue), kWait);
+    QVERIFY(favourite.image().isNull());
+    QCOMPARE(server_->requestCount(QStringLiteral("/slow/shared")), 1);
+}
+
+QTEST_MAIN(TestCachedURLImageView)
+#include "tst_cachedurlimageview.moc"

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCache>
+#include <QDeadlineTimer>
+#include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QNetworkAccessManager;
+class QThreadPool;
+
+// Remote icons and their disk cache: one PNG file per icon under `cacheFolder`/<folder>/<name>.
+//
+// Cache hits are read on the caller's thread; misses go through asynchronous network replies on
+// this object's (the main) thread, and are decoded and stored on a small worker pool. Requests
+// for the same address and file share one transfer, and a transfer nobody waits for any more is
+// aborted, so asking and cancelling are cheap enough to do per visible table row.
+//
+// Remote data is hostile: a transfer is limited in time and size, an image is measured before
+// it is decoded, only raster formats are accepted, and folder and file names must be plain
+// (letters, digits, '-' and '_'), so nothing is ever written outside the cache folder.
+class IconLoader : public QObject {
+    Q_OBJECT
+public:
+    struct Limits {
+        int timeoutMs = 15000;              // the whole transfer, redirects included
+        qint64 maxBytes = 2 * 1024 * 1024;  // a larger body is abandoned
+        int maxDimension = 4096;            // a wider or taller image is refused undecoded
+        int failureMemoMs = 120000;         // a failed address is not asked again for this long
+        qint64 memoryCacheBytes = 24 * 1024 * 1024; // thumbnails and icons not yet on disk
+    };
+
+    // Called once per request on this object's thread, never inside load(); a null image
+    // means the icon could not be had.
+    using Callback = std::function<void(const QImage& image)>;
+
+    // One caller's interest in a load. Destroying or cancelling it gives up that interest;
+    // the callback is then never called. Move-only.
+    class Request {
+    public:
+        Request() = default;
+        Request(Request&& other) noexcept;
+        Request& operator=(Request&& other) noexcept;
+        Request(const Request&) = delete;
+        Request& operator=(const Request&) = delete;
+        ~Request() { cancel(); }
+
+        void cancel();
+        // Waiting for its callback.
+        bool isActive() const;
+
+    private:
+        friend class IconLoader;
+        Request(IconLoader* loader, quint64 id) : loader_(loader), id_(id) {}
+        QPointer<IconLoader> loader_;
+        quint64 id_ = 0;
+    };
+
+    // `cacheFolder`: the icon cache, normally the application's cache location + "/Icons".
+    // An empty folder keeps nothing on disk.
+    explicit IconLoader(const QString& cacheFolder, QObject* parent = nullptr);
+    ~IconLoader() override;
+
+    QString appCachePath() const { return cacheFolder_; }
+    void setLimits(const Limits& limits);
+    const Limits& limits() const { return limits_; }
+
+    // A folder or file name that may become part of a cache path: 1 to 64 ASCII letters,
+    // digits, '-' and '_'.
+    static bool isPlainName(QStringView name);
+    // The cache file of `folder`/`name`, or an empty string when either cannot be a name.
+    QString cacheFilePath(const QString& folder, const QString& name) const;
+
+    // The stored icon, decoded, or a null image when there is none or it cannot be decoded.
+    // Reads the disk on every call.
+    QImage cachedImage(const QString& folder, const QString& name) const;
+    // The icon scaled to fit `pixelSize`, from memory when it was asked for before, else from
+    // a finished download or the disk; a null image when none of them has it. For views that
+    // paint many icons per frame. Call on this object's thread.
+    QImage thumbnail(const QUrl& url, const QString& folder, const QString& name, const QSize& pixelSize);
+
+    // Fetches `url` and stores the icon under `folder`/`name` (nothing is stored when they are
+    // not plain names). Only http and https addresses are fetched.
+    [[nodiscard]] Request load(const QUrl& url, const QString& folder, const QString& name, Callback callback);
+
+    // The address failed recently and will not be asked again until the memo expires.
+    bool hasFailedRecently(const QUrl& url) const;
+    // Transfers running or being decoded.
+    int activeTransfers() const { return int(fetches_.size()); }
+
+private:
+    struct Fetch;
+    struct Waiter {
+        Fetch* fetch = nullptr;
+        Callback callback;
+    };
+
+    void cancel(quint64 id);
+    void start(Fetch* fetch);
+    void received(Fetch* fetch);
+    void decoded(quint64 fetchId, const QImage& image);
+    void stored(const QString& path);
+    void fail(Fetch* fetch);
+    void finish(Fetch* fetch, const QImage& image);
+    void drop(Fetch* fetch);
+    QString memoryKey(const QUrl& url, const QString& path) const;
+
+    QString cacheFolder_;
+    Limits limits_;
+    QByteArray userAgent_;
+    QNetworkAccessManager* network_;
+    QThreadPool* workers_;
+
+    quint64 nextId_ = 1;
+    QHash<QString, Fetch*> fetches_;     // by address and cache file
+    QHash<quint64, Fetch*> fetchesById_; // for results coming back from the workers
+    QHash<quint64, Waiter> waiters_;     // by request id
+    QHash<QString, QDeadlineTimer> failures_;
+
+    // Downloaded icons until their file is written (and icons that have no file), and
+    // thumbnails; the cost is in KiB.
+    struct Thumbnail {
+        QSize pixelSize;
+        QImage image;
+    };
+    QCache<QString, QImage> fresh_;
+    QCache<QString, Thumbnail> thumbnails_;
+};
