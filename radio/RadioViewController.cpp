@@ -211,7 +211,7 @@ void RadioViewController::selectionCountryCodeChanged(const QString& code) {
     prepareHostView(false, true);
     setCountryCode(code);
     setCountryButton();
-    displayStations_.clear();
+    displayRows_.clear();
     hasDisplay_ = true;
     model_->setRows(nullptr, {});
     Q_EMIT displayStationsChanged();
@@ -260,13 +260,21 @@ void RadioViewController::showHideStrip() {
 
 // ---- Filtering and ordering
 
+StationList RadioViewController::displayStations() const {
+    StationList list;
+    list.reserve(displayRows_.size());
+    for (int i : displayRows_)
+        list.append(index_->stations().at(i));
+    return list;
+}
+
 StationList RadioViewController::countryStations() const {
     return index_ ? index_->stations() : StationList();
 }
 
 void RadioViewController::configureDisplayStations() {
     if (!index_) {
-        displayStations_.clear();
+        displayRows_.clear();
         hasDisplay_ = false;
         model_->setRows(nullptr, {});
     } else {
@@ -280,15 +288,12 @@ void RadioViewController::configureDisplayStations() {
         QList<int> rows = index_->filter(narrowing ? lastRows_ : ordered, matchTags_, searchText_);
         lastRows_ = rows;
         lastRowsSearch_ = searchText_;
-        displayStations_.clear();
-        displayStations_.reserve(rows.size());
-        for (int i : rows)
-            displayStations_.append(index_->stations().at(i));
+        displayRows_ = rows;
         hasDisplay_ = true;
         model_->setRows(index_, std::move(rows));
     }
-    setMessage(hasDisplay_ && !displayStations_.isEmpty()
-                   ? text::countOf(displayStations_.size(), QStringLiteral("Station"), QStringLiteral("Stations"))
+    setMessage(hasDisplay_ && !displayRows_.isEmpty()
+                   ? text::countOf(displayRows_.size(), QStringLiteral("Station"), QStringLiteral("Stations"))
                    : kNoStations);
     Q_EMIT displayStationsChanged();
 }
@@ -478,9 +483,9 @@ void RadioViewController::togglePlayAction() {
 
 void RadioViewController::tableDoubleAction() {
     const QModelIndex current = view_->table->currentIndex();
-    if (!current.isValid() || current.row() >= displayStations_.size())
+    if (!current.isValid() || current.row() >= displayRows_.size())
         return;
-    loadStation(displayStations_.at(current.row()), true);
+    loadStation(model_->stationAt(current.row()), true);
 }
 
 void RadioViewController::_loadStationNotification(const QVariantMap& userInfo) {
@@ -512,11 +517,11 @@ void RadioViewController::observeFavoriteStations() {
 // ---- Rows, favourites, server, links
 
 void RadioViewController::toggleFavoriteAction(int row) {
-    if (row < 0 || row >= displayStations_.size()) {
+    if (row < 0 || row >= displayRows_.size()) {
         c_.shell->beep();
         return;
     }
-    const Station& station = displayStations_.at(row);
+    const Station station = model_->stationAt(row);
     if (c_.api->isFavoriteStation(station))
         c_.api->removeFavoriteStation(station);
     else

@@ -60,7 +60,9 @@ public:
 
     // ---- Filtering and ordering
     StationList countryStations() const;
-    const StationList& displayStations() const { return displayStations_; }
+    // The table's stations, in its order (made on demand: the table itself needs only rows).
+    StationList displayStations() const;
+    qsizetype displayCount() const { return displayRows_.size(); }
     bool hasDisplayStations() const { return hasDisplay_; }
     bool refreshingStations() const { return refreshingStations_; }
     QStringList matchTags() const { return matchTags_; }
@@ -137,7 +139,7 @@ private:
     bool preparedFirstTime_ = false;
     QString countryCode_;
     std::shared_ptr<StationIndex> index_; // the country's stations; none before the first download
-    StationList displayStations_;
+    QList<int> displayRows_; // indices into index_'s stations
     bool hasDisplay_ = false;
     bool refreshingStations_ = false;
     QStringList matchTags_;

@@ -5,6 +5,7 @@
 #include "util/IcuText.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 StationIndex::SortKey StationIndex::sortKeyForSetting(qint64 value) {
@@ -40,17 +41,52 @@ QString StationIndex::folded(QStringView text) {
     return out;
 }
 
+namespace {
+constexpr char kFieldEnd = '\x1F'; // the unit separator: never in a search text
+
+void appendUtf8(std::string& out, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    out.append(utf8.constData(), std::size_t(utf8.size()));
+}
+}
+
 StationIndex::StationIndex(StationList stations) : stations_(std::move(stations)) {
-    entries_.reserve(std::size_t(stations_.size()));
+    tags_.reserve(std::size_t(stations_.size()));
+    starts_.reserve(std::size_t(stations_.size()) + 1);
+    haystack_.reserve(std::size_t(stations_.size()) * 64);
     for (const Station& station : stations_) {
-        Entry e;
-        e.tags = StationFields::tagsForStation(station);
-        e.foldedName = folded(station.string(Station::Key::Name));
-        e.foldedTags.reserve(e.tags.size());
-        for (const QString& tag : e.tags)
-            e.foldedTags.append(folded(tag));
-        entries_.push_back(std::move(e));
+        starts_.push_back(qsizetype(haystack_.size()));
+        appendUtf8(haystack_, folded(station.string(Station::Key::Name)));
+        haystack_ += kFieldEnd;
+        QStringList tags = StationFields::tagsForStation(station);
+        for (const QString& tag : tags) {
+            appendUtf8(haystack_, folded(tag));
+            haystack_ += kFieldEnd;
+        }
+        tags_.push_back(std::move(tags));
     }
+    starts_.push_back(qsizetype(haystack_.size()));
+}
+
+std::vector<bool> StationIndex::searchHits(const QString& needle) const {
+    std::vector<bool> hits(std::size_t(stations_.size()), false);
+    const QByteArray pattern = needle.toUtf8();
+    const char* begin = haystack_.data();
+    const char* end = begin + haystack_.size();
+    std::size_t station = 0;
+    for (const char* at = begin; at < end;) {
+        const auto* found = static_cast<const char*>(
+            ::memmem(at, std::size_t(end - at), pattern.constData(), std::size_t(pattern.size())));
+        if (!found)
+            break;
+        // Matches come in order: walk on to the station whose fields hold this one, mark it and
+        // go on after its last field.
+        while (starts_[station + 1] <= found - begin)
+            ++station;
+        hits[station] = true;
+        at = begin + starts_[station + 1];
+    }
+    return hits;
 }
 
 const QList<int>& StationIndex::order(SortKey key) {
@@ -84,17 +120,14 @@ QList<int> StationIndex::filter(const QList<int>& candidates, const QStringList&
     const bool bySearch = !search.isEmpty();
     if (!byTags && !bySearch)
         return candidates;
-    const QString needle = folded(search);
+    const std::vector<bool> hits = bySearch ? searchHits(folded(search)) : std::vector<bool>();
     QList<int> kept;
     kept.reserve(candidates.size());
     for (int i : candidates) {
-        const Entry& e = entries_[std::size_t(i)];
-        bool pass = false;
-        if (byTags)
-            pass = std::any_of(e.tags.cbegin(), e.tags.cend(), [&](const QString& t) { return matchTags.contains(t); });
-        if (!pass && bySearch) {
-            pass = e.foldedName.contains(needle) ||
-                   std::any_of(e.foldedTags.cbegin(), e.foldedTags.cend(), [&](const QString& t) { return t.contains(needle); });
+        bool pass = bySearch && hits[std::size_t(i)];
+        if (!pass && byTags) {
+            const QStringList& tags = tags_[std::size_t(i)];
+            pass = std::any_of(tags.cbegin(), tags.cend(), [&](const QString& t) { return matchTags.contains(t); });
         }
         if (pass)
             kept.append(i);

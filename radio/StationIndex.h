@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <string>
 #include <vector>
 
 // A country's stations prepared once for filtering and ordering at every keystroke: names and
@@ -20,7 +21,7 @@ public:
 
     const StationList& stations() const { return stations_; }
     qsizetype size() const { return stations_.size(); }
-    const QStringList& tags(qsizetype i) const { return entries_[std::size_t(i)].tags; }
+    const QStringList& tags(qsizetype i) const { return tags_[std::size_t(i)]; }
 
     // Indices of the whole list in the order of `key`: numbers highest first, texts in the
     // user's collation order; equal values keep the delivered order.
@@ -35,13 +36,17 @@ public:
     static QString folded(QStringView text);
 
 private:
-    struct Entry {
-        QStringList tags;
-        QString foldedName;
-        QStringList foldedTags;
-    };
+    // Which stations' folded name or tags contain `needle`, by station index.
+    std::vector<bool> searchHits(const QString& needle) const;
+
     StationList stations_;
-    std::vector<Entry> entries_;
+    std::vector<QStringList> tags_;
+    // Every station's folded name and tags in one text, each field ended by a separator no user
+    // types: one fast scan answers a search for all stations at once.
+    // Kept as UTF-8: a byte search there is exact (UTF-8 never matches inside a character) and
+    // runs at memory speed.
+    std::string haystack_;
+    std::vector<qsizetype> starts_; // where each station's fields begin in haystack_
     QList<int> orders_[4];
     bool hasOrder_[4] = {false, false, false, false};
 };
