@@ -36,7 +36,7 @@ public:
     QJsonArray requests() {
         QNetworkAccessManager network;
         QNetworkReply* reply = network.get(QNetworkRequest(url(QStringLiteral("/_requests"))));
-        QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000);
+        (void)QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000);
         reply->deleteLater();
         return QJsonDocument::fromJson(reply->readAll()).array();
     }
@@ -88,13 +88,13 @@ private:
     static Result fetch(WebDavDatabase& db) {
         std::optional<Result> result;
         db.fetchRecord(QStringLiteral("AppData.1"), [&](std::optional<CloudRecord> r, CloudError e) { result = Result{r, e}; });
-        QTest::qWaitFor([&] { return result.has_value(); }, 30000);
+        (void)QTest::qWaitFor([&] { return result.has_value(); }, 30000);
         return result.value_or(Result{std::nullopt, CloudError::make(Code::ServerRejected, "no answer")});
     }
     static Result save(WebDavDatabase& db, const CloudRecord& record) {
         std::optional<Result> result;
         db.saveRecord(record, [&](std::optional<CloudRecord> r, CloudError e) { result = Result{r, e}; });
-        QTest::qWaitFor([&] { return result.has_value(); }, 30000);
+        (void)QTest::qWaitFor([&] { return result.has_value(); }, 30000);
         return result.value_or(Result{std::nullopt, CloudError::make(Code::ServerRejected, "no answer")});
     }
 
@@ -270,4 +270,4 @@ void TestWebDavDatabase::requestsKeepNothingBetweenThem() {
 }
 
 QTEST_GUILESS_MAIN(TestWebDavDatabase)
-#include "tst_webdavdatabase.moc"
+#include "tst_cloudwebdav.moc"
