@@ -40,7 +40,8 @@ bool CloudAccount::isComplete() const {
 QUrl CloudAccount::folderURL() const {
     QUrl url = withTrailingSlash(serverURL);
     if (kind == ServerKind::Nextcloud)
-        url.setPath(url.path(QUrl::FullyEncoded) + QStringLiteral("remote.php/dav/files/") + encodedSegment(user) + u'/',
+        url.setPath(url.path(QUrl::FullyEncoded) + QStringLiteral("remote.php/dav/files/") +
+                        encodedSegment(user) + u'/',
                     QUrl::StrictMode);
     return url;
 }

@@ -2,9 +2,9 @@
 
 #include "directory/cloud/CloudRecord.h"
 
-#include <QString>
 #include <functional>
 #include <optional>
+#include <QString>
 
 // Why a cloud operation failed. The code decides what the caller does; the description is what
 // the log line shows.

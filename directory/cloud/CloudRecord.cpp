@@ -44,7 +44,9 @@ std::optional<CloudRecord> decode(const QByteArray& bytes, QString* error) {
     QCborStreamReader reader(bytes);
     QCborValue value = QCborValue::fromCbor(reader);
     if (reader.lastError() != QCborError::NoError)
-        return fail(QStringLiteral("not CBOR: %1 at byte %2").arg(reader.lastError().toString()).arg(reader.currentOffset()));
+        return fail(QStringLiteral("not CBOR: %1 at byte %2")
+                        .arg(reader.lastError().toString())
+                        .arg(reader.currentOffset()));
     if (reader.currentOffset() != bytes.size())
         return fail(QStringLiteral("bytes after the record"));
     if (value.isTag() && value.tag() == QCborTag(kSelfDescribeTag))

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QDateTime>
 #include <QMap>
 #include <QString>
-#include <optional>
 
 // One record of the user's private cloud store: a type, a name unique in the store, byte
 // fields, and what the server says about its version.

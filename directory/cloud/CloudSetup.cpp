@@ -10,10 +10,13 @@
 #include <QNetworkReply>
 #include <QTextStream>
 
-CloudSetup::CloudSetup(UserDefaults& defaults, CredentialStore& credentials, const WebDavDatabase::Options& options,
-                       QObject* parent)
-    : QObject(parent), defaults_(defaults), credentials_(credentials), options_(options),
-      network_(new QNetworkAccessManager(this)) {}
+CloudSetup::CloudSetup(UserDefaults& defaults, CredentialStore& credentials,
+                       const WebDavDatabase::Options& options, QObject* parent)
+    : QObject(parent)
+    , defaults_(defaults)
+    , credentials_(credentials)
+    , options_(options)
+    , network_(new QNetworkAccessManager(this)) {}
 
 CloudSetup::~CloudSetup() = default;
 
@@ -39,40 +42,47 @@ void CloudSetup::resolveKind(CloudAccount account, std::function<void(CloudAccou
         reply->deleteLater();
         // Nextcloud and ownCloud both answer {"installed": true, "productname": ..., ...}.
         const QJsonObject answer = QJsonDocument::fromJson(reply->read(64 * 1024)).object();
-        const bool isNextcloud = reply->error() == QNetworkReply::NoError && answer.contains(QLatin1String("installed"));
+        const bool isNextcloud =
+            reply->error() == QNetworkReply::NoError && answer.contains(QLatin1String("installed"));
         account.kind = isNextcloud ? CloudAccount::ServerKind::Nextcloud : CloudAccount::ServerKind::WebDav;
         done(account);
     });
 }
 
 void CloudSetup::testConnection(CloudAccount account, const QString& password, Completion completion) {
-    resolveKind(std::move(account), [this, password, completion = std::move(completion)](CloudAccount resolved) {
-        auto database = std::make_shared<WebDavDatabase>(credentials_, options_);
-        database->setAccount(resolved, password);
-        database->checkServer([database, resolved, completion](WebDavDatabase::ServerCheck check) {
-            completion(Outcome{check.error, check.warning, resolved});
-            // The check's last reply still refers to the database: let it go after it.
-            QMetaObject::invokeMethod(database.get(), [database] {}, Qt::QueuedConnection);
+    resolveKind(
+        std::move(account), [this, password, completion = std::move(completion)](CloudAccount resolved) {
+            auto database = std::make_shared<WebDavDatabase>(credentials_, options_);
+            database->setAccount(resolved, password);
+            database->checkServer([database, resolved, completion](WebDavDatabase::ServerCheck check) {
+                completion(Outcome{check.error, check.warning, resolved});
+                // The check's last reply still refers to the database: let it go after it.
+                QMetaObject::invokeMethod(
+                    database.get(), [database] {}, Qt::QueuedConnection);
+            });
         });
-    });
 }
 
 void CloudSetup::configure(CloudAccount account, const QString& password, Completion completion) {
-    testConnection(std::move(account), password, [this, password, completion = std::move(completion)](Outcome outcome) {
-        if (!outcome.ok())
-            return completion(outcome);
-        outcome.account.enabled = true;
-        credentials_.writePassword(outcome.account.credentialKey(), password, [this, outcome, completion](QString error) mutable {
-            if (!error.isNull()) {
-                outcome.passwordNotStored = true;
-                outcome.error = CloudError::make(CloudError::Code::NotAuthenticated,
-                                                 QStringLiteral("The password could not be stored in the keyring: %1").arg(error));
+    testConnection(
+        std::move(account), password, [this, password, completion = std::move(completion)](Outcome outcome) {
+            if (!outcome.ok())
                 return completion(outcome);
-            }
-            outcome.account.store(defaults_);
-            completion(outcome);
+            outcome.account.enabled = true;
+            credentials_.writePassword(
+                outcome.account.credentialKey(), password,
+                [this, outcome, completion](QString error) mutable {
+                    if (!error.isNull()) {
+                        outcome.passwordNotStored = true;
+                        outcome.error = CloudError::make(
+                            CloudError::Code::NotAuthenticated,
+                            QStringLiteral("The password could not be stored in the keyring: %1").arg(error));
+                        return completion(outcome);
+                    }
+                    outcome.account.store(defaults_);
+                    completion(outcome);
+                });
         });
-    });
 }
 
 void CloudSetup::disable(std::function<void(QString error)> completion) {
@@ -82,16 +92,19 @@ void CloudSetup::disable(std::function<void(QString error)> completion) {
     credentials_.deletePassword(account.credentialKey(), std::move(completion));
 }
 
-std::unique_ptr<WebDavDatabase> CloudSetup::makeDatabase(const UserDefaults& defaults, CredentialStore& credentials,
-                                                         const WebDavDatabase::Options& options, QObject* parent) {
+std::unique_ptr<WebDavDatabase> CloudSetup::makeDatabase(const UserDefaults& defaults,
+                                                         CredentialStore& credentials,
+                                                         const WebDavDatabase::Options& options,
+                                                         QObject* parent) {
     auto database = std::make_unique<WebDavDatabase>(credentials, options, parent);
     database->setAccount(CloudAccount::load(defaults));
     return database;
 }
 
-int CloudSetup::configureFromCommandLine(const QString& url, const QString& user, QTextStream& in, QTextStream& out,
-                                         UserDefaults& defaults, CredentialStore& credentials,
-                                         CloudAccount::ServerKind kind, const WebDavDatabase::Options& options) {
+int CloudSetup::configureFromCommandLine(const QString& url, const QString& user, QTextStream& in,
+                                         QTextStream& out, UserDefaults& defaults,
+                                         CredentialStore& credentials, CloudAccount::ServerKind kind,
+                                         const WebDavDatabase::Options& options) {
     CloudAccount account;
     account.serverURL = QUrl::fromUserInput(url);
     account.user = user;

@@ -4,8 +4,8 @@
 #include "directory/cloud/CloudDatabase.h"
 #include "directory/cloud/WebDavDatabase.h"
 
-#include <QObject>
 #include <memory>
+#include <QObject>
 
 class CredentialStore;
 class QNetworkAccessManager;
@@ -18,16 +18,22 @@ class CloudSetup : public QObject {
     Q_OBJECT
 public:
     struct Outcome {
-        CloudError error;    // set when the account cannot be used (or was not stored)
-        QString warning;     // usable, but with a risk the user should know
-        CloudAccount account; // with its server kind resolved
+        CloudError error;               // set when the account cannot be used (or was not stored)
+        QString warning;                // usable, but with a risk the user should know
+        CloudAccount account;           // with its server kind resolved
         bool passwordNotStored = false; // usable, but the credential store refused the password
         bool ok() const { return error.ok(); }
     };
     using Completion = std::function<void(Outcome)>;
 
     // Exit codes of the command line (sysexits.h).
-    enum ExitCode { Configured = 0, UsageError = 64, ServerUnusable = 69, CredentialsNotStored = 74, LoginRefused = 77 };
+    enum ExitCode {
+        Configured = 0,
+        UsageError = 64,
+        ServerUnusable = 69,
+        CredentialsNotStored = 74,
+        LoginRefused = 77
+    };
 
     CloudSetup(UserDefaults& defaults, CredentialStore& credentials,
                const WebDavDatabase::Options& options = WebDavDatabase::Options(), QObject* parent = nullptr);
@@ -44,15 +50,17 @@ public:
 
     // The store for the account in the settings; without an enabled one it has no account,
     // which makes sync behave as for a user who is not signed in.
-    static std::unique_ptr<WebDavDatabase> makeDatabase(const UserDefaults& defaults, CredentialStore& credentials,
-                                                        const WebDavDatabase::Options& options = WebDavDatabase::Options(),
-                                                        QObject* parent = nullptr);
+    static std::unique_ptr<WebDavDatabase>
+    makeDatabase(const UserDefaults& defaults, CredentialStore& credentials,
+                 const WebDavDatabase::Options& options = WebDavDatabase::Options(),
+                 QObject* parent = nullptr);
 
     // `--configure-cloud URL USER`: reads the password from the first line of `in`, tests the
     // account and stores it, reporting on `out`. Runs its own event loop until done; returns
     // an ExitCode.
-    static int configureFromCommandLine(const QString& url, const QString& user, QTextStream& in, QTextStream& out,
-                                        UserDefaults& defaults, CredentialStore& credentials,
+    static int configureFromCommandLine(const QString& url, const QString& user, QTextStream& in,
+                                        QTextStream& out, UserDefaults& defaults,
+                                        CredentialStore& credentials,
                                         CloudAccount::ServerKind kind = CloudAccount::ServerKind::Auto,
                                         const WebDavDatabase::Options& options = WebDavDatabase::Options());
 

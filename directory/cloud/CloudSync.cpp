@@ -1,9 +1,9 @@
 #include "directory/cloud/CloudSync.h"
 
-#include "directory/RadioBrowser.h"
-#include "directory/StationArchive.h"
 #include "directory/cloud/CloudDatabase.h"
 #include "directory/cloud/CloudLog.h"
+#include "directory/RadioBrowser.h"
+#include "directory/StationArchive.h"
 #include "util/UserDefaults.h"
 
 #include <QRandomGenerator>
@@ -27,10 +27,7 @@ QString describeDate(const QDateTime& date) {
 // A list file's writes after a takeover: the list is read when the write runs, and written
 // again should it change meanwhile, so the file ends with the list as last assigned whichever
 // of this and a local save writes last.
-void writeCurrentList(QPointer<RadioBrowser> lists, StationList (RadioBrowser::*current)() const, QUrl url) {
-    RadioBrowser* browser = lists.data();
-    if (!browser)
-        return;
+void writeCurrentList(RadioBrowser* browser, StationList (RadioBrowser::*current)() const, QUrl url) {
     for (int round = 0; round < 4; ++round) {
         const StationList list = (browser->*current)();
         browser->writeStations(list, url); // no cloud field: the record holds this list already
@@ -41,7 +38,9 @@ void writeCurrentList(QPointer<RadioBrowser> lists, StationList (RadioBrowser::*
 } // namespace
 
 CloudSync::CloudSync(CloudDatabase& database, UserDefaults& defaults, QObject* parent)
-    : QObject(parent), database_(database), defaults_(defaults) {
+    : QObject(parent)
+    , database_(database)
+    , defaults_(defaults) {
     writes_.setMaxThreadCount(1);
 }
 
@@ -59,7 +58,8 @@ void CloudSync::fetch(RadioBrowser& lists) {
 
 void CloudSync::save(const QString& field, const QByteArray& bytes) {
     // From a list-saving task on a worker thread: the cloud belongs to the main thread.
-    QMetaObject::invokeMethod(this, [this, field, bytes] { ckSave(field, bytes); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, field, bytes] { ckSave(field, bytes); }, Qt::QueuedConnection);
 }
 
 // ---- Fetch at launch
@@ -70,7 +70,8 @@ bool CloudSync::alreadySeen(const CloudRecord& record) const {
         return false;
     // Server dates may have whole seconds only; two saves in one second differ in their tags.
     const QByteArray seenTag = defaults_.value(kUploadTagKey).toByteArray();
-    return seenTag.isEmpty() || record.changeTag.isEmpty() || opaqueTag(seenTag) == opaqueTag(record.changeTag);
+    return seenTag.isEmpty() || record.changeTag.isEmpty() ||
+           opaqueTag(seenTag) == opaqueTag(record.changeTag);
 }
 
 void CloudSync::remember(const CloudRecord& record) {
@@ -87,7 +88,10 @@ void CloudSync::remember(const CloudRecord& record) {
 void CloudSync::ckFetch(RadioBrowser& lists) {
     fetching_ = true;
     QPointer<RadioBrowser> target(&lists);
-    database_.fetchRecord(kRecordName, [this, target](std::optional<CloudRecord> record, CloudError error) {
+    database_.fetchRecord(kRecordName, [this, self = QPointer<CloudSync>(this),
+                                        target](std::optional<CloudRecord> record, CloudError error) {
+        if (!self)
+            return; // quitting
         fetching_ = false;
         if (!record) {
             qCWarning(lcCloud, "%s [%s]", kFetchError, qUtf8Printable(error.description));
@@ -109,7 +113,8 @@ void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const Q
     const QByteArray bytes = record.fields.value(field);
     if (bytes.isEmpty())
         return;
-    const std::optional<StationList> stations = archive::unarchivedObjectOfClasses(archive::kStationListClasses, bytes);
+    const std::optional<StationList> stations =
+        archive::unarchivedObjectOfClasses(archive::kStationListClasses, bytes);
     if (!stations)
         return;
     const bool favorites = field == RadioBrowser::kFavoritesCloudField;
@@ -122,7 +127,8 @@ void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const Q
     }
     const auto current = favorites ? &RadioBrowser::favoriteStations : &RadioBrowser::recentStations;
     const QUrl url = favorites ? lists.favoriteStationsURL() : lists.recentStationsURL();
-    writes_.start([target = QPointer<RadioBrowser>(&lists), current, url] { writeCurrentList(target, current, url); });
+    // The RadioBrowser outlives the write: its owner calls waitForWrites() before it goes.
+    writes_.start([browser = &lists, current, url] { writeCurrentList(browser, current, url); });
 }
 
 // ---- Save after a change
@@ -141,7 +147,11 @@ void CloudSync::startSave() {
 }
 
 void CloudSync::attemptSave(QMap<QString, QByteArray> fields, int retriesLeft) {
-    database_.fetchRecord(kRecordName, [this, fields, retriesLeft](std::optional<CloudRecord> fetched, CloudError) {
+    const QPointer<CloudSync> self(this);
+    database_.fetchRecord(kRecordName, [this, self, fields, retriesLeft](std::optional<CloudRecord> fetched,
+                                                                         CloudError) {
+        if (!self)
+            return; // quitting
         // Whatever kept the record from coming, a new one is tried: a missing record is the
         // common case, and for any other the save fails for the same cause.
         CloudRecord record;
@@ -153,12 +163,16 @@ void CloudSync::attemptSave(QMap<QString, QByteArray> fields, int retriesLeft) {
         }
         for (auto it = fields.begin(); it != fields.end(); ++it)
             record.fields.insert(it.key(), it.value());
-        database_.saveRecord(record, [this, fields, retriesLeft](std::optional<CloudRecord> saved, CloudError error) {
+        database_.saveRecord(record, [this, self, fields, retriesLeft](std::optional<CloudRecord> saved,
+                                                                       CloudError error) {
+            if (!self)
+                return;
             if (!saved && error.code == CloudError::Code::ServerRecordChanged && retriesLeft > 0) {
                 // Another save came between this one's fetch and save. A short random pause
                 // keeps two machines from meeting again at once.
                 const int pause = 50 + int(QRandomGenerator::global()->bounded(200));
-                QTimer::singleShot(pause, this, [this, fields, retriesLeft] { attemptSave(fields, retriesLeft - 1); });
+                QTimer::singleShot(pause, this,
+                                   [this, fields, retriesLeft] { attemptSave(fields, retriesLeft - 1); });
                 return;
             }
             if (!saved) {

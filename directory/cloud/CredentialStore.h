@@ -1,10 +1,10 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <QHash>
 #include <QObject>
 #include <QString>
-#include <functional>
-#include <optional>
 
 // Where the account's password lives: never in the settings file.
 // Completions run exactly once, on the caller's (main) thread, never before the call returns.
@@ -45,7 +45,9 @@ public:
     const QHash<QString, QString>& passwords() const { return passwords_; }
 
 private:
-    template <typename F> void later(F&& f) { QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection); }
+    template <typename F> void later(F&& f) {
+        QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+    }
 
     QHash<QString, QString> passwords_;
 };

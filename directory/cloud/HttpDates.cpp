@@ -10,7 +10,8 @@ QDateTime parse(QByteArrayView text) {
     if (parts.size() != 6 || parts[5] != QLatin1String("GMT"))
         return QDateTime();
     // Month names are English whatever the user's language.
-    const QDate date = QLocale::c().toDate(parts[1] + u' ' + parts[2] + u' ' + parts[3], QStringLiteral("d MMM yyyy"));
+    const QDate date =
+        QLocale::c().toDate(parts[1] + u' ' + parts[2] + u' ' + parts[3], QStringLiteral("d MMM yyyy"));
     const QTime time = QTime::fromString(parts[4], QStringLiteral("HH:mm:ss"));
     if (!date.isValid() || !time.isValid())
         return QDateTime();

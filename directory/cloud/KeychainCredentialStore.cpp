@@ -3,7 +3,8 @@
 #include <qt6keychain/keychain.h>
 
 KeychainCredentialStore::KeychainCredentialStore(const QString& service, QObject* parent)
-    : QObject(parent), service_(service) {}
+    : QObject(parent)
+    , service_(service) {}
 
 void KeychainCredentialStore::readPassword(const QString& key, ReadCompletion completion) {
     auto* job = new QKeychain::ReadPasswordJob(service_, this);
@@ -21,7 +22,8 @@ void KeychainCredentialStore::readPassword(const QString& key, ReadCompletion co
     job->start();
 }
 
-void KeychainCredentialStore::writePassword(const QString& key, const QString& password, WriteCompletion completion) {
+void KeychainCredentialStore::writePassword(const QString& key, const QString& password,
+                                            WriteCompletion completion) {
     auto* job = new QKeychain::WritePasswordJob(service_, this);
     job->setAutoDelete(true);
     job->setKey(key);

@@ -7,7 +7,8 @@
 class KeychainCredentialStore : public QObject, public CredentialStore {
     Q_OBJECT
 public:
-    explicit KeychainCredentialStore(const QString& service = QStringLiteral("Ostrel Radio"), QObject* parent = nullptr);
+    explicit KeychainCredentialStore(const QString& service = QStringLiteral("Ostrel Radio"),
+                                     QObject* parent = nullptr);
 
     void readPassword(const QString& key, ReadCompletion completion) override;
     void writePassword(const QString& key, const QString& password, WriteCompletion completion) override;

@@ -4,12 +4,13 @@
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/HttpDates.h"
 
+#include <algorithm>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QTimer>
 #include <QUuid>
 #include <QXmlStreamReader>
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -50,7 +51,10 @@ WebDavDatabase::WebDavDatabase(CredentialStore& credentials, QObject* parent)
     : WebDavDatabase(credentials, Options(), parent) {}
 
 WebDavDatabase::WebDavDatabase(CredentialStore& credentials, const Options& options, QObject* parent)
-    : QObject(parent), credentials_(credentials), options_(options), network_(new QNetworkAccessManager(this)) {}
+    : QObject(parent)
+    , credentials_(credentials)
+    , options_(options)
+    , network_(new QNetworkAccessManager(this)) {}
 
 WebDavDatabase::~WebDavDatabase() = default;
 
@@ -94,22 +98,26 @@ void WebDavDatabase::withPassword(std::function<void(CloudError)> then) {
     if (waitingForPassword_.size() > 1)
         return; // a read is under way
     const quint64 generation = accountGeneration_;
-    credentials_.readPassword(account_.credentialKey(), [this, generation](std::optional<QString> password, QString error) {
-        if (generation != accountGeneration_)
-            return; // the account changed meanwhile; its own read answers the waiting requests
-        CloudError result;
-        if (password)
-            password_ = *password;
-        else if (error.isNull())
-            result = CloudError::make(CloudError::Code::NotAuthenticated,
-                                      QStringLiteral("No password is stored for %1").arg(account_.credentialKey()));
-        else
-            result = CloudError::make(CloudError::Code::NotAuthenticated,
-                                      QStringLiteral("The password could not be read from the keyring: %1").arg(error));
-        auto waiting = std::exchange(waitingForPassword_, {});
-        for (auto& then : waiting)
-            then(result);
-    });
+    credentials_.readPassword(
+        account_.credentialKey(), [this, self = QPointer<WebDavDatabase>(this),
+                                   generation](std::optional<QString> password, QString error) {
+            if (!self || generation != accountGeneration_)
+                return; // the account changed meanwhile; its own read answers the waiting requests
+            CloudError result;
+            if (password)
+                password_ = *password;
+            else if (error.isNull())
+                result = CloudError::make(
+                    CloudError::Code::NotAuthenticated,
+                    QStringLiteral("No password is stored for %1").arg(account_.credentialKey()));
+            else
+                result = CloudError::make(
+                    CloudError::Code::NotAuthenticated,
+                    QStringLiteral("The password could not be read from the keyring: %1").arg(error));
+            auto waiting = std::exchange(waitingForPassword_, {});
+            for (auto& then : waiting)
+                then(result);
+        });
 }
 
 void WebDavDatabase::send(Request request, ResponseHandler handler) {
@@ -124,10 +132,12 @@ void WebDavDatabase::send(Request request, ResponseHandler handler) {
     });
 }
 
-void WebDavDatabase::transmit(const Request& request, const ResponseHandler& handler, int rateLimitRetriesLeft) {
+void WebDavDatabase::transmit(const Request& request, const ResponseHandler& handler,
+                              int rateLimitRetriesLeft) {
     QNetworkRequest net(request.url);
     net.setHeader(QNetworkRequest::UserAgentHeader, options_.userAgent);
-    net.setRawHeader("Authorization", "Basic " + (account_.user + u':' + password_.value_or(QString())).toUtf8().toBase64());
+    net.setRawHeader("Authorization",
+                     "Basic " + (account_.user + u':' + password_.value_or(QString())).toUtf8().toBase64());
     // Entity tags name the bytes as sent: a compressed body would have another one.
     net.setRawHeader("Accept-Encoding", "identity");
     for (const auto& [name, value] : request.headers)
@@ -161,34 +171,37 @@ void WebDavDatabase::transmit(const Request& request, const ResponseHandler& han
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, tooLarge, request, handler, rateLimitRetriesLeft] {
-        reply->deleteLater();
-        Response response;
-        response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (*tooLarge) {
-            response.failure = CloudError::make(
-                CloudError::Code::ServerRejected,
-                QStringLiteral("The answer is larger than %1 MiB").arg(options_.maxRecordBytes / (1024 * 1024)));
-        } else if (response.status == 0) {
-            const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError ||
-                                  reply->error() == QNetworkReply::TimeoutError;
-            response.failure = CloudError::make(
-                CloudError::Code::NetworkUnavailable,
-                timedOut ? QStringLiteral("The server did not answer within %1 seconds").arg(options_.timeoutMs / 1000)
-                         : reply->errorString());
-        } else {
-            for (const auto& [name, value] : reply->rawHeaderPairs())
-                response.headers.insert(name.toLower(), value);
-            response.body = reply->readAll();
-        }
-        if (response.status == 429 && rateLimitRetriesLeft > 0) {
-            QTimer::singleShot(retryAfterMs(response), this, [this, request, handler, rateLimitRetriesLeft] {
-                transmit(request, handler, rateLimitRetriesLeft - 1);
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, tooLarge, request, handler, rateLimitRetriesLeft] {
+                reply->deleteLater();
+                Response response;
+                response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                if (*tooLarge) {
+                    response.failure = CloudError::make(CloudError::Code::ServerRejected,
+                                                        QStringLiteral("The answer is larger than %1 MiB")
+                                                            .arg(options_.maxRecordBytes / (1024 * 1024)));
+                } else if (response.status == 0) {
+                    const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError ||
+                                          reply->error() == QNetworkReply::TimeoutError;
+                    response.failure = CloudError::make(
+                        CloudError::Code::NetworkUnavailable,
+                        timedOut ? QStringLiteral("The server did not answer within %1 seconds")
+                                       .arg(options_.timeoutMs / 1000)
+                                 : reply->errorString());
+                } else {
+                    for (const auto& [name, value] : reply->rawHeaderPairs())
+                        response.headers.insert(name.toLower(), value);
+                    response.body = reply->readAll();
+                }
+                if (response.status == 429 && rateLimitRetriesLeft > 0) {
+                    QTimer::singleShot(retryAfterMs(response), this,
+                                       [this, request, handler, rateLimitRetriesLeft] {
+                                           transmit(request, handler, rateLimitRetriesLeft - 1);
+                                       });
+                    return;
+                }
+                handler(std::move(response));
             });
-            return;
-        }
-        handler(std::move(response));
-    });
 }
 
 int WebDavDatabase::retryAfterMs(const Response& response) const {
@@ -214,20 +227,26 @@ CloudError WebDavDatabase::errorFor(const Response& response) {
         return response.failure;
     const int status = response.status;
     if (status == 401)
-        return CloudError::make(Code::NotAuthenticated, QStringLiteral("The server refused the login (HTTP 401)"));
+        return CloudError::make(Code::NotAuthenticated,
+                                QStringLiteral("The server refused the login (HTTP 401)"));
     if (status == 403)
-        return CloudError::make(Code::ServerRejected, QStringLiteral("The server does not allow this (HTTP 403)"));
+        return CloudError::make(Code::ServerRejected,
+                                QStringLiteral("The server does not allow this (HTTP 403)"));
     if (status == 412)
-        return CloudError::make(Code::ServerRecordChanged,
-                                QStringLiteral("The record changed on the server since it was fetched (HTTP 412)"));
+        return CloudError::make(
+            Code::ServerRecordChanged,
+            QStringLiteral("The record changed on the server since it was fetched (HTTP 412)"));
     if (status == 423) // Nextcloud locks a file while another request writes it
-        return CloudError::make(Code::ServerRecordChanged, QStringLiteral("Another save is writing the record (HTTP 423)"));
+        return CloudError::make(Code::ServerRecordChanged,
+                                QStringLiteral("Another save is writing the record (HTTP 423)"));
     if (status == 429)
-        return CloudError::make(Code::RateLimited, QStringLiteral("The server keeps asking to wait (HTTP 429)"));
+        return CloudError::make(Code::RateLimited,
+                                QStringLiteral("The server keeps asking to wait (HTTP 429)"));
     if (status >= 300 && status <= 399)
-        return CloudError::make(Code::ServerRejected, QStringLiteral("The server redirects to %1 (HTTP %2): use that address")
-                                                          .arg(QString::fromUtf8(response.header("location")))
-                                                          .arg(status));
+        return CloudError::make(Code::ServerRejected,
+                                QStringLiteral("The server redirects to %1 (HTTP %2): use that address")
+                                    .arg(QString::fromUtf8(response.header("location")))
+                                    .arg(status));
     return CloudError::make(Code::ServerRejected, QStringLiteral("The server answered HTTP %1").arg(status));
 }
 
@@ -242,10 +261,13 @@ WebDavDatabase::Version WebDavDatabase::versionFromHeaders(const Response& respo
 }
 
 void WebDavDatabase::readVersion(const QUrl& url, std::function<void(Version)> done) {
-    Request request{"PROPFIND", url, {{"Depth", "0"}, {"Content-Type", "application/xml; charset=utf-8"}},
-                    "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
-                    "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/><d:getlastmodified/><d:creationdate/></d:prop>"
-                    "</d:propfind>"};
+    Request request{
+        "PROPFIND",
+        url,
+        {{"Depth", "0"}, {"Content-Type", "application/xml; charset=utf-8"}},
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+        "<d:propfind xmlns:d=\"DAV:\"><d:prop><d:getetag/><d:getlastmodified/><d:creationdate/></d:prop>"
+        "</d:propfind>"};
     send(std::move(request), [done = std::move(done)](Response response) {
         Version version;
         if (response.failure.ok() && response.status == 207)
@@ -259,63 +281,69 @@ void WebDavDatabase::readVersion(const QUrl& url, std::function<void(Version)> d
 void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion completion) {
     if (!hasAccount()) {
         later([completion = std::move(completion)] {
-            completion(std::nullopt, CloudError::make(CloudError::Code::NotAuthenticated,
-                                                      QStringLiteral("Cloud sync is off: no account is set up")));
+            completion(std::nullopt,
+                       CloudError::make(CloudError::Code::NotAuthenticated,
+                                        QStringLiteral("Cloud sync is off: no account is set up")));
         });
         return;
     }
     const QUrl url = recordURL(recordName);
-    send(Request{"GET", url, {}, {}}, [this, url, recordName, completion = std::move(completion)](Response response) {
-        if (!response.failure.ok() || !isSuccess(response.status)) {
-            if (response.failure.ok() && response.status == 404)
-                completion(std::nullopt, CloudError::make(CloudError::Code::RecordNotFound,
-                                                          QStringLiteral("The record %1 does not exist yet").arg(recordName)));
-            else
-                completion(std::nullopt, errorFor(response));
-            return;
-        }
-        QString why;
-        std::optional<CloudRecord> decoded = cloudenvelope::decode(response.body, &why);
-        if (decoded && decoded->recordName != recordName)
-            why = QStringLiteral("it names itself %1").arg(decoded->recordName);
-        CloudRecord record;
-        if (decoded && why.isEmpty()) {
-            record = std::move(*decoded);
-        } else {
-            // Kept as a record without fields, so that the next save can replace it.
-            qCWarning(lcCloud, "%s [%s]", "Unreadable cloud record", qUtf8Printable(why));
-            record.recordName = recordName;
-        }
-        const Version version = versionFromHeaders(response);
-        record.changeTag = version.tag;
-        record.modificationDate = version.modified;
-        if (!record.changeTag.isEmpty() && record.modificationDate.isValid()) {
-            completion(std::move(record), CloudError());
-            return;
-        }
-        readVersion(url, [record = std::move(record), completion](Version version) mutable {
-            if (record.changeTag.isEmpty())
-                record.changeTag = version.tag;
-            if (!record.modificationDate.isValid())
-                record.modificationDate = version.modified;
-            record.creationDate = version.created;
-            completion(std::move(record), CloudError());
-        });
-    });
+    send(Request{"GET", url, {}, {}},
+         [this, url, recordName, completion = std::move(completion)](Response response) {
+             if (!response.failure.ok() || !isSuccess(response.status)) {
+                 if (response.failure.ok() && response.status == 404)
+                     completion(std::nullopt,
+                                CloudError::make(
+                                    CloudError::Code::RecordNotFound,
+                                    QStringLiteral("The record %1 does not exist yet").arg(recordName)));
+                 else
+                     completion(std::nullopt, errorFor(response));
+                 return;
+             }
+             QString why;
+             std::optional<CloudRecord> decoded = cloudenvelope::decode(response.body, &why);
+             if (decoded && decoded->recordName != recordName)
+                 why = QStringLiteral("it names itself %1").arg(decoded->recordName);
+             CloudRecord record;
+             if (decoded && why.isEmpty()) {
+                 record = std::move(*decoded);
+             } else {
+                 // Kept as a record without fields, so that the next save can replace it.
+                 qCWarning(lcCloud, "%s [%s]", "Unreadable cloud record", qUtf8Printable(why));
+                 record.recordName = recordName;
+             }
+             const Version version = versionFromHeaders(response);
+             record.changeTag = version.tag;
+             record.modificationDate = version.modified;
+             if (!record.changeTag.isEmpty() && record.modificationDate.isValid()) {
+                 completion(std::move(record), CloudError());
+                 return;
+             }
+             readVersion(url, [record = std::move(record), completion](Version version) mutable {
+                 if (record.changeTag.isEmpty())
+                     record.changeTag = version.tag;
+                 if (!record.modificationDate.isValid())
+                     record.modificationDate = version.modified;
+                 record.creationDate = version.created;
+                 completion(std::move(record), CloudError());
+             });
+         });
 }
 
 void WebDavDatabase::saveRecord(const CloudRecord& record, SaveCompletion completion) {
     if (!hasAccount()) {
         later([completion = std::move(completion)] {
-            completion(std::nullopt, CloudError::make(CloudError::Code::NotAuthenticated,
-                                                      QStringLiteral("Cloud sync is off: no account is set up")));
+            completion(std::nullopt,
+                       CloudError::make(CloudError::Code::NotAuthenticated,
+                                        QStringLiteral("Cloud sync is off: no account is set up")));
         });
         return;
     }
     put(record, cloudenvelope::encode(record), false, std::move(completion));
 }
 
-void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool folderMade, SaveCompletion completion) {
+void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool folderMade,
+                         SaveCompletion completion) {
     Request request{"PUT", recordURL(record.recordName), {{"Content-Type", "application/cbor"}}, body};
     if (record.isNew())
         request.headers.append({QByteArray("If-None-Match"), QByteArray("*")});
@@ -323,9 +351,11 @@ void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool
         request.headers.append({QByteArray("If-Match"), record.changeTag});
     else if (record.modificationDate.isValid())
         // A weak tag never matches in If-Match; the date is the next best guard.
-        request.headers.append({QByteArray("If-Unmodified-Since"), httpdates::format(record.modificationDate)});
+        request.headers.append(
+            {QByteArray("If-Unmodified-Since"), httpdates::format(record.modificationDate)});
 
-    send(std::move(request), [this, record, body, folderMade, completion = std::move(completion)](Response response) mutable {
+    send(std::move(request), [this, record, body, folderMade,
+                              completion = std::move(completion)](Response response) mutable {
         if (response.failure.ok() && isSuccess(response.status)) {
             afterSave(record, body, response, std::move(completion));
             return;
@@ -333,10 +363,11 @@ void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool
         // 409 (Apache) or 404 (others): the application's folder is missing.
         if (response.failure.ok() && (response.status == 409 || response.status == 404)) {
             if (folderMade) {
-                completion(std::nullopt, CloudError::make(CloudError::Code::ServerRejected,
-                                                          QStringLiteral("The folder %1 cannot be made or used (HTTP %2)")
-                                                              .arg(account_.appFolderURL().toString())
-                                                              .arg(response.status)));
+                completion(std::nullopt,
+                           CloudError::make(CloudError::Code::ServerRejected,
+                                            QStringLiteral("The folder %1 cannot be made or used (HTTP %2)")
+                                                .arg(account_.appFolderURL().toString())
+                                                .arg(response.status)));
                 return;
             }
             send(Request{"MKCOL", account_.appFolderURL(), {}, {}},
@@ -355,7 +386,8 @@ void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool
     });
 }
 
-void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const Response& response, SaveCompletion completion) {
+void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const Response& response,
+                               SaveCompletion completion) {
     const Version version = versionFromHeaders(response);
     saved.changeTag = version.tag;
     saved.modificationDate = version.modified;
@@ -367,15 +399,18 @@ void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const 
     // No version in the answer (Apache gives none): read it back, and take it only when the
     // bytes read are ours, not those of another machine's save in between.
     const QUrl url = recordURL(saved.recordName);
-    send(Request{"GET", url, {}, {}}, [this, url, saved = std::move(saved), body, completion = std::move(completion)](Response read) mutable {
+    send(Request{"GET", url, {}, {}}, [this, url, saved = std::move(saved), body,
+                                       completion = std::move(completion)](Response read) mutable {
         saved.changeTag.clear();
         saved.modificationDate = QDateTime();
         if (read.failure.ok() && isSuccess(read.status) && read.body != body) {
             // Another machine's save landed right after this one, or with it: servers check
             // If-Match and write without a lock, so two saves at one moment may both pass.
             // Saving again over the newer version loses neither.
-            completion(std::nullopt, CloudError::make(CloudError::Code::ServerRecordChanged,
-                                                      QStringLiteral("Another save replaced the record at the same moment")));
+            completion(
+                std::nullopt,
+                CloudError::make(CloudError::Code::ServerRecordChanged,
+                                 QStringLiteral("Another save replaced the record at the same moment")));
             return;
         }
         if (read.failure.ok() && isSuccess(read.status)) {
@@ -403,7 +438,11 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
     using Code = CloudError::Code;
     if (!account_.isComplete()) {
         later([completion = std::move(completion)] {
-            completion(ServerCheck{CloudError::make(Code::NotAuthenticated, QStringLiteral("An http(s) address and a user name are needed")), false, {}});
+            completion(
+                ServerCheck{CloudError::make(Code::NotAuthenticated,
+                                             QStringLiteral("An http(s) address and a user name are needed")),
+                            false,
+                            {}});
         });
         return;
     }
@@ -412,10 +451,13 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
     send(Request{"PROPFIND", folder, {{"Depth", "0"}}, {}}, [this, folder, fail, completion](Response found) {
         if (!found.failure.ok() || found.status != 207) {
             if (found.failure.ok() && found.status == 404)
-                fail(CloudError::make(Code::ServerRejected, QStringLiteral("There is no folder at %1").arg(folder.toString())));
+                fail(CloudError::make(Code::ServerRejected,
+                                      QStringLiteral("There is no folder at %1").arg(folder.toString())));
             else if (found.failure.ok() && isSuccess(found.status))
                 fail(CloudError::make(Code::ServerRejected,
-                                      QStringLiteral("%1 is not a WebDAV folder (HTTP %2)").arg(folder.toString()).arg(found.status)));
+                                      QStringLiteral("%1 is not a WebDAV folder (HTTP %2)")
+                                          .arg(folder.toString())
+                                          .arg(found.status)));
             else
                 fail(errorFor(found));
             return;
@@ -427,22 +469,26 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
             }
             QUrl scratch = account_.appFolderURL();
             scratch.setPath(scratch.path(QUrl::FullyEncoded) + QStringLiteral(".check-") +
-                            QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".tmp"),
+                                QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".tmp"),
                             QUrl::StrictMode);
-            send(Request{"PUT", scratch, {{"If-None-Match", "*"}}, "check"}, [this, scratch, fail, completion](Response created) {
-                if (!created.failure.ok() || !isSuccess(created.status)) {
-                    fail(errorFor(created));
-                    return;
-                }
-                send(Request{"PUT", scratch, {{"If-Match", kStaleTag}}, "stale"}, [this, scratch, completion](Response stale) {
-                    ServerCheck check;
-                    check.refusesStaleSaves = stale.failure.ok() && stale.status == 412;
-                    if (!check.refusesStaleSaves)
-                        check.warning = QStringLiteral("The server does not refuse a save over a changed file (If-Match): "
-                                                       "when two machines save at the same time, sync may lose changes.");
-                    send(Request{"DELETE", scratch, {}, {}}, [check, completion](Response) { completion(check); });
-                });
-            });
+            send(Request{"PUT", scratch, {{"If-None-Match", "*"}}, "check"},
+                 [this, scratch, fail, completion](Response created) {
+                     if (!created.failure.ok() || !isSuccess(created.status)) {
+                         fail(errorFor(created));
+                         return;
+                     }
+                     send(Request{"PUT", scratch, {{"If-Match", kStaleTag}}, "stale"},
+                          [this, scratch, completion](Response stale) {
+                              ServerCheck check;
+                              check.refusesStaleSaves = stale.failure.ok() && stale.status == 412;
+                              if (!check.refusesStaleSaves)
+                                  check.warning = QStringLiteral(
+                                      "The server does not refuse a save over a changed file (If-Match): "
+                                      "when two machines save at the same time, sync may lose changes.");
+                              send(Request{"DELETE", scratch, {}, {}},
+                                   [check, completion](Response) { completion(check); });
+                          });
+                 });
         });
     });
 }

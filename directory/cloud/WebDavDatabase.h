@@ -27,9 +27,9 @@ public:
     struct Options {
         QByteArray userAgent = "Ostrel Radio";
         int timeoutMs = 15000;
-        int rateLimitRetries = 2;     // retries after a 429 before giving up
+        int rateLimitRetries = 2; // retries after a 429 before giving up
         int defaultRetryAfterMs = 5000;
-        int maxRetryAfterMs = 60000;  // a longer wait is cut to this
+        int maxRetryAfterMs = 60000; // a longer wait is cut to this
         qint64 maxRecordBytes = 8 * 1024 * 1024;
     };
 
@@ -52,9 +52,9 @@ public:
     QUrl recordURL(const QString& recordName) const;
 
     struct ServerCheck {
-        CloudError error;            // set when the folder cannot be used
+        CloudError error; // set when the folder cannot be used
         bool refusesStaleSaves = false;
-        QString warning;             // set when saves of two machines may overwrite each other
+        QString warning; // set when saves of two machines may overwrite each other
     };
     using CheckCompletion = std::function<void(ServerCheck)>;
     // Checks the login and the folder, creates the application's folder, and writes a scratch
@@ -69,7 +69,7 @@ private:
         QByteArray body;
     };
     struct Response {
-        CloudError failure;          // the request could not be made or got no answer
+        CloudError failure; // the request could not be made or got no answer
         int status = 0;
         QByteArray body;
         QHash<QByteArray, QByteArray> headers; // names in lower case
@@ -90,7 +90,8 @@ private:
     static Version versionFromHeaders(const Response& response);
     void readVersion(const QUrl& url, std::function<void(Version)> done);
     void put(const CloudRecord& record, const QByteArray& body, bool folderMade, SaveCompletion completion);
-    void afterSave(CloudRecord saved, const QByteArray& body, const Response& response, SaveCompletion completion);
+    void afterSave(CloudRecord saved, const QByteArray& body, const Response& response,
+                   SaveCompletion completion);
     template <typename F> void later(F&& f);
 
     CredentialStore& credentials_;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """A small stand-in for a WebDAV server, for behaviours Apache cannot be made to show:
-asking clients to wait (429), weak entity tags, and session cookies. Files live in memory.
+asking clients to wait (429), weak entity tags, Nextcloud's OC-ETag, and session cookies. Files live in memory.
 Prints "LISTENING <port>" once it serves; GET /_requests lists the requests seen so far."""
 
 import argparse
@@ -60,8 +60,12 @@ def make_handler(state, options):
                 if self.command in ("GET", "HEAD"):
                     if stored is None:
                         return self.reply(404)
-                    return self.reply(200, stored[0], [("ETag", self.tag(stored[0])),
-                                                       ("Last-Modified", email.utils.formatdate(stored[1], usegmt=True))])
+                    tags = [("ETag", self.tag(stored[0]))]
+                    if options.oc_etag:
+                        # Nextcloud's own tag, beside an ETag that a proxy rewrote.
+                        tags = [("OC-ETag", self.tag(stored[0])), ("ETag", '"rewritten"')]
+                    return self.reply(200, stored[0], tags + [
+                        ("Last-Modified", email.utils.formatdate(stored[1], usegmt=True))])
                 if self.command == "PUT":
                     if self.headers.get("If-None-Match") == "*" and stored is not None:
                         return self.reply(412)
@@ -90,6 +94,7 @@ def main():
     parser.add_argument("--busy", type=int, default=0, help="answer this many requests with 429 first")
     parser.add_argument("--retry-after", choices=("seconds", "date"), default="seconds")
     parser.add_argument("--weak", action="store_true", help="give weak entity tags")
+    parser.add_argument("--oc-etag", action="store_true", help="give the tag as OC-ETag and a wrong ETag")
     options = parser.parse_args()
     server = ThreadingHTTPServer(("127.0.0.1", 0), make_handler(State(options.busy), options))
     print("LISTENING %d" % server.server_address[1], flush=True)

@@ -18,7 +18,9 @@ private:
     };
     static Read read(CredentialStore& store, const QString& key) {
         std::optional<Read> result;
-        store.readPassword(key, [&](std::optional<QString> password, QString error) { result = Read{password, error}; });
+        store.readPassword(key, [&](std::optional<QString> password, QString error) {
+            result = Read{password, error};
+        });
         (void)QTest::qWaitFor([&] { return result.has_value(); }, 20000);
         return result.value_or(Read{std::nullopt, QStringLiteral("no answer")});
     }
@@ -66,7 +68,8 @@ void TestKeychainStore::databaseLogsInWithTheStoredPassword() {
     WebDavDatabase database(store);
     database.setAccount(account);
     std::optional<CloudError> error;
-    database.fetchRecord(QStringLiteral("AppData.1"), [&](std::optional<CloudRecord>, CloudError e) { error = e; });
+    database.fetchRecord(QStringLiteral("AppData.1"),
+                         [&](std::optional<CloudRecord>, CloudError e) { error = e; });
     QVERIFY(QTest::qWaitFor([&] { return error.has_value(); }, 20000));
     QCOMPARE(error->code, CloudError::Code::RecordNotFound); // logged in: the record is just not there
 }

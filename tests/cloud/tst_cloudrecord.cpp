@@ -57,12 +57,15 @@ void TestCloudRecord::envelopeRefuses_data() {
     QTest::newRow("a station list, not a record") << tagged(recordMap(QCborMap()), 0x4F535401);
     QTest::newRow("no format tag") << QCborValue(recordMap(QCborMap())).toCbor();
     QTest::newRow("root not a map") << tagged(QCborValue(QStringLiteral("AppData")));
-    QTest::newRow("fields missing") << tagged(QCborMap{{QStringLiteral("recordType"), QStringLiteral("AppData")},
-                                                       {QStringLiteral("recordName"), QStringLiteral("AppData.1")}});
-    QTest::newRow("field as text") << tagged(recordMap(QCborMap{{QStringLiteral("favorite_stations"), QStringLiteral("x")}}));
+    QTest::newRow("fields missing") << tagged(
+        QCborMap{{QStringLiteral("recordType"), QStringLiteral("AppData")},
+                 {QStringLiteral("recordName"), QStringLiteral("AppData.1")}});
+    QTest::newRow("field as text") << tagged(
+        recordMap(QCborMap{{QStringLiteral("favorite_stations"), QStringLiteral("x")}}));
     QTest::newRow("field named by a number") << tagged(recordMap(QCborMap{{1, QByteArray("x")}}));
     QTest::newRow("bytes after the record") << tagged(recordMap(QCborMap())) + QByteArray("\x00", 1);
-    QTest::newRow("cut short") << tagged(recordMap(QCborMap{{QStringLiteral("favorite_stations"), QByteArray("xyz")}})).chopped(2);
+    QTest::newRow("cut short")
+        << tagged(recordMap(QCborMap{{QStringLiteral("favorite_stations"), QByteArray("xyz")}})).chopped(2);
 }
 
 void TestCloudRecord::envelopeRefuses() {
@@ -77,8 +80,8 @@ void TestCloudRecord::httpDates_data() {
     QTest::addColumn<QDateTime>("date");
     QTest::newRow("IMF-fixdate") << QByteArray("Sun, 06 Nov 1994 08:49:37 GMT")
                                  << QDateTime(QDate(1994, 11, 6), QTime(8, 49, 37), Qt::UTC);
-    QTest::newRow("single-digit day") << QByteArray("Wed, 1 Jan 2025 00:00:00 GMT")
-                                      << QDateTime(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC);
+    QTest::newRow("single-digit day")
+        << QByteArray("Wed, 1 Jan 2025 00:00:00 GMT") << QDateTime(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC);
     QTest::newRow("not GMT") << QByteArray("Sun, 06 Nov 1994 08:49:37 PST") << QDateTime();
     QTest::newRow("seconds, not a date") << QByteArray("120") << QDateTime();
     QTest::newRow("bad month") << QByteArray("Sun, 06 Nox 1994 08:49:37 GMT") << QDateTime();
@@ -98,14 +101,16 @@ void TestCloudRecord::folderURLs_data() {
     QTest::addColumn<bool>("nextcloud");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("record");
-    QTest::newRow("WebDAV folder") << "https://dav.example.org/users/alice" << "alice" << false
-                                   << "https://dav.example.org/users/alice/"
+    QTest::newRow("WebDAV folder") << "https://dav.example.org/users/alice"
+                                   << "alice" << false << "https://dav.example.org/users/alice/"
                                    << "https://dav.example.org/users/alice/Ostrel%20Radio/";
-    QTest::newRow("Nextcloud at the root") << "https://cloud.example.org" << "alice" << true
-                                           << "https://cloud.example.org/remote.php/dav/files/alice/"
-                                           << "https://cloud.example.org/remote.php/dav/files/alice/Ostrel%20Radio/";
+    QTest::newRow("Nextcloud at the root")
+        << "https://cloud.example.org"
+        << "alice" << true << "https://cloud.example.org/remote.php/dav/files/alice/"
+        << "https://cloud.example.org/remote.php/dav/files/alice/Ostrel%20Radio/";
     QTest::newRow("Nextcloud under a path, user with @ and space")
-        << "https://example.org/nextcloud/" << "a b@example.org" << true
+        << "https://example.org/nextcloud/"
+        << "a b@example.org" << true
         << "https://example.org/nextcloud/remote.php/dav/files/a%20b%40example.org/"
         << "https://example.org/nextcloud/remote.php/dav/files/a%20b%40example.org/Ostrel%20Radio/";
 }

@@ -23,26 +23,34 @@ void TestCloudSetup::initTestCase() {
 }
 
 void TestCloudSetup::commandLine_data() {
-    QTest::addColumn<QString>("path");      // on the test server; empty: an unusable address
+    QTest::addColumn<QString>("path"); // on the test server; empty: an unusable address
     QTest::addColumn<QString>("password");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("folder");    // the WebDAV folder found, when configured
+    QTest::addColumn<QString>("folder"); // the WebDAV folder found, when configured
     QTest::addColumn<bool>("warned");
     const int autoKind = int(CloudAccount::ServerKind::Auto);
     const QString pw = WebDavServer::kPassword;
-    QTest::newRow("WebDAV folder") << "/dav/" << pw << autoKind << int(CloudSetup::Configured) << "/dav/" << false;
+    QTest::newRow("WebDAV folder") << "/dav/" << pw << autoKind << int(CloudSetup::Configured) << "/dav/"
+                                   << false;
     QTest::newRow("Nextcloud detected") << "/nc" << pw << autoKind << int(CloudSetup::Configured)
                                         << "/nc/remote.php/dav/files/alice/" << false;
     QTest::newRow("Nextcloud named") << "/nc/" << pw << int(CloudAccount::ServerKind::Nextcloud)
-                                     << int(CloudSetup::Configured) << "/nc/remote.php/dav/files/alice/" << false;
-    QTest::newRow("Nextcloud's WebDAV folder given") << "/nc/remote.php/dav/files/alice" << pw << autoKind
-                                                     << int(CloudSetup::Configured) << "/nc/remote.php/dav/files/alice/" << false;
-    QTest::newRow("server ignores If-Match") << "/lax/" << pw << autoKind << int(CloudSetup::Configured) << "/lax/" << true;
-    QTest::newRow("wrong password") << "/dav/" << "wrong" << autoKind << int(CloudSetup::LoginRefused) << "" << false;
-    QTest::newRow("no password") << "/dav/" << "" << autoKind << int(CloudSetup::UsageError) << "" << false;
-    QTest::newRow("no folder there") << "/nowhere/" << pw << autoKind << int(CloudSetup::ServerUnusable) << "" << false;
-    QTest::newRow("not an http address") << "" << pw << autoKind << int(CloudSetup::UsageError) << "" << false;
+                                     << int(CloudSetup::Configured) << "/nc/remote.php/dav/files/alice/"
+                                     << false;
+    QTest::newRow("Nextcloud's WebDAV folder given")
+        << "/nc/remote.php/dav/files/alice" << pw << autoKind << int(CloudSetup::Configured)
+        << "/nc/remote.php/dav/files/alice/" << false;
+    QTest::newRow("server ignores If-Match")
+        << "/lax/" << pw << autoKind << int(CloudSetup::Configured) << "/lax/" << true;
+    QTest::newRow("wrong password") << "/dav/"
+                                    << "wrong" << autoKind << int(CloudSetup::LoginRefused) << "" << false;
+    QTest::newRow("no password") << "/dav/"
+                                 << "" << autoKind << int(CloudSetup::UsageError) << "" << false;
+    QTest::newRow("no folder there") << "/nowhere/" << pw << autoKind << int(CloudSetup::ServerUnusable) << ""
+                                     << false;
+    QTest::newRow("not an http address")
+        << "" << pw << autoKind << int(CloudSetup::UsageError) << "" << false;
 }
 
 void TestCloudSetup::commandLine() {
@@ -60,10 +68,11 @@ void TestCloudSetup::commandLine() {
     QString output;
     QTextStream in(&input);
     QTextStream out(&output);
-    const QString url = path.isEmpty() ? QStringLiteral("ftp://127.0.0.1/dav/") : server->url(path).toString();
+    const QString url =
+        path.isEmpty() ? QStringLiteral("ftp://127.0.0.1/dav/") : server->url(path).toString();
 
-    const int code = CloudSetup::configureFromCommandLine(url, WebDavServer::kUser, in, out, defaults, credentials,
-                                                          CloudAccount::ServerKind(kind));
+    const int code = CloudSetup::configureFromCommandLine(url, WebDavServer::kUser, in, out, defaults,
+                                                          credentials, CloudAccount::ServerKind(kind));
     QVERIFY2(code == exitCode, qPrintable(output));
     QCOMPARE(output.contains(QLatin1String("Warning:")), warned);
     const CloudAccount stored = CloudAccount::load(defaults);

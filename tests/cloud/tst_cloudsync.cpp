@@ -40,13 +40,18 @@ public:
     void fetchRecord(const QString& name, FetchCompletion completion) override {
         ++fetches;
         CloudRecord record{CloudSync::kRecordType, name, {}, {}, QDateTime::currentDateTimeUtc(), "\"1\""};
-        QMetaObject::invokeMethod(this, [completion, record] { completion(record, CloudError()); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [completion, record] { completion(record, CloudError()); }, Qt::QueuedConnection);
     }
     void saveRecord(const CloudRecord&, SaveCompletion completion) override {
         ++saves;
-        QMetaObject::invokeMethod(this, [completion] {
-            completion(std::nullopt, CloudError::make(CloudError::Code::ServerRecordChanged, QStringLiteral("changed")));
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [completion] {
+                completion(std::nullopt, CloudError::make(CloudError::Code::ServerRecordChanged,
+                                                          QStringLiteral("changed")));
+            },
+            Qt::QueuedConnection);
     }
 };
 } // namespace
@@ -152,19 +157,21 @@ void TestCloudSync::recordFields_data() {
     QTest::newRow("both fields") << QVariantMap{{"favorite_stations", listBytes({"f1", "f2"})},
                                                 {"recent_stations", listBytes({"r1"})}}
                                  << QStringList{"f1", "f2"} << QStringList{"r1"}
-                                 << QStringList{"iCloud synchonised favorite stations.", "iCloud synchonised recent stations."};
+                                 << QStringList{"iCloud synchonised favorite stations.",
+                                                "iCloud synchonised recent stations."};
     QTest::newRow("favourites only") << QVariantMap{{"favorite_stations", listBytes({"f1"})}}
                                      << QStringList{"f1"} << QStringList{"localR"}
                                      << QStringList{"iCloud synchonised favorite stations."};
-    QTest::newRow("empty recent bytes") << QVariantMap{{"favorite_stations", listBytes({"f1"})}, {"recent_stations", QByteArray()}}
-                                        << QStringList{"f1"} << QStringList{"localR"}
-                                        << QStringList{"iCloud synchonised favorite stations."};
-    QTest::newRow("an empty list is a list") << QVariantMap{{"favorite_stations", listBytes({})}}
-                                             << QStringList{} << QStringList{"localR"}
-                                             << QStringList{"iCloud synchonised favorite stations."};
-    QTest::newRow("undecodable favourites") << QVariantMap{{"favorite_stations", undecodable}, {"recent_stations", listBytes({"r1"})}}
-                                            << QStringList{"localF"} << QStringList{"r1"}
-                                            << QStringList{"unarchive error : ", "iCloud synchonised recent stations."};
+    QTest::newRow("empty recent bytes")
+        << QVariantMap{{"favorite_stations", listBytes({"f1"})}, {"recent_stations", QByteArray()}}
+        << QStringList{"f1"} << QStringList{"localR"} << QStringList{"iCloud synchonised favorite stations."};
+    QTest::newRow("an empty list is a list")
+        << QVariantMap{{"favorite_stations", listBytes({})}} << QStringList{} << QStringList{"localR"}
+        << QStringList{"iCloud synchonised favorite stations."};
+    QTest::newRow("undecodable favourites")
+        << QVariantMap{{"favorite_stations", undecodable}, {"recent_stations", listBytes({"r1"})}}
+        << QStringList{"localF"} << QStringList{"r1"}
+        << QStringList{"unarchive error : ", "iCloud synchonised recent stations."};
 }
 
 void TestCloudSync::recordFields() {
@@ -281,7 +288,8 @@ void TestCloudSync::unusableCloud() {
     LogCapture log({"ostrel.cloud"});
     a.launch();
     QCOMPARE(log.lines().size(), 1);
-    QVERIFY2(log.lines().first().startsWith("Fetch Error ----------------------------------\r ["), qPrintable(log.lines().first()));
+    QVERIFY2(log.lines().first().startsWith("Fetch Error ----------------------------------\r ["),
+             qPrintable(log.lines().first()));
     QVERIFY(log.lines().first().contains(why));
     QCOMPARE(uuids(a.api->favoriteStations()), QStringList{"local"});
 

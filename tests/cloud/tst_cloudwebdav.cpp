@@ -18,7 +18,9 @@ class FakeDavServer {
 public:
     explicit FakeDavServer(const QStringList& arguments) {
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"), QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_dav_server.py")} + arguments);
+        process_.start(QStringLiteral("python3"),
+                       QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_dav_server.py")} +
+                           arguments);
         while (port_ == 0 && process_.waitForReadyRead(20000)) {
             const QByteArray line = process_.readLine().trimmed();
             if (line.startsWith("LISTENING "))
@@ -31,7 +33,9 @@ public:
         process_.kill();
         process_.waitForFinished(5000);
     }
-    QUrl url(const QString& path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path)); }
+    QUrl url(const QString& path) const {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path));
+    }
     // Each {"method", "path", "headers"}, oldest first.
     QJsonArray requests() {
         QNetworkAccessManager network;
@@ -69,10 +73,12 @@ private Q_SLOTS:
     void waitsWhenAskedTo_data();
     void waitsWhenAskedTo();
     void weakTagsAreNeverSentInIfMatch();
+    void ocETagComesBeforeETag();
     void requestsKeepNothingBetweenThem();
 
 private:
-    std::unique_ptr<WebDavDatabase> database(const QUrl& folder, const QString& password = WebDavServer::kPassword) {
+    std::unique_ptr<WebDavDatabase> database(const QUrl& folder,
+                                             const QString& password = WebDavServer::kPassword) {
         CloudAccount account;
         account.serverURL = folder;
         account.user = WebDavServer::kUser;
@@ -87,7 +93,9 @@ private:
     }
     static Result fetch(WebDavDatabase& db) {
         std::optional<Result> result;
-        db.fetchRecord(QStringLiteral("AppData.1"), [&](std::optional<CloudRecord> r, CloudError e) { result = Result{r, e}; });
+        db.fetchRecord(QStringLiteral("AppData.1"), [&](std::optional<CloudRecord> r, CloudError e) {
+            result = Result{r, e};
+        });
         (void)QTest::qWaitFor([&] { return result.has_value(); }, 30000);
         return result.value_or(Result{std::nullopt, CloudError::make(Code::ServerRejected, "no answer")});
     }
@@ -160,11 +168,13 @@ void TestWebDavDatabase::unusableAccount_data() {
     QTest::addColumn<bool>("serverDown");
     QTest::addColumn<int>("fetchCode");
     QTest::addColumn<int>("saveCode");
-    QTest::newRow("wrong password") << "/dav/" << "wrong" << false << int(Code::NotAuthenticated) << int(Code::NotAuthenticated);
-    QTest::newRow("server down") << "/dav/" << WebDavServer::kPassword << true << int(Code::NetworkUnavailable)
-                                 << int(Code::NetworkUnavailable);
-    QTest::newRow("no such folder") << "/nowhere/" << WebDavServer::kPassword << false << int(Code::RecordNotFound)
-                                    << int(Code::ServerRejected);
+    QTest::newRow("wrong password") << "/dav/"
+                                    << "wrong" << false << int(Code::NotAuthenticated)
+                                    << int(Code::NotAuthenticated);
+    QTest::newRow("server down") << "/dav/" << WebDavServer::kPassword << true
+                                 << int(Code::NetworkUnavailable) << int(Code::NetworkUnavailable);
+    QTest::newRow("no such folder") << "/nowhere/" << WebDavServer::kPassword << false
+                                    << int(Code::RecordNotFound) << int(Code::ServerRejected);
 }
 
 void TestWebDavDatabase::unusableAccount() {
@@ -192,8 +202,10 @@ void TestWebDavDatabase::serverCheck_data() {
     QTest::addColumn<bool>("warned");
     QTest::newRow("honours If-Match") << "/dav/" << WebDavServer::kPassword << int(Code::None) << false;
     QTest::newRow("ignores If-Match") << "/lax/" << WebDavServer::kPassword << int(Code::None) << true;
-    QTest::newRow("wrong password") << "/dav/" << "wrong" << int(Code::NotAuthenticated) << false;
-    QTest::newRow("no such folder") << "/nowhere/" << WebDavServer::kPassword << int(Code::ServerRejected) << false;
+    QTest::newRow("wrong password") << "/dav/"
+                                    << "wrong" << int(Code::NotAuthenticated) << false;
+    QTest::newRow("no such folder") << "/nowhere/" << WebDavServer::kPassword << int(Code::ServerRejected)
+                                    << false;
 }
 
 void TestWebDavDatabase::serverCheck() {
@@ -220,7 +232,8 @@ void TestWebDavDatabase::waitsWhenAskedTo_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("code");
     QTest::newRow("Retry-After in seconds") << QStringList{"--busy", "2"} << int(Code::RecordNotFound);
-    QTest::newRow("Retry-After as a date") << QStringList{"--busy", "2", "--retry-after", "date"} << int(Code::RecordNotFound);
+    QTest::newRow("Retry-After as a date")
+        << QStringList{"--busy", "2", "--retry-after", "date"} << int(Code::RecordNotFound);
     QTest::newRow("still busy after two waits") << QStringList{"--busy", "3"} << int(Code::RateLimited);
 }
 
@@ -252,6 +265,17 @@ void TestWebDavDatabase::weakTagsAreNeverSentInIfMatch() {
             lastPut = request[QLatin1String("headers")].toObject();
     QVERIFY(!lastPut.contains(QLatin1String("if-match")));
     QVERIFY(lastPut.contains(QLatin1String("if-unmodified-since")));
+}
+
+void TestWebDavDatabase::ocETagComesBeforeETag() {
+    FakeDavServer fake({QStringLiteral("--oc-etag")});
+    auto db = database(fake.url(QStringLiteral("/")));
+    QVERIFY(save(*db, newRecord("one")).first);
+    auto [fetched, fetchError] = fetch(*db);
+    QVERIFY2(fetched, qPrintable(fetchError.description));
+    QVERIFY(fetched->changeTag != "\"rewritten\"");
+    auto [saved, saveError] = save(*db, *fetched);
+    QVERIFY2(saved, qPrintable(saveError.description));
 }
 
 void TestWebDavDatabase::requestsKeepNothingBetweenThem() {

@@ -1,25 +1,26 @@
 #pragma once
 
-#include "directory/RadioBrowser.h"
-#include "directory/StationArchive.h"
 #include "directory/cloud/CloudAccount.h"
 #include "directory/cloud/CloudSync.h"
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/WebDavDatabase.h"
+#include "directory/RadioBrowser.h"
+#include "directory/StationArchive.h"
 #include "util/UserDefaults.h"
 
+#include <memory>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 // Passes everything on to a real store, but can hold a save back until released: a save that
 // meets another machine's save between its fetch and its PUT.
 class HoldingDatabase : public CloudDatabase {
 public:
-    explicit HoldingDatabase(CloudDatabase& inner) : inner_(inner) {}
+    explicit HoldingDatabase(CloudDatabase& inner)
+        : inner_(inner) {}
 
     void holdNextSave() { hold_ = true; }
     bool isHolding() const { return bool(held_); }
@@ -29,7 +30,9 @@ public:
     }
 
     bool hasAccount() const override { return inner_.hasAccount(); }
-    void fetchRecord(const QString& name, FetchCompletion completion) override { inner_.fetchRecord(name, std::move(completion)); }
+    void fetchRecord(const QString& name, FetchCompletion completion) override {
+        inner_.fetchRecord(name, std::move(completion));
+    }
     void saveRecord(const CloudRecord& record, SaveCompletion completion) override {
         if (!std::exchange(hold_, false)) {
             inner_.saveRecord(record, std::move(completion));
@@ -128,6 +131,7 @@ struct CloudMachine {
             qFatal("cannot write %s", qPrintable(file.fileName()));
     }
     std::optional<StationList> readListFile(const QString& name) const {
-        return archive::unarchivedObjectOfClasses(archive::kStationListClasses, QUrl::fromLocalFile(supportFile(name)));
+        return archive::unarchivedObjectOfClasses(archive::kStationListClasses,
+                                                  QUrl::fromLocalFile(supportFile(name)));
     }
 };

@@ -1,17 +1,17 @@
 #pragma once
 
+#include <grp.h>
+#include <optional>
+#include <pwd.h>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <grp.h>
-#include <optional>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,15 +35,17 @@ public:
         if (!dir_.isValid())
             qFatal("no temporary folder for the WebDAV server");
         // Apache started as root serves as www-data, which must reach the files.
-        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
-                                               QFileDevice::ReadGroup | QFileDevice::ExeGroup |
-                                               QFileDevice::ReadOther | QFileDevice::ExeOther);
+        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                               QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                               QFileDevice::ExeOther);
         QDir root(dir_.path());
         for (const char* folder : {"www/dav", "www/lax", "www/nc/remote.php/dav/files/alice", "lock"})
             root.mkpath(QString::fromLatin1(folder));
-        writeFile(path("www/nc/status.php"),
-                  R"({"installed":true,"maintenance":false,"needsDbUpgrade":false,"version":"28.0.0.11",)"
-                  R"("versionstring":"28.0.0","edition":"","productname":"Nextcloud","extendedSupport":false})");
+        writeFile(
+            path("www/nc/status.php"),
+            R"({"installed":true,"maintenance":false,"needsDbUpgrade":false,"version":"28.0.0.11",)"
+            R"("versionstring":"28.0.0","edition":"","productname":"Nextcloud","extendedSupport":false})");
         QProcess htpasswd;
         htpasswd.start(QStringLiteral("htpasswd"), {QStringLiteral("-nbB"), kUser, kPassword});
         if (!htpasswd.waitForFinished(20000) || htpasswd.exitCode() != 0)
@@ -96,7 +98,8 @@ public:
             writeConfiguration();
             QFile::remove(path("error.log"));
             process_.setProcessChannelMode(QProcess::ForwardedChannels);
-            process_.start(QStringLiteral("apache2"), {QStringLiteral("-f"), path("httpd.conf"), QStringLiteral("-DFOREGROUND")});
+            process_.start(QStringLiteral("apache2"),
+                           {QStringLiteral("-f"), path("httpd.conf"), QStringLiteral("-DFOREGROUND")});
             if (!process_.waitForStarted(10000))
                 qFatal("apache2 did not start: %s", qPrintable(process_.errorString()));
             if (waitUntilListening())
@@ -163,15 +166,18 @@ private:
         const QString modules = QStringLiteral("/usr/lib/apache2/modules/");
         conf += QStringLiteral("ServerRoot \"%1\"\n").arg(dir_.path());
         conf += QStringLiteral("Listen 127.0.0.1:%1\nServerName 127.0.0.1\n").arg(port_);
-        conf += QStringLiteral("PidFile \"%1\"\nErrorLog \"%2\"\nLogLevel warn\n").arg(path("httpd.pid"), path("error.log"));
+        conf += QStringLiteral("PidFile \"%1\"\nErrorLog \"%2\"\nLogLevel warn\n")
+                    .arg(path("httpd.pid"), path("error.log"));
         if (!user_.isEmpty())
             conf += QStringLiteral("User %1\nGroup %2\n").arg(user_, group_);
-        for (const char* module : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic", "authz_user",
-                                   "dav", "dav_fs", "headers"})
+        for (const char* module : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic",
+                                   "authz_user", "dav", "dav_fs", "headers"})
             conf += QStringLiteral("LoadModule %1_module %2mod_%1.so\n").arg(QLatin1String(module), modules);
-        conf += QStringLiteral("LogFormat \"%m %U %>s\" short\nCustomLog \"%1\" short\n").arg(path("access.log"));
+        conf +=
+            QStringLiteral("LogFormat \"%m %U %>s\" short\nCustomLog \"%1\" short\n").arg(path("access.log"));
         conf += QStringLiteral("DavLockDB \"%1\"\n").arg(path("lock/davlock"));
-        conf += QStringLiteral("DocumentRoot \"%1\"\nFileETag Digest\nKeepAliveTimeout 2\nTimeout 20\n").arg(path("www"));
+        conf += QStringLiteral("DocumentRoot \"%1\"\nFileETag Digest\nKeepAliveTimeout 2\nTimeout 20\n")
+                    .arg(path("www"));
         conf += QStringLiteral("<Directory \"%1\">\n  Dav On\n  AuthType Basic\n  AuthName dav\n"
                                "  AuthUserFile \"%2\"\n  Require valid-user\n</Directory>\n")
                     .arg(path("www"), path("htpasswd"));
