@@ -65,6 +65,7 @@ private Q_SLOTS:
     void favouriteTravelsToTheOtherMachine();
     void unchangedRecordIsIgnoredAtRelaunch_data();
     void unchangedRecordIsIgnoredAtRelaunch();
+    void changeInTheSameSecondIsTakenOver();
     void recordFields_data();
     void recordFields();
     void damagedRecordIsReplacedByTheNextSave();
@@ -146,6 +147,26 @@ void TestCloudSync::unchangedRecordIsIgnoredAtRelaunch() {
     QCOMPARE(log.lines(), QStringList{"iCloud synchonised favorite stations - ignored for same date."});
     QCOMPARE(uuids(relaunched.api->favoriteStations()), QStringList{"local"});
     QCOMPARE(relaunched.defaults->value(CloudSync::kUploadDateKey).toDateTime(), seen);
+}
+
+void TestCloudSync::changeInTheSameSecondIsTakenOver() {
+    // Server dates have whole seconds: two versions may carry one date.
+    const QDateTime second = QDateTime::currentDateTimeUtc().addSecs(-60);
+    auto putRecord = [&](const QStringList& favorites) {
+        CloudRecord record{CloudSync::kRecordType, CloudSync::kRecordName, {}, {}, {}, {}};
+        record.fields.insert(RadioBrowser::kFavoritesCloudField, listBytes(favorites));
+        server->putFile(kRecordPath, cloudenvelope::encode(record));
+        QFile file(server->documentPath(kRecordPath));
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(second, QFileDevice::FileModificationTime));
+    };
+    CloudMachine b = machine();
+    putRecord({"first"});
+    b.launch();
+    QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"first"});
+    b.shutDown();
+    putRecord({"second"});
+    b.launch();
+    QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"second"});
 }
 
 void TestCloudSync::recordFields_data() {
