@@ -1,0 +1,62 @@
+#pragma once
+
+#include "directory/Station.h"
+
+#include <QAbstractButton>
+#include <QPointer>
+
+class CachedURLImageView;
+class QAction;
+class QLabel;
+class QTimer;
+class StationsStripView;
+
+// One tile of a station strip: the station's icon (or its short name drawn as an image) and
+// its country's flag. Clicking it plays the station; while the pointer rests on it, the name
+// is typed into the strip's label. Favourites tiles offer removal in their context menu.
+class StationCollectionViewItem : public QAbstractButton {
+    Q_OBJECT
+public:
+    // One character per tick of this interval.
+    static constexpr int kTypingIntervalMs = 5;
+
+    StationCollectionViewItem(StationsStripView& strip, bool offersRemoval, QWidget* parent = nullptr);
+    ~StationCollectionViewItem() override;
+
+    // Shows `station` (an absent station: no image and no flag).
+    void setRepresentedObject(const Station& station);
+    const Station& representedObject() const { return station_; }
+    // The flag of the station's country, or "" when none can be formed.
+    QString flagText() const;
+    CachedURLImageView* imageView() const { return imageView_; }
+    // The context menu's removal, or nullptr on tiles without it.
+    QAction* removeFromFavoritesMenuAction() const { return removeAction_; }
+    bool isTyping() const;
+
+    // Asks the controller to load and play the station.
+    void playAction();
+    void removeFromFavoritesAction();
+
+    QSize sizeHint() const override;
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void mouseEntered();
+    void mouseExited();
+    void typeNextCharacter();
+
+    StationsStripView& strip_;
+    Station station_;
+    CachedURLImageView* imageView_;
+    QLabel* flag_;
+    QAction* removeAction_ = nullptr;
+    QPointer<QTimer> t_;
+};
