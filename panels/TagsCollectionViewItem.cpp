@@ -1,5 +1,6 @@
 #include "panels/TagsCollectionViewItem.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -44,6 +45,22 @@ void TagsCollectionViewItem::enterEvent(QEnterEvent* event) {
 void TagsCollectionViewItem::leaveEvent(QEvent* event) {
     QAbstractButton::leaveEvent(event);
     update();
+}
+
+void TagsCollectionViewItem::keyPressEvent(QKeyEvent* event) {
+    // Arrows walk the cloud in reading order (the panel keeps the focus chain in that order).
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        focusPreviousChild();
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        focusNextChild();
+        return;
+    default:
+        QAbstractButton::keyPressEvent(event);
+    }
 }
 
 void TagsCollectionViewItem::paintEvent(QPaintEvent*) {

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,6 +42,7 @@ void TagsView::configure() {
     searchField_->setClearButtonEnabled(true);
     searchField_->setAccessibleName(tr("Search tags"));
     connect(searchField_, &QLineEdit::textChanged, this, &TagsView::controlTextDidChange);
+    searchField_->installEventFilter(this);
 
     clearAllButton_ = new QPushButton(tr("Clear All"), this);
     clearAllButton_->setAccessibleName(tr("Clear the tag selection"));
@@ -197,6 +199,21 @@ void TagsView::reportSelection() {
 
 void TagsView::updateClearButton() {
     clearAllButton_->setEnabled(!selectedItems_.isEmpty());
+}
+
+bool TagsView::eventFilter(QObject* watched, QEvent* event) {
+    // Down from the search field into the tags that it leaves shown.
+    if (watched == searchField_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+        for (const QString& tag : std::as_const(items_)) {
+            if (TagsCollectionViewItem* button = buttons_.value(tag); button && !button->isHidden()) {
+                button->setFocus(Qt::TabFocusReason);
+                collection_->ensureWidgetVisible(button);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TagsView::scrollToFirstSelected() {

@@ -52,6 +52,9 @@ public:
 
     QSize sizeHint() const override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void configure();
     void configureSnapshot();

@@ -3,6 +3,7 @@
 #include "panels/TagsViewDelegate.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTest>
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void newItemsKeepTheSearchAndShowTheSelection_data();
     void newItemsKeepTheSearchAndShowTheSelection();
     void tagWiderThanTheViewIsCut();
+    void keyboardWalksTheShownTags();
 
 private:
     void click(const QString& tag) {
@@ -201,6 +203,19 @@ void TestTagsView::tagWiderThanTheViewIsCut() {
     // A short tag keeps the width it needs.
     QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
              view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());
+}
+
+void TestTagsView::keyboardWalksTheShownTags() {
+    view_->setItems(kTags, {});
+    view_->searchField()->setFocus();
+    QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
+    QTest::keyClick(view_->searchField(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock'n'Roll")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    QCOMPARE(delegate_.calls, QList<QStringList>{QStringList{"Rock'n'Roll"}});
 }
 
 QTEST_MAIN(TestTagsView)
