@@ -1,6 +1,11 @@
 #include "app/AppDelegate.h"
 
 #include "app/Popover.h"
+#include "app/PromptingCredentialStore.h"
+#include "directory/cloud/CloudSetup.h"
+#include "directory/cloud/CloudSync.h"
+#include "directory/cloud/KeychainCredentialStore.h"
+#include "radio/CloudSettingsPage.h"
 #include "app/StatusItem.h"
 #include "directory/RadioBrowser.h"
 #include "media/MediaPlayer.h"
@@ -15,6 +20,9 @@
 #include <QDesktopServices>
 #include <QCursor>
 #include <QDir>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -51,6 +59,10 @@ AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(
 AppDelegate::~AppDelegate() {
     if (api_)
         api_->waitForSaves();
+    controller_.reset();
+    api_.reset();
+    if (cloudSync_)
+        cloudSync_->waitForWrites();
 }
 
 void AppDelegate::applicationWillFinishLaunching() {
@@ -71,7 +83,9 @@ void AppDelegate::prepareSupport() {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Ostrel Radio");
     http_ = std::make_unique<HttpFetcher>(cache + QStringLiteral("/Directory"), QStringLiteral("Ostrel Radio/") +
                                                                                     QStringLiteral(OSTREL_VERSION_SHORT));
+    prepareCloud();
     RadioBrowser::Environment env;
+    env.cloud = cloudSync_.get();
     env.supportURL = supportURL_;
     env.defaults = defaults_.get();
     env.http = http_.get();
@@ -79,6 +93,28 @@ void AppDelegate::prepareSupport() {
     env.serverOverride = options_.server;
     env.beep = [] { QApplication::beep(); };
     api_ = std::make_unique<RadioBrowser>(env);
+}
+
+void AppDelegate::prepareCloud() {
+    keyring_ = std::make_unique<KeychainCredentialStore>();
+    credentials_ = std::make_unique<PromptingCredentialStore>(
+        *keyring_, [this](const QString&, const QString& why) { return askForCloudPassword(why); });
+    WebDavDatabase::Options options;
+    options.userAgent = QByteArray("Ostrel Radio/") + OSTREL_VERSION_SHORT;
+    cloudDatabase_ = CloudSetup::makeDatabase(*defaults_, *credentials_, options);
+    cloudSync_ = std::make_unique<CloudSync>(*cloudDatabase_, *defaults_);
+    cloudSetup_ = std::make_unique<CloudSetup>(*defaults_, *credentials_, options);
+}
+
+std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
+    bool ok = false;
+    const QString password = QInputDialog::getText(
+        nullptr, QStringLiteral("Cloud sync"),
+        QStringLiteral("The desktop keyring did not answer (%1), so Ostrel Radio cannot read your cloud "
+                       "password.\nEnter it to sync during this session; it is not saved.")
+            .arg(why),
+        QLineEdit::Password, QString(), &ok);
+    return ok && !password.isEmpty() ? std::optional<QString>(password) : std::nullopt;
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
@@ -91,6 +127,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     c.notifications = notifications_.get();
     c.shell = this;
     controller_ = std::make_unique<RadioViewController>(c);
+    auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
+    cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
+    controller_->view()->tabs->addTab(cloudPage, QStringLiteral("Cloud sync"));
     popover_ = std::make_unique<Popover>(controller_->view());
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
 

@@ -7,8 +7,14 @@
 #include <QRect>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
+class CloudSetup;
+class CloudSync;
 class HttpFetcher;
+class KeychainCredentialStore;
+class PromptingCredentialStore;
+class WebDavDatabase;
 class MediaPlayer;
 class NotificationCenter;
 class Popover;
@@ -52,6 +58,8 @@ public:
 
 private:
     void buildContextMenu();
+    void prepareCloud();
+    std::optional<QString> askForCloudPassword(const QString& why);
     void showWhenTrayIsPlaced(int triesLeft);
 
     CommandLine options_;
@@ -61,6 +69,12 @@ private:
     QRect clickAnchor_; // where the last click on the icon was
     std::unique_ptr<UserDefaults> defaults_;
     std::unique_ptr<HttpFetcher> http_;
+    // Cloud sync outlives the directory client, which hands it list bytes until it goes.
+    std::unique_ptr<KeychainCredentialStore> keyring_;
+    std::unique_ptr<PromptingCredentialStore> credentials_;
+    std::unique_ptr<WebDavDatabase> cloudDatabase_;
+    std::unique_ptr<CloudSync> cloudSync_;
+    std::unique_ptr<CloudSetup> cloudSetup_;
     std::unique_ptr<RadioBrowser> api_;
     std::unique_ptr<NotificationCenter> notifications_;
     std::unique_ptr<MediaPlayer> player_;

@@ -34,7 +34,13 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Quit the running Ostrel Radio."));
     const QCommandLineOption status(QStringLiteral("status"),
                                     QStringLiteral("Print what the running Ostrel Radio shows (station, title, status line) as JSON."));
-    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status})
+    const QCommandLineOption configureCloud(
+        QStringLiteral("configure-cloud"),
+        QStringLiteral("Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user "
+                       "named after it; the password is read from standard input. Then exit."),
+        QStringLiteral("URL"));
+    parser.addPositionalArgument(QStringLiteral("USER"), QStringLiteral("The cloud user, with --configure-cloud."), QStringLiteral("[USER]"));
+    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &configureCloud})
         parser.addOption(*option);
 
     CommandLine result;
@@ -51,6 +57,16 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.action = Action::Error;
         result.message = QStringLiteral("'%1' is neither a host name nor an http:// or https:// address.")
                              .arg(parser.value(server));
+    } else if (parser.isSet(configureCloud)) {
+        if (parser.positionalArguments().size() != 1) {
+            result.action = Action::Error;
+            result.message = QStringLiteral("--configure-cloud takes a server address and a user name: "
+                                            "ostrel-radio --configure-cloud URL USER");
+        } else {
+            result.action = Action::ConfigureCloud;
+            result.cloudServer = parser.value(configureCloud);
+            result.cloudUser = parser.positionalArguments().first();
+        }
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
         result.message = QStringLiteral("Unexpected argument '%1'.\nTry '--help' for the list of options.")

@@ -6,7 +6,7 @@
 // What the command line asks for. Parsed before any application object exists, so that
 // --version and --help work without a display.
 struct CommandLine {
-    enum class Action { Run, ShowVersion, ShowHelp, Error };
+    enum class Action { Run, ShowVersion, ShowHelp, Error, ConfigureCloud };
 
     Action action = Action::Run;
     QString message;   // the text to print for ShowVersion, ShowHelp and Error
@@ -15,6 +15,8 @@ struct CommandLine {
     bool show = false; // open the popover at start, or in the running instance
     bool quit = false; // ask the running instance to quit
     bool status = false; // print what the running instance shows, as JSON
+    QString cloudServer; // --configure-cloud URL USER: set up cloud sync and exit
+    QString cloudUser;
 
     static CommandLine parse(const QStringList& arguments);
 };

@@ -1,10 +1,14 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "directory/cloud/CloudSetup.h"
+#include "directory/cloud/KeychainCredentialStore.h"
+#include "util/UserDefaults.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTextStream>
 #include <csignal>
 #include <cstdio>
 #include <sys/socket.h>
@@ -45,6 +49,15 @@ int main(int argc, char* argv[]) {
     case CommandLine::Action::Error:
         std::fputs(qPrintable(options.message + u'\n'), stderr);
         return 2;
+    case CommandLine::Action::ConfigureCloud: {
+        QCoreApplication app(argc, argv); // the keyring answers over D-Bus: an event loop, no display
+        QCoreApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
+        UserDefaults defaults;
+        KeychainCredentialStore keyring;
+        QTextStream in(stdin);
+        QTextStream out(stdout);
+        return CloudSetup::configureFromCommandLine(options.cloudServer, options.cloudUser, in, out, defaults, keyring);
+    }
     case CommandLine::Action::Run:
         break;
     }

@@ -19,6 +19,12 @@ void TestCommandLine::options_data() {
     QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("--version") << QStringLiteral("^$");
     QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << QStringLiteral("^$")
                                     << QStringLiteral("Unknown option 'bogus'");
+    QTest::newRow("cloud set-up without a user") << QStringList{"--configure-cloud", "https://dav.example/"} << 2
+                                                 << QStringLiteral("^$") << QStringLiteral("takes a server address and a user name");
+    QTest::newRow("server that is no address") << QStringList{"--server", "ftp://x"} << 2 << QStringLiteral("^$")
+                                               << QStringLiteral("neither a host name nor");
+    QTest::newRow("status with nothing running") << QStringList{"--status"} << 1 << QStringLiteral("^$")
+                                                 << QStringLiteral("not running");
     QTest::newRow("stray argument") << QStringList{"extra"} << 2 << QStringLiteral("^$")
                                     << QStringLiteral("Unexpected argument 'extra'");
 }
@@ -32,7 +38,8 @@ void TestCommandLine::options() {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("USER"), QStringLiteral("ostrel-commandline-test"));
     process.setProcessEnvironment(env);
     process.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), arguments);
     QVERIFY(process.waitForFinished(10000));

@@ -1,0 +1,132 @@
+#include "radio/CloudSettingsPage.h"
+
+#include "directory/cloud/CloudAccount.h"
+#include "directory/cloud/CloudSetup.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+CloudAccount accountFrom(const QLineEdit* server, const QLineEdit* user) {
+    CloudAccount account;
+    QString address = server->text().trimmed();
+    if (!address.isEmpty() && !address.contains(QLatin1String("://")))
+        address.prepend(QStringLiteral("https://"));
+    account.serverURL = QUrl(address);
+    account.user = user->text().trimmed();
+    account.kind = CloudAccount::ServerKind::Auto; // a Nextcloud base address is found out
+    return account;
+}
+} // namespace
+
+CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, QWidget* parent)
+    : QWidget(parent), setup_(setup), defaults_(defaults) {
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 12, 4, 4);
+    auto* intro = new QLabel(QStringLiteral("Keep favourites and recent stations the same on all your machines, "
+                                            "through your own Nextcloud, ownCloud or WebDAV storage."),
+                             this);
+    intro->setWordWrap(true);
+    root->addWidget(intro);
+
+    auto* form = new QFormLayout;
+    serverField = new QLineEdit(this);
+    serverField->setPlaceholderText(QStringLiteral("https://cloud.example.org"));
+    serverField->setAccessibleName(QStringLiteral("Server address"));
+    userField = new QLineEdit(this);
+    userField->setAccessibleName(QStringLiteral("User name"));
+    passwordField = new QLineEdit(this);
+    passwordField->setEchoMode(QLineEdit::Password);
+    passwordField->setPlaceholderText(QStringLiteral("App password"));
+    passwordField->setAccessibleName(QStringLiteral("App password"));
+    form->addRow(QStringLiteral("Server"), serverField);
+    form->addRow(QStringLiteral("User"), userField);
+    form->addRow(QStringLiteral("Password"), passwordField);
+    root->addLayout(form);
+
+    auto* buttons = new QHBoxLayout;
+    testButton = new QPushButton(QStringLiteral("Test connection"), this);
+    saveButton = new QPushButton(QStringLiteral("Turn on"), this);
+    offButton = new QPushButton(QStringLiteral("Turn off"), this);
+    buttons->addWidget(testButton);
+    buttons->addStretch(1);
+    buttons->addWidget(offButton);
+    buttons->addWidget(saveButton);
+    root->addLayout(buttons);
+    status = new QLabel(this);
+    status->setWordWrap(true);
+    status->setAccessibleName(QStringLiteral("Cloud sync status"));
+    root->addWidget(status);
+    root->addStretch(1);
+
+    connect(testButton, &QPushButton::clicked, this, [this] {
+        setBusy(true);
+        report(QStringLiteral("Testing…"));
+        setup_.testConnection(accountFrom(serverField, userField), passwordField->text(), [this](CloudSetup::Outcome outcome) {
+            setBusy(false);
+            if (!outcome.ok())
+                report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
+            else if (!outcome.warning.isEmpty())
+                report(QStringLiteral("⚠️ %1").arg(outcome.warning));
+            else
+                report(QStringLiteral("The server works for sync."));
+        });
+    });
+    connect(saveButton, &QPushButton::clicked, this, [this] {
+        setBusy(true);
+        report(QStringLiteral("Checking the account…"));
+        setup_.configure(accountFrom(serverField, userField), passwordField->text(), [this](CloudSetup::Outcome outcome) {
+            setBusy(false);
+            passwordField->clear();
+            if (!outcome.ok()) {
+                report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
+                return;
+            }
+            QString text = QStringLiteral("Sync is on. Your lists are shared from the next change, and taken "
+                                          "over from the cloud at the next start.");
+            if (outcome.passwordNotStored)
+                text += QStringLiteral(" The keyring did not keep the password: you will be asked for it.");
+            if (!outcome.warning.isEmpty())
+                text += QStringLiteral(" ⚠️ ") + outcome.warning;
+            report(text);
+            showAccount();
+            if (accountChanged_)
+                accountChanged_();
+        });
+    });
+    connect(offButton, &QPushButton::clicked, this, [this] {
+        setBusy(true);
+        setup_.disable([this](QString error) {
+            setBusy(false);
+            report(error.isNull() ? QStringLiteral("Sync is off.") : QStringLiteral("⚠️ %1").arg(error));
+            showAccount();
+            if (accountChanged_)
+                accountChanged_();
+        });
+    });
+    showAccount();
+}
+
+void CloudSettingsPage::showAccount() {
+    const CloudAccount account = CloudAccount::load(defaults_);
+    serverField->setText(account.serverURL.toString());
+    userField->setText(account.user);
+    offButton->setEnabled(account.isActive());
+    saveButton->setText(account.isActive() ? QStringLiteral("Save") : QStringLiteral("Turn on"));
+    if (status->text().isEmpty())
+        status->setText(account.isActive() ? QStringLiteral("Sync is on.") : QStringLiteral("Sync is off."));
+}
+
+void CloudSettingsPage::setBusy(bool busy) {
+    for (QWidget* w : {static_cast<QWidget*>(testButton), static_cast<QWidget*>(saveButton), static_cast<QWidget*>(offButton)})
+        w->setEnabled(!busy);
+    if (!busy)
+        offButton->setEnabled(CloudAccount::load(defaults_).isActive());
+}
+
+void CloudSettingsPage::report(const QString& text) {
+    status->setText(text);
+}
