@@ -114,7 +114,11 @@ void TagsView::setItems(const QStringList& items, const QStringList& selectedIte
     }
     const QSet<QString> selected(selectedItems_.cbegin(), selectedItems_.cend());
     QWidget* previous = clearAllButton_;
+    QSet<QString> placed;
     for (const QString& tag : std::as_const(items_)) {
+        if (placed.contains(tag))
+            continue; // one button per tag, even if the list repeats one
+        placed.insert(tag);
         TagsCollectionViewItem*& button = buttons_[tag];
         if (!button) {
             button = new TagsCollectionViewItem(tag, tiles_);
@@ -132,9 +136,14 @@ void TagsView::setItems(const QStringList& items, const QStringList& selectedIte
 
 QStringList TagsView::displayedItems() const {
     QStringList shown;
-    for (const QString& tag : items_)
-        if (const TagsCollectionViewItem* button = buttons_.value(tag); button && !button->isHidden())
+    QSet<QString> seen;
+    for (const QString& tag : items_) {
+        const TagsCollectionViewItem* button = buttons_.value(tag);
+        if (button && !button->isHidden() && !seen.contains(tag)) {
+            seen.insert(tag);
             shown.append(tag);
+        }
+    }
     return shown;
 }
 

@@ -330,7 +330,13 @@ void IconLoader::decoded(quint64 fetchId, const QImage& image) {
     }
     const QString key = memoryKey(fetch->url, fetch->path);
     thumbnails_.remove(key);
-    fresh_.insert(key, new QImage(image), costInKiB(image));
+    // Thumbnails are made from this copy until the file is written; it need not be large,
+    // and a copy too large for the cache would make views ask for the icon again.
+    constexpr int kFreshSide = 512;
+    const QImage copy = image.width() > kFreshSide || image.height() > kFreshSide
+                            ? image.scaled(kFreshSide, kFreshSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                            : image;
+    fresh_.insert(key, new QImage(copy), costInKiB(copy));
     finish(fetch, image);
 }
 

@@ -46,7 +46,6 @@ private Q_SLOTS:
     void failuresShowTheFallback();
     void slowTransfersAreAbandoned_data();
     void slowTransfersAreAbandoned();
-    void failedAddressIsNotAskedAgainAtOnce();
     void absentAddressKeepsTheImageAndCancels();
     void imageGivenDuringALoadStays();
     void hostileNamesAreFetchedButNeverStored_data();
@@ -183,17 +182,6 @@ void TestCachedURLImageView::slowTransfersAreAbandoned() {
     // Limit 600 ms; the trickle would take 12 s, the hang a minute.
     QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_DE/slow")));
-}
-
-void TestCachedURLImageView::failedAddressIsNotAskedAgainAtOnce() {
-    const QUrl url = server_->url(QStringLiteral("/status/503"));
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        CachedURLImageView view(loader_.get());
-        view.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("failing"), fallback_);
-        QTRY_COMPARE_WITH_TIMEOUT(view.image(), fallback_, kWait);
-    }
-    QCOMPARE(server_->requestCount(QStringLiteral("/status/")), 1);
-    QVERIFY(loader_->hasFailedRecently(url));
 }
 
 void TestCachedURLImageView::absentAddressKeepsTheImageAndCancels() {
