@@ -6,6 +6,7 @@
 #include "directory/cloud/CloudSync.h"
 #include "directory/cloud/KeychainCredentialStore.h"
 #include "radio/CloudSettingsPage.h"
+#include "ui/IconLoader.h"
 #include "app/StatusItem.h"
 #include "directory/RadioBrowser.h"
 #include "media/MediaPlayer.h"
@@ -119,6 +120,8 @@ std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
 
 void AppDelegate::applicationDidFinishLaunching() {
     notifications_ = std::make_unique<NotificationCenter>();
+    icons_ = std::make_unique<IconLoader>(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                                          QStringLiteral("/Ostrel Radio/Icons"));
     player_ = std::make_unique<SilentMediaPlayer>();
     RadioViewController::Collaborators c;
     c.api = api_.get();
@@ -126,6 +129,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     c.player = player_.get();
     c.notifications = notifications_.get();
     c.shell = this;
+    c.icons = icons_.get();
     controller_ = std::make_unique<RadioViewController>(c);
     auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });

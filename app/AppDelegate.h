@@ -12,6 +12,7 @@
 class CloudSetup;
 class CloudSync;
 class HttpFetcher;
+class IconLoader;
 class KeychainCredentialStore;
 class PromptingCredentialStore;
 class WebDavDatabase;
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<CloudSetup> cloudSetup_;
     std::unique_ptr<RadioBrowser> api_;
     std::unique_ptr<NotificationCenter> notifications_;
+    std::unique_ptr<IconLoader> icons_;
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<RadioViewController> controller_;
     std::unique_ptr<Popover> popover_;

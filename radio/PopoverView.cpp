@@ -1,5 +1,7 @@
 #include "radio/PopoverView.h"
 
+#include "ui/CachedURLImageView.h"
+
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +25,7 @@ QToolButton* toolButton(const QString& text, const QString& accessibleName, QWid
 }
 } // namespace
 
-PopoverView::PopoverView(QWidget* parent) : QWidget(parent) {
+PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("popover"));
     setAccessibleName(QStringLiteral("Ostrel Radio"));
     auto* root = new QVBoxLayout(this);
@@ -33,9 +35,8 @@ PopoverView::PopoverView(QWidget* parent) : QWidget(parent) {
     // ---- Loaded station: picture, name, details, now playing, controls
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
-    stationImage = new QLabel(this);
+    stationImage = new CachedURLImageView(icons, this);
     stationImage->setFixedSize(72, 72);
-    stationImage->setAlignment(Qt::AlignCenter);
     stationImage->setAccessibleName(QStringLiteral("Station picture"));
     header->addWidget(stationImage, 0, Qt::AlignTop);
 
@@ -143,7 +144,7 @@ PopoverView::PopoverView(QWidget* parent) : QWidget(parent) {
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auxHostView = new QWidget(stationsPage);
     auxHostView->setAccessibleName(QStringLiteral("Countries"));
-    auxHostView->setFixedWidth(200);
+    auxHostView->setFixedWidth(220);
     auxHostView->setLayout(new QVBoxLayout);
     auxHostView->layout()->setContentsMargins(0, 0, 0, 0);
     auxHostView->hide();

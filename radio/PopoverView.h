@@ -12,6 +12,8 @@ class QStackedWidget;
 class QTabWidget;
 class QToolButton;
 class QButtonGroup;
+class CachedURLImageView;
+class IconLoader;
 
 // The popover's content, built in code: the loaded station at the top, the station table with
 // its tools in the middle, the strips and the status line below. It only lays out controls;
@@ -19,10 +21,11 @@ class QButtonGroup;
 class PopoverView : public QWidget {
     Q_OBJECT
 public:
-    explicit PopoverView(QWidget* parent = nullptr);
+    // `icons` loads the station pictures; it must outlive the view.
+    explicit PopoverView(IconLoader* icons, QWidget* parent = nullptr);
 
     // Loaded station
-    QLabel* stationImage;
+    CachedURLImageView* stationImage;
     QLabel* stationName;
     QLabel* stationDetails;
     QLabel* stationTags;

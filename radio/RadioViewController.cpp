@@ -6,6 +6,13 @@
 #include "radio/RadioShell.h"
 #include "radio/StationCellView.h"
 #include "radio/StationTableModel.h"
+#include "panels/CountriesView.h"
+#include "panels/StationsStripView.h"
+#include "panels/TagsView.h"
+#include "ui/CachedURLImageView.h"
+#include "ui/ImageExtensions.h"
+#include "ui/StationImages.h"
+#include "ui/VisibleIconRequests.h"
 #include "util/Collections.h"
 #include "util/NotificationCenter.h"
 #include "util/FileURLs.h"
@@ -15,6 +22,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
@@ -46,27 +54,27 @@ bool isWebAddress(const QUrl& url) {
            !url.host().isEmpty();
 }
 
-// A text drawn as a picture, for stations without an icon: one word a line, 4 px wider than
-// the text, no background.
-QPixmap createWithText(const QString& text, const QFont& font, const QColor& color) {
-    const QFontMetrics metrics(font);
-    const QRect bounds = metrics.boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignCenter, text);
-    QPixmap pixmap(bounds.size() + QSize(4, 0));
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setFont(font);
-    painter.setPen(color);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
-    return pixmap;
-}
 } // namespace
 
 RadioViewController::RadioViewController(const Collaborators& collaborators, QObject* parent)
-    : QObject(parent), c_(collaborators), view_(new PopoverView) {
+    : QObject(parent), c_(collaborators), view_(new PopoverView(collaborators.icons)) {
     model_ = new StationTableModel([this](const Station& s) { return c_.api->isFavoriteStation(s); }, this);
     cells_ = new StationCellView(this);
     view_->table->setModel(model_);
     view_->table->setItemDelegate(cells_);
+    // Pictures for the rows on screen only: a country has thousands of stations.
+    iconRequests_ = new VisibleIconRequests(view_->table, *c_.icons, this);
+    cells_->setIconProvider([this](const Station& station, const QModelIndex& index, int size) {
+        const QString url = RadioBrowser::iconPathForStation(station);
+        if (url.isEmpty())
+            return QPixmap();
+        const qreal dpr = view_->table->devicePixelRatioF();
+        const QImage icon = iconRequests_->icon(index, QUrl(url), stationimages::iconFolderForStation(station),
+                                                station.string(Station::Key::StationUuid), QSize(size, size) * dpr);
+        QPixmap pixmap = QPixmap::fromImage(icon);
+        pixmap.setDevicePixelRatio(dpr);
+        return pixmap;
+    });
 
     sortMenu_ = new QMenu(view_);
     sortMenu_->setObjectName(kSortMenuId);
@@ -174,6 +182,12 @@ void RadioViewController::prepareFirstTime() {
         if (name == kLoadStationNotification)
             _loadStationNotification(info);
     });
+    favoritesStripView_ = StationsStripView::createStationsStripView(StationsStripView::kFavoriteStations, *c_.api,
+                                                                    *c_.notifications, *c_.icons, view_->stationsStripHostView);
+    recentsStripView_ = StationsStripView::createStationsStripView(StationsStripView::kRecentStations, *c_.api,
+                                                                  *c_.notifications, *c_.icons, view_->stationsStripHostView);
+    for (StationsStripView* strip : {favoritesStripView_, recentsStripView_})
+        view_->stationsStripHostView->layout()->addWidget(strip);
     connect(c_.api, &RadioBrowser::favoriteStationsChanged, this, &RadioViewController::observeFavoriteStations);
     showHideStrip();
 
@@ -220,6 +234,13 @@ void RadioViewController::selectionCountryCodeChanged(const QString& code) {
 
 void RadioViewController::toggleHostViewAction() {
     const bool closed = view_->auxHostView->isHidden();
+    if (closed) {
+        if (!countriesView_) {
+            countriesView_ = CountriesView::countriesViewWithDelegate(*c_.api, this, view_->auxHostView);
+            view_->auxHostView->layout()->addWidget(countriesView_);
+        }
+        countriesView_->configure(countryCode_);
+    }
     prepareHostView(closed, true);
 }
 
@@ -246,15 +267,10 @@ void RadioViewController::stripSegmentAction(int segment) {
 
 void RadioViewController::showHideStrip() {
     const qint64 strip = c_.defaults->integer(kStripKey);
-    const QObjectList strips = view_->stationsStripHostView->children();
-    for (QObject* child : strips) {
-        auto* w = qobject_cast<QWidget*>(child);
-        if (!w)
-            continue;
-        const QString list = w->property("stripList").toString();
-        w->setVisible((list == QLatin1String("favoriteStations") && strip == 1) ||
-                      (list == QLatin1String("recentStations") && strip == 2));
-    }
+    if (favoritesStripView_)
+        favoritesStripView_->setVisible(strip == 1);
+    if (recentsStripView_)
+        recentsStripView_->setVisible(strip == 2);
     view_->stationsStripHostView->setVisible(strip == 1 || strip == 2);
 }
 
@@ -330,10 +346,19 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
             for (qsizetype i = 0; i < index_->size(); ++i)
                 for (const QString& tag : index_->tags(i))
                     tags.insert(tag);
-        auto* holder = qobject_cast<QWidgetAction*>(menu->actions().last());
-        if (holder && holder->defaultWidget())
-            QMetaObject::invokeMethod(holder->defaultWidget(), "setItems", Q_ARG(QStringList, collections::allObjectsSorted(tags)),
-                                      Q_ARG(QStringList, matchTags_));
+        if (!tagsView_) {
+            tagsView_ = TagsView::tagsViewWithDelegate(this);
+            tagsView_->setFixedSize(360, 300); // a menu sizes itself before it shows: no growing later
+            // A menu asks a widget action for its widget only when the action is added, so the
+            // placeholder item gives way to one that carries the panel.
+            QAction* placeholder = menu->actions().last();
+            auto* holder = new QWidgetAction(menu);
+            holder->setDefaultWidget(tagsView_); // the menu owns it from here
+            menu->insertAction(placeholder, holder);
+            menu->removeAction(placeholder);
+            placeholder->deleteLater();
+        }
+        tagsView_->setItems(collections::allObjectsSorted(tags), matchTags_);
     } else {
         return;
     }
@@ -406,12 +431,17 @@ void RadioViewController::showLoadedStation() {
     v->toggleFavoriteButton->setChecked(loadedStationIsFavorite_);
     v->toggleFavoriteButton->setText(loadedStationIsFavorite_ ? QStringLiteral("★") : QStringLiteral("☆"));
     v->homepageButton->setEnabled(loaded && !loadedStation_.string(Station::Key::Homepage).isEmpty());
-    if (loaded) {
-        QFont font = v->font();
-        font.setBold(true);
-        font.setPointSizeF(font.pointSizeF() * 0.9);
-        v->stationImage->setPixmap(createWithText(RadioBrowser::truncatedNameForStation(loadedStation_).replace(u'\r', u'\n'),
-                                                  font, v->palette().color(QPalette::WindowText)));
+    if (loaded && pictureShownFor_ != loadedStation_.string(Station::Key::StationUuid)) {
+        pictureShownFor_ = loadedStation_.string(Station::Key::StationUuid);
+        if (!RadioBrowser::iconPathForStation(loadedStation_).isEmpty()) {
+            stationimages::setImageView(v->stationImage, loadedStation_);
+        } else {
+            QFont font = v->font();
+            font.setBold(true);
+            font.setPointSizeF(font.pointSizeF() * 0.9);
+            v->stationImage->setImage(images::createWithText(
+                RadioBrowser::truncatedNameForStation(loadedStation_).replace(u'\r', u'\n'), font));
+        }
     }
     applyStepperRule();
 }

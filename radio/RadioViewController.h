@@ -2,6 +2,8 @@
 
 #include "directory/Station.h"
 #include "media/MediaPlayer.h"
+#include "panels/CountriesViewDelegate.h"
+#include "panels/TagsViewDelegate.h"
 #include "radio/StationIndex.h"
 
 #include <QObject>
@@ -10,7 +12,12 @@
 #include <memory>
 #include <optional>
 
+class CountriesView;
+class IconLoader;
 class NotificationCenter;
+class StationsStripView;
+class TagsView;
+class VisibleIconRequests;
 class PopoverView;
 class QMenu;
 class RadioBrowser;
@@ -23,7 +30,7 @@ class UserDefaults;
 // and its playback, the favourite actions, the server choice and the links. Everything runs on
 // the main thread. The panels it hosts plug into the tags menu, the auxiliary panel and the
 // strip host.
-class RadioViewController : public QObject {
+class RadioViewController : public QObject, public TagsViewDelegate, public CountriesViewDelegate {
     Q_OBJECT
 public:
     struct Collaborators {
@@ -32,6 +39,7 @@ public:
         MediaPlayer* player = nullptr;
         NotificationCenter* notifications = nullptr;
         RadioShell* shell = nullptr;
+        IconLoader* icons = nullptr;
     };
 
     static inline const QString kLoading = QStringLiteral("Loading...");
@@ -52,7 +60,7 @@ public:
     QString countryCode() const { return countryCode_; }
     void setCountryCode(const QString& code);
     void setCountryButton();
-    void selectionCountryCodeChanged(const QString& code);
+    void selectionCountryCodeChanged(const QString& code) override;
     void toggleHostViewAction();
     void prepareHostView(bool show, bool animate);
     void stripSegmentAction(int segment);
@@ -68,7 +76,7 @@ public:
     QStringList matchTags() const { return matchTags_; }
     QString searchText() const { return searchText_; }
     void configureDisplayStations();
-    void selectionTagsChanged(const QStringList& tags);
+    void selectionTagsChanged(const QStringList& tags) override;
     void controlTextDidChange(QObject* sender);
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
@@ -109,6 +117,10 @@ public:
     // Hosts the panels plug into.
     QMenu* sortMenu() const { return sortMenu_; }
     QMenu* tagsMenu() const { return tagsMenu_; }
+    TagsView* tagsView() const { return tagsView_; }
+    CountriesView* countriesView() const { return countriesView_; }
+    StationsStripView* favoritesStripView() const { return favoritesStripView_; }
+    StationsStripView* recentsStripView() const { return recentsStripView_; }
 
 Q_SIGNALS:
     void displayStationsChanged();
@@ -135,6 +147,11 @@ private:
     StationCellView* cells_ = nullptr;
     QMenu* sortMenu_ = nullptr;
     QMenu* tagsMenu_ = nullptr;
+    TagsView* tagsView_ = nullptr;
+    CountriesView* countriesView_ = nullptr;
+    StationsStripView* favoritesStripView_ = nullptr;
+    StationsStripView* recentsStripView_ = nullptr;
+    VisibleIconRequests* iconRequests_ = nullptr;
 
     bool preparedFirstTime_ = false;
     QString countryCode_;
@@ -153,4 +170,5 @@ private:
     bool loadedStationIsFavorite_ = false;
     bool loadedStationNeedsIncr_ = false;
     QString nowPlaying_;
+    QString pictureShownFor_; // the station whose picture the header shows
 };

@@ -42,13 +42,27 @@ sleep 2
 # Open the popover as a user does: a click on the tray icon in the panel's right corner.
 xdotool mousemove 1012 14 click 1
 for _ in $(seq 100); do "$exe" --status 2>/dev/null | grep -q 'Stations"' && break; sleep 0.2; done
-xdotool mousemove 700 700
+# Coordinates below are for this screen size and the popover under the icon.
+for row in 251 299 347 443; do xdotool mousemove 977 $row click 1; sleep 0.3; done # four favourites
+xdotool mousemove 700 720
 sleep 1
 import -window root "$out/popover.png"
-xdotool key ctrl+Tab
+xdotool mousemove 1000 208 click 1 # the tags menu
+sleep 1.5
+import -window root "$out/tags.png"
+xdotool key Escape
+sleep 0.5
+xdotool mousemove 612 208 click 1 # the country picker
+sleep 2.5
+xdotool mousemove 700 720
+sleep 0.5
+import -window root "$out/countries.png"
+xdotool mousemove 612 208 click 1
+sleep 0.8
+xdotool mousemove 700 176 click 1 # the server tab
 sleep 1.5
 import -window root "$out/server.png"
-for shot in popover server; do
+for shot in popover tags countries server; do
     convert "$out/$shot.png" -crop 500x700+524+0 +repage "$out/$shot.png"
 done
-echo "written: $out/popover.png $out/server.png"
+echo "written: $out/popover.png $out/tags.png $out/countries.png $out/server.png"

@@ -5,6 +5,7 @@
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/StationFixtures.h"
+#include "ui/IconLoader.h"
 #include "util/NotificationCenter.h"
 
 #include <QApplication>
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<FakeMediaPlayer> player_;
     std::unique_ptr<NotificationCenter> notifications_;
+    std::unique_ptr<IconLoader> icons_;
     RecordingShell shell_;
     std::unique_ptr<RadioViewController> controller_;
 };
@@ -96,7 +98,9 @@ void TestRadioViewController::init() {
 
 void TestRadioViewController::makeController() {
     controller_.reset();
-    RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), notifications_.get(), &shell_};
+    icons_ = std::make_unique<IconLoader>(f_->dir.filePath("icons"));
+    RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), notifications_.get(), &shell_,
+                                         icons_.get()};
     controller_ = std::make_unique<RadioViewController>(c);
 }
 

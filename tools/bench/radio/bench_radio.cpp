@@ -9,6 +9,7 @@
 #include "radio/RadioViewController.h"
 #include "radio/StationIndex.h"
 #include "support/FakeMediaPlayer.h"
+#include "ui/IconLoader.h"
 #include "util/IcuText.h"
 #include "util/NotificationCenter.h"
 #include "util/UserDefaults.h"
@@ -44,6 +45,7 @@ struct Popover {
     FakeMediaPlayer player;
     NotificationCenter notifications;
     Shell shell;
+    IconLoader icons{dir.filePath("icons")};
     std::unique_ptr<RadioViewController> controller;
 
     Popover() {
@@ -55,7 +57,7 @@ struct Popover {
         api = std::make_unique<RadioBrowser>(env);
         shell.support = env.supportURL;
         controller = std::make_unique<RadioViewController>(
-            RadioViewController::Collaborators{api.get(), &defaults, &player, &notifications, &shell});
+            RadioViewController::Collaborators{api.get(), &defaults, &player, &notifications, &shell, &icons});
         controller->view()->resize(440, 640);
         controller->view()->show();
     }
