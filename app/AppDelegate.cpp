@@ -5,7 +5,9 @@
 #include "directory/cloud/CloudSetup.h"
 #include "directory/cloud/CloudSync.h"
 #include "directory/cloud/KeychainCredentialStore.h"
+#include "audio/AlsaAudioHardware.h"
 #include "radio/CloudSettingsPage.h"
+#include "radio/OutputPicker.h"
 #include "ui/IconLoader.h"
 #include "app/StatusItem.h"
 #include "directory/RadioBrowser.h"
@@ -22,6 +24,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QInputDialog>
+#include <QLayout>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QJsonDocument>
@@ -131,6 +134,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     c.shell = this;
     c.icons = icons_.get();
     controller_ = std::make_unique<RadioViewController>(c);
+    audioHardware_ = std::make_unique<AlsaAudioHardware>();
+    auto* outputs = new OutputPicker(*audioHardware_, *defaults_);
+    controller_->view()->outputHost->layout()->addWidget(outputs);
+
     auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
     controller_->view()->tabs->addTab(cloudPage, QStringLiteral("Cloud sync"));

@@ -11,7 +11,9 @@
 
 class CloudSetup;
 class CloudSync;
+class AlsaAudioHardware;
 class HttpFetcher;
+class OutputPicker;
 class IconLoader;
 class KeychainCredentialStore;
 class PromptingCredentialStore;
@@ -79,6 +81,7 @@ private:
     std::unique_ptr<RadioBrowser> api_;
     std::unique_ptr<NotificationCenter> notifications_;
     std::unique_ptr<IconLoader> icons_;
+    std::unique_ptr<AlsaAudioHardware> audioHardware_;
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<RadioViewController> controller_;
     std::unique_ptr<Popover> popover_;

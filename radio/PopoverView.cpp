@@ -179,6 +179,16 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     server->addWidget(serverNote);
     server->addWidget(directoryLink, 0, Qt::AlignLeft);
     server->addWidget(projectLink, 0, Qt::AlignLeft);
+    auto* soundLabel = new QLabel(QStringLiteral("Sound"), serverPage);
+    QFont heading = soundLabel->font();
+    heading.setBold(true);
+    soundLabel->setFont(heading);
+    outputHost = new QWidget(serverPage);
+    outputHost->setLayout(new QVBoxLayout);
+    outputHost->layout()->setContentsMargins(0, 0, 0, 0);
+    server->addSpacing(8);
+    server->addWidget(soundLabel);
+    server->addWidget(outputHost);
     server->addStretch(1);
     tabs->addTab(serverPage, QStringLiteral("Server"));
     root->addWidget(tabs, 1);

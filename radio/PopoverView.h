@@ -53,6 +53,7 @@ public:
     QLabel* serverNote;
     QPushButton* directoryLink;
     QPushButton* projectLink;
+    QWidget* outputHost; // where the sound output choice goes
 
     // Strips
     QToolButton* favoritesSegment;
