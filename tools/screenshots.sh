@@ -6,36 +6,12 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 exe=$(realpath "${1:-build/app/ostrel-radio}")
 out=docs/screenshots
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    "$exe" --quit >/dev/null 2>&1
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source=$PWD
+source tools/lib/desktop-session.sh
+export LANG=en_GB.UTF-8
+mkdir -p "$out"
+desktop_session 1024x760 DE --height 28 --tint 0x2e3440 --transparent true --alpha 0
 
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-export XDG_RUNTIME_DIR=$work/runtime USER=ostrel-screenshots LANG=en_GB.UTF-8
-mkdir -p "$XDG_RUNTIME_DIR" "$out" && chmod 700 "$XDG_RUNTIME_DIR"
-unset DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
-
-exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1024x760x24 -nolisten tcp > /dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-trayer --edge top --align right --widthtype request --height 28 --tint 0x2e3440 --transparent true --alpha 0 > /dev/null 2>&1 &
-pids+=($!)
-python3 tools/directory-emulator/emulator.py --port 0 > "$work/emulator.out" 2> /dev/null &
-pids+=($!)
-for _ in $(seq 100); do grep -q LISTENING "$work/emulator.out" 2>/dev/null && break; sleep 0.1; done
-port=$(awk '/LISTENING/ {print $2}' "$work/emulator.out")
-
-mkdir -p "$XDG_CONFIG_HOME/Ostrel Radio"
-printf '[General]\nradioStationsCountryCode=DE\n' > "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
-sleep 1
 "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" > "$work/app.log" 2>&1 &
 pids+=($!)
 sleep 2
