@@ -47,11 +47,19 @@ public:
     virtual QString itemError() const = 0;
     virtual std::optional<TrackFormat> firstTrackFormat() const = 0;
 
+    // The ALSA device to play on ("hw:1,0", "front:CARD=USB"), or empty for the system default.
+    // Takes effect at once, also for the item playing. Players without a choice ignore it.
+    virtual void setOutputDevice(const QString& alsaDevice) { Q_UNUSED(alsaDevice); }
+
 Q_SIGNALS:
     void itemStatusChanged(MediaPlayer::ItemStatus status);
-    // Every delivery of timed metadata of the current item (each tag message of the stream).
+    // Timed metadata of the current item, each time the stream announces a new title; streams
+    // repeat their title often, and a repeat of the title last delivered is not delivered again.
     void timedMetadataReceived(const QList<MediaPlayer::MetadataGroup>& groups);
     void rateChanged(float rate);
     // The stream dropped and the player is trying again (attempt counts from 1).
     void reconnecting(int attempt);
+    // Waiting for data before sound starts or goes on: the fill level, 0 to 99, then 100 when it
+    // plays (again). Only changes are signalled.
+    void bufferingChanged(int percent);
 };

@@ -1,0 +1,557 @@
+#include "media/GstMediaPlayer.h"
+
+#include "media/MediaLog.h"
+#include "version.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <algorithm>
+#include <cmath>
+#include <gst/audio/audio.h>
+#include <gst/audio/streamvolume.h>
+#include <gst/pbutils/missing-plugins.h>
+#include <memory>
+
+namespace {
+
+// GstPlayFlags of playbin: audio only, volume applied in software.
+constexpr guint kPlayFlagAudio = 1u << 1;
+constexpr guint kPlayFlagSoftVolume = 1u << 4;
+
+const QString kStreamTitle = QStringLiteral("icy/StreamTitle");
+
+namespace text {
+const char* const notAvailable = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream not available");
+const char* const refused = QT_TRANSLATE_NOOP("GstMediaPlayer", "Access to the stream refused");
+const char* const notAudio = QT_TRANSLATE_NOOP("GstMediaPlayer", "Not an audio stream");
+const char* const missingPlugin = QT_TRANSLATE_NOOP("GstMediaPlayer", "Missing plug-in for this format");
+const char* const unreadable = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream format not readable");
+const char* const noAnswer = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream did not answer");
+const char* const lost = QT_TRANSLATE_NOOP("GstMediaPlayer", "Connection to the stream lost");
+const char* const noOutput = QT_TRANSLATE_NOOP("GstMediaPlayer", "Audio output not available");
+const char* const noPlayback = QT_TRANSLATE_NOOP("GstMediaPlayer", "Playback not available");
+const char* const other = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream cannot be played");
+} // namespace text
+
+QString tr(const char* source) { return QCoreApplication::translate("GstMediaPlayer", source); }
+
+bool isSource(GstObject* object) {
+    return GST_IS_URI_HANDLER(object) && gst_uri_handler_get_uri_type(GST_URI_HANDLER(object)) == GST_URI_SRC;
+}
+
+// A decoder asked for: of a type that is no sound at all (a web page, a picture), or a sound
+// format this installation cannot play.
+GstMediaPlayer::Missing missingKind(GstMessage* message) {
+    const GValue* detail = gst_structure_get_value(gst_message_get_structure(message), "detail");
+    if (detail && GST_VALUE_HOLDS_CAPS(detail)) {
+        const GstCaps* caps = gst_value_get_caps(detail);
+        if (!gst_caps_is_empty(caps) && !gst_caps_is_any(caps)) {
+            const QByteArray type = gst_structure_get_name(gst_caps_get_structure(caps, 0));
+            if (type.startsWith("text/") || type.startsWith("image/") || type.startsWith("video/"))
+                return GstMediaPlayer::Missing::NotAudio;
+        }
+    }
+    return GstMediaPlayer::Missing::Plugin;
+}
+
+// What a listener is told when an item fails, from the error GStreamer gave and where.
+QString failureText(const GError* error, GstObject* origin, GstMediaPlayer::Missing missing) {
+    if (missing == GstMediaPlayer::Missing::NotAudio)
+        return tr(text::notAudio);
+    if (missing == GstMediaPlayer::Missing::Plugin ||
+        g_error_matches(error, GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN) ||
+        g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND))
+        return tr(text::missingPlugin);
+    if (g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND) ||
+        g_error_matches(error, GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE))
+        return tr(text::notAudio);
+    if (g_error_matches(error, GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_AUTHORIZED))
+        return tr(text::refused);
+    // The HTTP source reports a refused connection as a mere flow error.
+    if (error->domain == GST_RESOURCE_ERROR || isSource(origin))
+        return tr(text::notAvailable);
+    if (error->domain == GST_STREAM_ERROR)
+        return tr(text::unreadable);
+    return tr(text::other);
+}
+
+struct GErrorFree {
+    void operator()(GError* e) const { g_error_free(e); }
+};
+struct GFree {
+    void operator()(gchar* p) const { g_free(p); }
+};
+
+bool ensureGStreamer() {
+    static const bool ok = [] {
+        GError* error = nullptr;
+        if (gst_init_check(nullptr, nullptr, &error))
+            return true;
+        qCWarning(lcMedia, "GStreamer not usable [%s]", error ? error->message : "unknown error");
+        if (error)
+            g_error_free(error);
+        return false;
+    }();
+    return ok;
+}
+
+bool hasProperty(GObject* object, const char* name) {
+    return g_object_class_find_property(G_OBJECT_GET_CLASS(object), name) != nullptr;
+}
+
+} // namespace
+
+GstMediaPlayer::GstMediaPlayer(QObject* parent) : GstMediaPlayer(Options(), parent) {}
+
+GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
+    : MediaPlayer(parent), options_(std::move(options)) {
+    if (options_.audioSink.isEmpty())
+        options_.audioSink = qEnvironmentVariable("OSTREL_AUDIO_SINK");
+    if (options_.userAgent.isEmpty())
+        options_.userAgent = QStringLiteral("Ostrel Radio/" OSTREL_VERSION_SHORT);
+
+    for (QTimer* timer : {&readyTimer_, &stallTimer_, &retryTimer_, &stableTimer_})
+        timer->setSingleShot(true);
+    readyTimer_.setInterval(options_.readyTimeout);
+    stallTimer_.setInterval(options_.stallTimeout);
+    stableTimer_.setInterval(options_.stablePlay);
+    connect(&readyTimer_, &QTimer::timeout, this, [this] {
+        if (status_ == ItemStatus::ReadyToPlay)
+            dropped("no audio in time");
+        else
+            fail(tr(text::noAnswer));
+    });
+    connect(&stallTimer_, &QTimer::timeout, this, [this] { dropped("stalled"); });
+    connect(&retryTimer_, &QTimer::timeout, this, &GstMediaPlayer::retry);
+    connect(&stableTimer_, &QTimer::timeout, this, [this] { attempt_ = 0; });
+
+    if (!ensureGStreamer())
+        return;
+    playbin_ = gst_element_factory_make("playbin", "ostrel-player");
+    if (!playbin_) {
+        qCWarning(lcMedia, "GStreamer has no playbin; is gstreamer1.0-plugins-base installed?");
+        return;
+    }
+    gst_object_ref_sink(playbin_);
+    g_object_set(playbin_, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, "buffer-duration",
+                 gint64(std::chrono::nanoseconds(options_.bufferDuration).count()), "buffer-size",
+                 gint(options_.bufferBytes), nullptr);
+    g_signal_connect(playbin_, "source-setup", G_CALLBACK(&GstMediaPlayer::onSourceSetup), this);
+    g_signal_connect(playbin_, "deep-element-added", G_CALLBACK(&GstMediaPlayer::onElementAdded), this);
+    applyAudioSink();
+    setVolume(volume_);
+
+    bus_ = gst_element_get_bus(playbin_);
+    const QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread());
+    if (dispatcher && dispatcher->inherits("QEventDispatcherGlib")) {
+        watchId_ = gst_bus_add_watch(bus_, &GstMediaPlayer::onBusWatch, this);
+    } else {
+        qCInfo(lcMedia, "Qt does not run the GLib event loop; bus messages are queued instead");
+        gst_bus_set_sync_handler(bus_, &GstMediaPlayer::onBusSync, this, nullptr);
+    }
+}
+
+GstMediaPlayer::~GstMediaPlayer() {
+    if (!playbin_)
+        return;
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    if (watchId_)
+        g_source_remove(watchId_);
+    else
+        gst_bus_set_sync_handler(bus_, nullptr, nullptr, nullptr);
+    g_signal_handlers_disconnect_by_data(playbin_, this);
+    gst_object_unref(bus_);
+    gst_object_unref(playbin_);
+}
+
+// --- MediaPlayer
+
+void GstMediaPlayer::setVolume(float volume) {
+    volume_ = std::isnan(volume) ? 0.0f : std::clamp(volume, 0.0f, 1.0f);
+    if (playbin_) {
+        // The slider's value is heard as loudness: the cubic scale, as desktop mixers use.
+        const gdouble linear = gst_stream_volume_convert_volume(GST_STREAM_VOLUME_FORMAT_CUBIC,
+                                                                GST_STREAM_VOLUME_FORMAT_LINEAR, volume_);
+        g_object_set(playbin_, "volume", linear, nullptr);
+    }
+}
+
+float GstMediaPlayer::rate() const {
+    return wantPlay_ && hasCurrentItem() && status_ != ItemStatus::Failed ? 1.0f : 0.0f;
+}
+
+void GstMediaPlayer::play() {
+    wantPlay_ = true;
+    if (hasCurrentItem() && status_ != ItemStatus::Failed) {
+        if (!active_ && !retryTimer_.isActive())
+            startPipeline();
+        else
+            resumeIfReady();
+    }
+    updateRate();
+}
+
+void GstMediaPlayer::pause() {
+    wantPlay_ = false;
+    // A live stream cannot wait: drop the connection (and any pending reconnection); play()
+    // starts it afresh.
+    if (active_ || retryTimer_.isActive())
+        stopPipeline();
+    attempt_ = 0;
+    updateRate();
+}
+
+void GstMediaPlayer::replaceCurrentItem(const QUrl& url) {
+    stopPipeline();
+    url_ = url;
+    status_ = ItemStatus::Unknown;
+    error_.clear();
+    format_.reset();
+    lastTitle_.reset();
+    attempt_ = 0;
+    // Like a player item, the new one loads at once, playing or not.
+    if (hasCurrentItem())
+        startPipeline();
+    updateRate();
+}
+
+void GstMediaPlayer::setOutputDevice(const QString& alsaDevice) {
+    if (alsaDevice == outputDevice_)
+        return;
+    outputDevice_ = alsaDevice;
+    if (!playbin_)
+        return;
+    const bool restart = active_;
+    if (restart)
+        stopPipeline();
+    applyAudioSink();
+    if (restart)
+        startPipeline();
+}
+
+// --- Pipeline
+
+void GstMediaPlayer::startPipeline() {
+    if (!playbin_) {
+        fail(tr(text::noPlayback));
+        return;
+    }
+    g_object_set(playbin_, "uri", url_.toEncoded().constData(), nullptr);
+    active_ = true;
+    prerolled_ = false;
+    readyTimer_.start();
+    // Playing follows once prerolled and buffered: asking for PLAYING while the pipeline is
+    // still prerolling, and then PAUSED for buffering, can leave it stuck in between.
+    setPipelineState(GST_STATE_PAUSED);
+}
+
+void GstMediaPlayer::stopPipeline() {
+    for (QTimer* timer : {&readyTimer_, &stallTimer_, &retryTimer_, &stableTimer_})
+        timer->stop();
+    active_ = prerolled_ = buffering_ = false;
+    bufferPeak_ = 0;
+    missing_ = Missing::Nothing;
+    bufferPercent_ = -1;
+    if (!playbin_)
+        return;
+    gst_element_set_state(playbin_, GST_STATE_NULL);
+    // Whatever the old connection still had to say is stale now.
+    ++epoch_;
+    gst_bus_set_flushing(bus_, TRUE);
+    gst_bus_set_flushing(bus_, FALSE);
+}
+
+void GstMediaPlayer::setPipelineState(GstState state) {
+    if (gst_element_set_state(playbin_, state) == GST_STATE_CHANGE_FAILURE)
+        qCDebug(lcMedia) << "state change to" << gst_element_state_get_name(state) << "failed";
+}
+
+void GstMediaPlayer::fail(const QString& text) {
+    stopPipeline();
+    status_ = ItemStatus::Failed;
+    error_ = text;
+    qCInfo(lcMedia, "Stream failed: %s [%s]", qPrintable(url_.toDisplayString()), qPrintable(text));
+    Q_EMIT itemStatusChanged(status_);
+    updateRate();
+}
+
+void GstMediaPlayer::dropped(const char* reason) {
+    stopPipeline();
+    if (!wantPlay_)
+        return; // loaded but not playing: play() connects again
+    if (attempt_ >= options_.maxRetries) {
+        fail(tr(text::lost));
+        return;
+    }
+    ++attempt_;
+    const std::chrono::milliseconds delay =
+        std::min<std::chrono::milliseconds>(options_.firstRetryDelay * (1 << std::min(attempt_ - 1, 20)), options_.longestRetryDelay);
+    qCInfo(lcMedia, "Stream dropped (%s), try %d in %lld ms: %s", reason, attempt_, qlonglong(delay.count()),
+           qPrintable(url_.toDisplayString()));
+    retryTimer_.start(delay);
+    Q_EMIT reconnecting(attempt_);
+}
+
+void GstMediaPlayer::retry() {
+    if (wantPlay_ && hasCurrentItem())
+        startPipeline();
+}
+
+void GstMediaPlayer::applyAudioSink() {
+    GstElement* sink = nullptr;
+    if (!options_.audioSink.isEmpty()) {
+        GError* error = nullptr;
+        sink = gst_parse_bin_from_description(options_.audioSink.toUtf8().constData(), TRUE, &error);
+        if (error) {
+            qCWarning(lcMedia, "Audio sink \"%s\" not usable [%s]", qPrintable(options_.audioSink), error->message);
+            g_error_free(error);
+        }
+    } else if (!outputDevice_.isEmpty()) {
+        sink = gst_element_factory_make("alsasink", nullptr);
+        if (sink)
+            g_object_set(sink, "device", outputDevice_.toUtf8().constData(), nullptr);
+        else
+            qCWarning(lcMedia, "No ALSA sink (gstreamer1.0-alsa); playing on the default output");
+    }
+    if (!sink)
+        sink = gst_element_factory_make("autoaudiosink", nullptr);
+    g_object_set(playbin_, "audio-sink", sink, nullptr); // takes the floating reference
+}
+
+void GstMediaPlayer::onSourceSetup(GstElement*, GstElement* source, gpointer data) {
+    auto* self = static_cast<GstMediaPlayer*>(data);
+    GObject* object = G_OBJECT(source);
+    if (hasProperty(object, "user-agent"))
+        g_object_set(object, "user-agent", self->options_.userAgent.toUtf8().constData(), nullptr);
+    // Ask for ICY metadata, and leave reconnecting to us: a live stream cannot resume where it
+    // broke off, and the server's own retries only delay the drop.
+    if (hasProperty(object, "iradio-mode"))
+        g_object_set(object, "iradio-mode", TRUE, nullptr);
+    if (hasProperty(object, "retries"))
+        g_object_set(object, "retries", 0, nullptr);
+}
+
+void GstMediaPlayer::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
+    // The stream buffer: declare it full a little early. Held in PAUSED, a pipeline may still
+    // take some of it (one buffer in, one out), and a level that hovers just below full would
+    // never let it play.
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory && g_str_equal(GST_OBJECT_NAME(factory), "queue2"))
+        g_object_set(element, "high-watermark", 0.8, nullptr);
+}
+
+// --- Bus
+
+gboolean GstMediaPlayer::onBusWatch(GstBus*, GstMessage* message, gpointer self) {
+    static_cast<GstMediaPlayer*>(self)->handleMessage(message);
+    return G_SOURCE_CONTINUE;
+}
+
+GstBusSyncReply GstMediaPlayer::onBusSync(GstBus*, GstMessage* message, gpointer data) {
+    // A streaming thread: hand the message to the main thread, which drops it if the pipeline
+    // was stopped in between.
+    auto* self = static_cast<GstMediaPlayer*>(data);
+    const quint64 epoch = self->epoch_.load();
+    std::shared_ptr<GstMessage> held(gst_message_ref(message), gst_message_unref);
+    QMetaObject::invokeMethod(
+        self,
+        [self, held, epoch] {
+            if (epoch == self->epoch_.load())
+                self->handleMessage(held.get());
+        },
+        Qt::QueuedConnection);
+    return GST_BUS_DROP;
+}
+
+void GstMediaPlayer::handleMessage(GstMessage* message) {
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+        onError(message);
+        break;
+    case GST_MESSAGE_WARNING: {
+        GError* error = nullptr;
+        gst_message_parse_warning(message, &error, nullptr);
+        qCDebug(lcMedia) << "warning:" << error->message;
+        g_error_free(error);
+        break;
+    }
+    case GST_MESSAGE_EOS:
+        qCDebug(lcMedia) << "end of stream";
+        // A radio stream has no end: the server closed the connection.
+        if (status_ == ItemStatus::ReadyToPlay)
+            dropped("closed by the server");
+        else
+            fail(tr(text::notAvailable));
+        break;
+    case GST_MESSAGE_BUFFERING: {
+        gint percent = 0;
+        gst_message_parse_buffering(message, &percent);
+        qCDebug(lcMedia) << "buffering" << percent;
+        onBuffering(percent);
+        break;
+    }
+    case GST_MESSAGE_ASYNC_DONE:
+        qCDebug(lcMedia) << "prerolled";
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_))
+            onPrerolled();
+        break;
+    case GST_MESSAGE_TAG:
+        onTags(message);
+        break;
+    case GST_MESSAGE_ELEMENT:
+        if (gst_is_missing_plugin_message(message)) {
+            missing_ = std::max(missing_, missingKind(message));
+            std::unique_ptr<gchar, GFree> what(gst_missing_plugin_message_get_description(message));
+            qCInfo(lcMedia, "Missing GStreamer plug-in: %s", what.get());
+        }
+        break;
+    case GST_MESSAGE_CLOCK_LOST:
+        if (GST_STATE_TARGET(playbin_) == GST_STATE_PLAYING) {
+            setPipelineState(GST_STATE_PAUSED);
+            setPipelineState(GST_STATE_PLAYING);
+        }
+        break;
+    case GST_MESSAGE_STATE_CHANGED:
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(playbin_)) {
+            GstState from, to;
+            gst_message_parse_state_changed(message, &from, &to, nullptr);
+            qCDebug(lcMedia) << "state" << gst_element_state_get_name(from) << "->" << gst_element_state_get_name(to);
+            if (to == GST_STATE_PLAYING && !buffering_)
+                stallTimer_.stop(); // sound again
+        }
+        break;
+    case GST_MESSAGE_LATENCY:
+        gst_bin_recalculate_latency(GST_BIN(playbin_));
+        break;
+    default:
+        break;
+    }
+}
+
+void GstMediaPlayer::onError(GstMessage* message) {
+    GError* raw = nullptr;
+    gchar* rawDebug = nullptr;
+    gst_message_parse_error(message, &raw, &rawDebug);
+    std::unique_ptr<GError, GErrorFree> error(raw);
+    std::unique_ptr<gchar, GFree> debug(rawDebug);
+    qCDebug(lcMedia, "error from %s: %s (%s)", GST_OBJECT_NAME(GST_MESSAGE_SRC(message)), error->message,
+            debug ? debug.get() : "");
+    // A device that cannot be opened stays so, however often the stream is fetched again.
+    GstElement* sink = nullptr;
+    g_object_get(playbin_, "audio-sink", &sink, nullptr);
+    const bool fromOutput = sink && gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(sink));
+    if (sink)
+        gst_object_unref(sink);
+    if (fromOutput) {
+        qCWarning(lcMedia, "Audio output failed [%s]", error->message);
+        fail(tr(text::noOutput));
+    } else if (status_ == ItemStatus::ReadyToPlay) {
+        qCInfo(lcMedia, "Stream error [%s]", error->message);
+        dropped("error");
+    } else {
+        qCInfo(lcMedia, "Stream not playable [%s]", error->message);
+        fail(failureText(error.get(), GST_MESSAGE_SRC(message), missing_));
+    }
+}
+
+void GstMediaPlayer::onBuffering(int percent) {
+    if (percent < 100) {
+        if (!buffering_) {
+            buffering_ = true;
+            bufferPeak_ = percent;
+            if (GST_STATE_TARGET(playbin_) == GST_STATE_PLAYING)
+                setPipelineState(GST_STATE_PAUSED);
+            watchPlayback();
+        } else if (percent > bufferPeak_) {
+            // Progress. A level that only wavers (the rate estimate moves) is no progress.
+            bufferPeak_ = percent;
+            if (stallTimer_.isActive())
+                stallTimer_.start();
+        }
+    } else {
+        buffering_ = false;
+        resumeIfReady();
+    }
+    if (percent != bufferPercent_) {
+        bufferPercent_ = percent;
+        Q_EMIT bufferingChanged(percent);
+    }
+}
+
+void GstMediaPlayer::onPrerolled() {
+    if (!prerolled_) {
+        prerolled_ = true;
+        readyTimer_.stop();
+        if (attempt_ > 0)
+            stableTimer_.start();
+        if (status_ != ItemStatus::ReadyToPlay) {
+            readTrackFormat();
+            status_ = ItemStatus::ReadyToPlay;
+            Q_EMIT itemStatusChanged(status_);
+        }
+    }
+    resumeIfReady();
+}
+
+void GstMediaPlayer::resumeIfReady() {
+    if (!active_ || !wantPlay_ || !prerolled_ || buffering_)
+        return;
+    if (GST_STATE_TARGET(playbin_) != GST_STATE_PLAYING) {
+        setPipelineState(GST_STATE_PLAYING);
+        watchPlayback();
+    }
+}
+
+void GstMediaPlayer::watchPlayback() {
+    // Once the item played, every wait for sound is watched: a stream whose buffer stops
+    // growing, or a pipeline that does not get back to PLAYING, is fetched again. Before, the
+    // ready timeout watches.
+    if (status_ == ItemStatus::ReadyToPlay && prerolled_ && wantPlay_ && !stallTimer_.isActive())
+        stallTimer_.start();
+}
+
+void GstMediaPlayer::readTrackFormat() {
+    format_.reset();
+    GstPad* pad = nullptr;
+    g_signal_emit_by_name(playbin_, "get-audio-pad", 0, &pad);
+    if (!pad)
+        return;
+    TrackFormat format;
+    if (GstCaps* caps = gst_pad_get_current_caps(pad)) {
+        GstAudioInfo info;
+        if (gst_audio_info_from_caps(&info, caps)) {
+            format.isAudio = true;
+            format.sampleRate = GST_AUDIO_INFO_RATE(&info);
+            format.channels = unsigned(GST_AUDIO_INFO_CHANNELS(&info));
+        }
+        gst_caps_unref(caps);
+    }
+    gst_object_unref(pad);
+    format_ = format;
+}
+
+void GstMediaPlayer::onTags(GstMessage* message) {
+    GstTagList* tags = nullptr;
+    gst_message_parse_tag(message, &tags);
+    gchar* raw = nullptr;
+    const bool hasTitle = gst_tag_list_get_string(tags, GST_TAG_TITLE, &raw);
+    gst_tag_list_unref(tags);
+    if (!hasTitle)
+        return;
+    // UTF-8 already: GStreamer reads ICY text that is not UTF-8 as Windows-1252.
+    const QString title = QString::fromUtf8(raw);
+    g_free(raw);
+    // Every element on the way posts the title again, and servers repeat it: report changes.
+    if (lastTitle_ == title)
+        return;
+    lastTitle_ = title;
+    Q_EMIT timedMetadataReceived({MetadataGroup{MetadataItem{kStreamTitle, title}}});
+}
+
+void GstMediaPlayer::updateRate() {
+    const float now = rate();
+    if (now != reportedRate_) {
+        reportedRate_ = now;
+        Q_EMIT rateChanged(now);
+    }
+}

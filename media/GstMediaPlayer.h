@@ -1,0 +1,121 @@
+#pragma once
+
+#include "media/MediaPlayer.h"
+
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <gst/gst.h>
+
+// MediaPlayer on GStreamer's playbin, tuned for live radio: little buffering before the first
+// sound, pause while the buffer refills, reconnection with back-off when a playing stream drops.
+// An item that never plays fails once and is not retried.
+//
+// Bus messages are handled on the main thread: through a GLib watch when Qt runs the GLib event
+// loop (the default on Linux), otherwise queued to the main thread from a synchronous handler.
+class GstMediaPlayer final : public MediaPlayer {
+    Q_OBJECT
+public:
+    struct Options {
+        // An item that has not prerolled by then fails (or, once it had played, counts as a drop).
+        std::chrono::milliseconds readyTimeout{20000};
+        // A playing stream that waits this long for its buffer to grow is reconnected.
+        std::chrono::milliseconds stallTimeout{10000};
+        // Reconnection delays: the first, doubled for each further try up to the longest.
+        std::chrono::milliseconds firstRetryDelay{1000};
+        std::chrono::milliseconds longestRetryDelay{30000};
+        int maxRetries = 6;
+        // After this much play without a drop the tries count from 1 again.
+        std::chrono::milliseconds stablePlay{60000};
+        // Buffering: how much audio playbin gathers before it plays. Its defaults (2 s, 2 MB) cost
+        // seconds of silence at every start; a radio stream comes at its own pace anyway.
+        std::chrono::milliseconds bufferDuration{1000};
+        int bufferBytes = 64 * 1024;
+        // A gst-launch description of the audio sink ("fakesink sync=true"), replacing the output
+        // device; empty: the environment variable OSTREL_AUDIO_SINK, then the output device.
+        QString audioSink;
+        QString userAgent;
+    };
+
+    // What a missing decoder says about a stream, in rising order of weight.
+    enum class Missing { Nothing, Plugin, NotAudio };
+
+    explicit GstMediaPlayer(QObject* parent = nullptr);
+    explicit GstMediaPlayer(Options options, QObject* parent = nullptr);
+    ~GstMediaPlayer() override;
+
+    void setVolume(float volume) override;
+    float volume() const override { return volume_; }
+    float rate() const override;
+    void play() override;
+    void pause() override;
+
+    bool hasCurrentItem() const override { return !url_.isEmpty(); }
+    QUrl currentItemUrl() const override { return url_; }
+    void replaceCurrentItem(const QUrl& url) override;
+    ItemStatus itemStatus() const override { return status_; }
+    QString itemError() const override { return error_; }
+    std::optional<TrackFormat> firstTrackFormat() const override { return format_; }
+
+    void setOutputDevice(const QString& alsaDevice) override;
+    QString outputDevice() const { return outputDevice_; }
+
+    // Whether bus messages come through the GLib watch (false: queued from a sync handler).
+    bool usesGLibBusWatch() const { return watchId_ != 0; }
+    // The playbin, for measurements and tests; owned by the player.
+    GstElement* pipeline() const { return playbin_; }
+
+private:
+    static gboolean onBusWatch(GstBus* bus, GstMessage* message, gpointer self);
+    static GstBusSyncReply onBusSync(GstBus* bus, GstMessage* message, gpointer self);
+    static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
+    static void onElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, gpointer self);
+
+    void handleMessage(GstMessage* message);
+    void onError(GstMessage* message);
+    void onBuffering(int percent);
+    void onPrerolled();
+    void onTags(GstMessage* message);
+    void resumeIfReady();
+    void watchPlayback();
+
+    void startPipeline();
+    void stopPipeline();
+    void setPipelineState(GstState state);
+    void fail(const QString& text);
+    void dropped(const char* reason);
+    void retry();
+    void applyAudioSink();
+    void readTrackFormat();
+    void updateRate();
+
+    Options options_;
+    GstElement* playbin_ = nullptr;
+    GstBus* bus_ = nullptr;
+    guint watchId_ = 0;
+    // Counts pipeline stops; messages queued from before the last stop are stale.
+    std::atomic<quint64> epoch_{0};
+
+    QUrl url_;
+    ItemStatus status_ = ItemStatus::Unknown;
+    QString error_;
+    std::optional<TrackFormat> format_;
+    std::optional<QString> lastTitle_;
+    QString outputDevice_;
+    float volume_ = 1.0f;
+    float reportedRate_ = 0.0f;
+
+    bool wantPlay_ = false;     // play() asked for and not paused since
+    bool active_ = false;       // the pipeline is above NULL for the current item
+    bool prerolled_ = false;    // since the last start
+    bool buffering_ = false;    // the buffer is filling, the pipeline held in PAUSED
+    Missing missing_ = Missing::Nothing;
+    int bufferPercent_ = -1;    // last signalled
+    int bufferPeak_ = 0;        // highest level of this refill
+    int attempt_ = 0;           // reconnection tries since the last stable play
+
+    QTimer readyTimer_;
+    QTimer stallTimer_;
+    QTimer retryTimer_;
+    QTimer stableTimer_;
+};
