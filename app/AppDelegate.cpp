@@ -11,7 +11,7 @@
 #include "ui/IconLoader.h"
 #include "app/StatusItem.h"
 #include "directory/RadioBrowser.h"
-#include "media/MediaPlayer.h"
+#include "media/GstMediaPlayer.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioViewController.h"
 #include "util/NotificationCenter.h"
@@ -36,27 +36,6 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
-namespace {
-// Stands in until a real audio backend is plugged in: accepts everything, plays nothing.
-class SilentMediaPlayer : public MediaPlayer {
-public:
-    void setVolume(float volume) override { volume_ = volume; }
-    float volume() const override { return volume_; }
-    float rate() const override { return rate_; }
-    void play() override { rate_ = url_.isEmpty() ? 0 : 1; }
-    void pause() override { rate_ = 0; }
-    bool hasCurrentItem() const override { return !url_.isEmpty(); }
-    QUrl currentItemUrl() const override { return url_; }
-    void replaceCurrentItem(const QUrl& url) override { url_ = url; }
-    ItemStatus itemStatus() const override { return ItemStatus::Unknown; }
-    QString itemError() const override { return QString(); }
-    std::optional<TrackFormat> firstTrackFormat() const override { return std::nullopt; }
-
-private:
-    float volume_ = 1, rate_ = 0;
-    QUrl url_;
-};
-} // namespace
 
 AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(parent), options_(options) {}
 
@@ -125,7 +104,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     notifications_ = std::make_unique<NotificationCenter>();
     icons_ = std::make_unique<IconLoader>(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                                           QStringLiteral("/Ostrel Radio/Icons"));
-    player_ = std::make_unique<SilentMediaPlayer>();
+    GstMediaPlayer::Options playback;
+    playback.userAgent = QStringLiteral("Ostrel Radio/") + QStringLiteral(OSTREL_VERSION_SHORT);
+    player_ = std::make_unique<GstMediaPlayer>(playback);
     RadioViewController::Collaborators c;
     c.api = api_.get();
     c.defaults = defaults_.get();
@@ -137,6 +118,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     audioHardware_ = std::make_unique<AlsaAudioHardware>();
     auto* outputs = new OutputPicker(*audioHardware_, *defaults_);
     controller_->view()->outputHost->layout()->addWidget(outputs);
+    connect(outputs, &OutputPicker::outputChosen, player_.get(), &MediaPlayer::setOutputDevice);
+    player_->setOutputDevice(outputs->effectiveOutput());
+    connect(controller_.get(), &RadioViewController::playbackWillStart, outputs, &OutputPicker::releaseForPlayback);
+    connect(controller_.get(), &RadioViewController::playbackChanged, outputs, [outputs](bool playing) {
+        if (!playing)
+            outputs->reclaimAfterPlayback();
+    });
 
     auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });

@@ -24,7 +24,7 @@ OutputPicker::OutputPicker(AudioHardware& hardware, UserDefaults& defaults, QWid
     form->addRow(QString(), hogMessage);
     connect(outputPopup, &QComboBox::activated, this, &OutputPicker::choose);
     connect(exclusiveSwitch, &QCheckBox::toggled, this, [this](bool on) {
-        if (const auto device = selectedDevice(); device && device->canHog() && device->hog() != on)
+        if (const auto device = selectedDevice(); device && device->canHog() && device->hog() != on && !playing_)
             device->setHog(on);
     });
     refresh();
@@ -78,11 +78,24 @@ void OutputPicker::choose(int index) {
     Q_EMIT outputChosen(effectiveOutput());
 }
 
+void OutputPicker::releaseForPlayback() {
+    playing_ = true;
+    if (const auto device = selectedDevice(); device && device->hog())
+        device->setHog(false);
+}
+
+void OutputPicker::reclaimAfterPlayback() {
+    playing_ = false;
+    if (const auto device = selectedDevice(); device && exclusiveSwitch->isChecked() && !device->hog())
+        device->setHog(true);
+}
+
 void OutputPicker::showExclusive() {
     const auto device = selectedDevice();
     exclusiveSwitch->setEnabled(device && device->canHog());
     exclusiveSwitch->blockSignals(true);
-    exclusiveSwitch->setChecked(device && device->hog());
+    // While a stream plays the player holds the device, so the switch shows the wish, not the hold.
+    exclusiveSwitch->setChecked(device && (device->hog() || (playing_ && exclusiveSwitch->isChecked())));
     exclusiveSwitch->blockSignals(false);
     hogMessage->setText(device ? device->hogMessage() : QString());
     hogMessage->setVisible(!hogMessage->text().isEmpty());

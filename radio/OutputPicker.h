@@ -26,6 +26,10 @@ public:
     void refresh();
     // The device the sound goes to now: its uid, or empty for the system's default.
     QString effectiveOutput() const;
+    // Exclusive use means the hardware is held for us, also against our own player: it is
+    // handed to the player while a stream plays and taken back after.
+    void releaseForPlayback();
+    void reclaimAfterPlayback();
     std::shared_ptr<AudioDevice> selectedDevice() const;
 
     QComboBox* outputPopup;
@@ -43,4 +47,5 @@ private:
     AudioHardware& hardware_;
     UserDefaults& defaults_;
     AudioDeviceList devices_;
+    bool playing_ = false;
 };

@@ -463,6 +463,7 @@ void RadioViewController::player_play() {
     }
     view_->playButton->setEnabled(false);
     view_->playButton->setText(QStringLiteral("Loading..."));
+    Q_EMIT playbackWillStart();
     c_.player->replaceCurrentItem(QUrl(url));
     c_.player->play();
     if (loadedStationNeedsIncr_) {

@@ -126,6 +126,8 @@ Q_SIGNALS:
     void displayStationsChanged();
     void loadedStationChanged();
     void nowPlayingChanged(const QString& title);
+    // A stream is about to be opened (the output must be free for it).
+    void playbackWillStart();
     // Play state changed: playing/starting or not.
     void playbackChanged(bool playing);
     void detachRequested();
