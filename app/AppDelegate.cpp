@@ -7,7 +7,9 @@
 #include "directory/cloud/KeychainCredentialStore.h"
 #include "audio/AlsaAudioHardware.h"
 #include "radio/CloudSettingsPage.h"
+#include "media/mpris/MprisService.h"
 #include "radio/OutputPicker.h"
+#include "radio/RadioPlaybackControl.h"
 #include "ui/IconLoader.h"
 #include "app/StatusItem.h"
 #include "directory/RadioBrowser.h"
@@ -42,6 +44,8 @@ AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(
 AppDelegate::~AppDelegate() {
     if (api_)
         api_->waitForSaves();
+    mpris_.reset();
+    playbackControl_.reset();
     controller_.reset();
     api_.reset();
     if (cloudSync_)
@@ -131,6 +135,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     controller_->view()->tabs->addTab(cloudPage, QStringLiteral("Cloud sync"));
     popover_ = std::make_unique<Popover>(controller_->view());
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
+
+    // Media keys and the desktop's now-playing widgets, over MPRIS; without a session bus the
+    // player works on without them.
+    playbackControl_ = std::make_unique<RadioPlaybackControl>(
+        *controller_, *player_, *defaults_, *icons_,
+        RadioPlaybackControl::Hooks{[this] { displayPopoverAction(); }, [] { QApplication::quit(); }});
+    mpris_ = std::make_unique<MprisService>(playbackControl_.get());
+    mpris_->start();
 
     windowMode_ = !QSystemTrayIcon::isSystemTrayAvailable();
     if (windowMode_) {

@@ -19,6 +19,8 @@ class KeychainCredentialStore;
 class PromptingCredentialStore;
 class WebDavDatabase;
 class MediaPlayer;
+class MprisService;
+class RadioPlaybackControl;
 class NotificationCenter;
 class Popover;
 class QMenu;
@@ -84,6 +86,8 @@ private:
     std::unique_ptr<AlsaAudioHardware> audioHardware_;
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<RadioViewController> controller_;
+    std::unique_ptr<RadioPlaybackControl> playbackControl_;
+    std::unique_ptr<MprisService> mpris_;
     std::unique_ptr<Popover> popover_;
     std::unique_ptr<StatusItem> statusItem_;
     std::unique_ptr<QMenu> menu_;

@@ -1,4 +1,5 @@
 #include "radio/PopoverView.h"
+#include "radio/RadioPlaybackControl.h"
 #include "radio/RadioShell.h"
 #include "radio/RadioViewController.h"
 #include "support/DirectoryEmulator.h"
@@ -15,6 +16,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -67,6 +69,7 @@ private Q_SLOTS:
     void serverPopup();
     void links_data();
     void links();
+    void desktopMediaControls();
 
 private:
     void makeController();
@@ -361,6 +364,30 @@ void TestRadioViewController::links() {
     QTest::qWait(10); // pages open after the current event
     QCOMPARE(shell_.beeps, beeps);
     QCOMPARE(shell_.opened.isEmpty() ? QString() : shell_.opened.first().toString(QUrl::FullyEncoded), opened);
+}
+
+void TestRadioViewController::desktopMediaControls() {
+    int raised = 0;
+    RadioPlaybackControl control(*controller_, *player_, *f_->defaults, *icons_, {[&] { ++raised; }, {}});
+    QSignalSpy changed(&control, &PlaybackControl::changed);
+    feed(sampleStations());
+    controller_->loadStation(sampleStations().at(0), false);
+    QCOMPARE(control.stationName(), QStringLiteral("Radio FM"));
+    QCOMPARE(control.title(), QString()); // "Live Broadcast" is no title
+    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
+    control.play();
+    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Playing);
+    Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", "Artist - Song"}}});
+    QCOMPARE(control.title(), QStringLiteral("Artist - Song"));
+    control.pause(); // a live stream stops
+    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
+    control.setVolume(0.25);
+    QCOMPARE(f_->defaults->doubleValue("radioVolume"), 0.25);
+    QCOMPARE(player_->volume(), 0.25f);
+    control.raise();
+    QCOMPARE(raised, 1);
+    QVERIFY(changed.count() >= 4);
+    QVERIFY(control.artUrl().isEmpty()); // no picture cached
 }
 
 QTEST_MAIN(TestRadioViewController)
