@@ -133,9 +133,12 @@ GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
         return;
     }
     gst_object_ref_sink(playbin_);
-    g_object_set(playbin_, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, "buffer-duration",
-                 gint64(std::chrono::nanoseconds(options_.bufferDuration).count()), "buffer-size",
-                 gint(options_.bufferBytes), nullptr);
+    g_object_set(playbin_, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
+    if (options_.bufferDuration.count() > 0)
+        g_object_set(playbin_, "buffer-duration", gint64(std::chrono::nanoseconds(options_.bufferDuration).count()),
+                     nullptr);
+    if (options_.bufferBytes > 0)
+        g_object_set(playbin_, "buffer-size", gint(options_.bufferBytes), nullptr);
     g_signal_connect(playbin_, "source-setup", G_CALLBACK(&GstMediaPlayer::onSourceSetup), this);
     g_signal_connect(playbin_, "deep-element-added", G_CALLBACK(&GstMediaPlayer::onElementAdded), this);
     applyAudioSink();

@@ -29,6 +29,7 @@ public:
         std::chrono::milliseconds stablePlay{60000};
         // Buffering: how much audio playbin gathers before it plays. Its defaults (2 s, 2 MB) cost
         // seconds of silence at every start; a radio stream comes at its own pace anyway.
+        // 0: playbin's own.
         std::chrono::milliseconds bufferDuration{1000};
         int bufferBytes = 64 * 1024;
         // A gst-launch description of the audio sink ("fakesink sync=true"), replacing the output
