@@ -291,9 +291,7 @@ void TestGstMediaPlayer::volumeFollowsTheCubicScale_data() {
     QTest::addColumn<float>("volume");
     QTest::addColumn<float>("kept");
     QTest::addColumn<double>("linear");
-    QTest::newRow("silent") << 0.0f << 0.0f << 0.0;
     QTest::newRow("half the slider is an eighth of the amplitude") << 0.5f << 0.5f << 0.125;
-    QTest::newRow("full") << 1.0f << 1.0f << 1.0;
     QTest::newRow("above full") << 1.5f << 1.0f << 1.0;
     QTest::newRow("below silent") << -0.2f << 0.0f << 0.0;
 }
