@@ -132,6 +132,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
+    cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
     controller_->view()->tabs->addTab(cloudPage, QStringLiteral("Cloud sync"));
     popover_ = std::make_unique<Popover>(controller_->view());
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);

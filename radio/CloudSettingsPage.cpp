@@ -2,6 +2,7 @@
 
 #include "directory/cloud/CloudAccount.h"
 #include "directory/cloud/CloudSetup.h"
+#include "directory/cloud/NextcloudLoginFlow.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -23,7 +24,8 @@ CloudAccount accountFrom(const QLineEdit* server, const QLineEdit* user) {
 } // namespace
 
 CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, QWidget* parent)
-    : QWidget(parent), setup_(setup), defaults_(defaults) {
+    : QWidget(parent), setup_(setup), defaults_(defaults),
+      loginFlow_(new NextcloudLoginFlow(NextcloudLoginFlow::Options{}, this)) {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 12, 4, 4);
     auto* intro = new QLabel(QStringLiteral("Keep favourites and recent stations the same on all your machines, "
@@ -48,9 +50,12 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     root->addLayout(form);
 
     auto* buttons = new QHBoxLayout;
+    nextcloudButton = new QPushButton(QStringLiteral("Log in with Nextcloud…"), this);
+    nextcloudButton->setToolTip(QStringLiteral("Log in through your browser: Nextcloud gives Ostrel Radio an app password"));
     testButton = new QPushButton(QStringLiteral("Test connection"), this);
     saveButton = new QPushButton(QStringLiteral("Turn on"), this);
     offButton = new QPushButton(QStringLiteral("Turn off"), this);
+    buttons->addWidget(nextcloudButton);
     buttons->addWidget(testButton);
     buttons->addStretch(1);
     buttons->addWidget(offButton);
@@ -75,28 +80,29 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
                 report(QStringLiteral("The server works for sync."));
         });
     });
-    connect(saveButton, &QPushButton::clicked, this, [this] {
+    connect(saveButton, &QPushButton::clicked, this, [this] { configure(accountFrom(serverField, userField), passwordField->text()); });
+    connect(nextcloudButton, &QPushButton::clicked, this, [this] {
         setBusy(true);
-        report(QStringLiteral("Checking the account…"));
-        setup_.configure(accountFrom(serverField, userField), passwordField->text(), [this](CloudSetup::Outcome outcome) {
-            setBusy(false);
-            passwordField->clear();
-            if (!outcome.ok()) {
-                report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
-                return;
-            }
-            QString text = QStringLiteral("Sync is on. Your lists are shared from the next change, and taken "
-                                          "over from the cloud at the next start.");
-            if (outcome.passwordNotStored)
-                text += QStringLiteral(" The keyring did not keep the password: you will be asked for it.");
-            if (!outcome.warning.isEmpty())
-                text += QStringLiteral(" ⚠️ ") + outcome.warning;
-            report(text);
-            showAccount();
-            if (accountChanged_)
-                accountChanged_();
-        });
+        report(QStringLiteral("Opening the Nextcloud login in your browser…"));
+        loginFlow_->start(accountFrom(serverField, userField).serverURL);
     });
+    connect(loginFlow_, &NextcloudLoginFlow::loginPageReady, this, [this](const QUrl& page) {
+        report(QStringLiteral("Log in and grant access in your browser; Ostrel Radio waits for it."));
+        if (openURL_)
+            openURL_(page);
+    });
+    connect(loginFlow_, &NextcloudLoginFlow::failed, this, [this](const QString& error) {
+        setBusy(false);
+        report(QStringLiteral("⚠️ %1").arg(error));
+    });
+    connect(loginFlow_, &NextcloudLoginFlow::finished, this,
+            [this](const QUrl& server, const QString& login, const QString& appPassword) {
+                CloudAccount account;
+                account.serverURL = server;
+                account.user = login;
+                account.kind = CloudAccount::ServerKind::Nextcloud;
+                configure(account, appPassword);
+            });
     connect(offButton, &QPushButton::clicked, this, [this] {
         setBusy(true);
         setup_.disable([this](QString error) {
@@ -110,6 +116,29 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     showAccount();
 }
 
+void CloudSettingsPage::configure(const CloudAccount& account, const QString& password) {
+    setBusy(true);
+    report(QStringLiteral("Checking the account…"));
+    setup_.configure(account, password, [this](CloudSetup::Outcome outcome) {
+        setBusy(false);
+        passwordField->clear();
+        if (!outcome.ok()) {
+            report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
+            return;
+        }
+        QString text = QStringLiteral("Sync is on. Your lists are shared from the next change, and taken "
+                                      "over from the cloud at the next start.");
+        if (outcome.passwordNotStored)
+            text += QStringLiteral(" The keyring did not keep the password: you will be asked for it.");
+        if (!outcome.warning.isEmpty())
+            text += QStringLiteral(" ⚠️ ") + outcome.warning;
+        report(text);
+        showAccount();
+        if (accountChanged_)
+            accountChanged_();
+    });
+}
+
 void CloudSettingsPage::showAccount() {
     const CloudAccount account = CloudAccount::load(defaults_);
     serverField->setText(account.serverURL.toString());
@@ -121,7 +150,8 @@ void CloudSettingsPage::showAccount() {
 }
 
 void CloudSettingsPage::setBusy(bool busy) {
-    for (QWidget* w : {static_cast<QWidget*>(testButton), static_cast<QWidget*>(saveButton), static_cast<QWidget*>(offButton)})
+    for (QWidget* w : {static_cast<QWidget*>(nextcloudButton), static_cast<QWidget*>(testButton),
+                       static_cast<QWidget*>(saveButton), static_cast<QWidget*>(offButton)})
         w->setEnabled(!busy);
     if (!busy)
         offButton->setEnabled(CloudAccount::load(defaults_).isActive());

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 
 class CloudSetup;
+class NextcloudLoginFlow;
+struct CloudAccount;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -19,10 +22,13 @@ public:
 
     // Called after the stored account changed (set up or switched off).
     void setAccountChanged(std::function<void()> callback) { accountChanged_ = std::move(callback); }
+    // How the Nextcloud login page is opened in the user's browser.
+    void setOpenURL(std::function<void(const QUrl&)> open) { openURL_ = std::move(open); }
 
     QLineEdit* serverField;
     QLineEdit* userField;
     QLineEdit* passwordField;
+    QPushButton* nextcloudButton; // log in through the browser, no password typed here
     QPushButton* testButton;
     QPushButton* saveButton;
     QPushButton* offButton;
@@ -32,8 +38,11 @@ private:
     void showAccount();
     void setBusy(bool busy);
     void report(const QString& text);
+    void configure(const CloudAccount& account, const QString& password);
 
     CloudSetup& setup_;
     UserDefaults& defaults_;
     std::function<void()> accountChanged_;
+    std::function<void(const QUrl&)> openURL_;
+    NextcloudLoginFlow* loginFlow_;
 };

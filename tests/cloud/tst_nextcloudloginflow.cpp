@@ -1,0 +1,76 @@
+#include "directory/cloud/NextcloudLoginFlow.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+// The Login Flow v2 stand-in of fake_login_server.py on a free loopback port.
+class FakeLoginServer {
+public:
+    explicit FakeLoginServer(const QStringList& arguments) {
+        process_.start(QStringLiteral("python3"),
+                       QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_login_server.py")} + arguments);
+        while (port_ == 0 && process_.waitForReadyRead(10000)) {
+            const QByteArray line = process_.readLine().trimmed();
+            if (line.startsWith("LISTENING "))
+                port_ = line.mid(10).toInt();
+        }
+    }
+    ~FakeLoginServer() {
+        process_.kill();
+        process_.waitForFinished();
+    }
+    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/nc").arg(port_)); }
+
+private:
+    QProcess process_;
+    int port_ = 0;
+};
+
+class TestNextcloudLoginFlow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void grantedInTheBrowser();
+    void refusedOrUnusable_data();
+    void refusedOrUnusable();
+};
+
+void TestNextcloudLoginFlow::grantedInTheBrowser() {
+    FakeLoginServer server({"--pending", "2"});
+    NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 20000});
+    QSignalSpy page(&flow, &NextcloudLoginFlow::loginPageReady);
+    QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
+    flow.start(server.base());
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 20000);
+    QCOMPARE(page.count(), 1);
+    QVERIFY(page.first().first().toUrl().path().endsWith("/login/v2/flow/abc"));
+    QCOMPARE(done.first().at(1).toString(), QStringLiteral("alice"));
+    QCOMPARE(done.first().at(2).toString(), QStringLiteral("app-pass-123"));
+    QVERIFY(!flow.isRunning());
+}
+
+void TestNextcloudLoginFlow::refusedOrUnusable_data() {
+    QTest::addColumn<QStringList>("serverArguments");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("errorPart");
+    QTest::newRow("no login flow on the server") << QStringList{"--mode", "broken"} << QString() << "does not offer";
+    QTest::newRow("plain http elsewhere") << QStringList{} << "http://cloud.example.org" << "https://";
+    QTest::newRow("never granted") << QStringList{"--pending", "1000"} << QString() << "not completed";
+}
+
+void TestNextcloudLoginFlow::refusedOrUnusable() {
+    QFETCH(QStringList, serverArguments);
+    QFETCH(QString, address);
+    QFETCH(QString, errorPart);
+    FakeLoginServer server(serverArguments);
+    NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 1000});
+    QSignalSpy failed(&flow, &NextcloudLoginFlow::failed);
+    QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
+    flow.start(address.isEmpty() ? server.base() : QUrl(address));
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
+    QVERIFY2(failed.first().first().toString().contains(errorPart), qPrintable(failed.first().first().toString()));
+    QCOMPARE(done.count(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestNextcloudLoginFlow)
+#include "tst_nextcloudloginflow.moc"
