@@ -341,11 +341,9 @@ void RadioBrowser::writeStations(const StationList& stations, const QUrl& fileUr
 }
 
 void RadioBrowser::writeLocked(const StationList& stations, const QUrl& fileUrl, const QString& ckKey) {
-    StationList prepared;
-    prepared.reserve(stations.size());
-    for (const Station& station : stations)
-        prepared.append(_prepareStationForWriting(station));
-    const QByteArray bytes = archive::archivedDataWithRootObject(prepared);
+    // The archive holds texts and numbers only, so encoding is the reduction that
+    // _prepareStationForWriting makes: no copy of every station first.
+    const QByteArray bytes = archive::archivedDataWithRootObject(stations);
 
     // QSaveFile writes beside the file and renames over it: a crash leaves the old list or the
     // new one, never a torn file.

@@ -28,7 +28,6 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMenu>
-#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -296,14 +295,8 @@ void RadioViewController::configureDisplayStations() {
     } else {
         const auto key = StationIndex::sortKeyForSetting(c_.defaults->integer(kSortKey));
         const QList<int>& ordered = index_->order(key);
-        // While the user types on, the stations that matched the shorter text are the only
-        // candidates: each keystroke narrows the last result instead of the whole country.
-        const bool narrowing = !lastRowsSearch_.isEmpty() && !searchText_.isEmpty() &&
-                               lastRows_.size() <= ordered.size() &&
-                               StationIndex::folded(searchText_).contains(StationIndex::folded(lastRowsSearch_));
-        QList<int> rows = index_->filter(narrowing ? lastRows_ : ordered, matchTags_, searchText_);
-        lastRows_ = rows;
-        lastRowsSearch_ = searchText_;
+        // One scan of the country's folded text per keystroke; the order was made once per key.
+        QList<int> rows = index_->filter(ordered, matchTags_, searchText_);
         displayRows_ = rows;
         hasDisplay_ = true;
         model_->setRows(index_, std::move(rows));
@@ -316,7 +309,6 @@ void RadioViewController::configureDisplayStations() {
 
 void RadioViewController::selectionTagsChanged(const QStringList& tags) {
     matchTags_ = tags;
-    lastRowsSearch_.clear(); // a changed tag condition invalidates the narrowing
     configureDisplayStations();
 }
 
@@ -331,7 +323,6 @@ void RadioViewController::controlTextDidChange(QObject* sender) {
 }
 
 void RadioViewController::sortByChanged() {
-    lastRowsSearch_.clear();
     configureDisplayStations();
 }
 
@@ -369,7 +360,6 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
 void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
     refreshingStations_ = false;
     searchText_.clear();
-    lastRowsSearch_.clear();
     view_->searchField->blockSignals(true);
     view_->searchField->clear();
     view_->searchField->blockSignals(false);

@@ -163,8 +163,6 @@ private:
     bool refreshingStations_ = false;
     QStringList matchTags_;
     QString searchText_;
-    QList<int> lastRows_;     // the rows of the last search, to narrow while the user types
-    QString lastRowsSearch_;
 
     Station loadedStation_;
     QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;

@@ -23,5 +23,5 @@ case "$status" in *'"popoverVisible":true'*) ;; *) fail "--show did not open the
 
 # A second launch does not start a second program: it opens the running one's popover.
 "$exe" --show || fail "a second launch failed"
-[ "$(pgrep -fc "$exe --server")" = "1" ] || fail "a second instance is running"
+[ "$(pgrep -fc "$exe --server http://127.0.0.1:$port")" = "1" ] || fail "a second instance is running"
 echo "1 passed, 0 failed"
