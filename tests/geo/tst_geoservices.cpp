@@ -90,6 +90,10 @@ void TestGeoServices::codesForNames_data() {
                                          << "GB";
     QTest::newRow("punctuation kept, case not") << "u.s.a."
                                                 << "US";
+    QTest::newRow("official language") << "Éire"
+                                       << "IE";
+    QTest::newRow("de-facto official language") << "Schwiiz"
+                                                << "CH";
     QTest::newRow("native script") << "日本"
                                    << "JP";
     QTest::newRow("native name, other case") << "ÖSTERREICH"

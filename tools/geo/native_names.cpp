@@ -1,15 +1,23 @@
-// Writes geo/NativeCountryNames.cpp: for every code of the table, the country's names in its
-// own language. A few rows are fixed by hand (several official languages, well-known other
-// names); every other row is the region's name in its most likely language, as CLDR (through
-// ICU) gives it: the likely subtags of "und_XX" give the language, and the region's display
-// name in that language is the native name. Where ICU has no data for that language the
-// English name stands in.
+// Writes geo/NativeCountryNames.cpp: for every code of the table, every name under which the
+// country's people know it, as CLDR (through ICU) gives them. A row starts with the region's
+// name in its most likely language (the likely subtags of "und_XX" give the language; English
+// stands in where ICU has no data for it), followed by its name in each official and de-facto
+// official language of the territory (CLDR's territory information). A few rows are fixed by
+// hand: their names come first, then the CLDR ones they lack.
 //
-// Usage: geo_native_names OUTPUT.cpp. Exits with an error, writing nothing, when a name would
-// occur in two rows.
+// A name that CLDR gives to two countries (one language's word for a neighbour) stays only
+// where it is the first name or fixed by hand. Usage: geo_native_names OUTPUT.cpp. Exits with
+// an error, writing nothing, when a name would still occur in two rows or a row does not fit.
+
+#include "geo/CountryTables.h"
 
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
+#include <unicode/ures.h>
+
+#include <algorithm>
+#include <memory>
+#include <tuple>
 
 #include <cstdio>
 #include <map>
@@ -92,6 +100,60 @@ std::string nativeName(const std::string& code) {
     return utf8(name);
 }
 
+// The languages with official or de-facto official status in the territory, most spoken first.
+std::vector<std::string> officialLanguages(const std::string& code) {
+    struct Closer {
+        void operator()(UResourceBundle* bundle) const { ures_close(bundle); }
+    };
+    using Bundle = std::unique_ptr<UResourceBundle, Closer>;
+    UErrorCode status = U_ZERO_ERROR;
+    const Bundle supplemental(ures_openDirect(nullptr, "supplementalData", &status));
+    const Bundle territories(ures_getByKey(supplemental.get(), "territoryInfo", nullptr, &status));
+    const Bundle territory(ures_getByKey(territories.get(), code.c_str(), nullptr, &status));
+    if (U_FAILURE(status))
+        return {};
+    std::vector<std::pair<double, std::string>> found;
+    for (int32_t i = 0; i < ures_getSize(territory.get()); ++i) {
+        UErrorCode entryStatus = U_ZERO_ERROR;
+        const Bundle language(ures_getByIndex(territory.get(), i, nullptr, &entryStatus));
+        if (U_FAILURE(entryStatus) || ures_getType(language.get()) != URES_TABLE)
+            continue;
+        int32_t length = 0;
+        const UChar* official = ures_getStringByKey(language.get(), "officialStatus", &length, &entryStatus);
+        if (U_FAILURE(entryStatus))
+            continue;
+        const std::string value = utf8(icu::UnicodeString(official, length));
+        if (value != "official" && value != "de_facto_official")
+            continue;
+        double share = 0;
+        UErrorCode shareStatus = U_ZERO_ERROR;
+        const Bundle population(ures_getByKey(language.get(), "populationShareF", nullptr, &shareStatus));
+        if (U_SUCCESS(shareStatus))
+            share = ures_getInt(population.get(), &shareStatus);
+        found.emplace_back(share, ures_getKey(language.get()));
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::string> languages;
+    for (const auto& entry : found)
+        languages.push_back(entry.second);
+    return languages;
+}
+
+// The region's name in one of its languages, in the script the language is written in there;
+// empty where ICU has no name in that language.
+std::string nameInLanguage(const std::string& code, const std::string& language) {
+    if (!hasLocaleData(language.c_str()))
+        return {};
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale likely((language + "_" + code).c_str());
+    likely.addLikelySubtags(status);
+    const std::string id = language + "_" + (U_SUCCESS(status) ? likely.getScript() : "");
+    icu::UnicodeString name;
+    icu::Locale("", code.c_str()).getDisplayCountry(icu::Locale::createFromName(id.c_str()), name);
+    const std::string text = utf8(name);
+    return text == code ? std::string() : text; // without a name ICU answers with the code
+}
+
 std::string cString(const std::string& s) {
     std::string out = "\"";
     for (char c : s) {
@@ -109,28 +171,60 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT.cpp\n", argv[0]);
         return 2;
     }
+    constexpr size_t kSlots = std::tuple_size_v<decltype(countries::NativeNamesRow::names)>;
+    struct Row {
+        std::string code;
+        std::vector<std::string> names;
+        size_t kept; // names before this index are the first name or fixed by hand
+    };
+    std::vector<Row> table;
+    std::map<std::string, std::set<std::string>> owners; // name -> codes
+    for (const char* code : kCodes) {
+        Row row{code, {}, 1};
+        if (auto fixed = kFixedRows.find(code); fixed != kFixedRows.end()) {
+            row.names = fixed->second;
+            row.kept = row.names.size();
+        } else {
+            row.names = {nativeName(code)};
+        }
+        for (const std::string& language : officialLanguages(code)) {
+            const std::string name = nameInLanguage(code, language);
+            if (!name.empty() && std::find(row.names.begin(), row.names.end(), name) == row.names.end())
+                row.names.push_back(name);
+        }
+        for (const std::string& name : row.names)
+            owners[name].insert(code);
+        table.push_back(std::move(row));
+    }
+
     std::map<std::string, std::string> owner; // name -> code
     std::vector<std::string> rows;
     int multiple = 0;
-    for (const char* code : kCodes) {
-        auto fixed = kFixedRows.find(code);
-        const std::vector<std::string> names =
-            fixed != kFixedRows.end() ? fixed->second : std::vector<std::string>{nativeName(code)};
-        if (names.empty() || names.size() > 6) {
-            std::fprintf(stderr, "the row %s must have one to six names\n", code);
+    for (Row& row : table) {
+        std::vector<std::string> names;
+        for (size_t i = 0; i < row.names.size(); ++i) {
+            if (i >= row.kept && owners[row.names[i]].size() > 1) {
+                std::fprintf(stderr, "\"%s\" left out of %s: other countries have it too\n", row.names[i].c_str(),
+                             row.code.c_str());
+                continue;
+            }
+            names.push_back(row.names[i]);
+        }
+        if (names.size() > kSlots) {
+            std::fprintf(stderr, "the row %s has %zu names, the table holds %zu\n", row.code.c_str(), names.size(), kSlots);
             return 1;
         }
-        std::string row = std::string("    {\"") + code + "\", {";
+        std::string line = "    {\"" + row.code + "\", {";
         for (size_t i = 0; i < names.size(); ++i) {
-            auto [it, inserted] = owner.emplace(names[i], code);
+            auto [it, inserted] = owner.emplace(names[i], row.code);
             if (!inserted) {
-                std::fprintf(stderr, "\"%s\" is in the rows %s and %s\n", names[i].c_str(),
-                             it->second.c_str(), code);
+                std::fprintf(stderr, "\"%s\" is in the rows %s and %s\n", names[i].c_str(), it->second.c_str(),
+                             row.code.c_str());
                 return 1;
             }
-            row += (i ? ", " : "") + cString(names[i]);
+            line += (i ? ", " : "") + cString(names[i]);
         }
-        rows.push_back(row + "}},");
+        rows.push_back(line + "}},");
         multiple += names.size() > 1;
     }
 
