@@ -34,8 +34,9 @@ constexpr std::array<const char*, 218> kDirectoryCountries{
 QString stringFlagForCountryCode(QStringView code) {
     if (code.size() != 2)
         return {};
-    const char32_t flag[2] = {code[0].unicode() + kRegionalIndicatorOffset,
-                              code[1].unicode() + kRegionalIndicatorOffset};
+    // The directory and locales write codes in either case; flags exist for capitals only.
+    const char32_t flag[2] = {code[0].toUpper().unicode() + kRegionalIndicatorOffset,
+                              code[1].toUpper().unicode() + kRegionalIndicatorOffset};
     return QString::fromUcs4(flag, 2);
 }
 

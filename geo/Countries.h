@@ -7,9 +7,9 @@
 // safe on any thread.
 namespace countries {
 
-// The flag emoji of a code: the two regional-indicator symbols of its letters. Nothing checks
-// the letters, so a code that is not two upper-case ASCII letters gives two code points that
-// are not a flag. Null unless the code is exactly two UTF-16 units long.
+// The flag emoji of a code: the two regional-indicator symbols of its letters, in either case.
+// Nothing else checks the letters, so a code that is not two ASCII letters gives two code
+// points that are not a flag. Null unless the code is exactly two UTF-16 units long.
 QString stringFlagForCountryCode(QStringView code);
 
 // The country's name in the user's language, asked of ICU on every call, so it follows a

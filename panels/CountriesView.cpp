@@ -196,8 +196,7 @@ void CountriesView::selectAction() {
 }
 
 void CountriesView::selectLocalAction() {
-    const char* region = userlocale::current().getCountry();
-    choose(region && *region ? QString::fromLatin1(region) : QString());
+    choose(userlocale::regionCode());
 }
 
 void CountriesView::choose(const QString& code) {

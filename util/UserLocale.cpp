@@ -13,11 +13,20 @@ icu::Locale current() {
         std::string id(value);
         // "de_DE.UTF-8@euro" -> "de_DE": ICU wants neither the encoding nor the modifier.
         id = id.substr(0, id.find_first_of(".@"));
-        if (id == "C" || id == "POSIX")
-            return icu::Locale::getRoot();
+        if (id == "C" || id == "POSIX" || id.empty())
+            break;
         return icu::Locale::createCanonical(id.c_str());
     }
-    return icu::Locale::getRoot();
+    return icu::Locale::getUS();
+}
+
+QString regionCode() {
+    // Copied at once: the text belongs to the temporary locale.
+    const QString region = QString::fromLatin1(current().getCountry()).toUpper();
+    // Only a two-letter region is a country; "419" (Latin America) is not one.
+    if (region.size() != 2 || !region.at(0).isLetter() || !region.at(1).isLetter())
+        return QStringLiteral("US");
+    return region;
 }
 
 } // namespace userlocale

@@ -28,14 +28,19 @@ QString ucs4(std::initializer_list<char32_t> codePoints) {
 // Sets the user's language for one test and restores it afterwards.
 class ScopedLanguage {
 public:
-    explicit ScopedLanguage(const QByteArray& locale)
-        : saved_(qgetenv("LC_ALL")) {
+    // A null locale: no locale variable set at all.
+    explicit ScopedLanguage(const QByteArray& locale) : saved_(qgetenv("LC_ALL")), savedLang_(qgetenv("LANG")) {
         qputenv("LC_ALL", locale);
+        if (locale.isNull())
+            qunsetenv("LANG");
     }
-    ~ScopedLanguage() { qputenv("LC_ALL", saved_); }
+    ~ScopedLanguage() {
+        qputenv("LC_ALL", saved_);
+        qputenv("LANG", savedLang_);
+    }
 
 private:
-    QByteArray saved_;
+    QByteArray saved_, savedLang_;
 };
 
 template <typename Rows> QStringList codesOf(const Rows& rows) {
@@ -61,7 +66,8 @@ void TestCountries::flags_data() {
     QTest::newRow("CH") << QStringLiteral("CH") << ucs4({0x1F1E8, 0x1F1ED});
     QTest::newRow("DE") << QStringLiteral("DE") << ucs4({0x1F1E9, 0x1F1EA});
     QTest::newRow("AZ bounds") << QStringLiteral("AZ") << ucs4({0x1F1E6, 0x1F1FF});
-    QTest::newRow("lower case is not a flag") << QStringLiteral("ch") << ucs4({0x1F208, 0x1F20D});
+    QTest::newRow("lower case") << QStringLiteral("ch") << ucs4({0x1F1E8, 0x1F1ED});
+    QTest::newRow("mixed case") << QStringLiteral("dE") << ucs4({0x1F1E9, 0x1F1EA});
     QTest::newRow("highest unit") << QStringLiteral("\uFFFFA") << ucs4({0x2F1A4, 0x1F1E6});
     QTest::newRow("one letter") << QStringLiteral("D") << QString();
     QTest::newRow("three letters") << QStringLiteral("DEU") << QString();
@@ -86,6 +92,8 @@ void TestCountries::countryNames_data() {
     QTest::newRow("German") << QByteArray("de_DE.UTF-8") << QStringLiteral("DE")
                             << QStringLiteral("Deutschland");
     QTest::newRow("French") << QByteArray("fr_CH.UTF-8") << QStringLiteral("CH") << QStringLiteral("Suisse");
+    for (const char* plain : {"C", "C.UTF-8", "POSIX", static_cast<const char*>(nullptr)})
+        QTest::addRow("%s locale: English", plain ? plain : "no") << QByteArray(plain) << QStringLiteral("MC") << QStringLiteral("Monaco");
     QTest::newRow("not ISO but known")
         << QByteArray("en_US.UTF-8") << QStringLiteral("XK") << QStringLiteral("Kosovo");
     QTest::newRow("unknown code") << QByteArray("en_US.UTF-8") << QStringLiteral("QX") << QString();
@@ -149,8 +157,12 @@ void TestCountries::nativeNamesRows_data() {
     QTest::newRow("BO") << "BO" << QStringList{"Bolivia", "Bulibiya", "Volívia", "Wuliwya"};
     QTest::newRow("GB") << "GB" << QStringList{"United Kingdom", "England",          "Scotland",
                                                "Wales",          "Northern Ireland", "Great Britain"};
-    QTest::newRow("MA") << "MA" << QStringList{"Maroc", "ⵍⵎⵖⵔⵉⴱ", "المغرب"};
-    QTest::newRow("US") << "US" << QStringList{"United States of America", "USA", "U.S.A."};
+    QTest::newRow("MA") << "MA" << QStringList{"Maroc", "ⵍⵎⵖⵔⵉⴱ", "المغرب", "Meṛṛuk"};
+    QTest::newRow("US") << "US" << QStringList{"United States of America", "USA", "U.S.A.", "United States"};
+    QTest::newRow("CH, fixed then CLDR") << "CH" << QStringList{"Schweiz", "Suisse", "Svizzera", "Svizra", "Schwiiz"};
+    QTest::newRow("FI, two official languages") << "FI" << QStringList{"Suomi", "Finland"};
+    QTest::newRow("IE") << "IE" << QStringList{"Ireland", "Éire"};
+    QTest::newRow("SG, four") << "SG" << QStringList{"Singapore", "新加坡", "Singapura", "சிங்கப்பூர்"};
     QTest::newRow("AT") << "AT" << QStringList{"Österreich"};
     QTest::newRow("JP") << "JP" << QStringList{"日本"};
     QTest::newRow("RU") << "RU" << QStringList{"Россия"};

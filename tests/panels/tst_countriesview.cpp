@@ -47,6 +47,7 @@ private Q_SLOTS:
     void codeWithoutARowSelectsNothing();
     void choosingReportsTheSelectedRow_data();
     void choosingReportsTheSelectedRow();
+    void localRegionIsSentEvenWithoutARow_data();
     void localRegionIsSentEvenWithoutARow();
 
 private:
@@ -224,17 +225,31 @@ void TestCountriesView::choosingReportsTheSelectedRow() {
     QCOMPARE(view_->currentCC(), QStringLiteral("FR"));
 }
 
+void TestCountriesView::localRegionIsSentEvenWithoutARow_data() {
+    QTest::addColumn<QByteArray>("locale"); // LC_ALL; null: no locale variable at all
+    QTest::addColumn<QString>("code");
+    QTest::newRow("region without a row") << QByteArray("fi_FI.UTF-8") << "FI";
+    QTest::newRow("lower-case region") << QByteArray("en_gb") << "GB";
+    QTest::newRow("C") << QByteArray("C") << "US";
+    QTest::newRow("C.UTF-8") << QByteArray("C.UTF-8") << "US";
+    QTest::newRow("POSIX") << QByteArray("POSIX") << "US";
+    QTest::newRow("no locale") << QByteArray() << "US";
+    QTest::newRow("language without region") << QByteArray("de.UTF-8") << "US";
+    QTest::newRow("region that is no country") << QByteArray("es_419.UTF-8") << "US";
+}
+
 void TestCountriesView::localRegionIsSentEvenWithoutARow() {
+    QFETCH(QByteArray, locale);
+    QFETCH(QString, code);
     load(QStringLiteral("FR"));
-    const QByteArray saved = qgetenv("LC_ALL");
-    qputenv("LC_ALL", "fi_FI.UTF-8");
-    QTest::mouseClick(view_->selectLocalButton(), Qt::LeftButton);
-    qputenv("LC_ALL", "C");
+    const QByteArray saved = qgetenv("LC_ALL"), savedLang = qgetenv("LANG");
+    qputenv("LC_ALL", locale);
+    if (locale.isNull())
+        qunsetenv("LANG");
     QTest::mouseClick(view_->selectLocalButton(), Qt::LeftButton);
     qputenv("LC_ALL", saved);
-    QCOMPARE(delegate_.codes.size(), 2);
-    QCOMPARE(delegate_.codes.at(0), QStringLiteral("FI"));
-    QVERIFY(delegate_.codes.at(1).isNull()); // no region at all
+    qputenv("LANG", savedLang);
+    QCOMPARE(delegate_.codes, QStringList{code});
 }
 
 QTEST_MAIN(TestCountriesView)
