@@ -43,13 +43,17 @@ AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(
 
 AppDelegate::~AppDelegate() {
     if (api_)
-        api_->waitForSaves();
+        api_->waitForSaves(); // list files written, their cloud saves handed over
+    // A change made just before quitting still reaches the cloud, unless it does not answer.
+    if (cloudSync_)
+        cloudSync_->finishSaves(std::chrono::seconds(5));
     mpris_.reset();
     playbackControl_.reset();
     controller_.reset();
-    api_.reset();
+    // Lists taken over from the cloud are written through the RadioBrowser: it goes last.
     if (cloudSync_)
         cloudSync_->waitForWrites();
+    api_.reset();
 }
 
 void AppDelegate::applicationWillFinishLaunching() {

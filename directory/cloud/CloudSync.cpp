@@ -6,6 +6,8 @@
 #include "directory/StationArchive.h"
 #include "util/UserDefaults.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QRandomGenerator>
 #include <QTimer>
 
@@ -50,6 +52,32 @@ CloudSync::~CloudSync() {
 
 void CloudSync::waitForWrites() {
     writes_.waitForDone();
+}
+
+bool CloudSync::finishSaves(std::chrono::milliseconds limit) {
+    // Saves handed over by list writes that just ended are still queued: let them start first.
+    QCoreApplication::sendPostedEvents(this);
+    if (isIdle())
+        return true;
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    auto check = [this, &loop] {
+        if (isIdle())
+            loop.quit();
+    };
+    const QMetaObject::Connection saved = connect(this, &CloudSync::saveFinished, &loop, check, Qt::QueuedConnection);
+    const QMetaObject::Connection fetched = connect(this, &CloudSync::fetchFinished, &loop, check, Qt::QueuedConnection);
+    timeout.start(limit);
+    loop.exec();
+    disconnect(saved);
+    disconnect(fetched);
+    if (isIdle())
+        return true;
+    qCWarning(lcCloud, "Quitting before the cloud has the latest lists: no answer within %lld s",
+              qlonglong(std::chrono::duration_cast<std::chrono::seconds>(limit).count()));
+    return false;
 }
 
 void CloudSync::fetch(RadioBrowser& lists) {

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QThreadPool>
+#include <chrono>
 
 class CloudDatabase;
 class UserDefaults;
@@ -52,6 +53,9 @@ public:
     // Blocks until taken-over lists have been written to their files. Call it before the
     // RadioBrowser that fetch() was given goes away.
     void waitForWrites();
+    // At quit: runs the event loop until no fetch or save is left, at most `limit`. Saves still
+    // running then are given up with one log line. Returns whether all finished.
+    bool finishSaves(std::chrono::milliseconds limit);
     // No fetch, save or queued save in progress.
     bool isIdle() const { return !fetching_ && !saving_ && pending_.isEmpty(); }
 

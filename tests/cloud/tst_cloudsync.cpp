@@ -75,6 +75,8 @@ private Q_SLOTS:
     void unusableCloud_data();
     void unusableCloud();
     void syncOffSaysOneLineAndNothingElse();
+    void quitWaitsForTheLastSave_data();
+    void quitWaitsForTheLastSave();
 
 private:
     CloudMachine machine(const QString& password = WebDavServer::kPassword) {
@@ -331,6 +333,33 @@ void TestCloudSync::syncOffSaysOneLineAndNothingElse() {
     QCOMPARE(log.lines().size(), 1);
     QVERIFY(log.lines().first().startsWith("Fetch Error ----------------------------------\r ["));
     QCOMPARE(server->accessLog().size(), requestsBefore);
+}
+
+void TestCloudSync::quitWaitsForTheLastSave_data() {
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("saved before quitting") << true;
+    QTest::newRow("no answer: given up with one line") << false;
+}
+
+void TestCloudSync::quitWaitsForTheLastSave() {
+    QFETCH(bool, answers);
+    CloudMachine a = machine();
+    a.launch();
+    QVERIFY(a.settle());
+    LogCapture log({"ostrel.cloud"});
+    if (!answers)
+        a.holding->holdNextSave();
+    a.api->addFavoriteStation(namedStation("last"));
+    a.api->waitForSaves(); // as at quit: the file is written, its cloud save only handed over
+    QCOMPARE(a.sync->finishSaves(std::chrono::seconds(answers ? 20 : 1)), answers);
+    QCOMPARE(log.count("Quitting before the cloud has the latest lists"), answers ? 0 : 1);
+    if (!answers) {
+        a.holding->release();
+        return;
+    }
+    CloudMachine b = machine();
+    b.launch();
+    QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"last"});
 }
 
 QTEST_GUILESS_MAIN(TestCloudSync)
