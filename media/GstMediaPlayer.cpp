@@ -485,8 +485,10 @@ void GstMediaPlayer::onPrerolled() {
     if (!prerolled_) {
         prerolled_ = true;
         readyTimer_.stop();
-        if (attempt_ > 0)
+        if (attempt_ > 0) {
             stableTimer_.start();
+            Q_EMIT reconnected();
+        }
         if (status_ != ItemStatus::ReadyToPlay) {
             readTrackFormat();
             status_ = ItemStatus::ReadyToPlay;

@@ -59,6 +59,8 @@ Q_SIGNALS:
     void rateChanged(float rate);
     // The stream dropped and the player is trying again (attempt counts from 1).
     void reconnecting(int attempt);
+    // After reconnecting: the stream is back. Its title is delivered again only if it changed.
+    void reconnected();
     // Waiting for data before sound starts or goes on: the fill level, 0 to 99, then 100 when it
     // plays (again). Only changes are signalled.
     void bufferingChanged(int percent);

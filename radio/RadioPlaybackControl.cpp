@@ -27,7 +27,8 @@ RadioPlaybackControl::RadioPlaybackControl(RadioViewController& controller, Medi
 }
 
 PlaybackControl::Status RadioPlaybackControl::playbackStatus() const {
-    return player_.rate() != 0 ? Status::Playing : Status::Stopped;
+    // Not while the stream is still loading, nor after it failed: only once sound comes.
+    return controller_.audioPlaying() ? Status::Playing : Status::Stopped;
 }
 
 QString RadioPlaybackControl::title() const {

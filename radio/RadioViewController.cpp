@@ -18,9 +18,11 @@
 #include "util/FileURLs.h"
 #include "util/TextUtils.h"
 #include "util/UserDefaults.h"
+#include "util/UserLocale.h"
 
 #include <QActionGroup>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -114,8 +116,10 @@ RadioViewController::~RadioViewController() {
 void RadioViewController::wireView() {
     PopoverView* v = view_;
     connect(v->searchField, &QLineEdit::textChanged, this, [this] { controlTextDidChange(view_->searchField); });
+    // Not `activated`: it comes with every double click too, and on a single click under
+    // some themes. The keys are handled in eventFilter.
     connect(v->table, &QListView::doubleClicked, this, [this] { tableDoubleAction(); });
-    connect(v->table, &QListView::activated, this, [this] { tableDoubleAction(); }); // Enter
+    v->table->installEventFilter(this);
     connect(cells_, &StationCellView::favoriteClicked, this, [this](const QModelIndex& i) { toggleFavoriteAction(i.row()); });
     connect(v->playButton, &QPushButton::clicked, this, &RadioViewController::togglePlayAction);
     connect(v->toggleFavoriteButton, &QToolButton::clicked, this, &RadioViewController::toggleLoadedStationFavoriteAction);
@@ -139,6 +143,28 @@ void RadioViewController::wireView() {
     connect(c_.player, &MediaPlayer::itemStatusChanged, this, &RadioViewController::onItemStatusChanged);
     connect(c_.player, &MediaPlayer::timedMetadataReceived, this, &RadioViewController::metadataOutput);
     connect(c_.player, &MediaPlayer::reconnecting, this, [this] { setStreamText(QStringLiteral("Reconnecting…")); });
+    connect(c_.player, &MediaPlayer::reconnected, this, &RadioViewController::showCurrentTitle);
+}
+
+bool RadioViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_->table && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & ~Qt::KeypadModifier)
+            return false;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            tableDoubleAction();
+            return true;
+        case Qt::Key_Space:
+            if (const QModelIndex current = view_->table->currentIndex(); current.isValid())
+                toggleFavoriteAction(current.row());
+            return true;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // ---- Set-up and layout
@@ -167,10 +193,7 @@ void RadioViewController::prepareFirstTime() {
 
     QString code = c_.defaults->string(kCountryKey);
     if (code.isEmpty()) {
-        code = QLocale::territoryToCode(QLocale::system().territory());
-        if (code.isEmpty() || code == QLatin1String("001"))
-            code = QStringLiteral("US"); // no region on this machine: a country with many stations
-        setCountryCode(code);
+        setCountryCode(userlocale::regionCode()); // as "My Region" would choose
     } else {
         countryCode_ = code;
     }
@@ -214,8 +237,10 @@ void RadioViewController::requestStations(bool refresh) {
     setMessage(kLoading);
     refreshingStations_ = true;
     QPointer<RadioViewController> self(this);
-    c_.api->requestStationsForCountryCode(countryCode_, refresh, [self](std::optional<StationList> stations, QString error) {
-        if (self)
+    const quint64 request = ++stationsRequest_;
+    c_.api->requestStationsForCountryCode(countryCode_, refresh, [self, request](std::optional<StationList> stations, QString error) {
+        // A reply for a country chosen before the current one arrives late: it is not shown.
+        if (self && request == self->stationsRequest_)
             self->requestStations_Callback(std::move(stations), error);
     });
 }
@@ -453,6 +478,8 @@ void RadioViewController::player_play() {
     }
     view_->playButton->setEnabled(false);
     view_->playButton->setText(QStringLiteral("Loading..."));
+    streamTitle_.clear(); // the new item announces its titles afresh
+    audioPlaying_ = false;
     Q_EMIT playbackWillStart();
     c_.player->replaceCurrentItem(QUrl(url));
     c_.player->play();
@@ -468,6 +495,8 @@ void RadioViewController::player_play() {
 void RadioViewController::player_started() {
     view_->playButton->setEnabled(true);
     view_->playButton->setText(QStringLiteral("Stop"));
+    audioPlaying_ = true;
+    showCurrentTitle(); // in place of a failure or reconnection text
     loadedStationFormat_.clear();
     if (const auto format = c_.player->firstTrackFormat(); format && format->isAudio)
         loadedStationFormat_ = QString::asprintf("%.1fkHz - %uch", format->sampleRate / 1000.0, format->channels);
@@ -477,6 +506,9 @@ void RadioViewController::player_started() {
 void RadioViewController::player_stop() {
     c_.player->pause();
     view_->playButton->setText(QStringLiteral("Play"));
+    // Also when stopped while loading: the user can always start again.
+    view_->playButton->setEnabled(true);
+    audioPlaying_ = false;
     c_.shell->statusItemAnimates(false);
     if (c_.player->hasCurrentItem())
         c_.player->replaceCurrentItem(QUrl());
@@ -490,7 +522,6 @@ void RadioViewController::onItemStatusChanged(MediaPlayer::ItemStatus status) {
         // Never stay at "Loading...": say what happened and let the user try again.
         const QString why = c_.player->itemError();
         player_stop();
-        view_->playButton->setEnabled(true);
         setStreamText(kWarningPrefix + (why.isEmpty() ? QStringLiteral("Stream not available") : why));
     }
 }
@@ -517,10 +548,16 @@ void RadioViewController::metadataOutput(const QList<MediaPlayer::MetadataGroup>
     for (const MediaPlayer::MetadataGroup& group : groups)
         for (const MediaPlayer::MetadataItem& item : group)
             if (item.identifier == QLatin1String("icy/StreamTitle") && !item.stringValue.isEmpty()) {
-                setStreamText(item.stringValue);
+                streamTitle_ = item.stringValue;
+                setStreamText(streamTitle_);
                 return;
             }
+    streamTitle_.clear();
     setStreamText(kLiveBroadcast);
+}
+
+void RadioViewController::showCurrentTitle() {
+    setStreamText(streamTitle_.isEmpty() ? kLiveBroadcast : streamTitle_);
 }
 
 void RadioViewController::volumeChangedAction() {
@@ -577,16 +614,19 @@ void RadioViewController::prepereServerPopup() {
         QComboBox* popup = self->view_->serversPopup;
         popup->clear();
         const QString current = self->c_.api->server();
+        // Items carry the server they choose; the warning item carries none.
         int selected = -1;
-        if (!error.isNull()) {
+        auto add = [&](const QString& title, const QString& server) {
+            popup->addItem(title, server);
+            if (selected < 0 && !server.isEmpty() && server == current)
+                selected = popup->count() - 1;
+        };
+        // The directory's own round-robin name is in no server list, but always a good choice.
+        add(QStringLiteral("Any server (%1)").arg(RadioBrowser::kDefaultServer), RadioBrowser::kDefaultServer);
+        if (!error.isNull())
             qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(error));
-        } else {
-            for (const QString& name : servers) {
-                popup->addItem(name);
-                if (selected < 0 && name == current)
-                    selected = popup->count() - 1;
-            }
-        }
+        for (const QString& name : servers)
+            add(name, name);
         if (selected < 0) {
             popup->addItem(kWarningPrefix + current);
             selected = popup->count() - 1;
@@ -596,10 +636,10 @@ void RadioViewController::prepereServerPopup() {
 }
 
 void RadioViewController::serverChosenAction() {
-    const QString title = view_->serversPopup->currentText();
-    if (title.contains(kWarningPrefix) || title.isEmpty())
-        return;
-    c_.api->setServer(title);
+    const QString server = view_->serversPopup->currentData().toString();
+    if (server.isEmpty())
+        return; // the warning item
+    c_.api->setServer(server);
     prepereServerPopup();
 }
 

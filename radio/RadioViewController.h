@@ -92,6 +92,8 @@ public:
     bool loadedStationIsFavorite() const { return loadedStationIsFavorite_; }
     bool loadedStationNeedsIncr() const { return loadedStationNeedsIncr_; }
     QString nowPlaying() const { return nowPlaying_; }
+    // Sound is coming out: from the stream's first readiness until a stop or a failure.
+    bool audioPlaying() const { return audioPlaying_; }
     void loadStation(const Station& station, bool play);
     void player_play();
     void player_started();
@@ -141,6 +143,8 @@ private:
     void showLoadedStation();
     void onItemStatusChanged(MediaPlayer::ItemStatus status);
     void openLater(const QUrl& url);
+    void showCurrentTitle();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void wireView();
 
     Collaborators c_;
@@ -170,5 +174,8 @@ private:
     bool loadedStationIsFavorite_ = false;
     bool loadedStationNeedsIncr_ = false;
     QString nowPlaying_;
+    QString streamTitle_; // the current item's last title; empty while it has given none
+    bool audioPlaying_ = false;
+    quint64 stationsRequest_ = 0; // only the latest station request may fill the table
     QString pictureShownFor_; // the station whose picture the header shows
 };

@@ -120,10 +120,13 @@ void StationCellView::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
 bool StationCellView::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                                   const QModelIndex& index) {
-    if (event->type() == QEvent::MouseButtonRelease) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && starRect(option.rect).adjusted(-4, -4, 4, 4).contains(mouse->position().toPoint())) {
-            Q_EMIT favoriteClicked(index);
+            // The star is a button of its own: its clicks never select, double-click or play the row.
+            if (type == QEvent::MouseButtonRelease)
+                Q_EMIT favoriteClicked(index);
             return true;
         }
     }

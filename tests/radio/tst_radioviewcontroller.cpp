@@ -2,6 +2,7 @@
 #include "radio/RadioPlaybackControl.h"
 #include "radio/RadioShell.h"
 #include "radio/RadioViewController.h"
+#include "radio/StationCellView.h"
 #include "support/DirectoryEmulator.h"
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
@@ -11,10 +12,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSlider>
 #include <QSignalSpy>
@@ -55,12 +58,17 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void firstOpeningSetsUpOnce();
+    void startCountryFromLocale_data();
+    void startCountryFromLocale();
     void downloadSuccessAndFailure();
     void filtersAndCounts();
+    void latestCountryFillsTheTable();
     void sortSetting_data();
     void sortSetting();
     void loadingAndPlaying();
     void playerFailureEndsLoading();
+    void tableInput_data();
+    void tableInput();
     void nowPlayingTitles_data();
     void nowPlayingTitles();
     void favouritesAndStepper();
@@ -133,6 +141,25 @@ void TestRadioViewController::firstOpeningSetsUpOnce() {
     QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
 }
 
+void TestRadioViewController::startCountryFromLocale_data() {
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QString>("code");
+    QTest::newRow("the locale's region") << QByteArray("fi_FI.UTF-8") << "FI";
+    QTest::newRow("C: no region") << QByteArray("C.UTF-8") << "US";
+}
+
+void TestRadioViewController::startCountryFromLocale() {
+    QFETCH(QByteArray, locale);
+    QFETCH(QString, code);
+    f_->defaults->remove("radioStationsCountryCode");
+    const QByteArray saved = qgetenv("LC_ALL");
+    qputenv("LC_ALL", locale);
+    controller_->prepareFirstTime();
+    qputenv("LC_ALL", saved);
+    QCOMPARE(controller_->countryCode(), code);
+    QCOMPARE(f_->defaults->string("radioStationsCountryCode"), code);
+}
+
 void TestRadioViewController::downloadSuccessAndFailure() {
     feed(sampleStations());
     controller_->view()->searchField->setText("zeta");
@@ -167,6 +194,20 @@ void TestRadioViewController::filtersAndCounts() {
     QMenu* tags = controller_->tagsMenu();
     controller_->menuWillOpen(tags);
     QCOMPARE(controller_->matchTags(), QStringList{"Rock"});
+}
+
+void TestRadioViewController::latestCountryFillsTheTable() {
+    // A large country answers late, after the small one chosen next.
+    emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+    controller_->selectionCountryCodeChanged("DE");
+    controller_->selectionCountryCodeChanged("AT");
+    QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
+    // The late reply is handed over before its listing file is written.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000);
+    QCoreApplication::processEvents();
+    QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
+    QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
+    QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
 }
 
 void TestRadioViewController::sortSetting_data() {
@@ -234,14 +275,85 @@ void TestRadioViewController::loadingAndPlaying() {
 
 void TestRadioViewController::playerFailureEndsLoading() {
     feed(sampleStations());
+    QPushButton* button = controller_->view()->playButton;
     controller_->loadStation(sampleStations().at(0), true);
+    controller_->togglePlayAction(); // stopped while loading
+    QCOMPARE(button->text(), QStringLiteral("Play"));
+    QVERIFY(button->isEnabled());
+    controller_->togglePlayAction();
     player_->fail("Stream not available");
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
-    QVERIFY(controller_->view()->playButton->isEnabled());
+    QCOMPARE(button->text(), QStringLiteral("Play"));
+    QVERIFY(button->isEnabled());
     QCOMPARE(shell_.animations.last(), false);
     QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
-    Q_EMIT player_->reconnecting(1);
-    QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
+    controller_->togglePlayAction(); // the retry: the warning stays until sound comes
+    QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
+    player_->becomeReady(std::nullopt);
+    QCOMPARE(controller_->nowPlaying(), RadioViewController::kLiveBroadcast);
+
+    // Back from a reconnection, the line shows the title again, unchanged or none.
+    for (const QString title : {QString(), QStringLiteral("Artist - Song")}) {
+        if (!title.isEmpty())
+            Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", title}}});
+        Q_EMIT player_->reconnecting(1);
+        QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
+        Q_EMIT player_->reconnected();
+        QCOMPARE(controller_->nowPlaying(), title.isEmpty() ? RadioViewController::kLiveBroadcast : title);
+    }
+}
+
+void TestRadioViewController::tableInput_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<bool>("singleClickTheme");
+    QTest::addColumn<int>("actions"); // row actions run: each beeps, as the row has no stream
+    QTest::addColumn<bool>("favorite");
+    QTest::newRow("double click") << "double" << false << 1 << false;
+    QTest::newRow("double click, single-click theme") << "double" << true << 1 << false;
+    QTest::newRow("single click, single-click theme") << "click" << true << 0 << false;
+    QTest::newRow("Return") << "return" << false << 1 << false;
+    QTest::newRow("Enter") << "enter" << false << 1 << false;
+    QTest::newRow("Space stars") << "space" << false << 0 << true;
+    QTest::newRow("star click") << "star" << false << 0 << true;
+    QTest::newRow("star click, single-click theme") << "star" << true << 0 << true;
+    QTest::newRow("star double click: two toggles") << "star double" << false << 0 << false;
+}
+
+void TestRadioViewController::tableInput() {
+    QFETCH(QString, input);
+    QFETCH(bool, singleClickTheme);
+    QFETCH(int, actions);
+    QFETCH(bool, favorite);
+    struct SingleClickStyle : QProxyStyle {
+        int styleHint(StyleHint hint, const QStyleOption* o, const QWidget* w, QStyleHintReturn* r) const override {
+            return hint == SH_ItemView_ActivateItemOnSingleClick ? 1 : QProxyStyle::styleHint(hint, o, w, r);
+        }
+    };
+    QListView* table = controller_->view()->table;
+    if (singleClickTheme) {
+        auto* style = new SingleClickStyle;
+        style->setParent(table);
+        table->setStyle(style);
+    }
+    feed(sampleStations());
+    controller_->view()->resize(440, 600);
+    controller_->view()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(controller_->view()));
+    const QModelIndex zeta = table->model()->index(2, 0); // no stream address: every play beeps
+    table->setCurrentIndex(zeta);
+    table->setFocus();
+    const QRect row = table->visualRect(zeta);
+    const QPoint point = input.startsWith("star") ? StationCellView::starRect(row).center() : row.center();
+    if (input == "return" || input == "enter")
+        QTest::keyClick(table, input == "enter" ? Qt::Key_Enter : Qt::Key_Return, input == "enter" ? Qt::KeypadModifier : Qt::NoModifier);
+    else if (input == "space")
+        QTest::keyClick(table, Qt::Key_Space);
+    else if (input == "double" || input == "star double")
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, point);
+    else
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
+    QCOMPARE(shell_.beeps, actions);
+    QCOMPARE(f_->api->isFavoriteStation(sampleStations().at(2)), favorite);
+    QCOMPARE(player_->plays, 0);
 }
 
 void TestRadioViewController::nowPlayingTitles_data() {
@@ -311,13 +423,17 @@ void TestRadioViewController::serverPopup() {
     QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
     // The emulator's servers do not include the one in use: a warning item, selected.
     QCOMPARE(popup->currentText(), RadioViewController::kWarningPrefix + f_->api->server());
+    const QString anyServer = QStringLiteral("Any server (all.api.radio-browser.info)");
+    QCOMPARE(popup->itemText(0), anyServer);
     const int servers = popup->count() - 1;
-    popup->setCurrentIndex(0);
-    const QString chosen = popup->currentText();
-    controller_->serverChosenAction();
-    QCOMPARE(f_->api->server(), chosen);
-    QTRY_COMPARE_WITH_TIMEOUT(popup->count(), servers, 20000);
-    QCOMPARE(popup->currentText(), chosen);
+    for (const int index : {1, 0}) {
+        popup->setCurrentIndex(index);
+        const QString chosen = popup->currentText();
+        controller_->serverChosenAction();
+        QCOMPARE(f_->api->server(), index ? chosen : RadioBrowser::kDefaultServer);
+        QTRY_COMPARE_WITH_TIMEOUT(popup->count(), servers, 20000);
+        QCOMPARE(popup->currentText(), chosen);
+    }
 
     emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/servers"})");
     f_->launch(emulator_->baseUrl(), emulator_->baseUrl() + "/nowhere"); // a fresh cache
@@ -326,7 +442,8 @@ void TestRadioViewController::serverPopup() {
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^requestServers \\[.*500"));
     controller_->prepereServerPopup();
     popup = controller_->view()->serversPopup;
-    QTRY_COMPARE_WITH_TIMEOUT(popup->count(), 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(popup->count(), 2, 20000);
+    QCOMPARE(popup->itemText(0), anyServer);
     QVERIFY(popup->currentText().startsWith(RadioViewController::kWarningPrefix));
     const QString before = f_->api->server();
     controller_->serverChosenAction();
@@ -376,11 +493,17 @@ void TestRadioViewController::desktopMediaControls() {
     QCOMPARE(control.title(), QString()); // "Live Broadcast" is no title
     QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
     control.play();
+    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped); // loading: no sound yet
+    player_->becomeReady(std::nullopt);
     QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Playing);
     Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", "Artist - Song"}}});
     QCOMPARE(control.title(), QStringLiteral("Artist - Song"));
     control.pause(); // a live stream stops
     QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
+    control.play();
+    player_->becomeReady(std::nullopt);
+    player_->fail("Stream not available");
+    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
     control.setVolume(0.25);
     QCOMPARE(f_->defaults->doubleValue("radioVolume"), 0.25);
     QCOMPARE(player_->volume(), 0.25f);
