@@ -149,7 +149,7 @@ void RadioViewController::wireView() {
 bool RadioViewController::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_->table && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & ~Qt::KeypadModifier)
+        if ((key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier)
             return false;
         switch (key->key()) {
         case Qt::Key_Return:

@@ -19,6 +19,7 @@ struct Recorder {
     QList<Status> statuses;
     QList<int> attempts;
     QList<float> rates;
+    int reconnections = 0;
 
     explicit Recorder(MediaPlayer& player) {
         QObject::connect(&player, &MediaPlayer::timedMetadataReceived, &player,
@@ -30,6 +31,7 @@ struct Recorder {
                          });
         QObject::connect(&player, &MediaPlayer::itemStatusChanged, &player, [this](Status s) { statuses.append(s); });
         QObject::connect(&player, &MediaPlayer::reconnecting, &player, [this](int a) { attempts.append(a); });
+        QObject::connect(&player, &MediaPlayer::reconnected, &player, [this] { ++reconnections; });
         QObject::connect(&player, &MediaPlayer::rateChanged, &player, [this](float r) { rates.append(r); });
     }
 };
@@ -234,6 +236,7 @@ void TestGstMediaPlayer::droppedStreamReconnectsAndPlaysOn() {
     QTRY_COMPARE_WITH_TIMEOUT(rec.attempts, QList<int>{1}, kWait);
     QTRY_COMPARE_WITH_TIMEOUT(server_->connections(stream), 2, kWait);
     QTRY_COMPARE_WITH_TIMEOUT(pipelineState(player), GST_STATE_PLAYING, kWait);
+    QCOMPARE(rec.reconnections, 1); // the line can show the title again
     // Still the same ready item, playing all along as far as the listener is concerned.
     QCOMPARE(rec.statuses, QList<Status>{Status::ReadyToPlay});
     QCOMPARE(rec.rates, QList<float>{1});
