@@ -23,6 +23,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -120,6 +121,7 @@ void RadioViewController::wireView() {
     // some themes. The keys are handled in eventFilter.
     connect(v->table, &QListView::doubleClicked, this, [this] { tableDoubleAction(); });
     v->table->installEventFilter(this);
+    v->table->viewport()->installEventFilter(this);
     connect(cells_, &StationCellView::favoriteClicked, this, [this](const QModelIndex& i) { toggleFavoriteAction(i.row()); });
     connect(v->playButton, &QPushButton::clicked, this, &RadioViewController::togglePlayAction);
     connect(v->toggleFavoriteButton, &QToolButton::clicked, this, &RadioViewController::toggleLoadedStationFavoriteAction);
@@ -147,6 +149,13 @@ void RadioViewController::wireView() {
 }
 
 bool RadioViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_->table->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // On the star, the second click of a double click is one more star click (its release
+        // toggles again), not a double click that plays the row.
+        const QPoint point = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const QModelIndex index = view_->table->indexAt(point);
+        return index.isValid() && StationCellView::hitsStar(view_->table->visualRect(index), point);
+    }
     if (watched == view_->table && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier)

@@ -59,6 +59,10 @@ QRect StationCellView::starRect(const QRect& row) {
     return QRect(row.right() - kMargin - kStarSize, row.center().y() - kStarSize / 2, kStarSize, kStarSize);
 }
 
+bool StationCellView::hitsStar(const QRect& row, const QPoint& point) {
+    return starRect(row).adjusted(-4, -4, 4, 4).contains(point);
+}
+
 QSize StationCellView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     return QSize(option.rect.width(), kRowHeight);
 }
@@ -123,8 +127,9 @@ bool StationCellView::editorEvent(QEvent* event, QAbstractItemModel* model, cons
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick || type == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && starRect(option.rect).adjusted(-4, -4, 4, 4).contains(mouse->position().toPoint())) {
-            // The star is a button of its own: its clicks never select, double-click or play the row.
+        if (mouse->button() == Qt::LeftButton && hitsStar(option.rect, mouse->position().toPoint())) {
+            // The star is a button of its own: its clicks never select or play the row. (The
+            // view reports a double click before asking the delegate: the controller stops those.)
             if (type == QEvent::MouseButtonRelease)
                 Q_EMIT favoriteClicked(index);
             return true;

@@ -22,8 +22,9 @@ public:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
 
-    // Where the star sits in a row.
+    // Where the star sits in a row, and whether a point hits it (with some room around it).
     static QRect starRect(const QRect& row);
+    static bool hitsStar(const QRect& row, const QPoint& point);
 
 Q_SIGNALS:
     void favoriteClicked(const QModelIndex& index);
