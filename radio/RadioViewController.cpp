@@ -23,14 +23,13 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListView>
-#include <QLocale>
 #include <QLoggingCategory>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
