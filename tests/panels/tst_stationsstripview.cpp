@@ -231,6 +231,17 @@ void TestStationsStripView::leavingATileClearsTheLabelAtOnce() {
     QVERIFY(!tile->isTyping());
     QTest::qWait(30);
     QCOMPARE(strip->labelField()->text(), QString());
+
+    // Focus leaving one tile leaves the name that the tile under the pointer types.
+    f_->api->addFavoriteStation(station(2, QStringLiteral("Second")));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    strip->tiles().first()->setFocus();
+    QTRY_VERIFY(strip->tiles().first()->hasFocus());
+    pointAt(strip->tiles().last());
+    QTRY_COMPARE(strip->labelField()->text(), QStringLiteral("Second"));
+    strip->tiles().first()->clearFocus();
+    QCOMPARE(strip->labelField()->text(), QStringLiteral("Second"));
 }
 
 void TestStationsStripView::playingPostsOneNotification_data() {
