@@ -46,10 +46,15 @@ def nodes(root):
         yield node
         todo.extend(node[i] for i in range(node.childCount))
 
-def find(root, role, name=None, pattern=None):
-    for node in nodes(root):
-        if node.getRole() == role and (name is None or node.name == name) and (pattern is None or re.fullmatch(pattern, node.name)):
-            return node
+def find(root, role, name=None):
+    return next((n for n in nodes(root) if n.getRole() == role and (name is None or n.name == name)), None)
+
+def need(root, role, name):
+    found = find(root, role, name)
+    if not found:  # what the bus shows instead, for the log
+        print("\n".join("%s %r" % (n.getRoleName(), n.name) for n in nodes(root) if n.name))
+        sys.exit("FAIL: no %s named %r" % (pyatspi.Role(role), name))
+    return found
 
 def program():
     desktop = pyatspi.Registry.getDesktop(0)
@@ -61,7 +66,7 @@ panel = wait("the panel is not in the accessible tree", lambda: find(app, pyatsp
 count = wait("the status line never read '92 Stations'", lambda: find(panel, pyatspi.ROLE_LABEL, "92 Stations"))
 print("status line:", count.name)
 
-search = find(panel, pyatspi.ROLE_ENTRY, "Search stations") or sys.exit("FAIL: no search field")
+search = need(panel, pyatspi.ROLE_TEXT, "Search stations")
 search.queryEditableText().setTextContents("radio")
 state = wait("the program did not take the search", lambda: (s := status()) and s["message"] != "92 Stations" and s)
 wait("the status line did not read the new count " + state["message"],
@@ -69,10 +74,10 @@ wait("the status line did not read the new count " + state["message"],
 print("after the search:", count.name)
 
 station = wait("the station name is not readable", lambda: find(panel, pyatspi.ROLE_LABEL, state["station"]))
-line = find(panel, pyatspi.ROLE_PUSH_BUTTON, state["nowPlaying"]) or sys.exit("FAIL: no now-playing line named " + repr(state["nowPlaying"]))
+line = need(panel, pyatspi.ROLE_PUSH_BUTTON, state["nowPlaying"])
 print("station:", station.name, "| now playing:", line.name)
 
-play = find(panel, pyatspi.ROLE_PUSH_BUTTON, "Play") or sys.exit("FAIL: no button named Play")
+play = need(panel, pyatspi.ROLE_PUSH_BUTTON, "Play")
 actions = play.queryAction()
 actions.doAction(next(i for i in range(actions.nActions) if actions.getName(i) in ("Press", "press", "click")))
 wait("pressing Play did not start playback", lambda: play.name in ("Loading...", "Stop") or line.name.startswith("⚠"))
