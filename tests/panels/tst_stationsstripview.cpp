@@ -292,6 +292,20 @@ void TestStationsStripView::onlyFavouriteTilesOfferRemoval() {
     QCOMPARE(uuids(favourites->stations()), uuids(f_->api->favoriteStations()));
     QCOMPARE(recents->stations().size(), 1);
 
+    // Shift+F10 opens that menu, at the tile.
+    StationCollectionViewItem* first = favourites->tiles().first();
+    QPoint menuAt;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            menuAt = menu->pos();
+            menu->close();
+        }
+    });
+    closer.start(10);
+    QTest::keyClick(first, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(menuAt, first->mapToGlobal(QPoint(0, first->height())));
+
     // The Delete key does the same on a focused favourite.
     favourites->tiles().first()->setFocus();
     QTest::keyClick(favourites->tiles().first(), Qt::Key_Delete);
@@ -321,6 +335,7 @@ void TestStationsStripView::tileShowsFlagAndNameImage() {
     QVERIFY(!tile->imageView()->isLoading());
     QCOMPARE(tile->imageView()->scaling(), CachedURLImageView::Scaling::FitDown);
     QCOMPARE(tile->accessibleName(), QStringLiteral("Radio One Classic Rock"));
+    QVERIFY2(tile->accessibleDescription().contains(QStringLiteral("favourite")), qPrintable(tile->accessibleDescription()));
 }
 
 QTEST_MAIN(TestStationsStripView)

@@ -297,8 +297,11 @@ void TestRadioViewController::favouritesAndStepper() {
     controller_->toggleLoadedStationFavoriteAction();
     QVERIFY(controller_->loadedStationIsFavorite());
     QVERIFY(controller_->view()->stationStepper->isHidden()); // the only favourite
+    const QModelIndex row = controller_->view()->table->model()->index(0, 0);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz"));
     controller_->toggleFavoriteAction(0); // Café Central, row 0 by votes
     QVERIFY(!controller_->view()->stationStepper->isHidden());
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz, favourite"));
     controller_->stepperAction(0); // towards the end
     QCOMPARE(f_->api->favoriteStations().last().string(Station::Key::Name), QStringLiteral("Radio FM"));
     controller_->toggleFavoriteAction(7); // outside the list
