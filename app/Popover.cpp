@@ -8,7 +8,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-Popover::Popover(QWidget* content, QWidget* parent) : QWidget(parent, kAttachedFlags) {
+Popover::Popover(QWidget* content, QWidget* parent)
+    : QWidget(parent, kAttachedFlags) {
     setWindowTitle(QStringLiteral("Ostrel Radio"));
     setAttribute(Qt::WA_AlwaysShowToolTips);
     auto* layout = new QVBoxLayout(this);
@@ -67,8 +68,8 @@ void Popover::detach() {
 bool Popover::event(QEvent* event) {
     // Losing the focus to another window closes the attached panel, as a click outside closes a
     // popup; the panel's own menus and pop-up lists take the focus without closing it.
-    if (event->type() == QEvent::WindowDeactivate && !detached_ && isVisible() && !QApplication::activePopupWidget() &&
-        !QApplication::activeModalWidget()) {
+    if (event->type() == QEvent::WindowDeactivate && !detached_ && isVisible() &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget()) {
         QTimer::singleShot(0, this, [this] {
             if (!detached_ && isVisible() && !isActiveWindow() && !QApplication::activePopupWidget()) {
                 closedByFocusLoss_.start();

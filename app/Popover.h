@@ -38,7 +38,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    static constexpr Qt::WindowFlags kAttachedFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    static constexpr Qt::WindowFlags kAttachedFlags =
+        Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
     bool detached_ = false;
     QElapsedTimer closedByFocusLoss_;

@@ -92,7 +92,8 @@ void StationCollectionViewItem::updateDescription() {
     if (strip_.api().isFavoriteStation(station_))
         parts.append(tr("favourite"));
     const QString does = removeAction_ ? tr("Enter plays, the menu key offers removal") : tr("Enter plays");
-    setAccessibleDescription(parts.isEmpty() ? does : parts.join(QStringLiteral(", ")) + QStringLiteral(". ") + does);
+    setAccessibleDescription(
+        parts.isEmpty() ? does : parts.join(QStringLiteral(", ")) + QStringLiteral(". ") + does);
 }
 
 QString StationCollectionViewItem::flagText() const {
@@ -187,8 +188,8 @@ bool StationCollectionViewItem::event(QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         auto* menu = static_cast<QContextMenuEvent*>(event);
         if (menu->reason() != QContextMenuEvent::Mouse) {
-            QContextMenuEvent atTile(QContextMenuEvent::Keyboard, QPoint(0, height()), mapToGlobal(QPoint(0, height())),
-                                     menu->modifiers());
+            QContextMenuEvent atTile(QContextMenuEvent::Keyboard, QPoint(0, height()),
+                                     mapToGlobal(QPoint(0, height())), menu->modifiers());
             return QAbstractButton::event(&atTile);
         }
     }
@@ -197,7 +198,8 @@ bool StationCollectionViewItem::event(QEvent* event) {
 
 void StationCollectionViewItem::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
-        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, height()), mapToGlobal(QPoint(0, height())));
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, height()),
+                               mapToGlobal(QPoint(0, height())));
         QAbstractButton::event(&menu);
         return;
     }

@@ -160,7 +160,6 @@ void StationsStripView::observeValueForKeyPath(const QString& keyPath) {
     else if (keyPath == kFavoriteStations)
         for (StationCollectionViewItem* tile : std::as_const(tiles_))
             tile->updateDescription(); // a recent station's star changed
-
 }
 
 StationList StationsStripView::stations() const {
@@ -242,7 +241,8 @@ void StationsStripView::configureSnapshot(bool animate) {
     // Keyboard focus stays in the strip when its tile goes.
     if (focused >= 0 && !tiles_.isEmpty() && !std::any_of(tiles_.cbegin(), tiles_.cend(), [](auto* t) { return t->hasFocus(); }))
         tiles_.at(qMin<qsizetype>(focused, tiles_.size() - 1))->setFocus(Qt::OtherFocusReason);
-    if (!tiles_.isEmpty() && std::none_of(tiles_.cbegin(), tiles_.cend(), [](auto* t) { return t->focusPolicy() == Qt::StrongFocus; }))
+    if (!tiles_.isEmpty() && std::none_of(tiles_.cbegin(), tiles_.cend(),
+                                          [](auto* t) { return t->focusPolicy() == Qt::StrongFocus; }))
         makeTabStop(tiles_.first());
     if (underMouse())
         mouseEntered();

@@ -11,9 +11,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTabBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -66,7 +66,8 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationDetails->setWordWrap(true);
     stationTags->setForegroundRole(QPalette::PlaceholderText);
     streamText = new ElidedTextButton(this);
-    streamText->setAccessibleDescription(QStringLiteral("Now playing. Press to search the web for this title"));
+    streamText->setAccessibleDescription(
+        QStringLiteral("Now playing. Press to search the web for this title"));
     texts->addWidget(stationName);
     texts->addWidget(stationDetails);
     texts->addWidget(stationTags);
@@ -244,10 +245,11 @@ QList<QWidget*> PopoverView::tabChain() const {
     QList<std::pair<int, QWidget*>> ranked;
     QWidget* top = window();
     for (QWidget* w = top->nextInFocusChain(); w && w != top; w = w->nextInFocusChain())
-        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isVisible() && w->isEnabled() &&
-            !w->focusProxy())
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isVisible() &&
+            w->isEnabled() && !w->focusProxy())
             ranked.append({section(w), w});
-    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     QList<QWidget*> chain;
     for (const auto& [rank, w] : ranked)
         chain.append(w);

@@ -14,7 +14,8 @@ void StationTableModel::setRows(std::shared_ptr<StationIndex> index, QList<int> 
 
 void StationTableModel::refreshFavorites() {
     if (!rows_.isEmpty())
-        Q_EMIT dataChanged(this->index(0), this->index(int(rows_.size()) - 1), {FavoriteRole, Qt::AccessibleTextRole, Qt::AccessibleDescriptionRole});
+        Q_EMIT dataChanged(this->index(0), this->index(int(rows_.size()) - 1),
+                           {FavoriteRole, Qt::AccessibleTextRole, Qt::AccessibleDescriptionRole});
 }
 
 Station StationTableModel::stationAt(int row) const {

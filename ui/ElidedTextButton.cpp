@@ -12,13 +12,15 @@ constexpr int kFocusMargin = 2;
 // Line breaks in a stream title would hide everything after them on a one-line widget.
 QString oneLine(QString text) {
     for (QChar& c : text)
-        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
             c = u' ';
     return text;
 }
 } // namespace
 
-ElidedTextButton::ElidedTextButton(QWidget* parent) : QAbstractButton(parent) {
+ElidedTextButton::ElidedTextButton(QWidget* parent)
+    : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);

@@ -335,7 +335,8 @@ void TestStationsStripView::tileShowsFlagAndNameImage() {
     QVERIFY(!tile->imageView()->isLoading());
     QCOMPARE(tile->imageView()->scaling(), CachedURLImageView::Scaling::FitDown);
     QCOMPARE(tile->accessibleName(), QStringLiteral("Radio One Classic Rock"));
-    QVERIFY2(tile->accessibleDescription().contains(QStringLiteral("favourite")), qPrintable(tile->accessibleDescription()));
+    QVERIFY2(tile->accessibleDescription().contains(QStringLiteral("favourite")),
+             qPrintable(tile->accessibleDescription()));
 }
 
 QTEST_MAIN(TestStationsStripView)
