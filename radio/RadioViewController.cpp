@@ -2,21 +2,21 @@
 
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
-#include "panels/CountriesView.h"
-#include "panels/StationsStripView.h"
-#include "panels/TagsView.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioShell.h"
 #include "radio/StationCellView.h"
 #include "radio/StationTableModel.h"
+#include "panels/CountriesView.h"
+#include "panels/StationsStripView.h"
+#include "panels/TagsView.h"
 #include "ui/CachedURLImageView.h"
 #include "ui/ElidedTextButton.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
 #include "ui/VisibleIconRequests.h"
 #include "util/Collections.h"
-#include "util/FileURLs.h"
 #include "util/NotificationCenter.h"
+#include "util/FileURLs.h"
 #include "util/TextUtils.h"
 #include "util/UserDefaults.h"
 
@@ -124,8 +124,7 @@ void RadioViewController::wireView() {
     connect(v->stepperUp, &QToolButton::clicked, this, [this] { stepperAction(1); });
     connect(v->stepperDown, &QToolButton::clicked, this, [this] { stepperAction(0); });
     connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
-    connect(v->streamText, &ElidedTextButton::clicked, this,
-            [this] { visitNowPlayingAction(view_->streamText->text()); });
+    connect(v->streamText, &ElidedTextButton::clicked, this, [this] { visitNowPlayingAction(view_->streamText->text()); });
     connect(v->volumeSlider, &QSlider::valueChanged, this, [this](int value) {
         c_.defaults->setValue(kVolumeKey, value / 100.0);
         volumeChangedAction();

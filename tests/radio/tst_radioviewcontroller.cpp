@@ -21,8 +21,8 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
@@ -259,15 +259,11 @@ void TestRadioViewController::nowPlayingTitles_data() {
         << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", ""}, Item{"icy/StreamTitle", "B"}}} << "B";
     QTest::newRow("other identifiers only") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamUrl", "x"}}} << "Live Broadcast";
     QTest::newRow("nothing") << QList<MediaPlayer::MetadataGroup>{} << "Live Broadcast";
-    QTest::newRow("ampersand") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle",
-                                                                          "Simon & Garfunkel - The Boxer"}}}
+    QTest::newRow("ampersand") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Simon & Garfunkel - The Boxer"}}}
                                << "Simon & Garfunkel - The Boxer";
-    QTest::newRow("mnemonic-like") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle",
-                                                                              "Rock &Roll"}}}
-                                   << "Rock &Roll";
+    QTest::newRow("mnemonic-like") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Rock &Roll"}}} << "Rock &Roll";
     const QString longTitle = QStringLiteral("Long title ").repeated(28).left(300);
-    QTest::newRow("300 characters") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", longTitle}}}
-                                    << longTitle;
+    QTest::newRow("300 characters") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", longTitle}}} << longTitle;
 }
 
 void TestRadioViewController::nowPlayingTitles() {
@@ -438,12 +434,10 @@ void TestRadioViewController::keyboardReachesEverything() {
     QCOMPARE(QApplication::focusWidget(), v->searchField);
 
     // Tab goes round in reading order; the strip is one stop.
-    const QList<QWidget*> order{v->sortButton,           v->tagsButton,     v->table,
-                                v->favoritesSegment,     v->recentsSegment, v->detachButton,
-                                strip->tiles().first(),  v->streamText,     v->playButton,
-                                v->toggleFavoriteButton, v->stepperUp,      v->stepperDown,
-                                v->homepageButton,       v->volumeSlider,   v->tabs->tabBar(),
-                                v->countriesButton,      v->searchField};
+    const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
+                                v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
+                                v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
+                                v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
     for (QWidget* expected : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), expected);
