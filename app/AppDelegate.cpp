@@ -163,6 +163,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     statusItem_ = std::make_unique<StatusItem>();
     buildContextMenu();
     connect(statusItem_.get(), &StatusItem::clicked, this, [this] {
+        // The icon toggles the attached panel; a click that has just closed it by taking the
+        // focus does not open it again.
+        if (!popover_->isDetached() && (popover_->isShown() || popover_->justClosedByFocusLoss())) {
+            popover_->hide();
+            return;
+        }
         // The pointer is on the icon when it is clicked; some tray hosts report the icon's
         // place relative to their own window, so a geometry without the pointer is not used.
         const QPoint pointer = QCursor::pos();

@@ -1,12 +1,15 @@
 #include "app/Popover.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
-Popover::Popover(QWidget* content, QWidget* parent) : QWidget(parent, Qt::Popup | Qt::FramelessWindowHint) {
+Popover::Popover(QWidget* content, QWidget* parent)
+    : QWidget(parent, kAttachedFlags) {
     setWindowTitle(QStringLiteral("Ostrel Radio"));
     setAttribute(Qt::WA_AlwaysShowToolTips);
     auto* layout = new QVBoxLayout(this);
@@ -36,7 +39,7 @@ void Popover::showRelativeTo(const QRect& anchor) {
     if (detached_) {
         detached_ = false;
         hide();
-        setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
+        setWindowFlags(kAttachedFlags);
     }
     adjustSize();
     const QPoint pointer = QCursor::pos();
@@ -60,6 +63,25 @@ void Popover::detach() {
     setWindowFlags(Qt::Window);
     move(at);
     show();
+}
+
+bool Popover::event(QEvent* event) {
+    // Losing the focus to another window closes the attached panel, as a click outside closes a
+    // popup; the panel's own menus and pop-up lists take the focus without closing it.
+    if (event->type() == QEvent::WindowDeactivate && !detached_ && isVisible() &&
+        !QApplication::activePopupWidget() && !QApplication::activeModalWidget()) {
+        QTimer::singleShot(0, this, [this] {
+            if (!detached_ && isVisible() && !isActiveWindow() && !QApplication::activePopupWidget()) {
+                closedByFocusLoss_.start();
+                hide();
+            }
+        });
+    }
+    return QWidget::event(event);
+}
+
+bool Popover::justClosedByFocusLoss() const {
+    return closedByFocusLoss_.isValid() && closedByFocusLoss_.elapsed() < 400;
 }
 
 void Popover::keyPressEvent(QKeyEvent* event) {

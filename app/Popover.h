@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
-// The panel that holds the popover's content: a borderless popup anchored to the tray icon
-// that closes when the user clicks elsewhere, or, once detached, a normal window.
+// The panel that holds the popover's content: a borderless panel anchored to the tray icon
+// that closes on Escape and when the user turns to another window or clicks elsewhere, or,
+// once detached, a normal window. It is a tool window, not a popup: assistive technology does
+// not see popups, so the popup's closing rules are kept here by hand.
 class Popover : public QWidget {
     Q_OBJECT
 public:
@@ -20,15 +23,24 @@ public:
     // Where an attached panel of `size` goes for an icon at `anchor` on a screen `available`.
     static QPoint placement(const QRect& anchor, const QPoint& pointer, const QSize& size, const QRect& available);
 
+    // Closed by losing the focus within the last moment: a click on the tray icon that took
+    // the focus should close the panel, not open it again.
+    bool justClosedByFocusLoss() const;
+
 Q_SIGNALS:
     void aboutToShow();
     void closed();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    static constexpr Qt::WindowFlags kAttachedFlags =
+        Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+
     bool detached_ = false;
+    QElapsedTimer closedByFocusLoss_;
 };

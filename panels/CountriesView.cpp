@@ -54,13 +54,13 @@ CountriesView::CountriesView(RadioBrowser& api, QWidget* parent) : QWidget(paren
     connect(table_, &QTreeView::doubleClicked, this, &CountriesView::tableDoubleAction);
 
     selectLocalButton_ = new QPushButton(tr("My Region"), this);
-    selectLocalButton_->setAccessibleName(tr("Choose the country of my region"));
+    selectLocalButton_->setAccessibleDescription(tr("Choose the country of my region"));
     selectLocalButton_->setToolTip(tr("Choose the country of your region"));
     selectLocalButton_->setAutoDefault(false);
     connect(selectLocalButton_, &QPushButton::clicked, this, &CountriesView::selectLocalAction);
 
     selectButton_ = new QPushButton(tr("Select"), this);
-    selectButton_->setAccessibleName(tr("Choose the selected country"));
+    selectButton_->setAccessibleDescription(tr("Choose the selected country"));
     selectButton_->setAutoDefault(false);
     selectButton_->setEnabled(false);
     connect(selectButton_, &QPushButton::clicked, this, &CountriesView::selectAction);

@@ -9,6 +9,7 @@
 #include "util/NotificationCenter.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -33,7 +34,7 @@ constexpr int kInset = 4;
 StationCollectionViewItem::StationCollectionViewItem(StationsStripView& strip, bool offersRemoval, QWidget* parent)
     : QAbstractButton(parent), strip_(strip), imageView_(new CachedURLImageView(&strip.icons(), this)),
       flag_(new QLabel(this)) {
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::ClickFocus); // the strip chooses its Tab stop
     setFixedSize(StationsStripView::kItemSize);
     imageView_->setAttribute(Qt::WA_TransparentForMouseEvents);
     flag_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -52,7 +53,7 @@ StationCollectionViewItem::StationCollectionViewItem(StationsStripView& strip, b
 
 StationCollectionViewItem::~StationCollectionViewItem() {
     // A tile removed under the pointer gets no leave event: its name must not stay behind.
-    if (isTyping() || underMouse())
+    if (strip_.labelOwner() == this)
         strip_.labelField()->setText(QString());
 }
 
@@ -80,8 +81,19 @@ void StationCollectionViewItem::setRepresentedObject(const Station& station) {
     flag_->setText(countries::stringFlagForCountryCode(station.string(Station::Key::CountryCode)));
     const QString name = station.string(Station::Key::Name);
     setAccessibleName(name);
-    setAccessibleDescription(tr("Plays the station"));
     setToolTip(name);
+    updateDescription();
+}
+
+void StationCollectionViewItem::updateDescription() {
+    if (station_.isNull())
+        return;
+    QStringList parts = RadioBrowser::tagsForStation(station_);
+    if (strip_.api().isFavoriteStation(station_))
+        parts.append(tr("favourite"));
+    const QString does = removeAction_ ? tr("Enter plays, the menu key offers removal") : tr("Enter plays");
+    setAccessibleDescription(
+        parts.isEmpty() ? does : parts.join(QStringLiteral(", ")) + QStringLiteral(". ") + does);
 }
 
 QString StationCollectionViewItem::flagText() const {
@@ -106,6 +118,7 @@ void StationCollectionViewItem::removeFromFavoritesAction() {
 }
 
 void StationCollectionViewItem::mouseEntered() {
+    strip_.setLabelOwner(this);
     strip_.labelField()->setText(QStringLiteral(""));
     // The stored timer is always the latest.
     if (t_)
@@ -121,6 +134,10 @@ void StationCollectionViewItem::mouseEntered() {
 void StationCollectionViewItem::mouseExited() {
     if (t_)
         t_->stop();
+    // Another tile may have taken the label meanwhile (pointer there, focus leaving here).
+    if (strip_.labelOwner() != this)
+        return;
+    strip_.setLabelOwner(nullptr);
     strip_.labelField()->setText(QStringLiteral(""));
 }
 
@@ -154,6 +171,7 @@ void StationCollectionViewItem::leaveEvent(QEvent* event) {
 void StationCollectionViewItem::focusInEvent(QFocusEvent* event) {
     QAbstractButton::focusInEvent(event);
     // Keyboard users see the name too, and the tile scrolls into view.
+    strip_.makeTabStop(this);
     strip_.ensureTileVisible(this);
     mouseEntered();
 }
@@ -164,7 +182,27 @@ void StationCollectionViewItem::focusOutEvent(QFocusEvent* event) {
         mouseExited();
 }
 
+bool StationCollectionViewItem::event(QEvent* event) {
+    // A menu asked for from the keyboard (the menu key, Shift+F10) opens at the tile, not at
+    // the pointer, which may be anywhere.
+    if (event->type() == QEvent::ContextMenu) {
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (menu->reason() != QContextMenuEvent::Mouse) {
+            QContextMenuEvent atTile(QContextMenuEvent::Keyboard, QPoint(0, height()),
+                                     mapToGlobal(QPoint(0, height())), menu->modifiers());
+            return QAbstractButton::event(&atTile);
+        }
+    }
+    return QAbstractButton::event(event);
+}
+
 void StationCollectionViewItem::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(0, height()),
+                               mapToGlobal(QPoint(0, height())));
+        QAbstractButton::event(&menu);
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

@@ -33,6 +33,8 @@ public:
     QAction* removeFromFavoritesMenuAction() const { return removeAction_; }
     bool isTyping() const;
 
+    // Tells assistive technology the station's tags and favourite mark, and what keys do.
+    void updateDescription();
     // Asks the controller to load and play the station.
     void playAction();
     void removeFromFavoritesAction();
@@ -40,6 +42,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

@@ -86,7 +86,7 @@ void StationsStripView::configureHierarchy() {
     labelField_ = new QLabel(this);
     labelField_->setAlignment(Qt::AlignCenter);
     labelField_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    labelField_->setAccessibleName(tr("Station name"));
+    labelField_->setAccessibleDescription(tr("Station name"));
     labelField_->setTextFormat(Qt::PlainText);
     QFont labelFont = labelField_->font();
     labelFont.setBold(true);
@@ -157,6 +157,9 @@ void StationsStripView::observeValueForKeyPath(const QString& keyPath) {
     const bool observed = keyPath == (keyPath_ == kFavoriteStations ? kFavoriteStations : kRecentStations);
     if (observed)
         configureSnapshot(true);
+    else if (keyPath == kFavoriteStations)
+        for (StationCollectionViewItem* tile : std::as_const(tiles_))
+            tile->updateDescription(); // a recent station's star changed
 }
 
 StationList StationsStripView::stations() const {
@@ -238,6 +241,9 @@ void StationsStripView::configureSnapshot(bool animate) {
     // Keyboard focus stays in the strip when its tile goes.
     if (focused >= 0 && !tiles_.isEmpty() && !std::any_of(tiles_.cbegin(), tiles_.cend(), [](auto* t) { return t->hasFocus(); }))
         tiles_.at(qMin<qsizetype>(focused, tiles_.size() - 1))->setFocus(Qt::OtherFocusReason);
+    if (!tiles_.isEmpty() && std::none_of(tiles_.cbegin(), tiles_.cend(),
+                                          [](auto* t) { return t->focusPolicy() == Qt::StrongFocus; }))
+        makeTabStop(tiles_.first());
     if (underMouse())
         mouseEntered();
 }
@@ -318,6 +324,11 @@ bool StationsStripView::eventFilter(QObject* watched, QEvent* event) {
 
 void StationsStripView::ensureTileVisible(StationCollectionViewItem* tile) {
     collection_->ensureWidgetVisible(tile, kMinimumLineSpacing, 0);
+}
+
+void StationsStripView::makeTabStop(StationCollectionViewItem* tile) {
+    for (StationCollectionViewItem* other : std::as_const(tiles_))
+        other->setFocusPolicy(other == tile ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void StationsStripView::focusNeighbourTile(StationCollectionViewItem* tile, int offset) {

@@ -4,6 +4,7 @@
 #include "ui/HoverView.h"
 
 #include <QList>
+#include <QPointer>
 #include <QSize>
 
 class IconLoader;
@@ -55,9 +56,14 @@ public:
     NotificationCenter& notifications() const { return notifications_; }
     IconLoader& icons() const { return icons_; }
 
-    // Keyboard use of the tiles.
+    // Keyboard use of the tiles: the strip is one stop of the Tab chain, at the tile last
+    // focused (the first at the start); arrows move between tiles.
     void ensureTileVisible(StationCollectionViewItem* tile);
     void focusNeighbourTile(StationCollectionViewItem* tile, int offset);
+    void makeTabStop(StationCollectionViewItem* tile);
+    // The tile whose name the label shows; only it clears the label.
+    const QObject* labelOwner() const { return labelOwner_; }
+    void setLabelOwner(QObject* tile) { labelOwner_ = tile; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -92,4 +98,5 @@ private:
     QLabel* noItemsMessage_ = nullptr;
     QLabel* labelField_ = nullptr;
     QList<StationCollectionViewItem*> tiles_;
+    QPointer<QObject> labelOwner_;
 };

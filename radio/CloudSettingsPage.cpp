@@ -63,7 +63,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     root->addLayout(buttons);
     status = new QLabel(this);
     status->setWordWrap(true);
-    status->setAccessibleName(QStringLiteral("Cloud sync status"));
+    status->setAccessibleDescription(QStringLiteral("Cloud sync status"));
     root->addWidget(status);
     root->addStretch(1);
 

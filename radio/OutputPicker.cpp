@@ -14,7 +14,7 @@ OutputPicker::OutputPicker(AudioHardware& hardware, UserDefaults& defaults, QWid
     outputPopup = new QComboBox(this);
     outputPopup->setAccessibleName(QStringLiteral("Sound output"));
     exclusiveSwitch = new QCheckBox(QStringLiteral("Exclusive use"), this);
-    exclusiveSwitch->setAccessibleName(QStringLiteral("Use the output device exclusively"));
+    exclusiveSwitch->setAccessibleDescription(QStringLiteral("Use the output device exclusively"));
     exclusiveSwitch->setToolTip(QStringLiteral("Keep other programs off this device"));
     hogMessage = new QLabel(this);
     hogMessage->setWordWrap(true);

@@ -1,6 +1,7 @@
 #include "radio/PopoverView.h"
 
 #include "ui/CachedURLImageView.h"
+#include "ui/ElidedTextButton.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,9 +11,12 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 QToolButton* toolButton(const QString& text, const QString& accessibleName, QWidget* parent) {
@@ -47,11 +51,13 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.25);
     nameFont.setBold(true);
     stationName->setFont(nameFont);
-    stationName->setAccessibleName(QStringLiteral("Station name"));
+    // Labels that show content keep no accessible name of their own: assistive technology reads
+    // their text, and a description says what it is.
+    stationName->setAccessibleDescription(QStringLiteral("Station"));
     stationDetails = new QLabel(this);
-    stationDetails->setAccessibleName(QStringLiteral("Station details"));
+    stationDetails->setAccessibleDescription(QStringLiteral("Station details"));
     stationTags = new QLabel(this);
-    stationTags->setAccessibleName(QStringLiteral("Station tags"));
+    stationTags->setAccessibleDescription(QStringLiteral("Station tags"));
     for (QLabel* label : {stationName, stationDetails, stationTags}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(1);
@@ -59,12 +65,9 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationDetails->setForegroundRole(QPalette::PlaceholderText);
     stationDetails->setWordWrap(true);
     stationTags->setForegroundRole(QPalette::PlaceholderText);
-    streamText = new QPushButton(this);
-    streamText->setFlat(true);
-    streamText->setCursor(Qt::PointingHandCursor);
-    streamText->setStyleSheet(QStringLiteral("text-align: left; padding: 0;"));
-    streamText->setAccessibleName(QStringLiteral("Now playing"));
-    streamText->setToolTip(QStringLiteral("Search the web for this title"));
+    streamText = new ElidedTextButton(this);
+    streamText->setAccessibleDescription(
+        QStringLiteral("Now playing. Press to search the web for this title"));
     texts->addWidget(stationName);
     texts->addWidget(stationDetails);
     texts->addWidget(stationTags);
@@ -75,7 +78,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     auto* controls = new QHBoxLayout;
     controls->setSpacing(6);
     playButton = new QPushButton(QStringLiteral("Play"), this);
-    playButton->setAccessibleName(QStringLiteral("Play or stop"));
+    playButton->setAccessibleDescription(QStringLiteral("Plays or stops the loaded station"));
     playButton->setMinimumWidth(96);
     playButton->setDefault(false);
     toggleFavoriteButton = toolButton(QStringLiteral("☆"), QStringLiteral("Favourite"), this);
@@ -122,6 +125,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     searchField->setPlaceholderText(QStringLiteral("Search names and tags"));
     searchField->setClearButtonEnabled(true);
     searchField->setAccessibleName(QStringLiteral("Search stations"));
+    searchField->setAccessibleDescription(QStringLiteral("Filters the stations by name and tags"));
     sortButton = toolButton(QStringLiteral("⇅"), QStringLiteral("Sort stations"), stationsPage);
     sortButton->setPopupMode(QToolButton::InstantPopup);
     tagsButton = toolButton(QStringLiteral("#"), QStringLiteral("Filter by tags"), stationsPage);
@@ -169,11 +173,11 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     directoryLink = new QPushButton(QStringLiteral("Radio Browser directory"), serverPage);
     directoryLink->setFlat(true);
     directoryLink->setProperty("url", QStringLiteral("https://www.radio-browser.info/"));
-    directoryLink->setAccessibleName(QStringLiteral("Open the Radio Browser web site"));
+    directoryLink->setAccessibleDescription(QStringLiteral("Open the Radio Browser web site"));
     projectLink = new QPushButton(QStringLiteral("Add a missing station"), serverPage);
     projectLink->setFlat(true);
     projectLink->setProperty("url", QStringLiteral("https://www.radio-browser.info/add"));
-    projectLink->setAccessibleName(QStringLiteral("Open the page for adding a station"));
+    projectLink->setAccessibleDescription(QStringLiteral("Open the page for adding a station"));
     server->addWidget(serverLabel);
     server->addWidget(serversPopup);
     server->addWidget(serverNote);
@@ -194,7 +198,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     root->addWidget(tabs, 1);
 
     message = new QLabel(this);
-    message->setAccessibleName(QStringLiteral("Status"));
+    message->setAccessibleDescription(QStringLiteral("Status"));
     message->setForegroundRole(QPalette::PlaceholderText);
     root->addWidget(message);
 
@@ -206,6 +210,11 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     recentsSegment->setCheckable(true);
     favoritesSegment->setToolButtonStyle(Qt::ToolButtonTextOnly);
     recentsSegment->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QToolButton* segment : {favoritesSegment, recentsSegment}) {
+        // Their text names them; the helper's name becomes what they do.
+        segment->setAccessibleDescription(segment->accessibleName());
+        segment->setAccessibleName(QString());
+    }
     detachButton = toolButton(QString(), QStringLiteral("Open in a window"), this);
     detachButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     stripBar->addWidget(favoritesSegment);
@@ -219,4 +228,44 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationsStripHostView->layout()->setContentsMargins(0, 0, 0, 0);
     stationsStripHostView->setAccessibleName(QStringLiteral("Station strip"));
     root->addWidget(stationsStripHostView);
+}
+
+QList<QWidget*> PopoverView::tabChain() const {
+    auto section = [this](const QWidget* w) {
+        if (w == tabs->tabBar())
+            return 1;
+        if (tabs->currentWidget() && tabs->currentWidget()->isAncestorOf(w))
+            return auxHostView->isAncestorOf(w) ? 3 : 2;
+        if (stationsStripHostView->isAncestorOf(w))
+            return 5;
+        if (w == favoritesSegment || w == recentsSegment || w == detachButton)
+            return 4;
+        return 0;
+    };
+    QList<std::pair<int, QWidget*>> ranked;
+    QWidget* top = window();
+    for (QWidget* w = top->nextInFocusChain(); w && w != top; w = w->nextInFocusChain())
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isVisible() &&
+            w->isEnabled() && !w->focusProxy())
+            ranked.append({section(w), w});
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QList<QWidget*> chain;
+    for (const auto& [rank, w] : ranked)
+        chain.append(w);
+    return chain;
+}
+
+bool PopoverView::focusNextPrevChild(bool next) {
+    const QList<QWidget*> chain = tabChain();
+    if (chain.isEmpty())
+        return QWidget::focusNextPrevChild(next);
+    QWidget* current = focusWidget();
+    while (current && !chain.contains(current) && current != this)
+        current = current->parentWidget(); // inside a control (a combo box's line edit)
+    const qsizetype at = chain.indexOf(current);
+    const qsizetype n = chain.size();
+    const qsizetype to = at < 0 ? (next ? 0 : n - 1) : (at + (next ? 1 : n - 1)) % n;
+    chain.at(to)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }

@@ -13,6 +13,7 @@ class QTabWidget;
 class QToolButton;
 class QButtonGroup;
 class CachedURLImageView;
+class ElidedTextButton;
 class IconLoader;
 
 // The popover's content, built in code: the loaded station at the top, the station table with
@@ -29,7 +30,7 @@ public:
     QLabel* stationName;
     QLabel* stationDetails;
     QLabel* stationTags;
-    QPushButton* streamText; // the now-playing title; a click searches the web for it
+    ElidedTextButton* streamText; // the now-playing title; a click searches the web for it
     QPushButton* playButton;
     QToolButton* toggleFavoriteButton;
     QWidget* stationStepper;
@@ -62,4 +63,13 @@ public:
     QToolButton* detachButton;
 
     QSize sizeHint() const override { return QSize(440, 640); }
+
+    // The widgets Tab visits, in order: the loaded station's controls, the tab bar, the page
+    // (the country picker after the table), the strip's buttons, then the strip.
+    QList<QWidget*> tabChain() const;
+
+protected:
+    // Tab follows tabChain(): parts are made at different times (the strips and the picker
+    // late), so the creation order would not be the reading order.
+    bool focusNextPrevChild(bool next) override;
 };

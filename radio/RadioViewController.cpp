@@ -10,6 +10,7 @@
 #include "panels/StationsStripView.h"
 #include "panels/TagsView.h"
 #include "ui/CachedURLImageView.h"
+#include "ui/ElidedTextButton.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
 #include "ui/VisibleIconRequests.h"
@@ -21,6 +22,7 @@
 #include "util/UserLocale.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -127,7 +129,7 @@ void RadioViewController::wireView() {
     connect(v->stepperUp, &QToolButton::clicked, this, [this] { stepperAction(1); });
     connect(v->stepperDown, &QToolButton::clicked, this, [this] { stepperAction(0); });
     connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
-    connect(v->streamText, &QPushButton::clicked, this, [this] { visitNowPlayingAction(view_->streamText->text()); });
+    connect(v->streamText, &ElidedTextButton::clicked, this, [this] { visitNowPlayingAction(view_->streamText->text()); });
     connect(v->volumeSlider, &QSlider::valueChanged, this, [this](int value) {
         c_.defaults->setValue(kVolumeKey, value / 100.0);
         volumeChangedAction();
@@ -278,7 +280,11 @@ void RadioViewController::toggleHostViewAction() {
 
 void RadioViewController::prepareHostView(bool show, bool animate) {
     Q_UNUSED(animate) // the layout moves the table aside; no frame animation needed
+    // The keyboard goes back to the table, not to whatever follows the closing picker.
+    const bool hadFocus = view_->auxHostView->isAncestorOf(QApplication::focusWidget());
     view_->auxHostView->setVisible(show);
+    if (hadFocus && !show)
+        view_->table->setFocus(Qt::OtherFocusReason);
     view_->countriesButton->setChecked(show);
 }
 

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionFocusRect>
 
 namespace {
 constexpr int kRowHeight = 48;
@@ -120,6 +121,15 @@ void StationCellView::paint(QPainter* painter, const QStyleOptionViewItem& optio
     }
     painter->drawPath(path);
     painter->restore();
+
+    // The keyboard's row is visible even when nothing is selected.
+    if (option.state & QStyle::State_HasFocus) {
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(option);
+        focus.rect = r.adjusted(1, 1, -1, -1);
+        focus.backgroundColor = pal.color(selected ? QPalette::Highlight : QPalette::Base);
+        style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+    }
 }
 
 bool StationCellView::editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

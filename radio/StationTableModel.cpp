@@ -14,7 +14,8 @@ void StationTableModel::setRows(std::shared_ptr<StationIndex> index, QList<int> 
 
 void StationTableModel::refreshFavorites() {
     if (!rows_.isEmpty())
-        Q_EMIT dataChanged(this->index(0), this->index(int(rows_.size()) - 1), {FavoriteRole});
+        Q_EMIT dataChanged(this->index(0), this->index(int(rows_.size()) - 1),
+                           {FavoriteRole, Qt::AccessibleTextRole, Qt::AccessibleDescriptionRole});
 }
 
 Station StationTableModel::stationAt(int row) const {
@@ -36,9 +37,18 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
         return station.string(Station::Key::Name);
-    case Qt::AccessibleTextRole:
-        return QStringLiteral("%1, %2").arg(station.string(Station::Key::Name),
-                                            collections::stringWithDelim(index_->tags(i), u", "));
+    case Qt::AccessibleTextRole: {
+        // What a screen reader says for the row: the name, the tags, the star.
+        QStringList parts{station.string(Station::Key::Name)};
+        if (const QString tags = collections::stringWithDelim(index_->tags(i), u", "); !tags.isEmpty())
+            parts.append(tags);
+        if (isFavorite_(station))
+            parts.append(QStringLiteral("favourite"));
+        return parts.join(QStringLiteral(", "));
+    }
+    case Qt::AccessibleDescriptionRole:
+        return isFavorite_(station) ? QStringLiteral("Enter plays, Space removes the star")
+                                    : QStringLiteral("Enter plays, Space adds the star");
     case TagsTextRole:
         return collections::stringWithDelim(index_->tags(i), u", ");
     case FavoriteRole:

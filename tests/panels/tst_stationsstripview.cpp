@@ -231,6 +231,17 @@ void TestStationsStripView::leavingATileClearsTheLabelAtOnce() {
     QVERIFY(!tile->isTyping());
     QTest::qWait(30);
     QCOMPARE(strip->labelField()->text(), QString());
+
+    // Focus leaving one tile leaves the name that the tile under the pointer types.
+    f_->api->addFavoriteStation(station(2, QStringLiteral("Second")));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    strip->tiles().first()->setFocus();
+    QTRY_VERIFY(strip->tiles().first()->hasFocus());
+    pointAt(strip->tiles().last());
+    QTRY_COMPARE(strip->labelField()->text(), QStringLiteral("Second"));
+    strip->tiles().first()->clearFocus();
+    QCOMPARE(strip->labelField()->text(), QStringLiteral("Second"));
 }
 
 void TestStationsStripView::playingPostsOneNotification_data() {
@@ -281,6 +292,20 @@ void TestStationsStripView::onlyFavouriteTilesOfferRemoval() {
     QCOMPARE(uuids(favourites->stations()), uuids(f_->api->favoriteStations()));
     QCOMPARE(recents->stations().size(), 1);
 
+    // Shift+F10 opens that menu, at the tile.
+    StationCollectionViewItem* first = favourites->tiles().first();
+    QPoint menuAt;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (QWidget* menu = QApplication::activePopupWidget()) {
+            menuAt = menu->pos();
+            menu->close();
+        }
+    });
+    closer.start(10);
+    QTest::keyClick(first, Qt::Key_F10, Qt::ShiftModifier);
+    QCOMPARE(menuAt, first->mapToGlobal(QPoint(0, first->height())));
+
     // The Delete key does the same on a focused favourite.
     favourites->tiles().first()->setFocus();
     QTest::keyClick(favourites->tiles().first(), Qt::Key_Delete);
@@ -310,6 +335,8 @@ void TestStationsStripView::tileShowsFlagAndNameImage() {
     QVERIFY(!tile->imageView()->isLoading());
     QCOMPARE(tile->imageView()->scaling(), CachedURLImageView::Scaling::FitDown);
     QCOMPARE(tile->accessibleName(), QStringLiteral("Radio One Classic Rock"));
+    QVERIFY2(tile->accessibleDescription().contains(QStringLiteral("favourite")),
+             qPrintable(tile->accessibleDescription()));
 }
 
 QTEST_MAIN(TestStationsStripView)

@@ -1,3 +1,6 @@
+#include "panels/CountriesView.h"
+#include "panels/StationCollectionViewItem.h"
+#include "panels/StationsStripView.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioPlaybackControl.h"
 #include "radio/RadioShell.h"
@@ -7,9 +10,11 @@
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
 #include "support/StationFixtures.h"
+#include "ui/ElidedTextButton.h"
 #include "ui/IconLoader.h"
 #include "util/NotificationCenter.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -78,6 +83,7 @@ private Q_SLOTS:
     void links_data();
     void links();
     void desktopMediaControls();
+    void keyboardReachesEverything();
 
 private:
     void makeController();
@@ -367,13 +373,33 @@ void TestRadioViewController::nowPlayingTitles_data() {
         << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", ""}, Item{"icy/StreamTitle", "B"}}} << "B";
     QTest::newRow("other identifiers only") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamUrl", "x"}}} << "Live Broadcast";
     QTest::newRow("nothing") << QList<MediaPlayer::MetadataGroup>{} << "Live Broadcast";
+    QTest::newRow("ampersand") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Simon & Garfunkel - The Boxer"}}}
+                               << "Simon & Garfunkel - The Boxer";
+    QTest::newRow("mnemonic-like") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Rock &Roll"}}} << "Rock &Roll";
+    const QString longTitle = QStringLiteral("Long title ").repeated(28).left(300);
+    QTest::newRow("300 characters") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", longTitle}}} << longTitle;
 }
 
 void TestRadioViewController::nowPlayingTitles() {
     QFETCH(QList<MediaPlayer::MetadataGroup>, groups);
     QFETCH(QString, expected);
+    ElidedTextButton* line = controller_->view()->streamText;
+    QWidget* panel = controller_->view();
+    panel->show();
+    QVERIFY(QTest::qWaitForWindowActive(panel));
+    const int width = panel->width();
     Q_EMIT player_->timedMetadataReceived(groups);
-    QCOMPARE(controller_->view()->streamText->text(), expected);
+    // Shown as delivered, whole to assistive technology and in the tooltip, elided on screen,
+    // and never a keyboard shortcut or a wider panel.
+    QCOMPARE(line->text(), expected);
+    QCOMPARE(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name), expected);
+    QCOMPARE(line->toolTip(), expected);
+    QVERIFY(expected.startsWith(line->shownText().chopped(1)) || line->shownText() == expected);
+    QTest::keyClick(panel, Qt::Key_R, Qt::AltModifier);
+    QCOMPARE(shell_.opened.size(), 0);
+    QApplication::processEvents();
+    QCOMPARE(panel->width(), width);
+    QVERIFY(line->fontMetrics().horizontalAdvance(line->shownText()) <= line->width());
 }
 
 void TestRadioViewController::favouritesAndStepper() {
@@ -385,8 +411,11 @@ void TestRadioViewController::favouritesAndStepper() {
     controller_->toggleLoadedStationFavoriteAction();
     QVERIFY(controller_->loadedStationIsFavorite());
     QVERIFY(controller_->view()->stationStepper->isHidden()); // the only favourite
+    const QModelIndex row = controller_->view()->table->model()->index(0, 0);
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz"));
     controller_->toggleFavoriteAction(0); // Café Central, row 0 by votes
     QVERIFY(!controller_->view()->stationStepper->isHidden());
+    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz, favourite"));
     controller_->stepperAction(0); // towards the end
     QCOMPARE(f_->api->favoriteStations().last().string(Station::Key::Name), QStringLiteral("Radio FM"));
     controller_->toggleFavoriteAction(7); // outside the list
@@ -513,6 +542,61 @@ void TestRadioViewController::desktopMediaControls() {
     QCOMPARE(raised, 1);
     QVERIFY(changed.count() >= 4);
     QVERIFY(control.artUrl().isEmpty()); // no picture cached
+}
+
+void TestRadioViewController::keyboardReachesEverything() {
+    PopoverView* v = controller_->view();
+    f_->api->addFavoriteStation(sampleStations().at(0));
+    f_->api->addFavoriteStation(sampleStations().at(1));
+    v->show();
+    QVERIFY(QTest::qWaitForWindowActive(v));
+    controller_->popoverWillShow();
+    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+    StationsStripView* strip = controller_->favoritesStripView();
+    QCOMPARE(strip->tiles().size(), 2);
+    // A favourite with a home page: every control is on.
+    controller_->loadStation(strip->tiles().first()->representedObject(), false);
+    QCOMPARE(QApplication::focusWidget(), v->searchField);
+
+    // Tab goes round in reading order; the strip is one stop.
+    const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
+                                v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
+                                v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
+                                v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
+    for (QWidget* expected : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), expected);
+    }
+    QTest::keyClick(v->searchField, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), v->countriesButton);
+
+    // In the strip, arrows move and the stop follows; Enter plays the tile.
+    strip->tiles().first()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(strip->tiles().first(), Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), strip->tiles().last());
+    QTest::keyClick(strip->tiles().last(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), strip->tiles().last());
+    QTest::keyClick(strip->tiles().last(), Qt::Key_Return);
+    QCOMPARE(controller_->loadedStation(), strip->tiles().last()->representedObject());
+    QCOMPARE(player_->plays, 1);
+
+    // Enter on a table row plays it.
+    v->table->setFocus(Qt::TabFocusReason);
+    v->table->setCurrentIndex(v->table->model()->index(3, 0));
+    QTest::keyClick(v->table, Qt::Key_Return);
+    QCOMPARE(controller_->loadedStation(), controller_->displayStations().at(3));
+    QCOMPARE(player_->plays, 2);
+
+    // The country picker follows the table and gives the keyboard back when it closes.
+    QTest::keyClick(v->countriesButton, Qt::Key_Space);
+    CountriesView* picker = controller_->countriesView();
+    QVERIFY(picker && picker->isVisible());
+    v->table->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(v->table, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picker->searchField());
+    QTest::keyClick(v->countriesButton, Qt::Key_Space);
+    QCOMPARE(QApplication::focusWidget(), v->table);
 }
 
 QTEST_MAIN(TestRadioViewController)

@@ -1,7 +1,8 @@
 # Sourced by scripts that run the real program on a desktop of their own: a private Xvfb
 # display, a tray host, the directory emulator and isolated XDG folders, all ended on exit.
 # The caller sets `exe` (the program) and `source` (the project folder) first.
-#   desktop_session WIDTHxHEIGHT COUNTRY [trayer options...]   then: $port, $work, fail, pids+=()
+#   desktop_session WIDTHxHEIGHT COUNTRY [trayer options... | --no-tray]
+#   then: $port, $work, fail, pids+=()
 
 work=$(mktemp -d)
 pids=()
@@ -35,8 +36,10 @@ desktop_session() {
     [ -s "$work/display" ] || fail "Xvfb did not start"
     export DISPLAY=:$(head -n 1 "$work/display")
 
-    trayer --edge top --align right --widthtype request "$@" > "$work/trayer.log" 2>&1 &
-    pids+=($!)
+    if [ "${1:-}" != --no-tray ]; then
+        trayer --edge top --align right --widthtype request "$@" > "$work/trayer.log" 2>&1 &
+        pids+=($!)
+    fi
 
     python3 "$source/tools/directory-emulator/emulator.py" --port 0 > "$work/emulator.out" 2> "$work/emulator.log" &
     pids+=($!)
