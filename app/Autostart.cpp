@@ -5,18 +5,20 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace {
-// Desktop entry Exec quoting: arguments with reserved characters go in double quotes, with
-// `"`, `` ` ``, `$` and `\` escaped.
-QString quotedArgument(const QString& argument) {
+// An Exec argument: in double quotes when it has reserved characters, with `"`, `` ` ``, `$`
+// and `\` escaped; then, as for any value of the file, each `\` doubled and `%` written `%%`.
+QString execArgument(const QString& argument) {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
-    if (std::none_of(argument.begin(), argument.end(), [](QChar c) { return reserved.contains(c); }))
-        return argument;
     QString quoted = argument;
-    for (const QChar c : {u'\\', u'"', u'`', u'$'})
-        quoted.replace(c, QStringLiteral("\\") + c);
-    return u'"' + quoted + u'"';
+    if (std::any_of(argument.begin(), argument.end(), [](QChar c) { return reserved.contains(c); })) {
+        for (const QChar c : {u'\\', u'"', u'`', u'$'})
+            quoted.replace(c, QStringLiteral("\\") + c);
+        quoted = QStringLiteral("\"%1\"").arg(quoted);
+    }
+    return quoted.replace(QStringLiteral("\\"), QStringLiteral("\\\\")).replace(u'%', QStringLiteral("%%"));
 }
 } // namespace
 
@@ -67,7 +69,7 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
                                          "Terminal=false\n"
                                          "Categories=AudioVideo;Audio;Player;\n"
                                          "X-GNOME-Autostart-enabled=true\n")
-                              .arg(quotedArgument(program_));
+                              .arg(execArgument(program_));
     file.write(entry.toUtf8());
     if (file.commit())
         return true;

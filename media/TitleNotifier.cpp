@@ -7,6 +7,7 @@
 #include <QDBusPendingReply>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <utility>
 
 namespace {
 Q_LOGGING_CATEGORY(lcNotify, "ostrel.notify")

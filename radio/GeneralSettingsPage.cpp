@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaults, Hooks hooks,
                                          QWidget* parent)

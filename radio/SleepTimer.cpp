@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <QElapsedTimer>
+#include <memory>
 
 SleepTimer::SleepTimer(Hooks hooks, Clock clock, QObject* parent)
     : QObject(parent)

@@ -1,5 +1,6 @@
 #include "app/Autostart.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -30,7 +31,7 @@ void TestAutostart::writesAndRemovesTheEntry_data() {
     QTest::newRow("relative is ignored") << "conf"
                                          << "/opt/My Radio/$x"
                                          << "@home/.config/autostart"
-                                         << "Exec=\"/opt/My Radio/\\$x\" --autostart";
+                                         << "Exec=\"/opt/My Radio/\\\\$x\" --autostart";
 }
 
 void TestAutostart::writesAndRemovesTheEntry() {
@@ -58,6 +59,7 @@ void TestAutostart::writesAndRemovesTheEntry() {
     const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
     QVERIFY2(!validator.isEmpty(), "desktop-file-validate (desktop-file-utils) is needed");
     QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
     validate.start(validator, {path});
     QVERIFY(validate.waitForFinished(30000));
     QVERIFY2(validate.exitCode() == 0, validate.readAll().constData());
