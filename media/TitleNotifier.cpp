@@ -47,7 +47,7 @@ void TitleNotifier::send() {
                       {QStringLiteral("suppress-sound"), true},
                       {QStringLiteral("transient"), true}};
     if (!picture.isEmpty())
-        hints.insert(QStringLiteral("image-path"), picture);
+        hints.insert(QStringLiteral("image-path"), QUrl::fromLocalFile(picture).toString());
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     call << QStringLiteral("Ostrel Radio") << shownId_ << (picture.isEmpty() ? kAppIcon : picture)
          << (station_.isEmpty() ? QStringLiteral("Ostrel Radio") : station_) << title_.toHtmlEscaped()

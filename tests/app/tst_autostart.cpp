@@ -26,11 +26,11 @@ void TestAutostart::writesAndRemovesTheEntry_data() {
                                      << "Exec=ostrel-radio --autostart";
     QTest::newRow("unset: ~/.config") << ""
                                       << "/opt/radio/bin/ostrel-radio"
-                                      << "@home/.config/autostart"
+                                      << "@/home/.config/autostart"
                                       << "Exec=/opt/radio/bin/ostrel-radio --autostart";
     QTest::newRow("relative is ignored") << "conf"
                                          << "/opt/My Radio/$x"
-                                         << "@home/.config/autostart"
+                                         << "@/home/.config/autostart"
                                          << "Exec=\"/opt/My Radio/\\\\$x\" --autostart";
 }
 
