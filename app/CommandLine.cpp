@@ -51,7 +51,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.message = parser.errorText() + QStringLiteral("\nTry '--help' for the list of options.");
     } else if (parser.isSet(help)) {
         result.action = Action::ShowHelp;
-        result.message = parser.helpText();
+        // No application object exists yet to name the program in the usage line.
+        result.message = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("ostrel-radio"));
     } else if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
         result.message = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());

@@ -36,7 +36,8 @@ endforeach()
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
     add_custom_command(OUTPUT ${dist}/ostrel-radio.1.gz
-                       COMMAND ${run_helper} ${HELP2MAN} --no-info --section 1 --name "internet radio from the system tray"
+                       COMMAND ${run_helper} ${HELP2MAN} --no-info --section 1 --version-string ${PROJECT_VERSION}
+                               --name "internet radio from the system tray"
                                --output ${dist}/ostrel-radio.1 $<TARGET_FILE:ostrel-radio>
                        COMMAND gzip -9nf ${dist}/ostrel-radio.1
                        DEPENDS ostrel-radio VERBATIM)
@@ -50,7 +51,7 @@ endif()
 configure_file(dist/changelog ${dist}/changelog @ONLY)
 add_custom_command(OUTPUT ${dist}/changelog.gz COMMAND gzip -9nkf ${dist}/changelog DEPENDS ${dist}/changelog VERBATIM)
 list(APPEND generated ${dist}/changelog.gz)
-install(FILES dist/copyright ${dist}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES dist/copyright ${dist}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ostrel-radio)
 add_custom_target(ostrel_desktop_files ALL DEPENDS ${generated})
 
 set(CPACK_GENERATOR DEB)
