@@ -59,12 +59,12 @@ set(CPACK_PACKAGE_NAME ostrel-radio)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "The Ostrel Radio developers <${OSTREL_MAINTAINER_EMAIL}>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "internet radio from the system tray")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "internet radio from the system tray
- A click on the tray icon opens a small panel: pick a country, get every station
- the public Radio Browser directory lists for it, filter by tags and search
- text, sort and play. Favourite and recent stations sit in strips of tiles and
- can be synchronised through WebDAV or Nextcloud storage. Media keys work
- through MPRIS.")
+# The summary above is the synopsis; this is the text below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A click on the tray icon opens a small panel: pick a country, get every
+station the public Radio Browser directory lists for it, filter by tags and
+search text, sort and play. Favourite and recent stations sit in strips of
+tiles and can be synchronised through WebDAV or Nextcloud storage. Media keys
+work through MPRIS.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
