@@ -8,7 +8,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DOSTREL_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build run test bench sanitize clean install deb
 
 all: build
 
@@ -29,6 +29,15 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600 $(CTEST_ARGS)
+
+# Installs into PREFIX (DESTDIR for staging); the desktop finds the entry under PREFIX/share.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR)/packages, its dependencies found by dpkg-shlibdeps.
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB -B packages
 
 bench: build
 	tools/bench/run-all.sh $(BUILD_DIR)

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/Autostart.h"
 #include "app/Popover.h"
 #include "app/PromptingCredentialStore.h"
 #include "directory/cloud/CloudSetup.h"
@@ -7,6 +8,10 @@
 #include "directory/cloud/KeychainCredentialStore.h"
 #include "audio/AlsaAudioHardware.h"
 #include "radio/CloudSettingsPage.h"
+#include "radio/GeneralSettingsPage.h"
+#include "radio/SleepTimer.h"
+#include "radio/SleepTimerMenu.h"
+#include "media/TitleNotifier.h"
 #include "media/mpris/MprisService.h"
 #include "radio/OutputPicker.h"
 #include "radio/RadioPlaybackControl.h"
@@ -148,7 +153,19 @@ void AppDelegate::applicationDidFinishLaunching() {
         RadioPlaybackControl::Hooks{[this] { displayPopoverAction(); }, [] { QApplication::quit(); }});
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
+    prepareDesktopExtras();
+    // At login the tray host may come up after the player: started from there, it waits for
+    // the tray instead of opening a window.
+    placeStatusItem(options_.autostart ? 30 : 0);
+}
 
+void AppDelegate::placeStatusItem(int secondsToWait) {
+    if (statusItem_ || windowMode_)
+        return;
+    if (!QSystemTrayIcon::isSystemTrayAvailable() && secondsToWait > 0) {
+        QTimer::singleShot(1000, this, [this, secondsToWait] { placeStatusItem(secondsToWait - 1); });
+        return;
+    }
     windowMode_ = !QSystemTrayIcon::isSystemTrayAvailable();
     if (windowMode_) {
         // No tray host (GNOME without AppIndicator, some Wayland sessions): a normal window that
@@ -181,6 +198,21 @@ void AppDelegate::applicationDidFinishLaunching() {
         showWhenTrayIsPlaced(20);
 }
 
+void AppDelegate::prepareDesktopExtras() {
+    titleNotifier_ = std::make_unique<TitleNotifier>(*playbackControl_);
+    titleNotifier_->setEnabled(defaults_->value(GeneralSettingsPage::kNotifyKey).toBool());
+    // The fade works on the player alone, so the volume setting stays what the user chose.
+    sleepTimer_ = std::make_unique<SleepTimer>(SleepTimer::Hooks{
+        [this](double factor) { player_->setVolume(float(defaults_->doubleValue(QStringLiteral("radioVolume")) * factor)); },
+        [this] { controller_->player_stop(); }});
+    const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
+    GeneralSettingsPage::Hooks hooks;
+    hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
+    hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
+    hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
+    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks), QStringLiteral("General"));
+}
+
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
     // The tray host places the icon a moment after it is shown; the popover should open
     // under it, not at the pointer, when that moment comes soon enough.
@@ -198,12 +230,15 @@ void AppDelegate::buildContextMenu() {
     QAction* play = menu_->addAction(QStringLiteral("Play"), controller_.get(), &RadioViewController::togglePlayAction);
     connect(controller_.get(), &RadioViewController::playbackChanged, play,
             [play](bool playing) { play->setText(playing ? QStringLiteral("Stop") : QStringLiteral("Play")); });
+    menu_->addMenu(new SleepTimerMenu(*sleepTimer_, menu_.get()));
     menu_->addSeparator();
     menu_->addAction(QStringLiteral("Quit"), qApp, &QApplication::quit);
     statusItem_->setContextMenu(menu_.get());
 }
 
 void AppDelegate::displayPopoverAction() {
+    if (!statusItem_ && !windowMode_)
+        placeStatusItem(0); // still waiting for a tray, but the user wants the player now
     controller_->popoverWillShow();
     if (windowMode_) {
         popover_->show();
@@ -236,7 +271,7 @@ QString AppDelegate::statusReport() const {
         {QStringLiteral("country"), controller_->countryCode()},
         {QStringLiteral("server"), api_->server()},
         {QStringLiteral("popoverVisible"), popover_->isVisible()},
-        {QStringLiteral("trayIcon"), !windowMode_},
+        {QStringLiteral("trayIcon"), statusItem_ != nullptr},
     };
     return QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact));
 }

@@ -26,6 +26,8 @@ class Popover;
 class QMenu;
 class RadioBrowser;
 class RadioViewController;
+class SleepTimer;
+class TitleNotifier;
 class StatusItem;
 class UserDefaults;
 
@@ -66,6 +68,10 @@ private:
     void prepareCloud();
     std::optional<QString> askForCloudPassword(const QString& why);
     void showWhenTrayIsPlaced(int triesLeft);
+    // The tray icon, or a window where no tray exists; waits up to `secondsToWait` for a tray.
+    void placeStatusItem(int secondsToWait);
+    // Start at login, title notifications and the sleep timer.
+    void prepareDesktopExtras();
 
     CommandLine options_;
     QUrl supportURL_;
@@ -88,6 +94,8 @@ private:
     std::unique_ptr<RadioViewController> controller_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;
     std::unique_ptr<MprisService> mpris_;
+    std::unique_ptr<TitleNotifier> titleNotifier_;
+    std::unique_ptr<SleepTimer> sleepTimer_;
     std::unique_ptr<Popover> popover_;
     std::unique_ptr<StatusItem> statusItem_;
     std::unique_ptr<QMenu> menu_;

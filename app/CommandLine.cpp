@@ -34,13 +34,15 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Quit the running Ostrel Radio."));
     const QCommandLineOption status(QStringLiteral("status"),
                                     QStringLiteral("Print what the running Ostrel Radio shows (station, title, status line) as JSON."));
+    const QCommandLineOption autostart(QStringLiteral("autostart"),
+                                       QStringLiteral("Start quietly in the tray, as at login."));
     const QCommandLineOption configureCloud(
         QStringLiteral("configure-cloud"),
         QStringLiteral("Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user "
                        "named after it; the password is read from standard input. Then exit."),
         QStringLiteral("URL"));
     parser.addPositionalArgument(QStringLiteral("USER"), QStringLiteral("The cloud user, with --configure-cloud."), QStringLiteral("[USER]"));
-    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &configureCloud})
+    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart, &configureCloud})
         parser.addOption(*option);
 
     CommandLine result;
@@ -49,7 +51,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.message = parser.errorText() + QStringLiteral("\nTry '--help' for the list of options.");
     } else if (parser.isSet(help)) {
         result.action = Action::ShowHelp;
-        result.message = parser.helpText();
+        // No application object exists yet to name the program in the usage line.
+        result.message = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("ostrel-radio"));
     } else if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
         result.message = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
@@ -77,5 +80,6 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     result.show = parser.isSet(show);
     result.quit = parser.isSet(quit);
     result.status = parser.isSet(status);
+    result.autostart = parser.isSet(autostart);
     return result;
 }

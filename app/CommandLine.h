@@ -15,6 +15,7 @@ struct CommandLine {
     bool show = false; // open the popover at start, or in the running instance
     bool quit = false; // ask the running instance to quit
     bool status = false; // print what the running instance shows, as JSON
+    bool autostart = false; // started at login: stay in the tray, wait for the tray to come up
     QString cloudServer; // --configure-cloud URL USER: set up cloud sync and exit
     QString cloudUser;
 

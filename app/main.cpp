@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
     QApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION_SHORT));
-    QApplication::setDesktopFileName(QStringLiteral("ostrel-radio"));
+    QApplication::setDesktopFileName(QStringLiteral("org.ostrel.Radio"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(QStringLiteral("ostrel-radio-") + qEnvironmentVariable("USER", QStringLiteral("user")));

@@ -1,3 +1,4 @@
+#include "media/TitleNotifier.h"
 #include "media/mpris/MprisService.h"
 
 #include <QDBusArgument>
@@ -50,6 +51,24 @@ struct Change {
     QVariantMap changed;
 };
 
+// The desktop's notification server, as far as the player uses it.
+class FakeNotifications : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList shown; // "id<replaces summary|body"
+public Q_SLOTS:
+    uint Notify(const QString&, uint replaces, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap&, int) {
+        const uint id = replaces ? replaces : ++lastId_;
+        shown << QStringLiteral("%1<%2 %3|%4").arg(id).arg(replaces).arg(summary, body);
+        return id;
+    }
+
+private:
+    uint lastId_ = 0;
+};
+
 QVariant plain(const QVariant& value) {
     // Containers arrive still marshalled.
     if (value.canConvert<QDBusArgument>()) {
@@ -77,6 +96,8 @@ private Q_SLOTS:
     void everyChangeIsAnnounced();
     void secondPlayerTakesAnInstanceName();
     void withoutABusTheServiceStaysOff();
+    void newTitlesNotify_data();
+    void newTitlesNotify();
 
     void propertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
 
@@ -292,6 +313,41 @@ void TestMprisService::withoutABusTheServiceStaysOff() {
     MprisService service(&control);
     QVERIFY(!service.start(QDBusConnection(QStringLiteral("no such connection"))));
     QVERIFY(service.serviceName().isEmpty());
+}
+
+void TestMprisService::newTitlesNotify_data() {
+    // "station|title" as the control reports them, then after "=>" the notification that shows
+    // ("id<replaced summary|body"), if any; "on" turns notifying on. Each row ends with a
+    // notification, so a stray one sent before it would show.
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("each new title replaces the last")
+        << QStringList{"on", "Eins| =>", "Eins|Song A => 1<0 Eins|Song A", "Eins|Song A =>", "Eins| =>",
+                       "Eins|Song <B> => 1<1 Eins|Song &lt;B&gt;", "Zwei|Song <B> => 1<1 Zwei|Song &lt;B&gt;"};
+    QTest::newRow("off until turned on") << QStringList{"Eins|Song A =>", "on", "Zwei|Song B => 1<0 Zwei|Song B"};
+}
+
+void TestMprisService::newTitlesNotify() {
+    QFETCH(QStringList, steps);
+    FakeNotifications server;
+    QVERIFY(desktop_.registerObject(TitleNotifier::kPath, &server, QDBusConnection::ExportAllSlots));
+    QVERIFY(desktop_.registerService(TitleNotifier::kService));
+    TitleNotifier notifier(*control_);
+    QStringList expected;
+    for (const QString& step : steps) {
+        if (step == "on") {
+            notifier.setEnabled(true);
+            continue;
+        }
+        control_->station = step.section(u'|', 0, 0);
+        control_->titleText = step.section(u'|', 1).section(QStringLiteral(" =>"), 0, 0);
+        Q_EMIT control_->changed();
+        if (const QString shown = step.section(QStringLiteral("=> "), 1); !shown.isEmpty()) {
+            expected << shown;
+            QTRY_COMPARE_WITH_TIMEOUT(server.shown, expected, 10000);
+        }
+    }
+    desktop_.unregisterService(TitleNotifier::kService);
+    desktop_.unregisterObject(TitleNotifier::kPath);
 }
 
 QTEST_GUILESS_MAIN(TestMprisService)

@@ -1,0 +1,78 @@
+#include "radio/GeneralSettingsPage.h"
+
+#include "radio/SleepTimer.h"
+#include "util/UserDefaults.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+
+GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaults, Hooks hooks,
+                                         QWidget* parent)
+    : QWidget(parent)
+    , timer_(timer)
+    , defaults_(defaults)
+    , hooks_(std::move(hooks)) {
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 12, 4, 4);
+    startAtLogin = new QCheckBox(QStringLiteral("Start at login"), this);
+    startAtLogin->setToolTip(QStringLiteral("Ostrel Radio starts quietly in the tray when you log in"));
+    notifyOnNewTitle = new QCheckBox(QStringLiteral("Notify on new title"), this);
+    notifyOnNewTitle->setToolTip(QStringLiteral("A desktop notification each time the song or show changes"));
+    notifyOnNewTitle->setChecked(defaults_.value(kNotifyKey).toBool());
+    root->addWidget(startAtLogin);
+    root->addWidget(notifyOnNewTitle);
+
+    auto* sleepRow = new QHBoxLayout;
+    sleepChoice = new QComboBox(this);
+    sleepChoice->setAccessibleName(QStringLiteral("Sleep timer"));
+    sleepChoice->addItem(QStringLiteral("Off"), 0);
+    for (int minutes : SleepTimer::kChoices)
+        sleepChoice->addItem(QStringLiteral("%1 minutes").arg(minutes), minutes);
+    sleepLeft = new QLabel(this);
+    sleepRow->addWidget(new QLabel(QStringLiteral("Sleep timer"), this));
+    sleepRow->addWidget(sleepChoice);
+    sleepRow->addWidget(sleepLeft, 1);
+    root->addLayout(sleepRow);
+    status = new QLabel(this);
+    status->setWordWrap(true);
+    root->addWidget(status);
+    root->addStretch(1);
+
+    connect(startAtLogin, &QCheckBox::toggled, this, [this](bool on) {
+        QString error;
+        if (hooks_.setStartAtLogin && !hooks_.setStartAtLogin(on, &error)) {
+            status->setText(error);
+            const QSignalBlocker block(startAtLogin);
+            startAtLogin->setChecked(!on);
+            return;
+        }
+        status->clear();
+    });
+    connect(notifyOnNewTitle, &QCheckBox::toggled, this, [this](bool on) {
+        defaults_.setValue(kNotifyKey, on);
+        if (hooks_.setNotify)
+            hooks_.setNotify(on);
+    });
+    connect(sleepChoice, &QComboBox::activated, this,
+            [this](int index) { timer_.start(sleepChoice->itemData(index).toInt()); });
+    connect(&timer_, &SleepTimer::changed, this, &GeneralSettingsPage::showTimer);
+    showTimer();
+}
+
+void GeneralSettingsPage::showEvent(QShowEvent* event) {
+    // The file may have been removed by hand or by the desktop's own settings meanwhile.
+    const QSignalBlocker block(startAtLogin);
+    startAtLogin->setChecked(hooks_.startsAtLogin && hooks_.startsAtLogin());
+    QWidget::showEvent(event);
+}
+
+void GeneralSettingsPage::showTimer() {
+    sleepChoice->setCurrentIndex(std::max(0, sleepChoice->findData(timer_.minutes())));
+    sleepLeft->setText(timer_.remainingText());
+}
