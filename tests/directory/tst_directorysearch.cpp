@@ -1,4 +1,5 @@
 #include "directory/ListRefresher.h"
+#include "radio/EverywhereSearch.h"
 #include "support/DirectoryEmulator.h"
 #include "support/DirectoryFixture.h"
 
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void searchSendsEveryFacet();
     void failingServerIsReplacedForTheRun_data();
     void failingServerIsReplacedForTheRun();
+    void typingSendsOnlyTheLatestQuery();
     void votesCountOncePerTenMinutes();
     void listsFollowTheDirectoryAndKeepWhatItDropped();
 
@@ -155,6 +157,44 @@ void TestDirectorySearch::failingServerIsReplacedForTheRun() {
         f_->api->setServer(first); // the user's choice is used again
         QCOMPARE(f_->api->server(), first);
     }
+}
+
+void TestDirectorySearch::typingSendsOnlyTheLatestQuery() {
+    EverywhereSearch everywhere(f_->api.get());
+    QSignalSpy results(&everywhere, &EverywhereSearch::resultsChanged);
+    QSignalSpy busy(&everywhere, &EverywhereSearch::busyChanged);
+    auto type = [&](const char* text) {
+        StationSearch query;
+        query.name = QString::fromUtf8(text);
+        everywhere.setQuery(query);
+    };
+    for (const char* text : {"r", "ra", "rad", "radio"}) // one keystroke after the other
+        type(text);
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 1, kWait);
+    QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/search")), 1);
+    QVERIFY(lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString().startsWith("name=radio&"));
+    QVERIFY(everywhere.results().size() > 450); // a full page, less what validation drops
+    QVERIFY(everywhere.hasMore());
+
+    // A slow answer is never shown once the query changed, and nothing else goes out meanwhile.
+    emulator_->setMode(R"({"mode":"delay","seconds":2,"count":1})");
+    type("welle");
+    QTRY_VERIFY_WITH_TIMEOUT(everywhere.isBusy(), kWait);
+    type("jazz");
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!everywhere.isBusy(), kWait);
+    QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/search")), 3);
+    for (const Station& s : everywhere.results())
+        QVERIFY(s.string(Station::Key::Name).contains(QLatin1String("jazz"), Qt::CaseInsensitive));
+
+    type("radio"); // from the cache, then the next page from the network
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, kWait);
+    everywhere.moreResults();
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 4, kWait);
+    QVERIFY(everywhere.results().size() > 500);
+    QVERIFY(lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString().contains("offset=500"));
+    everywhere.setQuery({}); // cleared at once
+    QCOMPARE(results.last().first().value<StationList>().size(), 0);
 }
 
 void TestDirectorySearch::votesCountOncePerTenMinutes() {
