@@ -51,14 +51,26 @@ void HttpFetcher::get(const QUrl& url, CachePolicy policy, Callback callback) {
         }
     }
 
+    track(network_->get(request(url)), url, policy, std::move(callback));
+}
+
+void HttpFetcher::post(const QUrl& url, const QByteArray& form, Callback callback) {
+    QNetworkRequest req = request(url);
+    req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
+    track(network_->post(req, form), url, CachePolicy::NoCache, std::move(callback));
+}
+
+QNetworkRequest HttpFetcher::request(const QUrl& url) const {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
     request.setRawHeader("Accept", "application/json");
     // The network manager has no cache of its own: this class decides what is stored.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    QNetworkReply* reply = network_->get(request);
+    return request;
+}
 
+void HttpFetcher::track(QNetworkReply* reply, const QUrl& url, CachePolicy policy, Callback callback) {
     auto transfer = std::make_shared<Transfer>();
     transfer->url = url;
     auto abortWith = [reply, transfer](const QString& reason) {

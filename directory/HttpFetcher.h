@@ -8,8 +8,9 @@
 class QNetworkAccessManager;
 class QNetworkDiskCache;
 class QNetworkReply;
+class QNetworkRequest;
 
-// GET requests on the main thread, with the limits that keep a bad server from hanging or
+// GET and form POST requests on the main thread, with the limits that keep a bad server from hanging or
 // exhausting the program, and a disk cache under our control.
 class HttpFetcher : public QObject {
     Q_OBJECT
@@ -44,9 +45,13 @@ public:
 
     // The callback runs exactly once, on this object's thread, never before get() returns.
     void get(const QUrl& url, CachePolicy policy, Callback callback);
+    // A form POST, never cached, under the same limits.
+    void post(const QUrl& url, const QByteArray& form, Callback callback);
 
 private:
     struct Transfer;
+    QNetworkRequest request(const QUrl& url) const;
+    void track(QNetworkReply* reply, const QUrl& url, CachePolicy policy, Callback callback);
     void finish(QNetworkReply* reply, Transfer& transfer, CachePolicy policy, const Callback& callback);
     void store(const QUrl& url, QNetworkReply* reply, const QByteArray& body);
 

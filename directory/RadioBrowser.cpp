@@ -3,6 +3,7 @@
 #include "directory/CloudMirror.h"
 #include "directory/DirectoryJson.h"
 #include "directory/FileLocks.h"
+#include "directory/ServerFailover.h"
 #include "directory/StationArchive.h"
 #include "directory/StationValidation.h"
 #include "util/FileURLs.h"
@@ -39,7 +40,20 @@ QString describe(const QVariant& json) {
 } // namespace
 
 RadioBrowser::RadioBrowser(const Environment& environment, QObject* parent)
-    : QObject(parent), env_(environment), fileLocks_(std::make_unique<FileLocks>()) {
+    : QObject(parent), env_(environment), votes_(environment.defaults), fileLocks_(std::make_unique<FileLocks>()) {
+    failover_ = new ServerFailover(
+        env_.http,
+        [this](ServerFailover::ServersCompletion done) {
+            if (!discovered_.isEmpty()) {
+                done(discovered_);
+                return;
+            }
+            requestServers([this, done](QStringList servers, QString) {
+                discovered_ = servers;
+                done(servers);
+            });
+        },
+        this);
     saves_.setMaxThreadCount(2);
     workers_.setMaxThreadCount(2);
     _prepare();
@@ -76,12 +90,15 @@ void RadioBrowser::_prepare() {
 // ---- Directory
 
 QString RadioBrowser::server() const {
-    return env_.serverOverride.isEmpty() ? server_ : env_.serverOverride;
+    if (!env_.serverOverride.isEmpty())
+        return env_.serverOverride;
+    return failover_->replacement().isEmpty() ? server_ : failover_->replacement();
 }
 
 void RadioBrowser::setServer(const QString& server) {
     server_ = server;
     env_.serverOverride.clear(); // the user's choice wins over the command line's
+    failover_->clearReplacement(); // and over a server that stood in for a failed one
     env_.defaults->setValue(kServerKey, server);
 }
 
@@ -128,7 +145,11 @@ void RadioBrowser::requestServers(ServersCompletion completion) {
 }
 
 void RadioBrowser::requestCountries(CountriesCompletion completion) {
-    env_.http->get(apiURL(server(), QStringLiteral("/json/countries"), {{QStringLiteral("order"), QStringLiteral("name")}}),
+    failover_->get(server(),
+                   [this](const QString& server) {
+                       return apiURL(server, QStringLiteral("/json/countries"),
+                                     {{QStringLiteral("order"), QStringLiteral("name")}});
+                   },
                    HttpFetcher::CachePolicy::CacheFirst, [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
             completion(std::nullopt, reply.error);
@@ -153,31 +174,37 @@ QUrl RadioBrowser::listingURLForCountryCode(const QString& code) const {
     return QUrl::fromLocalFile(QDir(listingsURL_.toLocalFile()).filePath(code + QStringLiteral(".dat")));
 }
 
+void RadioBrowser::completeWithStations(HttpFetcher::Reply reply, StationsCompletion completion, const QUrl& listing) {
+    if (!reply.ok()) {
+        completion(std::nullopt, reply.error);
+        return;
+    }
+    workers_.start([this, listing, completion, body = std::move(reply.body)] {
+        QString error;
+        std::optional<StationList> stations = directoryjson::parseStationArray(body, &error);
+        if (stations)
+            stations = stationvalidation::validatedStations(*stations);
+        QMetaObject::invokeMethod(
+            this, [completion, stations, error] { completion(stations, error); }, Qt::QueuedConnection);
+        // The caller has its list already; the listing file follows.
+        if (stations && !listing.isEmpty())
+            writeStations(*stations, listing);
+    });
+}
+
 void RadioBrowser::requestStationsForCountryCode(const QString& code, bool refresh, StationsCompletion completion) {
     const QUrl listing = listingURLForCountryCode(code);
     auto fromNetwork = [this, code, refresh, listing, completion] {
-        const QUrl url = apiURL(server(),
-                                QStringLiteral("/json/stations/bycountrycodeexact/") +
-                                    QString::fromLatin1(QUrl::toPercentEncoding(code)),
-                                {{QStringLiteral("hidebroken"), QStringLiteral("true")}});
+        const QString path = QStringLiteral("/json/stations/bycountrycodeexact/") +
+                             QString::fromLatin1(QUrl::toPercentEncoding(code));
         const auto policy = refresh ? HttpFetcher::CachePolicy::RefreshCache : HttpFetcher::CachePolicy::CacheFirst;
-        env_.http->get(url, policy, [this, listing, completion](HttpFetcher::Reply reply) {
-            if (!reply.ok()) {
-                completion(std::nullopt, reply.error);
-                return;
-            }
-            workers_.start([this, listing, completion, body = std::move(reply.body)] {
-                QString error;
-                std::optional<StationList> stations = directoryjson::parseStationArray(body, &error);
-                if (stations)
-                    stations = stationvalidation::validatedStations(*stations);
-                QMetaObject::invokeMethod(
-                    this, [completion, stations, error] { completion(stations, error); }, Qt::QueuedConnection);
-                // The caller has its list already; the listing file follows.
-                if (stations && !listing.isEmpty())
-                    writeStations(*stations, listing);
-            });
-        });
+        failover_->get(
+            server(),
+            [this, path](const QString& server) {
+                return apiURL(server, path, {{QStringLiteral("hidebroken"), QStringLiteral("true")}});
+            },
+            policy,
+            [this, listing, completion](HttpFetcher::Reply reply) { completeWithStations(std::move(reply), completion, listing); });
     };
 
     if (refresh || listing.isEmpty()) {
@@ -202,15 +229,73 @@ void RadioBrowser::requestStationsForCountryCode(const QString& code, bool refre
 void RadioBrowser::incrementClickForStationWithUID(const QString& uid) {
     if (uid.isEmpty())
         return;
-    const QUrl url = apiURL(server(), QStringLiteral("/json/url/") + QString::fromLatin1(QUrl::toPercentEncoding(uid)));
+    const QString path = QStringLiteral("/json/url/") + QString::fromLatin1(QUrl::toPercentEncoding(uid));
     // Never from the cache: a stored reply would count nothing.
-    env_.http->get(url, HttpFetcher::CachePolicy::NoCache, [](HttpFetcher::Reply reply) {
+    failover_->get(server(), [this, path](const QString& server) { return apiURL(server, path); },
+                   HttpFetcher::CachePolicy::NoCache, [](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
             qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(reply.error));
             return;
         }
         const QVariant parsed = reply.body.isEmpty() ? QVariant(QVariantMap()) : directoryjson::parseAny(reply.body);
         qCInfo(lcDirectory, "Response for increment request : %s", qUtf8Printable(describe(parsed)));
+    });
+}
+
+void RadioBrowser::requestSearch(const StationSearch& search, int offset, bool refresh, StationsCompletion completion) {
+    const auto query = search.queryItems(offset);
+    failover_->get(
+        server(), [this, query](const QString& server) { return apiURL(server, QStringLiteral("/json/stations/search"), query); },
+        refresh ? HttpFetcher::CachePolicy::RefreshCache : HttpFetcher::CachePolicy::CacheFirst,
+        [this, completion](HttpFetcher::Reply reply) { completeWithStations(std::move(reply), completion); });
+}
+
+void RadioBrowser::requestStationsByUUID(const QStringList& uuids, StationsCompletion completion) {
+    QUrlQuery form;
+    form.addQueryItem(QStringLiteral("uuids"), uuids.join(u','));
+    failover_->post(
+        server(), [this](const QString& server) { return apiURL(server, QStringLiteral("/json/stations/byuuid")); },
+        form.toString(QUrl::FullyEncoded).toUtf8(), [this, completion](HttpFetcher::Reply reply) {
+            if (!reply.ok()) {
+                completion(std::nullopt, reply.error);
+                return;
+            }
+            inBackground<std::pair<std::optional<StationList>, QString>>(
+                [body = std::move(reply.body)] {
+                    QString error;
+                    auto stations = directoryjson::parseStationArray(body, &error);
+                    return std::pair{std::move(stations), error};
+                },
+                [completion](auto parsed) { completion(parsed.first, parsed.second); });
+        });
+}
+
+void RadioBrowser::voteForStation(const Station& station, qint64 nowSecs, VoteCompletion completion) {
+    const QString uuid = station.string(Station::Key::StationUuid);
+    if (uuid.isEmpty()) {
+        completion(false, QStringLiteral("This station cannot be voted for"));
+        return;
+    }
+    if (const qint64 wait = votes_.secondsUntilNextVote(uuid, nowSecs); wait > 0) {
+        completion(false, QStringLiteral("You voted for this station less than 10 minutes ago"));
+        return;
+    }
+    const QString path = QStringLiteral("/json/vote/") + QString::fromLatin1(QUrl::toPercentEncoding(uuid));
+    failover_->get(server(), [this, path](const QString& server) { return apiURL(server, path); },
+                   HttpFetcher::CachePolicy::NoCache, [this, uuid, nowSecs, completion](HttpFetcher::Reply reply) {
+        if (!reply.ok()) {
+            completion(false, reply.error);
+            return;
+        }
+        const QVariantMap answer = directoryjson::parseAny(reply.body).toMap();
+        const bool counted = answer.value(QStringLiteral("ok")).toBool();
+        // The directory's refusal also means a vote is on record there.
+        if (counted || !answer.value(QStringLiteral("message")).toString().isEmpty())
+            votes_.recordVote(uuid, nowSecs);
+        QString message = counted ? QStringLiteral("Vote counted") : answer.value(QStringLiteral("message")).toString();
+        if (message.isEmpty())
+            message = QStringLiteral("The directory did not take the vote");
+        completion(counted, message.left(200));
     });
 }
 
@@ -296,6 +381,14 @@ void RadioBrowser::addRecentStation(const Station& station) {
     if (list.size() > kMaxRecents)
         list.resize(kMaxRecents);
     setRecentStations(list);
+    saveList(recentStationsURL_, kRecentsCloudField, &RadioBrowser::recentStations);
+}
+
+void RadioBrowser::saveFavoriteStations() {
+    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+}
+
+void RadioBrowser::saveRecentStations() {
     saveList(recentStationsURL_, kRecentsCloudField, &RadioBrowser::recentStations);
 }
 

@@ -3,6 +3,8 @@
 #include "directory/HttpFetcher.h"
 #include "directory/Station.h"
 #include "directory/StationFields.h"
+#include "directory/StationSearch.h"
+#include "directory/StationVotes.h"
 
 #include <QJsonArray>
 #include <QMutex>
@@ -15,6 +17,7 @@
 
 class CloudMirror;
 class FileLocks;
+class ServerFailover;
 class UserDefaults;
 
 // The directory client and keeper of the favourite and recent station lists: one instance per
@@ -48,6 +51,7 @@ public:
     using ServersCompletion = std::function<void(QStringList servers, QString error)>;
     using CountriesCompletion = std::function<void(std::optional<QJsonArray> countries, QString error)>;
     using StationsCompletion = std::function<void(std::optional<StationList> stations, QString error)>;
+    using VoteCompletion = std::function<void(bool counted, QString message)>;
 
     // Runs _prepare: folders, stored server, the two lists.
     explicit RadioBrowser(const Environment& environment, QObject* parent = nullptr);
@@ -60,6 +64,13 @@ public:
     void requestCountries(CountriesCompletion completion);
     void requestStationsForCountryCode(const QString& code, bool refresh, StationsCompletion completion);
     void incrementClickForStationWithUID(const QString& uid);
+    // One page (StationSearch::kPageSize stations) of a search of the whole directory, validated
+    // like a country's stations. Cached like other directory replies; `refresh` asks the network.
+    void requestSearch(const StationSearch& search, int offset, bool refresh, StationsCompletion completion);
+    // The stations with these identifiers that the directory still lists, as sent.
+    void requestStationsByUUID(const QStringList& uuids, StationsCompletion completion);
+    // At most one counted vote per station every ten minutes; the completion gets a text to show.
+    void voteForStation(const Station& station, qint64 nowSecs, VoteCompletion completion);
     QUrl listingsURL() const { return listingsURL_; }
     // The listing file of a country, or an empty URL when the code cannot name a file.
     QUrl listingURLForCountryCode(const QString& code) const;
@@ -79,6 +90,10 @@ public:
     // Direction not 0: one place towards the front; 0: one place towards the end.
     void moveFavoriteStation(const Station& station, int direction);
     void addRecentStation(const Station& station);
+    // Writes a list as it is now to its file and the cloud, as add/remove/move do (setting a
+    // list does not write it).
+    void saveFavoriteStations();
+    void saveRecentStations();
     // Blocks until every queued list save has been written (tests, and quitting).
     void waitForSaves();
 
@@ -110,6 +125,8 @@ Q_SIGNALS:
 
 private:
     void _prepare();
+    // Parses and validates a station array off the main thread.
+    void completeWithStations(HttpFetcher::Reply reply, StationsCompletion completion, const QUrl& listing = QUrl());
     QUrl apiURL(const QString& base, const QString& path, const QList<std::pair<QString, QString>>& query = {}) const;
     // Queues the one save task of a list change.
     void saveList(const QUrl& fileUrl, const QString& ckKey, StationList (RadioBrowser::*current)() const);
@@ -119,6 +136,9 @@ private:
 
     Environment env_;
     QString server_;
+    ServerFailover* failover_;
+    StationVotes votes_;
+    QStringList discovered_; // the discovery list, once fetched
     QUrl listingsURL_;
     QUrl favoriteStationsURL_;
     QUrl recentStationsURL_;

@@ -49,7 +49,17 @@ public:
     }
     // Failure rules: {"mode": "...", "path_prefix": ..., "count": ...} or an array of them.
     void setMode(const QByteArray& json) { call("POST", "/_control/mode", json); }
-    void reset() { call("POST", "/_control/reset"); }
+    // Clears logs, rules, votes and edits; the emulator then lists itself as the only server,
+    // so that a failing request has no other server to turn to unless a test adds one.
+    void reset() {
+        call("POST", "/_control/reset");
+        listServers({baseUrl()});
+    }
+    void listServers(const QStringList& names) {
+        call("POST", "/_control/servers", QJsonDocument(QJsonArray::fromStringList(names)).toJson());
+    }
+    // {"<stationuuid>": {"key": value} or null}: changed or retired stations.
+    void edit(const QJsonObject& changes) { call("POST", "/_control/edit", QJsonDocument(changes).toJson()); }
 
 private:
     QByteArray call(const QByteArray& verb, const QString& path, const QByteArray& body = QByteArray()) {

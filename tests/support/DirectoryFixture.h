@@ -28,7 +28,7 @@ struct DirectoryFixture {
         env.defaults = defaults.get();
         env.http = http.get();
         env.serverOverride = server;
-        env.discovery = discovery;
+        env.discovery = discovery.isEmpty() ? server : discovery; // never the public directory
         env.beep = [this] { ++beeps; };
         api = std::make_unique<RadioBrowser>(env);
         return *api;

@@ -365,6 +365,7 @@ class Catalog:
         self._building = {}     # key -> lock held while that list is generated
         self._lists = {}        # (code, count) -> (all stations, hidebroken) Documents
         self._urls = {}         # stationuuid -> (name, url)
+        self._objects = {}      # code -> decoded station objects of a listed country
         self.servers = Document(encode(list(SERVERS)))
 
     def countries(self, order=None, reverse=False):
@@ -418,7 +419,16 @@ class Catalog:
         with self._lock:
             self._lists[key] = (everything, shown)
             self._urls.update(urls)
+            if code != BULK_CODE:
+                self._objects[code] = stations
         return everything, shown
+
+    def all_stations(self):
+        """Every station object of the listed countries (not the bulk code), in country order."""
+        for c in COUNTRIES:
+            self.stations(c.code, False)
+        with self._lock:
+            return [s for c in COUNTRIES for s in self._objects[c.code]]
 
     def station_url(self, stationuuid):
         """(name, url) of a station of any country, or None."""

@@ -8,6 +8,8 @@ request and has requests left is used, and one of its requests is spent.
 
 import threading
 
+from catalog import Document, encode
+
 # Mode -> the numeric options it takes, with their defaults.
 MODES = {
     "none": {},
@@ -71,6 +73,7 @@ class ControlState:
         self._requests = []
         self._rules = [dict(r) for r in rules]
         self._active = 0
+        self._servers = None    # a Document replacing the built-in server list
 
     def record(self, entry):
         with self._lock:
@@ -92,6 +95,19 @@ class ControlState:
         with self._lock:
             self._requests.clear()
             self._rules.clear()
+            self._servers = None
+
+    def set_servers(self, names):
+        """Lists these names (host names or base URLs) as the directory's servers."""
+        if not isinstance(names, list) or not all(isinstance(n, str) for n in names):
+            raise ValueError("servers takes a list of names")
+        document = Document(encode([{"ip": "127.0.0.1", "name": n} for n in names]))
+        with self._lock:
+            self._servers = document
+
+    def servers(self):
+        with self._lock:
+            return self._servers
 
     def take_rule(self, path):
         """The rule that applies to a request for path, spending one of its uses."""

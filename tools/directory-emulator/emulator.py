@@ -18,6 +18,7 @@ from http.server import ThreadingHTTPServer
 from catalog import DEFAULT_BULK_COUNT, DEFAULT_SEED, MAX_BULK_COUNT, Catalog
 from control import ControlState, RuleError, parse_rules
 from handler import DirectoryHandler
+from search import Directory
 
 
 class EmulatorServer(ThreadingHTTPServer):
@@ -26,6 +27,7 @@ class EmulatorServer(ThreadingHTTPServer):
     def __init__(self, host, port, catalog, state, gzip=False, verbose=False):
         self.address_family = socket.AF_INET6 if ":" in host else socket.AF_INET
         self.catalog = catalog
+        self.directory = Directory(catalog)
         self.state = state
         self.gzip = gzip
         self.verbose = verbose

@@ -12,6 +12,7 @@ from control import RuleError, parse_rules
 JSON = faults.JSON
 STATIONS_PREFIX = "/json/stations/bycountrycodeexact/"
 URL_PREFIX = "/json/url/"
+VOTE_PREFIX = "/json/vote/"
 CONTROL_PREFIX = "/_control/"
 EMPTY_LIST = Document(b"[]")
 
@@ -95,13 +96,14 @@ class DirectoryHandler(BaseHTTPRequestHandler):
             if url.path.startswith(CONTROL_PREFIX):
                 self._control(url.path[len(CONTROL_PREFIX):], body)
             else:
-                self._directory(url)
+                self._directory(url, body)
         except OSError:     # the client hung up
             self.close_connection = True
 
-    def _directory(self, url):
+    def _directory(self, url, body):
         query = {name: values[-1] for name, values
                  in parse_qs(url.query, keep_blank_values=True).items()}
+        query.update(self._form(body))
         headers = {}
         for name, value in self.headers.items():
             headers[name] = headers[name] + ", " + value if name in headers else value
@@ -118,10 +120,30 @@ class DirectoryHandler(BaseHTTPRequestHandler):
         finally:
             state.end()
 
+    def _form(self, body):
+        """Parameters sent in a POST body, as a form or as a JSON object."""
+        kind = self.headers.get("Content-Type", "")
+        try:
+            if "json" in kind:
+                value = json.loads(body.decode("utf-8") or "{}")
+                return {str(k): ",".join(map(str, v)) if isinstance(v, list) else str(v)
+                        for k, v in value.items()} if isinstance(value, dict) else {}
+            return {name: values[-1] for name, values
+                    in parse_qs(body.decode("utf-8"), keep_blank_values=True).items()}
+        except ValueError:
+            return {}
+
     def _route(self, path, query):
         catalog = self.server.catalog
+        directory = self.server.directory
         if path == "/json/servers":
-            return Answer(200, catalog.servers)
+            return Answer(200, self.server.state.servers() or catalog.servers)
+        if path == "/json/stations/search":
+            return Answer(200, Document(encode(directory.search(query))))
+        if path == "/json/stations/byuuid":
+            return Answer(200, Document(encode(directory.by_uuid(query.get("uuids", "").split(",")))))
+        if path.startswith(VOTE_PREFIX):
+            return Answer(200, Document(encode(directory.vote(unquote(path[len(VOTE_PREFIX):])))))
         if path == "/json/countries":
             return Answer(200, catalog.countries(query.get("order"), _flag(query, "reverse")))
         if path.startswith(STATIONS_PREFIX):
@@ -150,6 +172,21 @@ class DirectoryHandler(BaseHTTPRequestHandler):
             self._send_control(200, state.rules())
         elif self.command == "POST" and action == "reset":
             state.reset()
+            self.server.directory.reset()
+            self._send_control(200, {"ok": True})
+        elif self.command == "POST" and action in ("edit", "servers"):
+            try:
+                value = json.loads(body.decode("utf-8") or "null")
+                if action == "edit":
+                    if not isinstance(value, dict) or not all(
+                            v is None or isinstance(v, dict) for v in value.values()):
+                        raise ValueError("edit takes {stationuuid: {key: value} or null}")
+                    self.server.directory.edit(value)
+                else:
+                    state.set_servers(value)
+            except ValueError as error:
+                self._send_control(400, {"ok": False, "error": str(error)})
+                return
             self._send_control(200, {"ok": True})
         elif self.command == "POST" and action == "mode":
             try:

@@ -54,7 +54,7 @@ def stop(process):
 
 
 def request(port, path, method="GET", body=None, headers=None):
-    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=10)
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=60)
     try:
         connection.request(method, path, body=body, headers=headers or {})
         reply = connection.getresponse()
@@ -212,6 +212,48 @@ class EmulatorTest(unittest.TestCase):
                           "url": station["url"]}, found)
         missing = get_json(self.port, "/json/url/00000000-0000-0000-0000-000000000000")
         self.assertIs(False, missing["ok"])
+
+    def test_search_filters_orders_and_pages_the_whole_directory(self):
+        def search(query):
+            return get_json(self.port, "/json/stations/search?hidebroken=true&" + query)
+
+        everything = search("limit=100000")
+        self.assertGreater(len({s["countrycode"] for s in everything}), 5)
+        self.assertNotIn(0, {s["lastcheckok"] for s in everything})
+        cases = {
+            "name=welle": lambda s: "welle" in (s["name"] or "").lower(),
+            "tagList=jazz,pop": lambda s: {"jazz", "pop"} <= {t.strip().lower() for t in s["tags"].split(",")},
+            "countrycode=de&bitrateMin=192": lambda s: s["countrycode"] == "DE" and int(s.get("bitrate") or 0) >= 192,
+            "codec=aac&is_https=true": lambda s: s["codec"] == "AAC" and s["url_resolved"].startswith("https://"),
+            "language=french": lambda s: "french" in s["language"].lower(),
+        }
+        for query, matches in cases.items():
+            with self.subTest(query):
+                found = search(query + "&limit=100000")
+                self.assertTrue(found)
+                self.assertEqual([s["stationuuid"] for s in everything if matches(s)],
+                                 [s["stationuuid"] for s in found])
+        page = search("order=votes&reverse=true&offset=10&limit=5")
+        ranked = sorted(everything, key=lambda s: s["votes"], reverse=True)
+        self.assertEqual([s["votes"] for s in ranked[10:15]], [s["votes"] for s in page])
+
+    def test_look_up_edits_retirement_and_votes(self):
+        first, second = self.stations("FR")[:2]
+        uuids = "uuids=%s,%s" % (first["stationuuid"], second["stationuuid"])
+        form = {"Content-Type": "application/x-www-form-urlencoded"}
+        status, _, body = request(self.port, "/json/stations/byuuid", "POST", uuids, form)
+        self.assertEqual(2, len(json.loads(body)))
+        self.control("edit", {first["stationuuid"]: {"name": "Renamed"}, second["stationuuid"]: None})
+        found = get_json(self.port, "/json/stations/byuuid?" + uuids)
+        self.assertEqual(["Renamed"], [s["name"] for s in found])
+        vote = "/json/vote/" + first["stationuuid"]
+        self.assertEqual([True, False], [get_json(self.port, vote)["ok"] for _ in range(2)])
+        self.assertIs(False, get_json(self.port, "/json/vote/" + second["stationuuid"])["ok"])
+        self.control("reset")
+        self.assertIs(True, get_json(self.port, vote)["ok"])
+        self.control("servers", ["http://127.0.0.1:1", "b.example"])
+        self.assertEqual(["http://127.0.0.1:1", "b.example"],
+                         [s["name"] for s in get_json(self.port, "/json/servers")])
 
     def test_replies_carry_length_type_date_and_entity_tag(self):
         path = "/json/stations/bycountrycodeexact/CH?hidebroken=true"

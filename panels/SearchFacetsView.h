@@ -1,0 +1,34 @@
+#pragma once
+
+#include "directory/StationSearch.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+// The facets of a search of the whole directory beside the name typed in the search field:
+// tags, language, country, codec, minimum bit rate, encrypted streams only.
+class SearchFacetsView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SearchFacetsView(QWidget* parent = nullptr);
+
+    // Country choices as (shown name, ISO code), after "Any country".
+    void setCountries(const QList<std::pair<QString, QString>>& countries);
+    // The facets set here, with `name` as the name facet.
+    StationSearch search(const QString& name) const;
+    void clear();
+
+Q_SIGNALS:
+    void facetsChanged();
+
+private:
+    QLineEdit* tags_;
+    QLineEdit* language_;
+    QComboBox* country_;
+    QComboBox* codec_;
+    QComboBox* bitrate_;
+    QCheckBox* httpsOnly_;
+};
