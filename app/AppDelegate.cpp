@@ -17,6 +17,7 @@
 #include "radio/RadioPlaybackControl.h"
 #include "ui/IconLoader.h"
 #include "app/StatusItem.h"
+#include "directory/ListRefresher.h"
 #include "directory/RadioBrowser.h"
 #include "media/GstMediaPlayer.h"
 #include "radio/PopoverView.h"
@@ -27,6 +28,7 @@
 #include "version.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QCursor>
 #include <QDir>
@@ -154,6 +156,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
     prepareDesktopExtras();
+    // Favourites and recents follow renames and new addresses in the directory, once a day.
+    listRefresher_ = std::make_unique<ListRefresher>(api_.get(), defaults_.get());
+    listRefresher_->refreshIfDue(QDateTime::currentDateTime());
     // At login the tray host may come up after the player: started from there, it waits for
     // the tray instead of opening a window.
     placeStatusItem(options_.autostart ? 30 : 0);

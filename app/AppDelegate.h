@@ -24,6 +24,7 @@ class RadioPlaybackControl;
 class NotificationCenter;
 class Popover;
 class QMenu;
+class ListRefresher;
 class RadioBrowser;
 class RadioViewController;
 class SleepTimer;
@@ -87,6 +88,7 @@ private:
     std::unique_ptr<CloudSync> cloudSync_;
     std::unique_ptr<CloudSetup> cloudSetup_;
     std::unique_ptr<RadioBrowser> api_;
+    std::unique_ptr<ListRefresher> listRefresher_;
     std::unique_ptr<NotificationCenter> notifications_;
     std::unique_ptr<IconLoader> icons_;
     std::unique_ptr<AlsaAudioHardware> audioHardware_;

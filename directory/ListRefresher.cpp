@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QSet>
 #include <QLoggingCategory>
+#include <QPointer>
 
 Q_DECLARE_LOGGING_CATEGORY(lcDirectory)
 
@@ -67,7 +68,10 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
         Q_EMIT finished(true);
         return;
     }
-    api_->requestStationsByUUID(uuids, [this, nowSecs](std::optional<StationList> fresh, QString error) {
+    QPointer<ListRefresher> self(this); // quitting may come first
+    api_->requestStationsByUUID(uuids, [self, this, nowSecs](std::optional<StationList> fresh, QString error) {
+        if (!self)
+            return;
         if (!fresh) {
             qCWarning(lcDirectory, "Could not refresh the station lists: %s", qUtf8Printable(error));
             Q_EMIT finished(false);

@@ -59,6 +59,12 @@ CountriesView::CountriesView(RadioBrowser& api, QWidget* parent) : QWidget(paren
     selectLocalButton_->setAutoDefault(false);
     connect(selectLocalButton_, &QPushButton::clicked, this, &CountriesView::selectLocalAction);
 
+    everywhereButton_ = new QPushButton(tr("Everywhere"), this);
+    everywhereButton_->setAccessibleDescription(tr("Search the stations of every country"));
+    everywhereButton_->setToolTip(tr("Search the whole directory, by name, tags, language and more"));
+    everywhereButton_->setAutoDefault(false);
+    connect(everywhereButton_, &QPushButton::clicked, this, [this] { choose(CountriesViewDelegate::kEverywhere); });
+
     selectButton_ = new QPushButton(tr("Select"), this);
     selectButton_->setAccessibleDescription(tr("Choose the selected country"));
     selectButton_->setAutoDefault(false);
@@ -68,6 +74,7 @@ CountriesView::CountriesView(RadioBrowser& api, QWidget* parent) : QWidget(paren
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(6);
     buttons->addWidget(selectLocalButton_);
+    buttons->addWidget(everywhereButton_);
     buttons->addStretch(1);
     buttons->addWidget(selectButton_);
 

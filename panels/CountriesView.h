@@ -48,6 +48,7 @@ public:
     QTreeView* table() const { return table_; }
     QPushButton* selectButton() const { return selectButton_; }
     QPushButton* selectLocalButton() const { return selectLocalButton_; }
+    QPushButton* everywhereButton() const { return everywhereButton_; }
 
     QSize sizeHint() const override;
 
@@ -76,6 +77,7 @@ private:
     QTreeView* table_ = nullptr;
     CountryListModel* arrayController_ = nullptr;
     QPushButton* selectLocalButton_ = nullptr;
+    QPushButton* everywhereButton_ = nullptr;
     QPushButton* selectButton_ = nullptr;
     QList<CountryEntry> countryDicts_;
     QString currentCC_;

@@ -6,7 +6,10 @@
 // country itself: the delegate does, and hides the picker.
 class CountriesViewDelegate {
 public:
+    // Chosen instead of a country: search the whole directory.
+    static inline const QString kEverywhere = QStringLiteral("*");
+
     virtual ~CountriesViewDelegate() = default;
-    // A country code, or a null string when the user's region has none.
+    // A country code, kEverywhere, or a null string when the user's region has none.
     virtual void selectionCountryCodeChanged(const QString& countryCode) = 0;
 };

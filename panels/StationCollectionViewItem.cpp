@@ -1,5 +1,6 @@
 #include "panels/StationCollectionViewItem.h"
 
+#include "directory/ListRefresher.h"
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
 #include "panels/StationsStripView.h"
@@ -78,10 +79,13 @@ void StationCollectionViewItem::setRepresentedObject(const Station& station) {
         imageView_->setImage(images::createWithText(RadioBrowser::truncatedNameForStation(station),
                                                     smallBoldFont(font()), devicePixelRatioF()));
     }
-    flag_->setText(countries::stringFlagForCountryCode(station.string(Station::Key::CountryCode)));
+    // A station the directory dropped may not play any more: the tile says so.
+    const bool unlisted = ListRefresher::isUnlisted(station);
+    flag_->setText(unlisted ? QStringLiteral("⚠️")
+                            : countries::stringFlagForCountryCode(station.string(Station::Key::CountryCode)));
     const QString name = station.string(Station::Key::Name);
     setAccessibleName(name);
-    setToolTip(name);
+    setToolTip(unlisted ? tr("%1\nNo longer in the directory").arg(name) : name);
     updateDescription();
 }
 
@@ -91,6 +95,8 @@ void StationCollectionViewItem::updateDescription() {
     QStringList parts = RadioBrowser::tagsForStation(station_);
     if (strip_.api().isFavoriteStation(station_))
         parts.append(tr("favourite"));
+    if (ListRefresher::isUnlisted(station_))
+        parts.append(tr("no longer in the directory"));
     const QString does = removeAction_ ? tr("Enter plays, the menu key offers removal") : tr("Enter plays");
     setAccessibleDescription(
         parts.isEmpty() ? does : parts.join(QStringLiteral(", ")) + QStringLiteral(". ") + does);

@@ -92,6 +92,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stepper->addWidget(stepperUp);
     stepper->addWidget(stepperDown);
     homepageButton = toolButton(QStringLiteral("⌂"), QStringLiteral("Open the station's web page"), this);
+    voteButton = toolButton(QStringLiteral("👍"), QStringLiteral("Vote for this station"), this);
     volumeSlider = new QSlider(Qt::Horizontal, this);
     volumeSlider->setRange(0, 100);
     volumeSlider->setAccessibleName(QStringLiteral("Volume"));
@@ -100,6 +101,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     controls->addWidget(toggleFavoriteButton);
     controls->addWidget(stationStepper);
     controls->addWidget(homepageButton);
+    controls->addWidget(voteButton);
     controls->addSpacing(8);
     auto* speaker = new QLabel(this);
     speaker->setPixmap(style()->standardIcon(QStyle::SP_MediaVolume).pixmap(16, 16));
@@ -134,6 +136,10 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     tools->addWidget(searchField, 1);
     tools->addWidget(sortButton);
     tools->addWidget(tagsButton);
+    facetsButton = toolButton(QStringLiteral("⚙"), QStringLiteral("Search filters"), stationsPage);
+    facetsButton->setPopupMode(QToolButton::InstantPopup);
+    facetsButton->hide();
+    tools->addWidget(facetsButton);
     stations->addLayout(tools);
 
     auto* body = new QHBoxLayout;
@@ -200,7 +206,14 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     message = new QLabel(this);
     message->setAccessibleDescription(QStringLiteral("Status"));
     message->setForegroundRole(QPalette::PlaceholderText);
-    root->addWidget(message);
+    moreResultsButton = new QPushButton(QStringLiteral("More results"), this);
+    moreResultsButton->setFlat(true);
+    moreResultsButton->setAccessibleDescription(QStringLiteral("Adds the next stations found in the whole directory"));
+    moreResultsButton->hide();
+    auto* status = new QHBoxLayout;
+    status->addWidget(message, 1);
+    status->addWidget(moreResultsButton);
+    root->addLayout(status);
 
     // ---- Strips
     auto* stripBar = new QHBoxLayout;

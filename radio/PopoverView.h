@@ -37,6 +37,7 @@ public:
     QToolButton* stepperUp;
     QToolButton* stepperDown;
     QToolButton* homepageButton;
+    QToolButton* voteButton;
     QSlider* volumeSlider;
 
     // Browsing
@@ -45,6 +46,8 @@ public:
     QLineEdit* searchField;
     QToolButton* sortButton;
     QToolButton* tagsButton;
+    QToolButton* facetsButton;     // the search facets, shown when searching everywhere
+    QPushButton* moreResultsButton; // the next page of a search everywhere
     QListView* table;
     QWidget* auxHostView;
     QLabel* message;

@@ -2,11 +2,13 @@
 
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
+#include "radio/EverywhereSearch.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioShell.h"
 #include "radio/StationCellView.h"
 #include "radio/StationTableModel.h"
 #include "panels/CountriesView.h"
+#include "panels/SearchFacetsView.h"
 #include "panels/StationsStripView.h"
 #include "panels/TagsView.h"
 #include "ui/CachedURLImageView.h"
@@ -24,6 +26,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -50,6 +54,9 @@ const QString kVolumeKey = QStringLiteral("radioVolume");
 const QString kSortMenuId = QStringLiteral("sort.menu");
 const QString kTagsMenuId = QStringLiteral("tags.menu");
 const QString kSearchHost = QStringLiteral("duckduckgo.com");
+const QString kCountrySearchPlaceholder = QStringLiteral("Search names and tags");
+const QString kEverywherePlaceholder = QStringLiteral("Search the whole directory");
+const QString kEverywherePrompt = QStringLiteral("Type a name, or choose filters, to search every country");
 
 // Only web pages are opened: a station's home page comes from a public directory.
 bool isWebAddress(const QUrl& url) {
@@ -129,6 +136,7 @@ void RadioViewController::wireView() {
     connect(v->stepperUp, &QToolButton::clicked, this, [this] { stepperAction(1); });
     connect(v->stepperDown, &QToolButton::clicked, this, [this] { stepperAction(0); });
     connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
+    connect(v->voteButton, &QToolButton::clicked, this, &RadioViewController::voteAction);
     connect(v->streamText, &ElidedTextButton::clicked, this, [this] { visitNowPlayingAction(view_->streamText->text()); });
     connect(v->volumeSlider, &QSlider::valueChanged, this, [this](int value) {
         c_.defaults->setValue(kVolumeKey, value / 100.0);
@@ -237,6 +245,11 @@ void RadioViewController::setCountryCode(const QString& code) {
 }
 
 void RadioViewController::setCountryButton() {
+    if (searchingEverywhere()) {
+        view_->countriesButton->setText(QStringLiteral("🌐"));
+        view_->countriesButton->setToolTip(QStringLiteral("Everywhere: the stations of every country"));
+        return;
+    }
     const QString flag = countries::stringFlagForCountryCode(countryCode_);
     view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
     const QString name = countries::stringCountryForCountryCode(countryCode_);
@@ -244,6 +257,10 @@ void RadioViewController::setCountryButton() {
 }
 
 void RadioViewController::requestStations(bool refresh) {
+    if (searchingEverywhere()) {
+        enterEverywhere(refresh);
+        return;
+    }
     setMessage(kLoading);
     refreshingStations_ = true;
     QPointer<RadioViewController> self(this);
@@ -257,7 +274,10 @@ void RadioViewController::requestStations(bool refresh) {
 
 void RadioViewController::selectionCountryCodeChanged(const QString& code) {
     prepareHostView(false, true);
+    const bool wasEverywhere = searchingEverywhere();
     setCountryCode(code);
+    if (wasEverywhere && !searchingEverywhere())
+        leaveEverywhere();
     setCountryButton();
     displayRows_.clear();
     hasDisplay_ = true;
@@ -354,11 +374,99 @@ void RadioViewController::selectionTagsChanged(const QStringList& tags) {
 void RadioViewController::controlTextDidChange(QObject* sender) {
     if (sender != view_->searchField)
         return;
+    if (searchingEverywhere()) { // the directory filters by name; nothing to narrow here
+        updateEverywhereQuery();
+        return;
+    }
     const QString text = view_->searchField->text();
     if (text == searchText_)
         return;
     searchText_ = text;
     configureDisplayStations();
+}
+
+// ---- Searching everywhere
+
+void RadioViewController::enterEverywhere(bool refresh) {
+    ++stationsRequest_; // a country's late reply must not replace the results
+    refreshingStations_ = false;
+    if (!everywhere_) {
+        everywhere_ = new EverywhereSearch(c_.api, this);
+        connect(everywhere_, &EverywhereSearch::resultsChanged, this, &RadioViewController::everywhereResults);
+        connect(everywhere_, &EverywhereSearch::busyChanged, this, [this](bool busy) {
+            if (busy && searchingEverywhere())
+                setMessage(kLoading);
+        });
+        connect(everywhere_, &EverywhereSearch::failed, this, [this](const QString& error) {
+            if (!searchingEverywhere())
+                return;
+            qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(error));
+            setMessage(kServerNotWorking);
+        });
+        connect(view_->moreResultsButton, &QPushButton::clicked, everywhere_, &EverywhereSearch::moreResults);
+        facetsView_ = new SearchFacetsView;
+        auto* menu = new QMenu(view_->facetsButton);
+        auto* holder = new QWidgetAction(menu);
+        holder->setDefaultWidget(facetsView_); // the menu owns it from here
+        menu->addAction(holder);
+        view_->facetsButton->setMenu(menu);
+        connect(facetsView_, &SearchFacetsView::facetsChanged, this, &RadioViewController::updateEverywhereQuery);
+        QPointer<RadioViewController> self(this);
+        c_.api->requestCountries([self](std::optional<QJsonArray> countries, QString) {
+            if (!self || !countries)
+                return;
+            QList<std::pair<QString, QString>> choices;
+            for (const QJsonValue& country : *countries) {
+                const QString code = country.toObject().value(QLatin1String("iso_3166_1")).toString().toUpper();
+                const QString name = countries::stringCountryForCountryCode(code);
+                if (code.size() == 2)
+                    choices.append({name.isEmpty() ? code : name, code});
+            }
+            std::sort(choices.begin(), choices.end(), [](const auto& a, const auto& b) {
+                return QString::localeAwareCompare(a.first, b.first) < 0;
+            });
+            self->facetsView_->setCountries(choices);
+        });
+    }
+    searchText_.clear();
+    matchTags_.clear();
+    index_.reset();
+    configureDisplayStations();
+    view_->facetsButton->show();
+    view_->searchField->setPlaceholderText(kEverywherePlaceholder);
+    view_->searchField->setAccessibleDescription(QStringLiteral("Searches the stations of every country by name"));
+    if (refresh && !everywhere_->query().isEmpty())
+        everywhere_->refresh();
+    else
+        updateEverywhereQuery();
+}
+
+void RadioViewController::leaveEverywhere() {
+    view_->facetsButton->hide();
+    view_->moreResultsButton->hide();
+    view_->searchField->setPlaceholderText(kCountrySearchPlaceholder);
+    view_->searchField->setAccessibleDescription(QStringLiteral("Filters the stations by name and tags"));
+    if (everywhere_)
+        everywhere_->setQuery({});
+}
+
+void RadioViewController::updateEverywhereQuery() {
+    if (!searchingEverywhere() || !everywhere_)
+        return;
+    const StationSearch query = facetsView_->search(view_->searchField->text());
+    everywhere_->setQuery(query);
+    if (query.isEmpty())
+        setMessage(kEverywherePrompt);
+}
+
+void RadioViewController::everywhereResults(const StationList& results, bool hasMore) {
+    if (!searchingEverywhere())
+        return;
+    index_ = std::make_shared<StationIndex>(results);
+    configureDisplayStations();
+    view_->moreResultsButton->setVisible(hasMore);
+    if (everywhere_->query().isEmpty())
+        setMessage(kEverywherePrompt);
 }
 
 void RadioViewController::sortByChanged() {
@@ -460,6 +568,7 @@ void RadioViewController::showLoadedStation() {
     v->toggleFavoriteButton->setChecked(loadedStationIsFavorite_);
     v->toggleFavoriteButton->setText(loadedStationIsFavorite_ ? QStringLiteral("★") : QStringLiteral("☆"));
     v->homepageButton->setEnabled(loaded && !loadedStation_.string(Station::Key::Homepage).isEmpty());
+    v->voteButton->setEnabled(loaded && !loadedStation_.string(Station::Key::StationUuid).isEmpty());
     if (loaded && pictureShownFor_ != loadedStation_.string(Station::Key::StationUuid)) {
         pictureShownFor_ = loadedStation_.string(Station::Key::StationUuid);
         if (!RadioBrowser::iconPathForStation(loadedStation_).isEmpty()) {
@@ -703,6 +812,28 @@ void RadioViewController::visitNowPlayingAction(const QString& title) {
 
 void RadioViewController::setMessage(const QString& text) {
     view_->message->setText(text);
+}
+
+void RadioViewController::flashMessage(const QString& text) {
+    const QString before = view_->message->text();
+    setMessage(text);
+    QTimer::singleShot(4000, this, [this, text, before] {
+        if (view_ && view_->message->text() == text) // nothing newer came meanwhile
+            setMessage(before);
+    });
+}
+
+void RadioViewController::voteAction() {
+    if (loadedStation_.isNull())
+        return;
+    view_->voteButton->setEnabled(false);
+    QPointer<RadioViewController> self(this);
+    c_.api->voteForStation(loadedStation_, QDateTime::currentSecsSinceEpoch(), [self](bool, QString message) {
+        if (!self || !self->view_)
+            return;
+        self->view_->voteButton->setEnabled(!self->loadedStation_.isNull());
+        self->flashMessage(message);
+    });
 }
 
 void RadioViewController::setStreamText(const QString& text) {

@@ -13,6 +13,8 @@
 #include <optional>
 
 class CountriesView;
+class EverywhereSearch;
+class SearchFacetsView;
 class IconLoader;
 class NotificationCenter;
 class StationsStripView;
@@ -65,6 +67,9 @@ public:
     void prepareHostView(bool show, bool animate);
     void stripSegmentAction(int segment);
     void showHideStrip();
+    // The whole directory is searched instead of one country's stations.
+    bool searchingEverywhere() const { return countryCode_ == kEverywhere; }
+    EverywhereSearch* everywhereSearch() const { return everywhere_; }
 
     // ---- Filtering and ordering
     StationList countryStations() const;
@@ -113,6 +118,7 @@ public:
     void prepereServerPopup();
     void serverChosenAction();
     void visitStationPage();
+    void voteAction();
     void visitPage(const QString& text);
     void visitNowPlayingAction(const QString& text);
 
@@ -138,6 +144,12 @@ private:
     void observeFavoriteStations();
     void applyStepperRule();
     void setMessage(const QString& text);
+    // Shows a passing text in the status line for a few seconds.
+    void flashMessage(const QString& text);
+    void enterEverywhere(bool refresh);
+    void leaveEverywhere();
+    void updateEverywhereQuery();
+    void everywhereResults(const StationList& results, bool hasMore);
     void setStreamText(const QString& text);
     void requestStations(bool refresh);
     void showLoadedStation();
@@ -158,6 +170,8 @@ private:
     StationsStripView* favoritesStripView_ = nullptr;
     StationsStripView* recentsStripView_ = nullptr;
     VisibleIconRequests* iconRequests_ = nullptr;
+    EverywhereSearch* everywhere_ = nullptr;
+    SearchFacetsView* facetsView_ = nullptr; // owned by the facets button's menu
 
     bool preparedFirstTime_ = false;
     QString countryCode_;

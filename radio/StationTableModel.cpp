@@ -1,5 +1,6 @@
 #include "radio/StationTableModel.h"
 
+#include "directory/ListRefresher.h"
 #include "util/Collections.h"
 
 StationTableModel::StationTableModel(std::function<bool(const Station&)> isFavorite, QObject* parent)
@@ -36,6 +37,8 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
+        if (ListRefresher::isUnlisted(station))
+            return tr("%1\nNo longer in the directory").arg(station.string(Station::Key::Name));
         return station.string(Station::Key::Name);
     case Qt::AccessibleTextRole: {
         // What a screen reader says for the row: the name, the tags, the star.

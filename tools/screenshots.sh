@@ -38,7 +38,21 @@ sleep 0.8
 xdotool mousemove 700 176 click 1 # the server tab
 sleep 1.5
 import -window root "$out/server.png"
-for shot in popover tags countries server; do
+# Searching everywhere: the same program started again with "Everywhere" as its country.
+"$exe" --quit > /dev/null 2>&1
+for _ in $(seq 50); do "$exe" --status > /dev/null 2>&1 || break; sleep 0.2; done
+sed -i 's/^radioStationsCountryCode=.*/radioStationsCountryCode=*/' "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
+"$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" >> "$work/app.log" 2>&1 &
+pids+=($!)
+sleep 2
+xdotool mousemove 1012 14 click 1
+sleep 1
+xdotool type --delay 120 "jazz" # the search field has the focus when the panel opens
+for _ in $(seq 100); do "$exe" --status 2>/dev/null | grep -q '[1-9][0-9]* Stations"' && break; sleep 0.2; done
+xdotool mousemove 700 720
+sleep 1
+import -window root "$out/everywhere.png"
+for shot in popover tags countries server everywhere; do
     convert "$out/$shot.png" -crop 500x700+524+0 +repage "$out/$shot.png"
 done
-echo "written: $out/popover.png $out/tags.png $out/countries.png $out/server.png"
+echo "written: $out/popover.png $out/tags.png $out/countries.png $out/server.png $out/everywhere.png"

@@ -13,6 +13,7 @@
 #include "ui/ElidedTextButton.h"
 #include "ui/IconLoader.h"
 #include "util/NotificationCenter.h"
+#include "util/TextUtils.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void downloadSuccessAndFailure();
     void filtersAndCounts();
     void latestCountryFillsTheTable();
+    void searchEverywhereAndBack();
     void sortSetting_data();
     void sortSetting();
     void loadingAndPlaying();
@@ -214,6 +216,38 @@ void TestRadioViewController::latestCountryFillsTheTable() {
     QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
     QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
     QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
+}
+
+void TestRadioViewController::searchEverywhereAndBack() {
+    controller_->popoverWillShow();
+    PopoverView* v = controller_->view();
+    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+    controller_->selectionCountryCodeChanged(CountriesViewDelegate::kEverywhere);
+    QVERIFY(v->facetsButton->isVisibleTo(v));
+    QCOMPARE(v->countriesButton->text(), QStringLiteral("🌐"));
+    QCOMPARE(controller_->displayCount(), 0); // nothing until something is asked for
+    QTest::keyClicks(v->searchField, "jazz");
+    QTRY_VERIFY_WITH_TIMEOUT(controller_->displayCount() > 0, 20000);
+    QCOMPARE(emulator_->requestCount("/json/stations/search"), 1); // typing waited for the pause
+    for (const Station& s : controller_->displayStations())
+        QVERIFY(s.string(Station::Key::Name).contains("jazz", Qt::CaseInsensitive));
+    QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
+
+    // Voting for the loaded station shows the directory's answer for a moment.
+    controller_->loadStation(controller_->displayStations().first(), false);
+    v->voteButton->click();
+    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("Vote counted"), 20000);
+
+    // A stale search answer never replaces a country chosen afterwards.
+    emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
+    QTest::keyClicks(v->searchField, "x");
+    QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount("/json/stations/search"), 2, 20000);
+    controller_->selectionCountryCodeChanged("AT");
+    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(emulator_->status().value("active").toInt(), 0, 20000);
+    QCoreApplication::processEvents();
+    QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
+    QVERIFY(!v->facetsButton->isVisibleTo(v));
 }
 
 void TestRadioViewController::sortSetting_data() {

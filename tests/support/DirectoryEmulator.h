@@ -51,6 +51,8 @@ public:
     void setMode(const QByteArray& json) { call("POST", "/_control/mode", json); }
     // Clears logs, rules, votes and edits; the emulator then lists itself as the only server,
     // so that a failing request has no other server to turn to unless a test adds one.
+    // {"active","received","rules"}: "active" counts the answers being sent right now.
+    QJsonObject status() { return QJsonDocument::fromJson(call("GET", "/_control/status")).object(); }
     void reset() {
         call("POST", "/_control/reset");
         listServers({baseUrl()});
