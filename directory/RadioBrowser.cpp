@@ -5,6 +5,7 @@
 #include "directory/FileLocks.h"
 #include "directory/StationArchive.h"
 #include "directory/StationValidation.h"
+#include "util/RemoteText.h"
 #include "util/FileURLs.h"
 #include "util/UserDefaults.h"
 
@@ -206,11 +207,11 @@ void RadioBrowser::incrementClickForStationWithUID(const QString& uid) {
     // Never from the cache: a stored reply would count nothing.
     env_.http->get(url, HttpFetcher::CachePolicy::NoCache, [](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
-            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(reply.error));
+            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(remote::forLog(reply.error)));
             return;
         }
         const QVariant parsed = reply.body.isEmpty() ? QVariant(QVariantMap()) : directoryjson::parseAny(reply.body);
-        qCInfo(lcDirectory, "Response for increment request : %s", qUtf8Printable(describe(parsed)));
+        qCInfo(lcDirectory, "Response for increment request : %s", qUtf8Printable(remote::forLog(describe(parsed))));
     });
 }
 
@@ -374,6 +375,23 @@ std::optional<StationList> RadioBrowser::readStationsFromURL(const QUrl& fileUrl
 
 void RadioBrowser::writeStation(const Station& station, const QUrl& fileUrl) {
     writeStations(StationList{station}, fileUrl);
+}
+
+void RadioBrowser::writeStationLater(const Station& station, const QUrl& fileUrl) {
+    const QString path = fileUrl.toLocalFile();
+    {
+        QMutexLocker lock(&listsMutex_);
+        stationsToWrite_.insert(path, station);
+    }
+    saves_.start([this, fileUrl, path] {
+        QMutexLocker fileLock(&fileLocks_->lockFor(path));
+        Station latest;
+        {
+            QMutexLocker lock(&listsMutex_);
+            latest = stationsToWrite_.value(path);
+        }
+        writeLocked(StationList{latest}, fileUrl, QString());
+    });
 }
 
 Station RadioBrowser::readStationFromURL(const QUrl& fileUrl) const {
