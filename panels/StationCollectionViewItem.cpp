@@ -6,6 +6,7 @@
 #include "ui/CachedURLImageView.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
+#include "ui/ViewExtensions.h"
 #include "util/NotificationCenter.h"
 
 #include <QAction>
@@ -81,7 +82,7 @@ void StationCollectionViewItem::setRepresentedObject(const Station& station) {
     const QString name = station.string(Station::Key::Name);
     setAccessibleName(name);
     setAccessibleDescription(tr("Plays the station"));
-    setToolTip(name);
+    setToolTip(views::plainToolTip(name));
 }
 
 QString StationCollectionViewItem::flagText() const {

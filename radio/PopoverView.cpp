@@ -53,6 +53,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationTags = new QLabel(this);
     stationTags->setAccessibleName(QStringLiteral("Station tags"));
     for (QLabel* label : {stationName, stationDetails, stationTags}) {
+        label->setTextFormat(Qt::PlainText); // names and tags come from the directory
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(1);
     }
@@ -194,6 +195,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     root->addWidget(tabs, 1);
 
     message = new QLabel(this);
+    message->setTextFormat(Qt::PlainText);
     message->setAccessibleName(QStringLiteral("Status"));
     message->setForegroundRole(QPalette::PlaceholderText);
     root->addWidget(message);

@@ -12,7 +12,9 @@
 #include "ui/CachedURLImageView.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
+#include "ui/ViewExtensions.h"
 #include "ui/VisibleIconRequests.h"
+#include "util/RemoteText.h"
 #include "util/Collections.h"
 #include "util/NotificationCenter.h"
 #include "util/FileURLs.h"
@@ -23,6 +25,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLayout>
+#include <QFutureWatcher>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
@@ -35,6 +38,7 @@
 #include <QToolButton>
 #include <QUrlQuery>
 #include <QWidgetAction>
+#include <QtConcurrent/QtConcurrentRun>
 
 Q_LOGGING_CATEGORY(lcRadio, "ostrel.radio")
 
@@ -207,7 +211,7 @@ void RadioViewController::setCountryButton() {
     const QString flag = countries::stringFlagForCountryCode(countryCode_);
     view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
     const QString name = countries::stringCountryForCountryCode(countryCode_);
-    view_->countriesButton->setToolTip(QStringLiteral("Country: %1").arg(name.isEmpty() ? countryCode_ : name));
+    view_->countriesButton->setToolTip(views::plainToolTip(QStringLiteral("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
 }
 
 void RadioViewController::requestStations(bool refresh) {
@@ -215,8 +219,21 @@ void RadioViewController::requestStations(bool refresh) {
     refreshingStations_ = true;
     QPointer<RadioViewController> self(this);
     c_.api->requestStationsForCountryCode(countryCode_, refresh, [self](std::optional<StationList> stations, QString error) {
-        if (self)
-            self->requestStations_Callback(std::move(stations), error);
+        if (!self)
+            return;
+        if (!stations) {
+            self->requestStations_Callback(std::nullopt, error);
+            return;
+        }
+        // Folding thousands of names and tags takes long enough to freeze the popover.
+        auto* indexing = new QFutureWatcher<std::shared_ptr<StationIndex>>(self);
+        connect(indexing, &QFutureWatcherBase::finished, self, [self, indexing] {
+            indexing->deleteLater();
+            self->stationsIndexed(indexing->result());
+        });
+        indexing->setFuture(QtConcurrent::run([list = std::move(*stations)]() mutable {
+            return std::make_shared<StationIndex>(std::move(list));
+        }));
     });
 }
 
@@ -358,18 +375,23 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
 }
 
 void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
+    if (!stations) {
+        refreshingStations_ = false;
+        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
+        setMessage(kServerNotWorking);
+        return;
+    }
+    stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
+}
+
+void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
     refreshingStations_ = false;
     searchText_.clear();
     view_->searchField->blockSignals(true);
     view_->searchField->clear();
     view_->searchField->blockSignals(false);
     matchTags_.clear();
-    if (!stations) {
-        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(error));
-        setMessage(kServerNotWorking);
-        return;
-    }
-    index_ = std::make_shared<StationIndex>(std::move(*stations));
+    index_ = std::move(index);
     configureDisplayStations();
 
     if (loadedStation_.isNull()) {
@@ -402,7 +424,7 @@ void RadioViewController::loadStation(const Station& station, bool play) {
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
     setStreamText(kLiveBroadcast);
     showLoadedStation();
-    c_.api->writeStation(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
+    c_.api->writeStationLater(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
     Q_EMIT loadedStationChanged();
     if (play)
         player_play();
@@ -579,7 +601,7 @@ void RadioViewController::prepereServerPopup() {
         const QString current = self->c_.api->server();
         int selected = -1;
         if (!error.isNull()) {
-            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(error));
+            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(remote::forLog(error)));
         } else {
             for (const QString& name : servers) {
                 popup->addItem(name);
@@ -643,7 +665,8 @@ void RadioViewController::visitNowPlayingAction(const QString& title) {
     url.setScheme(QStringLiteral("https"));
     url.setHost(kSearchHost);
     url.setPath(QStringLiteral("/search"));
-    url.setQuery(QStringLiteral("q=") + text::URLEncodedString(title), QUrl::TolerantMode);
+    // The value is encoded whole: "&", "=", "+" and "#" in a title would end or change it.
+    url.setQuery(QStringLiteral("q=") + QString::fromLatin1(QUrl::toPercentEncoding(title)), QUrl::TolerantMode);
     c_.shell->openURL(url);
 }
 

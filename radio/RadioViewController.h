@@ -81,6 +81,7 @@ public:
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
     void requestStations_Callback(std::optional<StationList> stations, const QString& error);
+    void stationsIndexed(std::shared_ptr<StationIndex> index);
 
     // ---- Playback
     Station loadedStation() const { return loadedStation_; }

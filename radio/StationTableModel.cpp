@@ -1,5 +1,6 @@
 #include "radio/StationTableModel.h"
 
+#include "ui/ViewExtensions.h"
 #include "util/Collections.h"
 
 StationTableModel::StationTableModel(std::function<bool(const Station&)> isFavorite, QObject* parent)
@@ -34,8 +35,9 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
     const Station& station = index_->stations().at(i);
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         return station.string(Station::Key::Name);
+    case Qt::ToolTipRole:
+        return views::plainToolTip(station.string(Station::Key::Name));
     case Qt::AccessibleTextRole:
         return QStringLiteral("%1, %2").arg(station.string(Station::Key::Name),
                                             collections::stringWithDelim(index_->tags(i), u", "));
