@@ -18,7 +18,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void links_data();
     void links();
     void desktopMediaControls();
+    void remoteTextShowsNoMarkup();
 
 private:
     void makeController();
@@ -343,6 +346,8 @@ void TestRadioViewController::links_data() {
     QTest::newRow("web page") << "page" << "https://www.radio-browser.info/" << "https://www.radio-browser.info/" << 0;
     QTest::newRow("custom scheme") << "page" << "javascript:alert(1)" << "" << 1;
     QTest::newRow("search") << "search" << "Artist - Song" << "https://duckduckgo.com/search?q=Artist%20-%20Song" << 0;
+    QTest::newRow("search with query characters") << "search" << "Simon & Garfunkel = 1+1 #2"
+                                                  << "https://duckduckgo.com/search?q=Simon%20%26%20Garfunkel%20%3D%201%2B1%20%232" << 0;
     QTest::newRow("search placeholder") << "search" << "Live Broadcast" << "" << 1;
     QTest::newRow("search too short") << "search" << "ab" << "" << 1;
 }
@@ -388,6 +393,30 @@ void TestRadioViewController::desktopMediaControls() {
     QCOMPARE(raised, 1);
     QVERIFY(changed.count() >= 4);
     QVERIFY(control.artUrl().isEmpty()); // no picture cached
+}
+
+void TestRadioViewController::remoteTextShowsNoMarkup() {
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("tall.png"));
+    QImage image(40, 400, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(picture));
+    const QString name = QStringLiteral("<img src=\"%1\"> <b>Radio</b>").arg(picture);
+    const Station station = stationFromJson(QJsonObject{{"stationuuid", "x"}, {"name", name}, {"tags", name}, {"url", "http://s/x"}});
+    feed({station});
+    controller_->loadStation(station, false);
+    PopoverView* v = controller_->view();
+    for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
+        QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
+    // A tooltip is drawn as a text document: it must read as the name, with nothing in it.
+    const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
+    QTextDocument shown;
+    if (Qt::mightBeRichText(tip))
+        shown.setHtml(tip);
+    else
+        shown.setPlainText(tip);
+    QCOMPARE(shown.toPlainText(), name);
+    QVERIFY(shown.size().height() < 100);
 }
 
 QTEST_MAIN(TestRadioViewController)
