@@ -69,20 +69,22 @@ bool SingleInstance::sendToRunning(const QString& request, QString* answer) {
 bool SingleInstance::listen() {
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // Nobody answered there above: whatever is in the way is a socket left by a crashed instance
+    // or something else. The folder is the user's own, so it may go (Qt's listen() may already
+    // take a file's place by itself).
+    const QFileInfo there(path_);
+    const bool occupied = there.exists() || there.isSymLink();
     if (!server_->listen(path_)) {
-        // Nobody answered there above: a socket left by a crashed instance, or something else
-        // in the way. The folder is the user's own, so whatever it is may go.
-        const QFileInfo there(path_);
-        if (there.exists() && !there.isDir())
+        if (occupied && !there.isDir())
             QLocalServer::removeServer(path_);
         if (!server_->listen(path_)) {
             problem_ = QStringLiteral("could not claim %1 (%2); later launches will not find this one")
                            .arg(path_, server_->errorString());
             return false;
         }
-        if (problem_.isEmpty())
-            problem_ = QStringLiteral("nothing answered at %1; it is this instance's now").arg(path_);
     }
+    if (occupied && problem_.isEmpty())
+        problem_ = QStringLiteral("nothing answered at %1; it is this instance's now").arg(path_);
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

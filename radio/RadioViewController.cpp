@@ -377,6 +377,7 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
 void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
     if (!stations) {
         refreshingStations_ = false;
+        clearFilters();
         qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
         setMessage(kServerNotWorking);
         return;
@@ -384,13 +385,17 @@ void RadioViewController::requestStations_Callback(std::optional<StationList> st
     stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
 }
 
-void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
-    refreshingStations_ = false;
+void RadioViewController::clearFilters() {
     searchText_.clear();
     view_->searchField->blockSignals(true);
     view_->searchField->clear();
     view_->searchField->blockSignals(false);
     matchTags_.clear();
+}
+
+void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
+    refreshingStations_ = false;
+    clearFilters();
     index_ = std::move(index);
     configureDisplayStations();
 

@@ -134,6 +134,7 @@ Q_SIGNALS:
     void detachRequested();
 
 private:
+    void clearFilters(); // search text and chosen tags
     void observeFavoriteStations();
     void applyStepperRule();
     void setMessage(const QString& text);

@@ -228,8 +228,8 @@ void TestRadioViewController::loadingAndPlaying() {
     QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
     QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
     QCOMPARE(controller_->nowPlaying(), RadioViewController::kLiveBroadcast);
-    QCOMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
-             QStringLiteral("Radio FM"));
+    QTRY_COMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
+                 QStringLiteral("Radio FM"));
 
     controller_->loadStation(sampleStations().at(2), true); // no stream address
     QCOMPARE(shell_.beeps, 1);

@@ -35,7 +35,7 @@ _lock = threading.Lock()
 _requests = []
 _big = None
 # 48 x 48 pixels of 0000ff, lossless.
-_WEBP = base64.b64decode("UklGRiIAAABXRUJQVlA4TBUAAAAvL8ALAAcQ0f/+B4CE8H+9GNH/1AMAQ")
+_WEBP = base64.b64decode("UklGRiIAAABXRUJQVlA4TBUAAAAvL8ALAAcQ0f/+B4CE8H+9GNH/1AMA")
 
 
 def png(width, height, rgb):
