@@ -206,7 +206,7 @@ void TestGstMediaPlayer::failedItemsAreNotRetried() {
     QCOMPARE(player.itemStatus(), Status::Failed);
     QCOMPARE(player.itemError(), error);
     QCOMPARE(player.rate(), 0.0f);
-    QCOMPARE(rec.rates, (QList<float>{1, 0}));
+    QCOMPARE(rec.rates, (foreign ? QList<float>() : QList<float>{1, 0})); // a refused item never starts
     QVERIFY(!player.firstTrackFormat());
     // Well past the first retry delay: still the one request.
     QTest::qWait(1000);
