@@ -58,6 +58,9 @@ void HttpFetcher::get(const QUrl& url, CachePolicy policy, Callback callback) {
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     QNetworkReply* reply = network_->get(request);
+    // Without a bound the network thread may keep reading a fast endless reply and never hand
+    // any of it over, so the size cap below would never be checked.
+    reply->setReadBufferSize(256 * 1024);
 
     auto transfer = std::make_shared<Transfer>();
     transfer->url = url;
