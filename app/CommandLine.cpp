@@ -1,20 +1,9 @@
 #include "app/CommandLine.h"
 
+#include "util/RemoteText.h"
 #include "util/TextUtils.h"
 
 #include <QCommandLineParser>
-#include <QUrl>
-
-namespace {
-bool isServerAddress(const QString& value) {
-    if (value.contains(QLatin1String("://"))) {
-        const QUrl url(value, QUrl::StrictMode);
-        return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
-               !url.host().isEmpty();
-    }
-    return !value.isEmpty() && QUrl(QStringLiteral("https://") + value, QUrl::StrictMode).host() == value.toLower();
-}
-} // namespace
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
@@ -46,7 +35,12 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         parser.addOption(*option);
 
     CommandLine result;
-    if (!parser.parse(arguments)) {
+    const bool parsed = parser.parse(arguments);
+    QString badServer; // the first directory address given that is none
+    for (const QCommandLineOption* option : {&server, &discovery})
+        if (parsed && badServer.isNull() && parser.isSet(*option) && !remote::isServerAddress(parser.value(*option)))
+            badServer = parser.value(*option);
+    if (!parsed) {
         result.action = Action::Error;
         result.message = parser.errorText() + QStringLiteral("\nTry '--help' for the list of options.");
     } else if (parser.isSet(help)) {
@@ -56,10 +50,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
         result.message = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
-    } else if (parser.isSet(server) && !isServerAddress(parser.value(server))) {
+    } else if (!badServer.isNull()) {
         result.action = Action::Error;
-        result.message = QStringLiteral("'%1' is neither a host name nor an http:// or https:// address.")
-                             .arg(parser.value(server));
+        result.message = QStringLiteral("'%1' is neither a host name nor an http:// or https:// address.").arg(badServer);
     } else if (parser.isSet(configureCloud)) {
         if (parser.positionalArguments().size() != 1) {
             result.action = Action::Error;

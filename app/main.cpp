@@ -68,7 +68,7 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("org.ostrel.Radio"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SingleInstance instance(QStringLiteral("ostrel-radio-") + qEnvironmentVariable("USER", QStringLiteral("user")));
+    SingleInstance instance(QStringLiteral("ostrel-radio"));
     const QString request = options.quit     ? QStringLiteral("quit")
                             : options.status ? QStringLiteral("status")
                             : options.show   ? QStringLiteral("show")
@@ -90,6 +90,8 @@ int main(int argc, char* argv[]) {
     delegate.applicationWillFinishLaunching();
     delegate.applicationDidFinishLaunching();
     instance.listen();
+    if (!instance.problem().isEmpty()) // one line: why this instance runs beside another, or alone unreachable
+        std::fputs(qPrintable(QStringLiteral("Ostrel Radio: ") + instance.problem() + u'\n'), stderr);
     instance.setResponder([&delegate](const QString& r) { return delegate.handleRequest(r); });
     installQuitOnSignals();
     return QApplication::exec();

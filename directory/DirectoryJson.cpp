@@ -1,5 +1,7 @@
 #include "directory/DirectoryJson.h"
 
+#include "util/RemoteText.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
@@ -26,7 +28,7 @@ void readObject(dom::object object, Station::Builder& builder, stationkeys::KeyC
     for (dom::key_value_pair field : object) {
         const auto id = keys.idFor(position++, field.key);
         if (!id)
-            continue; // the key table is full: only hostile input gets here
+            continue; // too long, or too many new ones: only hostile input gets here
         const dom::element value = field.value;
         switch (value.type()) {
         case dom::element_type::STRING:
@@ -95,6 +97,8 @@ std::optional<StationList> parseStationArray(const QByteArray& body, QString* er
         }
         ++index;
     }
+    if (keys.dropped() > 0)
+        qCWarning(lcDirectory, "dropped %zu keys that are too long or too many", keys.dropped());
     return stations;
 }
 
@@ -110,8 +114,9 @@ std::optional<QStringList> parseServerNames(const QByteArray& body, QString* err
     }
     QStringList names;
     for (const QJsonValue& server : doc.array()) {
+        // Each name becomes the base of later requests: anything else is dropped.
         const QString name = server.toObject().value(QLatin1String("name")).toString();
-        if (!name.isEmpty() && !names.contains(name))
+        if (remote::isServerAddress(name) && !names.contains(name))
             names.append(name);
     }
     return names;

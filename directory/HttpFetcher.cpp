@@ -71,6 +71,9 @@ QNetworkRequest HttpFetcher::request(const QUrl& url) const {
 }
 
 void HttpFetcher::track(QNetworkReply* reply, const QUrl& url, CachePolicy policy, Callback callback) {
+    // Without a bound the network thread may keep reading a fast endless reply and never hand
+    // any of it over, so the size cap below would never be checked.
+    reply->setReadBufferSize(256 * 1024);
     auto transfer = std::make_shared<Transfer>();
     transfer->url = url;
     auto abortWith = [reply, transfer](const QString& reason) {

@@ -6,6 +6,7 @@
 #include "directory/ServerFailover.h"
 #include "directory/StationArchive.h"
 #include "directory/StationValidation.h"
+#include "util/RemoteText.h"
 #include "util/FileURLs.h"
 #include "util/UserDefaults.h"
 
@@ -234,11 +235,11 @@ void RadioBrowser::incrementClickForStationWithUID(const QString& uid) {
     failover_->get(server(), [this, path](const QString& server) { return apiURL(server, path); },
                    HttpFetcher::CachePolicy::NoCache, [](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
-            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(reply.error));
+            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(remote::forLog(reply.error)));
             return;
         }
         const QVariant parsed = reply.body.isEmpty() ? QVariant(QVariantMap()) : directoryjson::parseAny(reply.body);
-        qCInfo(lcDirectory, "Response for increment request : %s", qUtf8Printable(describe(parsed)));
+        qCInfo(lcDirectory, "Response for increment request : %s", qUtf8Printable(remote::forLog(describe(parsed))));
     });
 }
 
@@ -467,6 +468,23 @@ std::optional<StationList> RadioBrowser::readStationsFromURL(const QUrl& fileUrl
 
 void RadioBrowser::writeStation(const Station& station, const QUrl& fileUrl) {
     writeStations(StationList{station}, fileUrl);
+}
+
+void RadioBrowser::writeStationLater(const Station& station, const QUrl& fileUrl) {
+    const QString path = fileUrl.toLocalFile();
+    {
+        QMutexLocker lock(&listsMutex_);
+        stationsToWrite_.insert(path, station);
+    }
+    saves_.start([this, fileUrl, path] {
+        QMutexLocker fileLock(&fileLocks_->lockFor(path));
+        Station latest;
+        {
+            QMutexLocker lock(&listsMutex_);
+            latest = stationsToWrite_.value(path);
+        }
+        writeLocked(StationList{latest}, fileUrl, QString());
+    });
 }
 
 Station RadioBrowser::readStationFromURL(const QUrl& fileUrl) const {

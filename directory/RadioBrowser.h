@@ -115,6 +115,8 @@ public:
     // The list in a file, or nothing when the file is missing, empty or not a station list.
     std::optional<StationList> readStationsFromURL(const QUrl& fileUrl) const;
     void writeStation(const Station& station, const QUrl& fileUrl);
+    // The same on a worker thread; of several queued writes to one file the last given wins.
+    void writeStationLater(const Station& station, const QUrl& fileUrl);
     // The first station of a list file, or an absent station.
     Station readStationFromURL(const QUrl& fileUrl) const;
 
@@ -146,6 +148,7 @@ private:
     mutable QMutex listsMutex_; // the lists are read by save tasks on other threads
     StationList favoriteStations_;
     StationList recentStations_;
+    QHash<QString, Station> stationsToWrite_; // by file, for writeStationLater
 
     std::unique_ptr<FileLocks> fileLocks_;
     QThreadPool saves_;

@@ -55,14 +55,16 @@ namespace {
 // times faster than a general-purpose stream reader, and what it does not expect it refuses.
 class Decoder {
 public:
-    Decoder(QByteArrayView data, ArchiveClasses classes)
+    Decoder(QByteArrayView data, ArchiveClasses classes, std::uint64_t maxStations = UINT64_MAX)
         : p_(reinterpret_cast<const std::uint8_t*>(data.data())), begin_(p_), end_(p_ + data.size()),
-          classes_(classes) {}
+          classes_(classes), maxStations_(maxStations) {}
 
     std::optional<StationList> run(QString* error) {
         StationList stations;
         if (readList(stations)) {
-            if (p_ == end_)
+            if (keys_.dropped() > 0)
+                qCWarning(lcArchive, "dropped %zu keys that are too long or too many", keys_.dropped());
+            if (p_ == end_ || leftUnread_)
                 return stations;
             fail("bytes after the station list");
         }
@@ -132,6 +134,8 @@ private:
             return fail("the root is not an array");
         if (count > std::uint64_t(end_ - p_)) // each station takes at least one byte
             return fail("array longer than the data");
+        leftUnread_ = count > maxStations_;
+        count = std::min(count, maxStations_);
         stations.reserve(qsizetype(count));
         Station::Builder builder;
         for (std::uint64_t i = 0; i < count; ++i) {
@@ -158,8 +162,12 @@ private:
             if (!readText(key, "a map key is not a text"))
                 return false;
             const auto id = keys_.idFor(std::size_t(i), key);
-            if (!id)
-                return fail("too many distinct keys");
+            if (!id) { // a key the table does not take: its value is read and dropped
+                Station::Builder dropped;
+                if (!readValue(dropped, stationkeys::Name))
+                    return false;
+                continue;
+            }
             if (builder.contains(*id))
                 return fail("duplicate key");
             if (!readValue(builder, *id))
@@ -283,6 +291,8 @@ private:
     const std::uint8_t* begin_;
     const std::uint8_t* end_;
     ArchiveClasses classes_;
+    std::uint64_t maxStations_;
+    bool leftUnread_ = false;
     stationkeys::KeyCache keys_;
     QString error_;
 };
@@ -291,6 +301,11 @@ private:
 
 std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, QString* error) {
     return Decoder(data, classes).run(error);
+}
+
+std::optional<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations,
+                                       QString* error) {
+    return Decoder(data, classes, std::uint64_t(std::max<qsizetype>(maxStations, 0))).run(error);
 }
 
 std::optional<StationList> unarchivedObjectOfClasses(ArchiveClasses classes, QByteArrayView data) {

@@ -32,6 +32,10 @@ QByteArray archivedDataWithRootObject(const StationList& stations);
 
 // Decodes without logging; on failure `error` says what was wrong and where.
 std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, QString* error = nullptr);
+// Decodes the first `maxStations` of the list and leaves the rest unread: a list that keeps
+// only so many costs no more however long it is sent.
+std::optional<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations,
+                                       QString* error = nullptr);
 
 // Decodes, logging "unarchive error : [why]" on failure.
 std::optional<StationList> unarchivedObjectOfClasses(ArchiveClasses classes, QByteArrayView data);

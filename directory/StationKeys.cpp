@@ -1,7 +1,6 @@
 #include "directory/StationKeys.h"
 
 #include <deque>
-#include <limits>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
@@ -47,7 +46,7 @@ std::optional<KeyId> intern(std::string_view utf8) {
     auto it = t.ids.find(utf8);
     if (it != t.ids.end())
         return it->second;
-    if (t.names.size() >= std::numeric_limits<KeyId>::max())
+    if (utf8.size() > kMaxKeyBytes || t.names.size() >= kMaxKeys)
         return std::nullopt;
     t.names.emplace_back(utf8);
     const auto id = KeyId(t.names.size() - 1);
@@ -67,8 +66,10 @@ QString name(KeyId id) {
 }
 
 std::optional<KeyId> KeyCache::idFor(std::size_t position, std::string_view utf8) {
-    if (position == 0)
+    if (position == 0) {
         previous_ = kNone;
+        newInObject_ = 0;
+    }
     KeyId id = kNone;
     if (position < byPosition_.size() && matches(byPosition_[position], utf8)) {
         id = byPosition_[position];
@@ -77,11 +78,17 @@ std::optional<KeyId> KeyCache::idFor(std::size_t position, std::string_view utf8
     } else if (const auto known = seen_.find(utf8); known != seen_.end()) {
         id = known->second;
     } else {
-        const auto interned = intern(utf8);
-        if (!interned)
+        std::optional<KeyId> interned = find(utf8);
+        if (!interned && newInObject_ < kMaxNewKeysPerObject) {
+            interned = intern(utf8);
+            newInObject_ += interned.has_value();
+        }
+        if (!interned) {
+            ++dropped_;
             return std::nullopt;
+        }
         id = *interned;
-        if (id < 4096) { // beyond that only hostile input; skip the cache
+        {
             if (id >= names_.size())
                 names_.resize(std::size_t(id) + 1);
             names_[id] = nameUtf8(id);

@@ -1,8 +1,10 @@
 #include "directory/StationValidation.h"
 
 #include "util/CharacterSet.h"
+#include "util/RemoteText.h"
 
 #include <QHash>
+#include <QSet>
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcDirectory)
@@ -13,8 +15,8 @@ namespace {
 // What the log shows for a name: the text, or "(null)" when there is none.
 QString shown(const StationValue& name) {
     if (name.isString())
-        return name.toString();
-    return name.isAbsent() || name.isNull() ? QStringLiteral("(null)") : QString::fromUtf8(name.utf8());
+        return remote::forLog(name.utf8());
+    return name.isAbsent() || name.isNull() ? QStringLiteral("(null)") : remote::forLog(name.utf8());
 }
 } // namespace
 
@@ -31,21 +33,22 @@ StationList validatedStations(const StationList& stations) {
             continue;
         }
         const StationValue url = station.value(Key::Url);
-        if (!url.isString() || url.utf8().empty()) {
-            qCWarning(lcDirectory, "station %s with invalid url - will skip", qUtf8Printable(name.toString()));
+        // Only web addresses: other schemes would have the player open local files or devices.
+        if (!url.isString() || !remote::isWebAddress(url.utf8())) {
+            qCWarning(lcDirectory, "station %s with invalid url - will skip", qUtf8Printable(shown(name)));
             continue;
         }
         const StationValue bitrate = station.value(Key::Bitrate);
         // Null, arrays and objects carry no bit rate; a number sent as text still does.
         if (!bitrate.isNumber() && !bitrate.isString()) {
-            qCWarning(lcDirectory, "station %s with invalid bit rate - will skip", qUtf8Printable(name.toString()));
+            qCWarning(lcDirectory, "station %s with invalid bit rate - will skip", qUtf8Printable(shown(name)));
             continue;
         }
         const QString original = name.toString();
         const QString trimmed = trim.trimmed(original);
         const auto known = bitrateByName.constFind(trimmed);
         if (known != bitrateByName.constEnd() && *known == bitrate.toInteger()) {
-            qCWarning(lcDirectory, "station %s already exists %lld %lld - will skip", qUtf8Printable(trimmed),
+            qCWarning(lcDirectory, "station %s already exists %lld %lld - will skip", qUtf8Printable(remote::forLog(trimmed)),
                       qlonglong(bitrate.toInteger()), qlonglong(*known));
             continue;
         }
@@ -58,6 +61,29 @@ StationList validatedStations(const StationList& stations) {
             copy.setString(Key::Name, std::string_view(utf8.constData(), std::size_t(utf8.size())));
             result.append(copy.build());
         }
+    }
+    return result;
+}
+
+StationList validatedList(const StationList& stations, qsizetype limit) {
+    StationList result;
+    QSet<QByteArray> seen;
+    for (const Station& station : stations) {
+        if (result.size() >= limit)
+            break;
+        const StationValue url = station.value(Station::Key::Url);
+        if (!url.isAbsent() && (!url.isString() || !remote::isWebAddress(url.utf8()))) {
+            qCWarning(lcDirectory, "station %s with invalid url - will skip", qUtf8Printable(shown(station.value(Station::Key::Name))));
+            continue;
+        }
+        const std::string_view uuid = station.value(Station::Key::StationUuid).utf8();
+        if (!uuid.empty()) {
+            const QByteArray id(uuid.data(), qsizetype(uuid.size()));
+            if (seen.contains(id))
+                continue;
+            seen.insert(id);
+        }
+        result.append(station);
     }
     return result;
 }

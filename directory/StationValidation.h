@@ -12,4 +12,8 @@ namespace stationvalidation {
 // and skipped. Each skip writes one log line.
 StationList validatedStations(const StationList& stations);
 
+// A favourite or recent list from elsewhere (the cloud): entries with a stream address that is
+// no web address are skipped, each station (by its id) is kept once, and at most `limit` are.
+StationList validatedList(const StationList& stations, qsizetype limit);
+
 } // namespace stationvalidation

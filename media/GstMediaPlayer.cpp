@@ -1,6 +1,7 @@
 #include "media/GstMediaPlayer.h"
 
 #include "media/MediaLog.h"
+#include "util/RemoteText.h"
 #include "version.h"
 
 #include <QAbstractEventDispatcher>
@@ -31,6 +32,7 @@ const char* const lost = QT_TRANSLATE_NOOP("GstMediaPlayer", "Connection to the 
 const char* const noOutput = QT_TRANSLATE_NOOP("GstMediaPlayer", "Audio output not available");
 const char* const noPlayback = QT_TRANSLATE_NOOP("GstMediaPlayer", "Playback not available");
 const char* const other = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream cannot be played");
+const char* const notWeb = QT_TRANSLATE_NOOP("GstMediaPlayer", "Not a web address");
 } // namespace text
 
 QString tr(const char* source) { return QCoreApplication::translate("GstMediaPlayer", source); }
@@ -239,6 +241,11 @@ void GstMediaPlayer::startPipeline() {
         fail(tr(text::noPlayback));
         return;
     }
+    // GStreamer would open files, descriptors and devices for other schemes.
+    if (!remote::isWebAddress(url_.toString())) {
+        fail(tr(text::notWeb));
+        return;
+    }
     g_object_set(playbin_, "uri", url_.toEncoded().constData(), nullptr);
     active_ = true;
     prerolled_ = false;
@@ -273,7 +280,7 @@ void GstMediaPlayer::fail(const QString& text) {
     stopPipeline();
     status_ = ItemStatus::Failed;
     error_ = text;
-    qCInfo(lcMedia, "Stream failed: %s [%s]", qPrintable(url_.toDisplayString()), qPrintable(text));
+    qCInfo(lcMedia, "Stream failed: %s [%s]", qPrintable(remote::forLog(url_.toDisplayString())), qPrintable(text));
     Q_EMIT itemStatusChanged(status_);
     updateRate();
 }
@@ -290,7 +297,7 @@ void GstMediaPlayer::dropped(const char* reason) {
     const std::chrono::milliseconds delay =
         std::min<std::chrono::milliseconds>(options_.firstRetryDelay * (1 << std::min(attempt_ - 1, 20)), options_.longestRetryDelay);
     qCInfo(lcMedia, "Stream dropped (%s), try %d in %lld ms: %s", reason, attempt_, qlonglong(delay.count()),
-           qPrintable(url_.toDisplayString()));
+           qPrintable(remote::forLog(url_.toDisplayString())));
     retryTimer_.start(delay);
     Q_EMIT reconnecting(attempt_);
 }
@@ -446,13 +453,13 @@ void GstMediaPlayer::onError(GstMessage* message) {
     if (sink)
         gst_object_unref(sink);
     if (fromOutput) {
-        qCWarning(lcMedia, "Audio output failed [%s]", error->message);
+        qCWarning(lcMedia, "Audio output failed [%s]", qPrintable(remote::forLog(error->message)));
         fail(tr(text::noOutput));
     } else if (status_ == ItemStatus::ReadyToPlay) {
-        qCInfo(lcMedia, "Stream error [%s]", error->message);
+        qCInfo(lcMedia, "Stream error [%s]", qPrintable(remote::forLog(error->message)));
         dropped("error");
     } else {
-        qCInfo(lcMedia, "Stream not playable [%s]", error->message);
+        qCInfo(lcMedia, "Stream not playable [%s]", qPrintable(remote::forLog(error->message)));
         fail(failureText(error.get(), GST_MESSAGE_SRC(message), missing_));
     }
 }

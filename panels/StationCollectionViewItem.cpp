@@ -7,6 +7,7 @@
 #include "ui/CachedURLImageView.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
+#include "ui/ViewExtensions.h"
 #include "util/NotificationCenter.h"
 
 #include <QAction>
@@ -85,7 +86,7 @@ void StationCollectionViewItem::setRepresentedObject(const Station& station) {
                             : countries::stringFlagForCountryCode(station.string(Station::Key::CountryCode)));
     const QString name = station.string(Station::Key::Name);
     setAccessibleName(name);
-    setToolTip(unlisted ? tr("%1\nNo longer in the directory").arg(name) : name);
+    setToolTip(views::plainToolTip(unlisted ? tr("%1\nNo longer in the directory").arg(name) : name));
     updateDescription();
 }
 

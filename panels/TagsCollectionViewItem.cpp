@@ -1,5 +1,7 @@
 #include "panels/TagsCollectionViewItem.h"
 
+#include "ui/ViewExtensions.h"
+
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -34,7 +36,7 @@ QSize TagsCollectionViewItem::minimumSizeHint() const {
 void TagsCollectionViewItem::resizeEvent(QResizeEvent* event) {
     QAbstractButton::resizeEvent(event);
     // The whole tag stays readable when the chip has to cut it.
-    setToolTip(width() < sizeHint().width() ? tag_ : QString());
+    setToolTip(width() < sizeHint().width() ? views::plainToolTip(tag_) : QString());
 }
 
 void TagsCollectionViewItem::enterEvent(QEnterEvent* event) {

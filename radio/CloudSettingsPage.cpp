@@ -16,7 +16,7 @@ CloudAccount accountFrom(const QLineEdit* server, const QLineEdit* user) {
     QString address = server->text().trimmed();
     if (!address.isEmpty() && !address.contains(QLatin1String("://")))
         address.prepend(QStringLiteral("https://"));
-    account.serverURL = QUrl(address);
+    account.serverURL = CloudAccount::withoutUserInfo(QUrl(address));
     account.user = user->text().trimmed();
     account.kind = CloudAccount::ServerKind::Auto; // a Nextcloud base address is found out
     return account;
@@ -62,6 +62,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     buttons->addWidget(saveButton);
     root->addLayout(buttons);
     status = new QLabel(this);
+    status->setTextFormat(Qt::PlainText); // may quote what a server said
     status->setWordWrap(true);
     status->setAccessibleDescription(QStringLiteral("Cloud sync status"));
     root->addWidget(status);

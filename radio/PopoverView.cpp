@@ -59,6 +59,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationTags = new QLabel(this);
     stationTags->setAccessibleDescription(QStringLiteral("Station tags"));
     for (QLabel* label : {stationName, stationDetails, stationTags}) {
+        label->setTextFormat(Qt::PlainText); // names and tags come from the directory
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setMinimumWidth(1);
     }
@@ -204,6 +205,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     root->addWidget(tabs, 1);
 
     message = new QLabel(this);
+    message->setTextFormat(Qt::PlainText);
     message->setAccessibleDescription(QStringLiteral("Status"));
     message->setForegroundRole(QPalette::PlaceholderText);
     moreResultsButton = new QPushButton(QStringLiteral("More results"), this);

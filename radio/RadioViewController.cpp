@@ -15,7 +15,9 @@
 #include "ui/ElidedTextButton.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
+#include "ui/ViewExtensions.h"
 #include "ui/VisibleIconRequests.h"
+#include "util/RemoteText.h"
 #include "util/Collections.h"
 #include "util/NotificationCenter.h"
 #include "util/FileURLs.h"
@@ -31,6 +33,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QFutureWatcher>
 #include <QLineEdit>
 #include <QListView>
 #include <QLoggingCategory>
@@ -43,6 +46,7 @@
 #include <QToolButton>
 #include <QUrlQuery>
 #include <QWidgetAction>
+#include <QtConcurrent/QtConcurrentRun>
 
 Q_LOGGING_CATEGORY(lcRadio, "ostrel.radio")
 
@@ -253,7 +257,7 @@ void RadioViewController::setCountryButton() {
     const QString flag = countries::stringFlagForCountryCode(countryCode_);
     view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
     const QString name = countries::stringCountryForCountryCode(countryCode_);
-    view_->countriesButton->setToolTip(QStringLiteral("Country: %1").arg(name.isEmpty() ? countryCode_ : name));
+    view_->countriesButton->setToolTip(views::plainToolTip(QStringLiteral("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
 }
 
 void RadioViewController::requestStations(bool refresh) {
@@ -267,8 +271,22 @@ void RadioViewController::requestStations(bool refresh) {
     const quint64 request = ++stationsRequest_;
     c_.api->requestStationsForCountryCode(countryCode_, refresh, [self, request](std::optional<StationList> stations, QString error) {
         // A reply for a country chosen before the current one arrives late: it is not shown.
-        if (self && request == self->stationsRequest_)
-            self->requestStations_Callback(std::move(stations), error);
+        if (!self || request != self->stationsRequest_)
+            return;
+        if (!stations) {
+            self->requestStations_Callback(std::nullopt, error);
+            return;
+        }
+        // Folding thousands of names and tags takes long enough to freeze the popover.
+        auto* indexing = new QFutureWatcher<std::shared_ptr<StationIndex>>(self);
+        connect(indexing, &QFutureWatcherBase::finished, self, [self, indexing, request] {
+            indexing->deleteLater();
+            if (request == self->stationsRequest_)
+                self->stationsIndexed(indexing->result());
+        });
+        indexing->setFuture(QtConcurrent::run([list = std::move(*stations)]() mutable {
+            return std::make_shared<StationIndex>(std::move(list));
+        }));
     });
 }
 
@@ -505,18 +523,28 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
 }
 
 void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
-    refreshingStations_ = false;
+    if (!stations) {
+        refreshingStations_ = false;
+        clearFilters();
+        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
+        setMessage(kServerNotWorking);
+        return;
+    }
+    stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
+}
+
+void RadioViewController::clearFilters() {
     searchText_.clear();
     view_->searchField->blockSignals(true);
     view_->searchField->clear();
     view_->searchField->blockSignals(false);
     matchTags_.clear();
-    if (!stations) {
-        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(error));
-        setMessage(kServerNotWorking);
-        return;
-    }
-    index_ = std::make_shared<StationIndex>(std::move(*stations));
+}
+
+void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
+    refreshingStations_ = false;
+    clearFilters();
+    index_ = std::move(index);
     configureDisplayStations();
 
     if (loadedStation_.isNull()) {
@@ -549,7 +577,7 @@ void RadioViewController::loadStation(const Station& station, bool play) {
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
     setStreamText(kLiveBroadcast);
     showLoadedStation();
-    c_.api->writeStation(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
+    c_.api->writeStationLater(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
     Q_EMIT loadedStationChanged();
     if (play)
         player_play();
@@ -747,7 +775,7 @@ void RadioViewController::prepereServerPopup() {
         // The directory's own round-robin name is in no server list, but always a good choice.
         add(QStringLiteral("Any server (%1)").arg(RadioBrowser::kDefaultServer), RadioBrowser::kDefaultServer);
         if (!error.isNull())
-            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(error));
+            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(remote::forLog(error)));
         for (const QString& name : servers)
             add(name, name);
         if (selected < 0) {
@@ -806,7 +834,8 @@ void RadioViewController::visitNowPlayingAction(const QString& title) {
     url.setScheme(QStringLiteral("https"));
     url.setHost(kSearchHost);
     url.setPath(QStringLiteral("/search"));
-    url.setQuery(QStringLiteral("q=") + text::URLEncodedString(title), QUrl::TolerantMode);
+    // The value is encoded whole: "&", "=", "+" and "#" in a title would end or change it.
+    url.setQuery(QStringLiteral("q=") + QString::fromLatin1(QUrl::toPercentEncoding(title)), QUrl::TolerantMode);
     c_.shell->openURL(url);
 }
 

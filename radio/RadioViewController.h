@@ -86,6 +86,7 @@ public:
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
     void requestStations_Callback(std::optional<StationList> stations, const QString& error);
+    void stationsIndexed(std::shared_ptr<StationIndex> index);
 
     // ---- Playback
     Station loadedStation() const { return loadedStation_; }
@@ -141,6 +142,7 @@ Q_SIGNALS:
     void detachRequested();
 
 private:
+    void clearFilters(); // search text and chosen tags
     void observeFavoriteStations();
     void applyStepperRule();
     void setMessage(const QString& text);

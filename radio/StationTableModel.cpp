@@ -1,6 +1,7 @@
 #include "radio/StationTableModel.h"
 
 #include "directory/ListRefresher.h"
+#include "ui/ViewExtensions.h"
 #include "util/Collections.h"
 
 StationTableModel::StationTableModel(std::function<bool(const Station&)> isFavorite, QObject* parent)
@@ -36,10 +37,11 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
     const Station& station = index_->stations().at(i);
     switch (role) {
     case Qt::DisplayRole:
+        return station.string(Station::Key::Name);
     case Qt::ToolTipRole:
         if (ListRefresher::isUnlisted(station))
-            return tr("%1\nNo longer in the directory").arg(station.string(Station::Key::Name));
-        return station.string(Station::Key::Name);
+            return views::plainToolTip(tr("%1\nNo longer in the directory").arg(station.string(Station::Key::Name)));
+        return views::plainToolTip(station.string(Station::Key::Name));
     case Qt::AccessibleTextRole: {
         // What a screen reader says for the row: the name, the tags, the star.
         QStringList parts{station.string(Station::Key::Name)};

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the station list fuzzer: small, valid station list files.
+"""Writes the seed inputs of the fuzzers: small, valid examples of each input.
 
 Run from the project root: python3 tools/make-fuzz-seeds.py
 """
+import json
 import os
 import struct
 
-OUT = os.path.join("tests", "fuzz", "corpus", "fuzz_station_archive")
+CORPUS = os.path.join("tests", "fuzz", "corpus")
 
 
 def head(major, n):
@@ -25,6 +26,8 @@ def encode(value):
         return head(0, value) if value >= 0 else head(1, -1 - value)
     if isinstance(value, float):
         return b"\xfb" + struct.pack(">d", value)
+    if isinstance(value, bytes):
+        return head(2, len(value)) + value
     if isinstance(value, str):
         data = value.encode()
         return head(3, len(data)) + data
@@ -39,16 +42,45 @@ def station_list(stations):
     return head(6, 55799) + head(6, 0x4F535401) + encode(stations)
 
 
-SEEDS = {
+def cloud_record(fields):
+    return head(6, 55799) + head(6, 0x4F535201) + encode(
+        {"recordType": "AppData", "recordName": "AppData.1", "fields": fields})
+
+
+ONE = {"stationuuid": "9617a958-0601-11e8-ae97-52543be04c81", "name": "Radio Eins",
+       "url": "http://stream.example/live.mp3", "bitrate": 128, "votes": 4711,
+       "hls": False, "geo_lat": 52.52, "tags": "pop,rock", "countrycode": "DE"}
+STATION_LISTS = {
     "empty": [],
-    "one": [{"stationuuid": "9617a958-0601-11e8-ae97-52543be04c81", "name": "Radio Eins",
-             "url": "http://stream.example/live.mp3", "bitrate": 128, "votes": 4711,
-             "hls": False, "geo_lat": 52.52, "tags": "pop,rock", "countrycode": "DE"}],
+    "one": [ONE],
     "mixed": [{"name": "Café ☕ 東京", "clickcount": -5, "big": 5000000000},
               {}, {"a": 1.5, "b": True, "c": ""}],
 }
 
-os.makedirs(OUT, exist_ok=True)
-for name, stations in SEEDS.items():
-    with open(os.path.join(OUT, name + ".cbor"), "wb") as f:
-        f.write(station_list(stations))
+SEEDS = {
+    "fuzz_station_archive": {name + ".cbor": station_list(s) for name, s in STATION_LISTS.items()},
+    "fuzz_directory_reply": {
+        "stations.json": json.dumps([ONE, dict(ONE, name=" \"Radio Eins\". ", url="file:///etc/passwd"),
+                                     {"name": None, "url": "", "bitrate": "128"}, 7]).encode(),
+        "servers.json": json.dumps([{"name": "de1.api.radio-browser.info"},
+                                    {"name": "https://at1.api.radio-browser.info"}]).encode(),
+        "object.json": b'{"error": "busy"}',
+    },
+    "fuzz_cloud_record": {
+        "lists.cbor": cloud_record({"favorite_stations": station_list([ONE]),
+                                    "recent_stations": station_list([])}),
+        "empty.cbor": cloud_record({}),
+    },
+    "fuzz_http_dates": {
+        "date.txt": b"Sun, 06 Nov 1994 08:49:37 GMT",
+        "leap.txt": b"Thu, 29 Feb 2024 23:59:59 GMT",
+        "obsolete.txt": b"Sunday, 06-Nov-94 08:49:37 GMT",
+    },
+}
+
+for target, files in SEEDS.items():
+    folder = os.path.join(CORPUS, target)
+    os.makedirs(folder, exist_ok=True)
+    for name, data in files.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)

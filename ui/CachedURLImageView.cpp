@@ -20,12 +20,7 @@ void CachedURLImageView::setImageWithURL(const QUrl& url, const QString& cacheFo
     t_.cancel();
     if (url.isEmpty() || !loader_)
         return;
-    const QImage cached = loader_->cachedImage(cacheFolder, cacheName);
-    if (!cached.isNull()) {
-        setImage(cached);
-        return;
-    }
-    // The request is this view's own, so a result reaching the callback is the latest one.
+    // The stored icon when there is one, else the download. The request is this view's own, so a result reaching the callback is the latest one.
     t_ = loader_->load(url, cacheFolder, cacheName, [this, fallBackImage](const QImage& image) {
         if (!image.isNull())
             setImage(image);

@@ -1,5 +1,6 @@
 #include "ui/IconLoader.h"
 
+#include "util/RemoteText.h"
 #include "version.h"
 
 #include <QBuffer>
@@ -12,15 +13,19 @@
 #include <QSaveFile>
 #include <QThreadPool>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <sys/time.h>
+#include <vector>
 
 namespace {
 
 // Formats that decode into one bitmap without running anything from the file: no vector
 // formats, whose renderers were never meant for hostile input.
 bool isAcceptedFormat(const QByteArray& format) {
-    static const QByteArray accepted[] = {"png", "jpeg", "jpg", "gif", "ico", "bmp"};
+    static const QByteArray accepted[] = {"png", "jpeg", "jpg", "gif", "ico", "bmp", "webp"};
     for (const QByteArray& f : accepted)
         if (format == f)
             return true;
@@ -46,13 +51,20 @@ QImage decode(QImageReader& reader, int maxDimension, const QSize& scaledTo = QS
     return image;
 }
 
-QImage decodeBytes(const QByteArray& bytes, int maxDimension) {
+// A stored icon need not be larger than any view draws it.
+QImage limited(const QImage& image, int maxSide) {
+    if (image.isNull() || (image.width() <= maxSide && image.height() <= maxSide))
+        return image;
+    return image.scaled(maxSide, maxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+QImage decodeBytes(const QByteArray& bytes, int maxDimension, int maxSide) {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return QImage();
     QImageReader reader(&buffer);
-    return decode(reader, maxDimension);
+    return limited(decode(reader, maxDimension), maxSide);
 }
 
 QImage decodeFile(const QString& path, int maxDimension, const QSize& scaledTo = QSize()) {
@@ -86,7 +98,51 @@ bool isWebAddress(const QUrl& url) {
            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
 }
 
+// Marks a cache file as just used: the modification time orders the files for trimming.
+void touch(const QString& path) {
+    ::utimes(QFile::encodeName(path).constData(), nullptr);
+}
+
 } // namespace
+
+// What the cache folder holds, kept up to date by the workers that write to it.
+struct IconLoader::DiskUsage {
+    std::mutex mutex;
+    qint64 bytes = -1; // not counted yet
+
+    // Counts `added` bytes of a new file and, past `limit`, removes the files used longest ago
+    // until a tenth of the limit is free again.
+    void add(const QString& folder, qint64 added, qint64 limit) {
+        std::lock_guard lock(mutex);
+        if (bytes >= 0) {
+            bytes += added;
+            if (bytes <= limit)
+                return;
+        }
+        struct Entry {
+            QString path;
+            qint64 size;
+            QDateTime used;
+        };
+        std::vector<Entry> entries;
+        bytes = 0;
+        for (const QFileInfo& sub : QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+            for (const QFileInfo& file : QDir(sub.filePath()).entryInfoList(QDir::Files | QDir::NoSymLinks)) {
+                entries.push_back({file.filePath(), file.size(), file.lastModified()});
+                bytes += file.size();
+            }
+        }
+        if (bytes <= limit)
+            return;
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.used < b.used; });
+        for (const Entry& entry : entries) {
+            if (bytes <= limit - limit / 10)
+                break;
+            if (QFile::remove(entry.path))
+                bytes -= entry.size;
+        }
+    }
+};
 
 struct IconLoader::Fetch {
     quint64 id = 0;
@@ -133,7 +189,8 @@ IconLoader::IconLoader(const QString& cacheFolder, QObject* parent)
       cacheFolder_(cacheFolder.isEmpty() ? QString() : QDir::cleanPath(cacheFolder)),
       userAgent_(QByteArrayLiteral("Ostrel Radio/" OSTREL_VERSION_SHORT)),
       network_(new QNetworkAccessManager(this)),
-      workers_(new QThreadPool(this)) {
+      workers_(new QThreadPool(this)),
+      diskUsage_(std::make_shared<DiskUsage>()) {
     // Decoding and encoding are short; two workers keep a burst of icons from taking every core.
     workers_->setMaxThreadCount(2);
     setLimits(limits_);
@@ -179,13 +236,6 @@ QString IconLoader::cacheFilePath(const QString& folder, const QString& name) co
     return cacheFolder_ + QLatin1Char('/') + folder + QLatin1Char('/') + name;
 }
 
-QImage IconLoader::cachedImage(const QString& folder, const QString& name) const {
-    const QString path = cacheFilePath(folder, name);
-    if (path.isEmpty())
-        return QImage();
-    return decodeFile(path, limits_.maxDimension);
-}
-
 QString IconLoader::memoryKey(const QUrl& url, const QString& path) const {
     return path.isEmpty() ? QStringLiteral("url:") + url.toString(QUrl::FullyEncoded) : path;
 }
@@ -197,13 +247,10 @@ QImage IconLoader::thumbnail(const QUrl& url, const QString& folder, const QStri
     const QString key = memoryKey(url, path);
     if (const Thumbnail* t = thumbnails_.object(key); t && t->pixelSize == pixelSize)
         return t->image;
-    QImage image;
-    if (const QImage* recent = fresh_.object(key))
-        image = recent->scaled(fitted(recent->size(), pixelSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    else if (!path.isEmpty())
-        image = decodeFile(path, limits_.maxDimension, pixelSize);
-    if (image.isNull())
+    const QImage* recent = fresh_.object(key);
+    if (!recent)
         return QImage();
+    QImage image = recent->scaled(fitted(recent->size(), pixelSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Premultiplied is what the raster engine blends without converting on every paint.
     image.convertTo(QImage::Format_ARGB32_Premultiplied);
     thumbnails_.insert(key, new Thumbnail{pixelSize, image}, costInKiB(image));
@@ -227,7 +274,9 @@ IconLoader::Request IconLoader::load(const QUrl& url, const QString& folder, con
         fetch->path = path;
         fetches_.insert(key, fetch);
         fetchesById_.insert(fetch->id, fetch);
-        if (isWebAddress(url) && !hasFailedRecently(url)) {
+        if (!path.isEmpty()) {
+            lookUp(fetch);
+        } else if (mayFetch(url)) {
             start(fetch);
         } else {
             // Answered on the next turn of the event loop, as a transfer would be.
@@ -243,6 +292,41 @@ IconLoader::Request IconLoader::load(const QUrl& url, const QString& folder, con
     return Request(this, id);
 }
 
+bool IconLoader::mayFetch(const QUrl& url) const {
+    return isWebAddress(url) && !hasFailedRecently(url) &&
+           (limits_.fetchLocalNetwork || !remote::isLocalNetworkHost(url.host()));
+}
+
+void IconLoader::lookUp(Fetch* fetch) {
+    // Even a small PNG takes a while to decode; a table scrolling through hundreds would stutter.
+    workers_->start([this, id = fetch->id, path = fetch->path, abandoned = fetch->abandoned,
+                     maxDimension = limits_.maxDimension, maxSide = limits_.maxStoredSide] {
+        QImage image;
+        if (!abandoned->load() && QFileInfo::exists(path)) {
+            image = limited(decodeFile(path, maxDimension), maxSide);
+            if (!image.isNull())
+                touch(path);
+        }
+        QMetaObject::invokeMethod(this, [this, id, image] { readFromDisk(id, image); }, Qt::QueuedConnection);
+    });
+}
+
+void IconLoader::readFromDisk(quint64 fetchId, const QImage& image) {
+    Fetch* fetch = fetchesById_.value(fetchId);
+    if (!fetch)
+        return;
+    if (!image.isNull()) {
+        const QString key = memoryKey(fetch->url, fetch->path);
+        thumbnails_.remove(key);
+        fresh_.insert(key, new QImage(image), costInKiB(image));
+        finish(fetch, image);
+    } else if (mayFetch(fetch->url)) {
+        start(fetch);
+    } else {
+        finish(fetch, QImage());
+    }
+}
+
 void IconLoader::start(Fetch* fetch) {
     QNetworkRequest request(fetch->url);
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
@@ -255,11 +339,11 @@ void IconLoader::start(Fetch* fetch) {
     // Bounds what the network layer buffers between two reads.
     reply->setReadBufferSize(64 * 1024);
 
-    // Web addresses only, never from https down to http.
-    connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& to) {
+    // Web addresses of public hosts only, never from https down to http.
+    connect(reply, &QNetworkReply::redirected, reply, [reply, local = limits_.fetchLocalNetwork](const QUrl& to) {
         const bool web = to.scheme() == QLatin1String("http") || to.scheme() == QLatin1String("https");
         const bool downgrade = reply->url().scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
-        if (web && !downgrade)
+        if (web && !downgrade && (local || !remote::isLocalNetworkHost(to.host())))
             Q_EMIT reply->redirectAllowed();
         else
             reply->abort();
@@ -308,14 +392,16 @@ void IconLoader::received(Fetch* fetch) {
     }
     // Decoding a large image and encoding PNG take long enough to stutter the interface.
     workers_->start([this, id = fetch->id, body = std::move(fetch->body), path = fetch->path,
-                     abandoned = fetch->abandoned, maxDimension = limits_.maxDimension] {
-        const QImage image = decodeBytes(body, maxDimension);
+                     abandoned = fetch->abandoned, maxDimension = limits_.maxDimension,
+                     maxSide = limits_.maxStoredSide, usage = diskUsage_, folder = cacheFolder_,
+                     diskLimit = limits_.diskCacheBytes] {
+        const QImage image = decodeBytes(body, maxDimension, maxSide);
         // Shown first, stored afterwards: the file only matters for the next request.
         QMetaObject::invokeMethod(this, [this, id, image] { decoded(id, image); }, Qt::QueuedConnection);
         if (image.isNull() || path.isEmpty() || abandoned->load())
             return;
         if (writePng(image, path))
-            QMetaObject::invokeMethod(this, [this, path] { stored(path); }, Qt::QueuedConnection);
+            usage->add(folder, QFileInfo(path).size(), diskLimit);
     });
     fetch->body = QByteArray();
 }
@@ -330,19 +416,9 @@ void IconLoader::decoded(quint64 fetchId, const QImage& image) {
     }
     const QString key = memoryKey(fetch->url, fetch->path);
     thumbnails_.remove(key);
-    // Thumbnails are made from this copy until the file is written; it need not be large,
-    // and a copy too large for the cache would make views ask for the icon again.
-    constexpr int kFreshSide = 512;
-    const QImage copy = image.width() > kFreshSide || image.height() > kFreshSide
-                            ? image.scaled(kFreshSide, kFreshSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                            : image;
-    fresh_.insert(key, new QImage(copy), costInKiB(copy));
+    // Thumbnails are made from this copy (already at most maxStoredSide).
+    fresh_.insert(key, new QImage(image), costInKiB(image));
     finish(fetch, image);
-}
-
-void IconLoader::stored(const QString& path) {
-    // From now on the file answers; a thumbnail made from the download stays valid.
-    fresh_.remove(path);
 }
 
 void IconLoader::fail(Fetch* fetch) {

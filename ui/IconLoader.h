@@ -11,20 +11,23 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <memory>
 
 class QNetworkAccessManager;
 class QThreadPool;
 
 // Remote icons and their disk cache: one PNG file per icon under `cacheFolder`/<folder>/<name>.
 //
-// Cache hits are read on the caller's thread; misses go through asynchronous network replies on
-// this object's (the main) thread, and are decoded and stored on a small worker pool. Requests
-// for the same address and file share one transfer, and a transfer nobody waits for any more is
-// aborted, so asking and cancelling are cheap enough to do per visible table row.
+// Cache files are read and decoded on a small worker pool; misses go through asynchronous network
+// replies on this object's (the main) thread, and are decoded, scaled down and stored on the
+// pool. Requests for the same address and file share one transfer, and a transfer nobody waits
+// for any more is aborted, so asking and cancelling are cheap enough to do per visible table row.
 //
 // Remote data is hostile: a transfer is limited in time and size, an image is measured before
-// it is decoded, only raster formats are accepted, and folder and file names must be plain
-// (letters, digits, '-' and '_'), so nothing is ever written outside the cache folder.
+// it is decoded, only raster formats are accepted, addresses on this machine's or the local
+// network are not fetched, and folder and file names must be plain (letters, digits, '-' and
+// '_'), so nothing is ever written outside the cache folder. The folder is kept under a size
+// limit by removing the icons used longest ago.
 class IconLoader : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +37,9 @@ public:
         int maxDimension = 4096;            // a wider or taller image is refused undecoded
         int failureMemoMs = 120000;         // a failed address is not asked again for this long
         qint64 memoryCacheBytes = 24 * 1024 * 1024; // thumbnails and icons not yet on disk
+        int maxStoredSide = 256;                    // larger icons are scaled down to this
+        qint64 diskCacheBytes = 50 * 1024 * 1024;   // the cache folder, least recently used go first
+        bool fetchLocalNetwork = false;             // loopback and private addresses: for tests only
     };
 
     // Called once per request on this object's thread, never inside load(); a null image
@@ -77,16 +83,14 @@ public:
     // The cache file of `folder`/`name`, or an empty string when either cannot be a name.
     QString cacheFilePath(const QString& folder, const QString& name) const;
 
-    // The stored icon, decoded, or a null image when there is none or it cannot be decoded.
-    // Reads the disk on every call.
-    QImage cachedImage(const QString& folder, const QString& name) const;
     // The icon scaled to fit `pixelSize`, from memory when it was asked for before, else from
-    // a finished download or the disk; a null image when none of them has it. For views that
-    // paint many icons per frame. Call on this object's thread.
+    // a finished download or cache read; a null image when none of them has it (load() then
+    // brings it). For views that paint many icons per frame. Call on this object's thread.
     QImage thumbnail(const QUrl& url, const QString& folder, const QString& name, const QSize& pixelSize);
 
-    // Fetches `url` and stores the icon under `folder`/`name` (nothing is stored when they are
-    // not plain names). Only http and https addresses are fetched.
+    // The icon stored under `folder`/`name`, else fetched from `url` and stored there (nothing
+    // is stored when they are not plain names). Only http and https addresses of public hosts
+    // are fetched.
     [[nodiscard]] Request load(const QUrl& url, const QString& folder, const QString& name, Callback callback);
 
     // The address failed recently and will not be asked again until the memo expires.
@@ -102,10 +106,12 @@ private:
     };
 
     void cancel(quint64 id);
+    void lookUp(Fetch* fetch);
+    void readFromDisk(quint64 fetchId, const QImage& image);
+    bool mayFetch(const QUrl& url) const;
     void start(Fetch* fetch);
     void received(Fetch* fetch);
     void decoded(quint64 fetchId, const QImage& image);
-    void stored(const QString& path);
     void fail(Fetch* fetch);
     void finish(Fetch* fetch, const QImage& image);
     void drop(Fetch* fetch);
@@ -116,6 +122,8 @@ private:
     QByteArray userAgent_;
     QNetworkAccessManager* network_;
     QThreadPool* workers_;
+    struct DiskUsage;
+    std::shared_ptr<DiskUsage> diskUsage_;
 
     quint64 nextId_ = 1;
     QHash<QString, Fetch*> fetches_;     // by address and cache file
@@ -123,7 +131,7 @@ private:
     QHash<quint64, Waiter> waiters_;     // by request id
     QHash<QString, QDeadlineTimer> failures_;
 
-    // Downloaded icons until their file is written (and icons that have no file), and
+    // Icons recently downloaded or read from their files, and
     // thumbnails; the cost is in KiB.
     struct Thumbnail {
         QSize pixelSize;

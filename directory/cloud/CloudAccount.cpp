@@ -2,6 +2,8 @@
 
 #include "util/UserDefaults.h"
 
+#include <QHostAddress>
+
 namespace {
 QUrl withTrailingSlash(QUrl url) {
     QString path = url.path(QUrl::FullyEncoded);
@@ -17,7 +19,7 @@ QString encodedSegment(const QString& segment) {
 
 CloudAccount CloudAccount::load(const UserDefaults& defaults) {
     CloudAccount account;
-    account.serverURL = QUrl(defaults.string(kServerURLKey));
+    account.serverURL = withoutUserInfo(QUrl(defaults.string(kServerURLKey)));
     account.user = defaults.string(kUserKey);
     account.kind = kindFromName(defaults.string(kServerKindKey));
     account.enabled = defaults.value(kEnabledKey).toBool();
@@ -25,7 +27,7 @@ CloudAccount CloudAccount::load(const UserDefaults& defaults) {
 }
 
 void CloudAccount::store(UserDefaults& defaults) const {
-    defaults.setValue(kServerURLKey, serverURL.toString());
+    defaults.setValue(kServerURLKey, withoutUserInfo(serverURL).toString());
     defaults.setValue(kUserKey, user);
     defaults.setValue(kServerKindKey, kindName(kind));
     defaults.setValue(kEnabledKey, enabled);
@@ -35,6 +37,20 @@ bool CloudAccount::isComplete() const {
     const QString scheme = serverURL.scheme();
     return serverURL.isValid() && !serverURL.host().isEmpty() &&
            (scheme == QLatin1String("https") || scheme == QLatin1String("http")) && !user.isEmpty();
+}
+
+QString CloudAccount::insecureReason() const {
+    const QString scheme = serverURL.scheme().toLower();
+    if (scheme == QLatin1String("https"))
+        return QString();
+    if (scheme == QLatin1String("http")) {
+        const QHostAddress address(serverURL.host());
+        if (serverURL.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || address.isLoopback())
+            return QString();
+        return QStringLiteral("The address must start with https://: plain http would send the password "
+                              "unprotected to %1.").arg(serverURL.host());
+    }
+    return QStringLiteral("The address must start with https://.");
 }
 
 QUrl CloudAccount::folderURL() const {

@@ -32,6 +32,11 @@ struct CloudAccount {
 
     // An http(s) address and a user name: enough to try.
     bool isComplete() const;
+    // Why the address may not carry the password, or empty when it may: https, or plain http to
+    // this machine only.
+    QString insecureReason() const;
+    // The address without a user name and password in it: those never reach the settings file.
+    static QUrl withoutUserInfo(const QUrl& url) { return url.adjusted(QUrl::RemoveUserInfo); }
     bool isActive() const { return enabled && isComplete(); }
     // The user's WebDAV folder, ending in a slash.
     QUrl folderURL() const;

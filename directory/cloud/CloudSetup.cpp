@@ -1,6 +1,7 @@
 #include "directory/cloud/CloudSetup.h"
 
 #include "directory/cloud/CredentialStore.h"
+#include "directory/cloud/ReplyLimits.h"
 #include "util/UserDefaults.h"
 
 #include <QEventLoop>
@@ -38,6 +39,7 @@ void CloudSetup::resolveKind(CloudAccount account, std::function<void(CloudAccou
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setTransferTimeout(options_.timeoutMs);
     QNetworkReply* reply = network_->get(request);
+    cloudlimits::limit(reply, options_.totalTimeoutMs, 64 * 1024);
     connect(reply, &QNetworkReply::finished, this, [reply, account, done = std::move(done)]() mutable {
         reply->deleteLater();
         // Nextcloud and ownCloud both answer {"installed": true, "productname": ..., ...}.
@@ -50,6 +52,9 @@ void CloudSetup::resolveKind(CloudAccount account, std::function<void(CloudAccou
 }
 
 void CloudSetup::testConnection(CloudAccount account, const QString& password, Completion completion) {
+    account.serverURL = CloudAccount::withoutUserInfo(account.serverURL);
+    if (const QString why = account.insecureReason(); !why.isEmpty())
+        return completion(Outcome{CloudError::make(CloudError::Code::ServerRejected, why), QString(), account});
     resolveKind(
         std::move(account), [this, password, completion = std::move(completion)](CloudAccount resolved) {
             auto database = std::make_shared<WebDavDatabase>(credentials_, options_);
@@ -106,11 +111,16 @@ int CloudSetup::configureFromCommandLine(const QString& url, const QString& user
                                          CredentialStore& credentials, CloudAccount::ServerKind kind,
                                          const WebDavDatabase::Options& options) {
     CloudAccount account;
-    account.serverURL = QUrl::fromUserInput(url);
+    account.serverURL = CloudAccount::withoutUserInfo(QUrl::fromUserInput(url));
     account.user = user;
     account.kind = kind;
     if (!account.isComplete()) {
-        out << "Give the address of a WebDAV folder or Nextcloud server (http or https) and a user name.\n";
+        out << "Give the address of a WebDAV folder or Nextcloud server (https) and a user name.\n";
+        out.flush();
+        return UsageError;
+    }
+    if (const QString why = account.insecureReason(); !why.isEmpty()) {
+        out << "Cloud sync is not set up: " << why << '\n';
         out.flush();
         return UsageError;
     }

@@ -4,6 +4,8 @@
 #include "directory/cloud/CloudLog.h"
 #include "directory/RadioBrowser.h"
 #include "directory/StationArchive.h"
+#include "directory/StationValidation.h"
+#include "util/RemoteText.h"
 #include "util/UserDefaults.h"
 
 #include <QCoreApplication>
@@ -122,7 +124,7 @@ void CloudSync::ckFetch(RadioBrowser& lists) {
             return; // quitting
         fetching_ = false;
         if (!record) {
-            qCWarning(lcCloud, "%s [%s]", kFetchError, qUtf8Printable(error.description));
+            qCWarning(lcCloud, "%s [%s]", kFetchError, qUtf8Printable(remote::forLog(error.description)));
         } else if (alreadySeen(*record)) {
             qCInfo(lcCloud, "iCloud synchonised favorite stations - ignored for same date.");
         } else {
@@ -141,16 +143,22 @@ void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const Q
     const QByteArray bytes = record.fields.value(field);
     if (bytes.isEmpty())
         return;
-    const std::optional<StationList> stations =
-        archive::unarchivedObjectOfClasses(archive::kStationListClasses, bytes);
-    if (!stations)
-        return;
+    // The same rules as for the lists kept here; a list of any length costs only what is kept.
     const bool favorites = field == RadioBrowser::kFavoritesCloudField;
+    const qsizetype limit = favorites ? RadioBrowser::kMaxFavorites : RadioBrowser::kMaxRecents;
+    QString why;
+    const std::optional<StationList> decoded =
+        archive::decodeFirst(bytes, archive::kStationListClasses, limit * 2, &why);
+    if (!decoded) {
+        qCWarning(lcCloud, "%s [%s]", "unarchive error :", qUtf8Printable(why));
+        return;
+    }
+    const StationList stations = stationvalidation::validatedList(*decoded, limit);
     if (favorites) {
-        lists.setFavoriteStations(*stations);
+        lists.setFavoriteStations(stations);
         qCInfo(lcCloud, "iCloud synchonised favorite stations.");
     } else {
-        lists.setRecentStations(*stations);
+        lists.setRecentStations(stations);
         qCInfo(lcCloud, "iCloud synchonised recent stations.");
     }
     const auto current = favorites ? &RadioBrowser::favoriteStations : &RadioBrowser::recentStations;
@@ -204,7 +212,7 @@ void CloudSync::attemptSave(QMap<QString, QByteArray> fields, int retriesLeft) {
                 return;
             }
             if (!saved) {
-                qCWarning(lcCloud, "%s [%s]", kSaveError, qUtf8Printable(error.description));
+                qCWarning(lcCloud, "%s [%s]", kSaveError, qUtf8Printable(remote::forLog(error.description)));
                 finishSave(false);
                 return;
             }

@@ -1,5 +1,7 @@
 #include "directory/cloud/NextcloudLoginFlow.h"
 
+#include "directory/cloud/ReplyLimits.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -7,6 +9,9 @@
 #include <QUrlQuery>
 
 namespace {
+constexpr int kRequestTimeLimitMs = 30000;
+constexpr qint64 kMaxAnswerBytes = 64 * 1024; // the answers are a few hundred bytes of JSON
+
 QNetworkRequest formRequest(const QUrl& url, const QByteArray& userAgent) {
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
@@ -47,11 +52,12 @@ void NextcloudLoginFlow::start(const QUrl& server) {
         path.chop(1);
     url.setPath(path + QStringLiteral("/index.php/login/v2"));
     QNetworkReply* reply = network_->post(formRequest(url, options_.userAgent), QByteArray());
+    cloudlimits::limit(reply, kRequestTimeLimitMs, kMaxAnswerBytes);
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         if (!running_)
             return;
-        const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
+        const QJsonObject answer = QJsonDocument::fromJson(reply->read(kMaxAnswerBytes)).object();
         const QJsonObject pollInfo = answer.value(QLatin1String("poll")).toObject();
         const QUrl page(answer.value(QLatin1String("login")).toString());
         endpoint_ = QUrl(pollInfo.value(QLatin1String("endpoint")).toString());
@@ -73,6 +79,7 @@ void NextcloudLoginFlow::poll() {
     form.addQueryItem(QStringLiteral("token"), QString::fromUtf8(token_));
     QNetworkReply* reply = network_->post(formRequest(endpoint_, options_.userAgent),
                                           form.toString(QUrl::FullyEncoded).toUtf8());
+    cloudlimits::limit(reply, kRequestTimeLimitMs, kMaxAnswerBytes);
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         if (!running_)
@@ -82,7 +89,7 @@ void NextcloudLoginFlow::poll() {
             pollTimer_.start(options_.pollIntervalMs);
             return;
         }
-        const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
+        const QJsonObject answer = QJsonDocument::fromJson(reply->read(kMaxAnswerBytes)).object();
         const QUrl server(answer.value(QLatin1String("server")).toString());
         const QString login = answer.value(QLatin1String("loginName")).toString();
         const QString password = answer.value(QLatin1String("appPassword")).toString();

@@ -3,6 +3,7 @@
 #include "directory/cloud/CloudLog.h"
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/HttpDates.h"
+#include "util/RemoteText.h"
 
 #include <algorithm>
 #include <QNetworkAccessManager>
@@ -122,6 +123,8 @@ void WebDavDatabase::withPassword(std::function<void(CloudError)> then) {
 
 void WebDavDatabase::send(Request request, ResponseHandler handler) {
     withPassword([this, request = std::move(request), handler = std::move(handler)](CloudError error) {
+        if (error.ok() && !account_.insecureReason().isEmpty())
+            error = CloudError::make(CloudError::Code::ServerRejected, account_.insecureReason());
         if (!error.ok()) {
             Response response;
             response.failure = error;
@@ -165,6 +168,11 @@ void WebDavDatabase::transmit(const Request& request, const ResponseHandler& han
         reply = network_->sendCustomRequest(net, request.verb, request.body);
 
     auto tooLarge = std::make_shared<bool>(false);
+    auto tooSlow = std::make_shared<bool>(false);
+    QTimer::singleShot(options_.totalTimeoutMs, reply, [reply, tooSlow] {
+        *tooSlow = true;
+        reply->abort();
+    });
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, this](qint64 received, qint64) {
         if (received > options_.maxRecordBytes && !*tooLarge) {
             *tooLarge = true;
@@ -172,11 +180,16 @@ void WebDavDatabase::transmit(const Request& request, const ResponseHandler& han
         }
     });
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, tooLarge, request, handler, rateLimitRetriesLeft] {
+            [this, reply, tooLarge, tooSlow, request, handler, rateLimitRetriesLeft] {
                 reply->deleteLater();
                 Response response;
                 response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                if (*tooLarge) {
+                if (*tooSlow) {
+                    response.status = 0;
+                    response.failure = CloudError::make(CloudError::Code::NetworkUnavailable,
+                                                        QStringLiteral("The server took longer than %1 seconds to answer")
+                                                            .arg(options_.totalTimeoutMs / 1000));
+                } else if (*tooLarge) {
                     response.failure = CloudError::make(CloudError::Code::ServerRejected,
                                                         QStringLiteral("The answer is larger than %1 MiB")
                                                             .arg(options_.maxRecordBytes / (1024 * 1024)));
@@ -210,7 +223,8 @@ int WebDavDatabase::retryAfterMs(const Response& response) const {
     bool isNumber = false;
     const qint64 seconds = retryAfter.toLongLong(&isNumber);
     if (isNumber) {
-        ms = seconds * 1000;
+        // Compared in seconds first: a huge value must not overflow.
+        ms = seconds > options_.maxRetryAfterMs / 1000 ? options_.maxRetryAfterMs : seconds * 1000;
     } else {
         // A date: measured against the server's own clock, never this machine's.
         const QDateTime until = httpdates::parse(retryAfter);
@@ -309,7 +323,7 @@ void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion comp
                  record = std::move(*decoded);
              } else {
                  // Kept as a record without fields, so that the next save can replace it.
-                 qCWarning(lcCloud, "%s [%s]", "Unreadable cloud record", qUtf8Printable(why));
+                 qCWarning(lcCloud, "%s [%s]", "Unreadable cloud record", qUtf8Printable(remote::forLog(why)));
                  record.recordName = recordName;
              }
              const Version version = versionFromHeaders(response);

@@ -18,7 +18,8 @@ class QNetworkAccessManager;
 // If-None-Match: * for a new record), so that the server refuses with 412 to overwrite a newer
 // version. The version is the server's entity tag (OC-ETag before ETag) and Last-Modified date.
 //
-// Requests run on the main thread through one network manager, with a 15-second idle timeout,
+// Requests run on the main thread through one network manager, with a 15-second idle timeout and
+// a one-minute total time limit,
 // identity encoding (entity tags of compressed bodies differ), no cookies and no redirects.
 // A 429 answer is retried after the wait the server asks for, a few times.
 class WebDavDatabase : public QObject, public CloudDatabase {
@@ -26,7 +27,8 @@ class WebDavDatabase : public QObject, public CloudDatabase {
 public:
     struct Options {
         QByteArray userAgent = "Ostrel Radio";
-        int timeoutMs = 15000;
+        int timeoutMs = 15000;      // without a byte
+        int totalTimeoutMs = 60000; // for a whole request, however it trickles in
         int rateLimitRetries = 2; // retries after a 429 before giving up
         int defaultRetryAfterMs = 5000;
         int maxRetryAfterMs = 60000; // a longer wait is cut to this

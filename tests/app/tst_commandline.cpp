@@ -1,5 +1,40 @@
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+// An environment with a runtime, settings and home folder of its own, and no display.
+QProcessEnvironment isolated(const QTemporaryDir& dir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
+    return env;
+}
+
+// A Unix socket file nobody listens on, as a crashed instance leaves it.
+bool makeStaleSocket(const QString& path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = QFile::encodeName(path);
+    qstrncpy(address.sun_path, bytes.constData(), sizeof address.sun_path);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+} // namespace
 
 // Runs the real executable: these options must work without a display and open no window.
 class TestCommandLine : public QObject {
@@ -7,6 +42,9 @@ class TestCommandLine : public QObject {
 private Q_SLOTS:
     void options_data();
     void options();
+    void occupiedSocketNeverStopsTheStart_data();
+    void occupiedSocketNeverStopsTheStart();
+    void statusAnswerIsCappedAndCleaned();
 };
 
 void TestCommandLine::options_data() {
@@ -23,6 +61,8 @@ void TestCommandLine::options_data() {
                                                  << QStringLiteral("^$") << QStringLiteral("takes a server address and a user name");
     QTest::newRow("server that is no address") << QStringList{"--server", "ftp://x"} << 2 << QStringLiteral("^$")
                                                << QStringLiteral("neither a host name nor");
+    QTest::newRow("discovery that is no address") << QStringList{"--discovery", "file:///etc/hosts"} << 2 << QStringLiteral("^$")
+                                                  << QStringLiteral("neither a host name nor");
     QTest::newRow("status with nothing running") << QStringList{"--status"} << 1 << QStringLiteral("^$")
                                                  << QStringLiteral("not running");
     QTest::newRow("stray argument") << QStringList{"extra"} << 2 << QStringLiteral("^$")
@@ -35,12 +75,9 @@ void TestCommandLine::options() {
     QFETCH(QString, stdoutPattern);
     QFETCH(QString, stderrPattern);
 
+    QTemporaryDir dir;
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("USER"), QStringLiteral("ostrel-commandline-test"));
-    process.setProcessEnvironment(env);
+    process.setProcessEnvironment(isolated(dir));
     process.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), arguments);
     QVERIFY(process.waitForFinished(10000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
@@ -49,6 +86,65 @@ void TestCommandLine::options() {
              qPrintable(stdoutPattern));
     QVERIFY2(QRegularExpression(stderrPattern).match(QString::fromUtf8(process.readAllStandardError())).hasMatch(),
              qPrintable(stderrPattern));
+}
+
+void TestCommandLine::occupiedSocketNeverStopsTheStart_data() {
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<bool>("claimed");
+    QTest::newRow("stale socket") << "socket" << true;
+    QTest::newRow("plain file") << "file" << true;
+    QTest::newRow("folder") << "folder" << false;
+}
+
+void TestCommandLine::occupiedSocketNeverStopsTheStart() {
+    QFETCH(QString, obstacle);
+    QFETCH(bool, claimed);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ostrel-radio.socket"));
+    if (obstacle == "socket")
+        QVERIFY(makeStaleSocket(path));
+    else if (obstacle == "file")
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+    else
+        QVERIFY(QDir().mkdir(path));
+    QProcess running;
+    running.setProcessEnvironment(isolated(dir));
+    // A closed port as the directory: the test reaches no outside server.
+    running.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), {"--server", "http://127.0.0.1:9"});
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += running.readAllStandardError()).contains("Ostrel Radio: "), 30000);
+    QCOMPARE(said.count("Ostrel Radio: "), 1);
+    QVERIFY2(said.contains(QFile::encodeName(path)), said.constData());
+    QCOMPARE(running.state(), QProcess::Running);
+    QProcess status;
+    status.setProcessEnvironment(isolated(dir));
+    status.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), {"--status"});
+    QVERIFY(status.waitForFinished(20000));
+    QCOMPARE(status.exitCode(), claimed ? 0 : 1);
+    running.terminate();
+    QVERIFY(running.waitForFinished(20000));
+}
+
+void TestCommandLine::statusAnswerIsCappedAndCleaned() {
+    QTemporaryDir dir;
+    QLocalServer server; // stands in for a running instance that answers without end
+    QVERIFY(server.listen(dir.filePath(QStringLiteral("ostrel-radio.socket"))));
+    connect(&server, &QLocalServer::newConnection, &server, [&server] {
+        QLocalSocket* socket = server.nextPendingConnection();
+        const QByteArray block = QByteArray("\x1b[2J\x07", 5) + QByteArray(4091, 'A');
+        for (int i = 0; i < 256 && socket->state() == QLocalSocket::ConnectedState; ++i)
+            socket->write(block);
+    });
+    QProcess status;
+    status.setProcessEnvironment(isolated(dir));
+    status.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), {"--status"});
+    QTRY_COMPARE_WITH_TIMEOUT(status.state(), QProcess::NotRunning, 30000);
+    QCOMPARE(status.exitCode(), 0);
+    const QByteArray out = status.readAllStandardOutput();
+    QVERIFY2(out.size() <= 64 * 1024 + 1, QByteArray::number(out.size()).constData());
+    QVERIFY(out.contains("AAAA"));
+    for (char c : out.chopped(1))
+        QVERIFY2(uchar(c) >= 0x20, QByteArray::number(uchar(c)).constData());
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

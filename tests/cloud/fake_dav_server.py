@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """A small stand-in for a WebDAV server, for behaviours Apache cannot be made to show:
-asking clients to wait (429), weak entity tags, Nextcloud's OC-ETag, and session cookies. Files live in memory.
+asking clients to wait (429), answering for ever, weak entity tags, Nextcloud's OC-ETag, and session cookies. Files live in memory.
 Prints "LISTENING <port>" once it serves; GET /_requests lists the requests seen so far."""
 
 import argparse
@@ -47,13 +47,27 @@ def make_handler(state, options):
                 with state.lock:
                     listing = json.dumps(state.requests).encode()
                 return self.reply(200, listing, [("Content-Type", "application/json")])
+            if options.trickle and self.command == "GET":
+                with state.lock:
+                    state.requests.append({"method": self.command, "path": self.path, "headers": {}})
+                self.send_response(200)
+                self.send_header("Content-Length", "100000000")
+                self.end_headers()
+                try:
+                    while True:  # a byte now and then: never idle, never done
+                        self.wfile.write(b"x")
+                        self.wfile.flush()
+                        time.sleep(0.2)
+                except OSError:
+                    return
             with state.lock:
                 state.requests.append({"method": self.command, "path": self.path,
                                        "headers": {k.lower(): v for k, v in self.headers.items()}})
                 if state.busy_left > 0:
                     state.busy_left -= 1
                     now = time.time()
-                    wait = email.utils.formatdate(now + 1, usegmt=True) if options.retry_after == "date" else "1"
+                    wait = {"date": email.utils.formatdate(now + 1, usegmt=True), "huge": "9223372036854775807"}.get(
+                        options.retry_after, "1")
                     return self.reply(429, b"busy", [("Retry-After", wait),
                                                      ("Date", email.utils.formatdate(now, usegmt=True))])
                 stored = state.files.get(self.path)
@@ -92,7 +106,8 @@ def make_handler(state, options):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--busy", type=int, default=0, help="answer this many requests with 429 first")
-    parser.add_argument("--retry-after", choices=("seconds", "date"), default="seconds")
+    parser.add_argument("--retry-after", choices=("seconds", "date", "huge"), default="seconds")
+    parser.add_argument("--trickle", action="store_true", help="answer GET with a body that never ends")
     parser.add_argument("--weak", action="store_true", help="give weak entity tags")
     parser.add_argument("--oc-etag", action="store_true", help="give the tag as OC-ETag and a wrong ETag")
     options = parser.parse_args()

@@ -176,7 +176,12 @@ void TestCloudSync::recordFields_data() {
     QTest::addColumn<QStringList>("favorites");
     QTest::addColumn<QStringList>("recents");
     QTest::addColumn<QStringList>("expectedLines");
-    const QByteArray undecodable("\xd9\xd9\xf7 not a list", 16);
+    const QByteArray undecodable = QByteArrayLiteral("\xd9\xd9\xf7 not a list");
+    QStringList many;
+    for (int i = 0; i < 100000; ++i)
+        many.append(QStringLiteral("f%1").arg(i));
+    StationList withFile = stations({"f1", "f2"});
+    withFile.insert(1, stationFromJson(R"({"stationuuid":"x","name":"X","url":"file:///etc/passwd"})"));
     QTest::newRow("both fields") << QVariantMap{{"favorite_stations", listBytes({"f1", "f2"})},
                                                 {"recent_stations", listBytes({"r1"})}}
                                  << QStringList{"f1", "f2"} << QStringList{"r1"}
@@ -195,6 +200,14 @@ void TestCloudSync::recordFields_data() {
         << QVariantMap{{"favorite_stations", undecodable}, {"recent_stations", listBytes({"r1"})}}
         << QStringList{"localF"} << QStringList{"r1"}
         << QStringList{"unarchive error : ", "iCloud synchonised recent stations."};
+    QTest::newRow("longer than the lists kept here")
+        << QVariantMap{{"favorite_stations", listBytes(many)}, {"recent_stations", listBytes(many.mid(0, 9))}}
+        << many.mid(0, 20) << many.mid(0, 7)
+        << QStringList{"iCloud synchonised favorite stations.", "iCloud synchonised recent stations."};
+    QTest::newRow("a file as a stream, a repeat")
+        << QVariantMap{{"favorite_stations", archive::archivedDataWithRootObject(withFile + stations({"f1"}))}}
+        << QStringList{"f1", "f2"} << QStringList{"localR"}
+        << QStringList{"iCloud synchonised favorite stations."};
 }
 
 void TestCloudSync::recordFields() {

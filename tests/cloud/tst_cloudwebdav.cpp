@@ -87,6 +87,8 @@ private:
         WebDavDatabase::Options options;
         options.timeoutMs = 5000;
         options.defaultRetryAfterMs = 100;
+        options.maxRetryAfterMs = 1000;
+        options.totalTimeoutMs = 3000;
         auto db = std::make_unique<WebDavDatabase>(credentials, options);
         db->setAccount(account);
         return db;
@@ -235,6 +237,8 @@ void TestWebDavDatabase::waitsWhenAskedTo_data() {
     QTest::newRow("Retry-After as a date")
         << QStringList{"--busy", "2", "--retry-after", "date"} << int(Code::RecordNotFound);
     QTest::newRow("still busy after two waits") << QStringList{"--busy", "3"} << int(Code::RateLimited);
+    QTest::newRow("huge Retry-After") << QStringList{"--busy", "2", "--retry-after", "huge"} << int(Code::RecordNotFound);
+    QTest::newRow("answer that never ends") << QStringList{"--trickle"} << int(Code::NetworkUnavailable);
 }
 
 void TestWebDavDatabase::waitsWhenAskedTo() {
@@ -244,7 +248,8 @@ void TestWebDavDatabase::waitsWhenAskedTo() {
     auto db = database(fake.url(QStringLiteral("/")));
     QCOMPARE(int(fetch(*db).second.code), code);
     const QJsonArray requests = fake.requests();
-    QCOMPARE(requests.size(), 3); // the first try and two after waiting
+    // The first try and two after waiting; an endless answer is cut and not retried.
+    QCOMPARE(requests.size(), code == int(Code::NetworkUnavailable) ? 1 : 3);
 }
 
 void TestWebDavDatabase::weakTagsAreNeverSentInIfMatch() {

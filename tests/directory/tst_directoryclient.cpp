@@ -1,7 +1,10 @@
+#include "directory/DirectoryJson.h"
 #include "support/DirectoryEmulator.h"
 #include "support/DirectoryFixture.h"
+#include "support/LogCapture.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QTest>
 
 namespace {
@@ -45,6 +48,8 @@ private Q_SLOTS:
     void cacheServesRepeatedRequests();
     void clicksAlwaysReachTheServer();
     void serversAreListedOnce();
+    void discoveredServerNames_data();
+    void discoveredServerNames();
     void firstStartStoresTheDefaultServer();
 
 private:
@@ -215,20 +220,21 @@ void TestDirectoryClient::cacheServesRepeatedRequests() {
 }
 
 void TestDirectoryClient::clicksAlwaysReachTheServer() {
-    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Response for increment request : \\{.*\\}$"));
-    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Response for increment request : \\{.*\\}$"));
+    LogCapture log({"ostrel.directory"});
     f_->api->incrementClickForStationWithUID(QStringLiteral("some-uuid"));
-    f_->api->incrementClickForStationWithUID(QStringLiteral("some-uuid"));
+    // The reply repeats the id: a long one must not make a long log line.
+    f_->api->incrementClickForStationWithUID(QString(5000, u'x'));
     f_->api->incrementClickForStationWithUID(QString()); // nothing at all
-    QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount(QStringLiteral("/json/url/")), 2, kWait);
-    QTest::qWait(200);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(QStringLiteral("Response for increment request : {")), 2, kWait);
     QCOMPARE(emulator_->requestCount(QStringLiteral("/json/url/")), 2);
+    for (const QString& line : log.lines())
+        QVERIFY2(line.size() <= 400, qPrintable(line.left(100)));
 
     emulator_->setMode(R"({"mode":"notfound"})");
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Failed to increment request : .*404"));
     f_->api->incrementClickForStationWithUID(QStringLiteral("a/b"));
-    QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount(QStringLiteral("/json/url/a%2Fb")), 1, kWait);
-    QTest::qWait(200);
+    QTRY_COMPARE_WITH_TIMEOUT(log.count(QStringLiteral("Failed to increment request : ")), 1, kWait);
+    QVERIFY(log.lines().last().contains(QStringLiteral("404")));
+    QCOMPARE(emulator_->requestCount(QStringLiteral("/json/url/a%2Fb")), 1);
 }
 
 void TestDirectoryClient::serversAreListedOnce() {
@@ -238,6 +244,25 @@ void TestDirectoryClient::serversAreListedOnce() {
     QTRY_COMPARE_WITH_TIMEOUT(calls, 1, kWait);
     QVERIFY(!servers.isEmpty());
     QCOMPARE(QSet<QString>(servers.begin(), servers.end()).size(), servers.size());
+}
+
+void TestDirectoryClient::discoveredServerNames_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("host name") << "de1.api.radio-browser.info" << true;
+    QTest::newRow("https base") << "https://de1.api.radio-browser.info" << true;
+    QTest::newRow("http base with a port") << "http://127.0.0.1:8080" << true;
+    QTest::newRow("local file") << "file:///etc" << false;
+    QTest::newRow("path in a host name") << "evil.example/../x" << false;
+    QTest::newRow("user in the address") << "https://user:pw@evil.example" << false;
+    QTest::newRow("blank") << " " << false;
+}
+
+void TestDirectoryClient::discoveredServerNames() {
+    QFETCH(QString, name);
+    QFETCH(bool, kept);
+    const QByteArray reply = QJsonDocument(QJsonArray{QJsonObject{{"name", name}}}).toJson();
+    QCOMPARE(directoryjson::parseServerNames(reply, nullptr).value_or(QStringList()).size(), kept ? 1 : 0);
 }
 
 void TestDirectoryClient::firstStartStoresTheDefaultServer() {

@@ -1,5 +1,9 @@
 #include "support/StationFixtures.h"
 
+#include "directory/DirectoryJson.h"
+#include "directory/StationArchive.h"
+#include "directory/StationValidation.h"
+
 #include <QTest>
 
 class TestStation : public QObject {
@@ -8,10 +12,13 @@ private Q_SLOTS:
     void keepsEveryValueType();
     void integerReadings_data();
     void integerReadings();
+    void onlyWebStreamAddressesPass_data();
+    void onlyWebStreamAddressesPass();
     void equalityIgnoresKeyOrderAndNumberKind();
     void builderReplacesInPlace();
     void manyKeysStillFindHotOnes();
     void copiesShareStorage();
+    void hostileKeysStayBounded(); // last: it fills the process-wide key table
 };
 
 void TestStation::keepsEveryValueType() {
@@ -47,6 +54,28 @@ void TestStation::integerReadings() {
     QFETCH(QByteArray, json);
     QFETCH(qint64, expected);
     QCOMPARE(stationFromJson(json.constData()).value("v").toInteger(), expected);
+}
+
+void TestStation::onlyWebStreamAddressesPass_data() {
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("http") << "http://stream.example/live" << true;
+    QTest::newRow("https, upper case scheme") << "HTTPS://stream.example:8443/a.aac" << true;
+    QTest::newRow("local file") << "file:///etc/passwd" << false;
+    QTest::newRow("descriptor") << "fd://0" << false;
+    QTest::newRow("udp") << "udp://239.0.0.1:5000" << false;
+    QTest::newRow("network share") << "smb://nas/share/a.mp3" << false;
+    QTest::newRow("capture device") << "v4l2:///dev/video0" << false;
+    QTest::newRow("GIO scheme") << "trash:///" << false;
+    QTest::newRow("no host") << "http:///etc/passwd" << false;
+    QTest::newRow("relative") << "stream.example/live" << false;
+}
+
+void TestStation::onlyWebStreamAddressesPass() {
+    QFETCH(QString, url);
+    QFETCH(bool, kept);
+    const Station s = stationFromJson(QJsonObject{{"name", "Radio"}, {"url", url}, {"bitrate", 128}});
+    QCOMPARE(stationvalidation::validatedStations({s}).size(), kept ? 1 : 0);
 }
 
 void TestStation::equalityIgnoresKeyOrderAndNumberKind() {
@@ -93,4 +122,22 @@ void TestStation::copiesShareStorage() {
 }
 
 QTEST_GUILESS_MAIN(TestStation)
+void TestStation::hostileKeysStayBounded() {
+    const QByteArray list = archive::archivedDataWithRootObject({stationFromJson(R"({"name":"Kept","url":"http://a.example/"})")});
+    // Replies whose objects each bring 200 keys never seen, half of them too long to keep.
+    for (int reply = 0; reply < 100; ++reply) {
+        QByteArray json = R"([{"name":"R")";
+        for (int i = 0; i < 200; ++i)
+            json += ",\"k" + QByteArray::number(reply) + '_' + QByteArray::number(i) + QByteArray(i % 2 ? 70 : 0, 'x') + "\":1";
+        const auto stations = directoryjson::parseStationArray(json + "}]", nullptr);
+        QVERIFY(stations && stations->size() == 1);
+        QCOMPARE(stations->first().string(Station::Key::Name), QStringLiteral("R"));
+        QVERIFY(stations->first().size() <= 1 + int(stationkeys::kMaxNewKeysPerObject));
+    }
+    QVERIFY(!stationkeys::intern("a-key-nobody-has-seen-before")); // the table is full ...
+    const auto read = archive::decode(list, archive::kStationListClasses); // ... and lists still read
+    QVERIFY(read && read->size() == 1);
+    QCOMPARE(read->first().string(Station::Key::Url), QStringLiteral("http://a.example/"));
+}
+
 #include "tst_station.moc"

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QTest>
+#include <QTextDocument>
 
 namespace {
 
@@ -199,7 +200,9 @@ void TestTagsView::tagWiderThanTheViewIsCut() {
     QTRY_VERIFY(button->width() > 0);
     QVERIFY2(button->width() <= visible - 5, qPrintable(QStringLiteral("%1 of %2").arg(button->width()).arg(visible)));
     QVERIFY(button->width() < button->sizeHint().width());
-    QCOMPARE(button->toolTip(), wide);
+    QTextDocument shown; // the tooltip as drawn: the whole tag, as text
+    shown.setHtml(button->toolTip());
+    QCOMPARE(shown.toPlainText(), wide);
     // A short tag keeps the width it needs.
     QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
              view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());

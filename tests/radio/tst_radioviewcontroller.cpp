@@ -27,7 +27,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -86,6 +88,7 @@ private Q_SLOTS:
     void links();
     void desktopMediaControls();
     void keyboardReachesEverything();
+    void remoteTextShowsNoMarkup();
 
 private:
     void makeController();
@@ -306,8 +309,8 @@ void TestRadioViewController::loadingAndPlaying() {
     QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
     QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
     QCOMPARE(controller_->nowPlaying(), RadioViewController::kLiveBroadcast);
-    QCOMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
-             QStringLiteral("Radio FM"));
+    QTRY_COMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
+                 QStringLiteral("Radio FM"));
 
     controller_->loadStation(sampleStations().at(2), true); // no stream address
     QCOMPARE(shell_.beeps, 1);
@@ -525,6 +528,8 @@ void TestRadioViewController::links_data() {
     QTest::newRow("web page") << "page" << "https://www.radio-browser.info/" << "https://www.radio-browser.info/" << 0;
     QTest::newRow("custom scheme") << "page" << "javascript:alert(1)" << "" << 1;
     QTest::newRow("search") << "search" << "Artist - Song" << "https://duckduckgo.com/search?q=Artist%20-%20Song" << 0;
+    QTest::newRow("search with query characters") << "search" << "Simon & Garfunkel = 1+1 #2"
+                                                  << "https://duckduckgo.com/search?q=Simon%20%26%20Garfunkel%20%3D%201%2B1%20%232" << 0;
     QTest::newRow("search placeholder") << "search" << "Live Broadcast" << "" << 1;
     QTest::newRow("search too short") << "search" << "ab" << "" << 1;
 }
@@ -596,7 +601,7 @@ void TestRadioViewController::keyboardReachesEverything() {
     const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
                                 v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
                                 v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
-                                v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
+                                v->voteButton, v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
     for (QWidget* expected : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), expected);
@@ -621,6 +626,9 @@ void TestRadioViewController::keyboardReachesEverything() {
     QTest::keyClick(v->table, Qt::Key_Return);
     QCOMPARE(controller_->loadedStation(), controller_->displayStations().at(3));
     QCOMPARE(player_->plays, 2);
+    QTest::keyClick(v->table, Qt::Key_Space); // stars the row, plays nothing
+    QVERIFY(f_->api->isFavoriteStation(controller_->displayStations().at(3)));
+    QCOMPARE(player_->plays, 2);
 
     // The country picker follows the table and gives the keyboard back when it closes.
     QTest::keyClick(v->countriesButton, Qt::Key_Space);
@@ -631,6 +639,30 @@ void TestRadioViewController::keyboardReachesEverything() {
     QCOMPARE(QApplication::focusWidget(), picker->searchField());
     QTest::keyClick(v->countriesButton, Qt::Key_Space);
     QCOMPARE(QApplication::focusWidget(), v->table);
+}
+
+void TestRadioViewController::remoteTextShowsNoMarkup() {
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("tall.png"));
+    QImage image(40, 400, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(picture));
+    const QString name = QStringLiteral("<img src=\"%1\"> <b>Radio</b>").arg(picture);
+    const Station station = stationFromJson(QJsonObject{{"stationuuid", "x"}, {"name", name}, {"tags", name}, {"url", "http://s/x"}});
+    feed({station});
+    controller_->loadStation(station, false);
+    PopoverView* v = controller_->view();
+    for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
+        QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
+    // A tooltip is drawn as a text document: it must read as the name, with nothing in it.
+    const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
+    QTextDocument shown;
+    if (Qt::mightBeRichText(tip))
+        shown.setHtml(tip);
+    else
+        shown.setPlainText(tip);
+    QCOMPARE(shown.toPlainText(), name);
+    QVERIFY(shown.size().height() < 100);
 }
 
 QTEST_MAIN(TestRadioViewController)

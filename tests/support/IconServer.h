@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/IconLoader.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -40,6 +42,11 @@ public:
             .toInt();
     }
     void reset() { call(QStringLiteral("/_control/reset")); }
+    // Loaders refuse loopback addresses unless told otherwise.
+    static void allowFetching(IconLoader& loader, IconLoader::Limits limits = {}) {
+        limits.fetchLocalNetwork = true;
+        loader.setLimits(limits);
+    }
 
 private:
     QByteArray call(const QString& pathAndQuery) {

@@ -7,6 +7,7 @@ library only. Paths:
 
   /png/<name>?size=N&color=RRGGBB   an N x N PNG of one colour (default 32, 808080)
   /slow/<name>?delay=S&color=...    the same after S seconds
+  /webp                             a 48 x 48 blue WebP
   /big                              a 5000 x 5000 PNG (small on the wire)
   /huge                             3 MiB announced by Content-Length
   /huge-chunked                     3 MiB in chunks, no Content-Length
@@ -21,6 +22,7 @@ library only. Paths:
 """
 
 import argparse
+import base64
 import struct
 import sys
 import threading
@@ -32,6 +34,8 @@ from urllib.parse import parse_qs, urlsplit
 _lock = threading.Lock()
 _requests = []
 _big = None
+# 48 x 48 pixels of 0000ff, lossless.
+_WEBP = base64.b64decode("UklGRiIAAABXRUJQVlA4TBUAAAAvL8ALAAcQ0f/+B4CE8H+9GNH/1AMA")
 
 
 def png(width, height, rgb):
@@ -101,6 +105,8 @@ class Handler(BaseHTTPRequestHandler):
         if path.startswith("/slow/"):
             time.sleep(float(query.get("delay", ["1"])[0]))
             return self.send_body(200, png(size, size, colour(query)), "image/png")
+        if path == "/webp":
+            return self.send_body(200, _WEBP, "image/webp")
         if path == "/big":
             return self.send_body(200, big_png(), "image/png")
         if path == "/huge":

@@ -3,6 +3,7 @@
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void cacheHitIsShownAtOnceWithoutARequest();
+    void missIsFetchedShownAndStoredAsPng_data();
     void missIsFetchedShownAndStoredAsPng();
     void onlyTheLatestRequestIsShown();
     void failuresShowTheFallback_data();
@@ -52,6 +54,9 @@ private Q_SLOTS:
     void hostileNamesAreFetchedButNeverStored();
     void undecodableCacheFileIsReplaced();
     void viewsAskingAtOnceShareOneTransfer();
+    void localNetworkAddressesAreNotFetched_data();
+    void localNetworkAddressesAreNotFetched();
+    void cacheKeepsTheRecentlyUsedWithinItsLimit();
 
 private:
     QString cacheRoot() const { return dir_->filePath(QStringLiteral("cache/Icons")); }
@@ -73,7 +78,7 @@ void TestCachedURLImageView::init() {
     loader_ = std::make_unique<IconLoader>(cacheRoot());
     IconLoader::Limits limits;
     limits.timeoutMs = 600;
-    loader_->setLimits(limits);
+    IconServer::allowFetching(*loader_, limits);
 }
 
 void TestCachedURLImageView::cacheHitIsShownAtOnceWithoutARequest() {
@@ -82,37 +87,49 @@ void TestCachedURLImageView::cacheHitIsShownAtOnceWithoutARequest() {
     CachedURLImageView view(loader_.get());
     view.setImageWithURL(server_->url(QStringLiteral("/png/a?color=ff0000")), QStringLiteral("OR_DE"),
                          QStringLiteral("uuid-1"), fallback_);
-    // Shown before the call returned, from the file.
-    QCOMPARE(centre(view.image()), QColor(Qt::blue));
+    // Decoded off the main thread, from the file.
+    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::blue), kWait);
     QVERIFY(!view.isLoading());
-    QTest::qWait(200);
     QCOMPARE(server_->requestCount(QStringLiteral("/png/")), 0);
 }
 
+void TestCachedURLImageView::missIsFetchedShownAndStoredAsPng_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("storedSide");
+    QTest::newRow("PNG") << "/png/b?color=00ff00&size=48" << QColor(Qt::green) << 48;
+    QTest::newRow("WebP") << "/webp" << QColor(Qt::blue) << 48;
+    QTest::newRow("large PNG, scaled down") << "/png/b?color=00ff00&size=1500" << QColor(Qt::green) << 256;
+}
+
 void TestCachedURLImageView::missIsFetchedShownAndStoredAsPng() {
+    QFETCH(QString, path);
+    QFETCH(QColor, colour);
+    QFETCH(int, storedSide);
+    const QString prefix = path.section(u'?', 0, 0);
     CachedURLImageView view(loader_.get());
-    const QUrl url = server_->url(QStringLiteral("/png/b?color=00ff00&size=48"));
+    const QUrl url = server_->url(path);
     view.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
     QVERIFY(view.image().isNull());
     QVERIFY(view.isLoading());
-    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::green), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), colour, kWait);
 
     const QString file = cacheRoot() + QStringLiteral("/OR_FR/uuid-2");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), kWait);
     QImageReader stored(file);
     QCOMPARE(stored.format(), QByteArray("png"));
-    QCOMPARE(stored.size(), QSize(48, 48));
+    QCOMPARE(stored.size(), QSize(storedSide, storedSide));
 
     // The next request is answered from the file; once it is gone, from the network again.
     CachedURLImageView second(loader_.get());
     second.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
-    QCOMPARE(centre(second.image()), QColor(Qt::green));
-    QCOMPARE(server_->requestCount(QStringLiteral("/png/b")), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(centre(second.image()), colour, kWait);
+    QCOMPARE(server_->requestCount(prefix), 1);
     QVERIFY(QFile::remove(file));
     second.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
     QVERIFY(second.isLoading());
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), kWait);
-    QCOMPARE(server_->requestCount(QStringLiteral("/png/b")), 2);
+    QCOMPARE(server_->requestCount(prefix), 2);
 }
 
 void TestCachedURLImageView::onlyTheLatestRequestIsShown() {
@@ -268,4 +285,53 @@ void TestCachedURLImageView::viewsAskingAtOnceShareOneTransfer() {
 }
 
 QTEST_MAIN(TestCachedURLImageView)
+void TestCachedURLImageView::localNetworkAddressesAreNotFetched_data() {
+    QTest::addColumn<QString>("address"); // a path on the test server (reached as `host`), or a whole URL
+    QTest::addColumn<QString>("host");
+    QTest::newRow("loopback") << "/png/local" << "127.0.0.1";
+    QTest::newRow("localhost") << "/png/local" << "localhost";
+    QTest::newRow("loopback as mapped IPv6") << "/png/local" << "[::ffff:127.0.0.1]";
+    QTest::newRow("private") << "http://192.168.1.1/icon.png" << "";
+    QTest::newRow("link-local cloud metadata") << "http://169.254.169.254/latest/meta-data" << "";
+    QTest::newRow("unique-local") << "http://[fd00::1]/icon.png" << "";
+}
+
+void TestCachedURLImageView::localNetworkAddressesAreNotFetched() {
+    QFETCH(QString, address);
+    QFETCH(QString, host);
+    IconLoader guarded(cacheRoot()); // the defaults: nothing on this machine or the local network
+    QUrl url = address.startsWith(u'/') ? server_->url(address) : QUrl(address);
+    if (!host.isEmpty())
+        url.setHost(host);
+    CachedURLImageView view(&guarded);
+    view.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("local"), fallback_);
+    QTRY_COMPARE_WITH_TIMEOUT(view.image(), fallback_, kWait);
+    QCOMPARE(server_->requestCount(QStringLiteral("/png/local")), 0);
+}
+
+void TestCachedURLImageView::cacheKeepsTheRecentlyUsedWithinItsLimit() {
+    const auto show = [this](int i) {
+        CachedURLImageView view(loader_.get());
+        view.setImageWithURL(server_->url(QStringLiteral("/png/n%1?size=120&color=%2").arg(i).arg(i * 40, 6, 16, QChar(u'0'))),
+                             QStringLiteral("OR_LU"), QStringLiteral("n%1").arg(i), fallback_);
+        return QTest::qWaitFor([&] { return !view.isLoading(); }, kWait) &&
+               QTest::qWaitFor([&] { return QFile::exists(cacheRoot() + QStringLiteral("/OR_LU/n%1").arg(i)); }, kWait);
+    };
+    QVERIFY(show(0));
+    IconLoader::Limits limits = loader_->limits(); // room for four and a half icons
+    limits.diskCacheBytes = QFileInfo(cacheRoot() + QStringLiteral("/OR_LU/n0")).size() * 9 / 2;
+    IconServer::allowFetching(*loader_, limits);
+    for (int i = 1; i < 8; ++i) {
+        QVERIFY(show(i));
+        QVERIFY(show(0)); // used again and again: it stays
+    }
+    qint64 total = 0;
+    for (const QString& file : filesUnder(cacheRoot()))
+        total += QFileInfo(cacheRoot() + u'/' + file).size();
+    QVERIFY2(total <= limits.diskCacheBytes, qPrintable(QString::number(total)));
+    QVERIFY(QFile::exists(cacheRoot() + QStringLiteral("/OR_LU/n0")));
+    QVERIFY(QFile::exists(cacheRoot() + QStringLiteral("/OR_LU/n7")));
+    QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_LU/n1")));
+}
+
 #include "tst_cachedurlimageview.moc"

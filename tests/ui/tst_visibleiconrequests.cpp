@@ -63,6 +63,7 @@ private:
 void TestVisibleIconRequests::onlyRowsInViewAreLoaded() {
     QTemporaryDir dir;
     IconLoader loader(dir.path());
+    IconServer::allowFetching(loader);
     QStringListModel model(rowNames());
     QListView view;
     view.setUniformItemSizes(true);
@@ -103,6 +104,7 @@ void TestVisibleIconRequests::onlyRowsInViewAreLoaded() {
 void TestVisibleIconRequests::failedIconsAreNotAskedForOnEveryPaint() {
     QTemporaryDir dir;
     IconLoader loader(dir.path());
+    IconServer::allowFetching(loader);
     QStringListModel model(rowNames().mid(0, 5));
     QListView view;
     view.setModel(&model);
