@@ -1,3 +1,4 @@
+#include "support/Tether.h"
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/WebDavDatabase.h"
 #include "support/WebDavServer.h"
@@ -18,9 +19,8 @@ class FakeDavServer {
 public:
     explicit FakeDavServer(const QStringList& arguments) {
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"),
-                       QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_dav_server.py")} +
-                           arguments);
+        startTethered(process_, QStringLiteral("python3"),
+                      QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_dav_server.py")} + arguments);
         while (port_ == 0 && process_.waitForReadyRead(20000)) {
             const QByteArray line = process_.readLine().trimmed();
             if (line.startsWith("LISTENING "))
@@ -30,7 +30,7 @@ public:
             qFatal("the fake WebDAV server did not start");
     }
     ~FakeDavServer() {
-        process_.kill();
+        process_.terminate();
         process_.waitForFinished(5000);
     }
     QUrl url(const QString& path) const {

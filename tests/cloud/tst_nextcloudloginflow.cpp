@@ -1,3 +1,4 @@
+#include "support/Tether.h"
 #include "directory/cloud/NextcloudLoginFlow.h"
 
 #include <QProcess>
@@ -8,8 +9,8 @@
 class FakeLoginServer {
 public:
     explicit FakeLoginServer(const QStringList& arguments) {
-        process_.start(QStringLiteral("python3"),
-                       QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_login_server.py")} + arguments);
+        startTethered(process_, QStringLiteral("python3"),
+                      QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_login_server.py")} + arguments);
         while (port_ == 0 && process_.waitForReadyRead(10000)) {
             const QByteArray line = process_.readLine().trimmed();
             if (line.startsWith("LISTENING "))
@@ -17,7 +18,7 @@ public:
         }
     }
     ~FakeLoginServer() {
-        process_.kill();
+        process_.terminate();
         process_.waitForFinished();
     }
     QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/nc").arg(port_)); }

@@ -361,7 +361,7 @@ void TestRadioViewController::links() {
     } else {
         controller_->visitNowPlayingAction(argument);
     }
-    QTest::qWait(10); // pages open after the current event
+    QTRY_COMPARE(shell_.opened.size(), opened.isEmpty() ? 0 : 1); // pages open after the current event
     QCOMPARE(shell_.beeps, beeps);
     QCOMPARE(shell_.opened.isEmpty() ? QString() : shell_.opened.first().toString(QUrl::FullyEncoded), opened);
 }

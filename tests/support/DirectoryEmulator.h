@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Tether.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QJsonArray>
@@ -18,8 +20,8 @@ public:
     explicit DirectoryEmulator(const QStringList& extraArguments = {}) {
         const QString script = QStringLiteral(OSTREL_SOURCE_DIR "/tools/directory-emulator/emulator.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"),
-                       QStringList{script, QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
+        startTethered(process_, QStringLiteral("python3"),
+                      QStringList{script, QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
         if (!process_.waitForStarted(10000))
             qFatal("directory emulator did not start: %s", qPrintable(process_.errorString()));
         while (port_ == 0 && process_.waitForReadyRead(30000)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Tether.h"
+
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
@@ -11,8 +13,8 @@ public:
     explicit FaultStreamServer(const QString& mp3File) {
         const QString script = QStringLiteral(OSTREL_SOURCE_DIR "/tools/media/faultstream.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"), {script, QStringLiteral("--port"), QStringLiteral("0"),
-                                                   QStringLiteral("--audio"), mp3File});
+        startTethered(process_, QStringLiteral("python3"),
+                      {script, QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--audio"), mp3File});
         if (!process_.waitForStarted(10000))
             qFatal("stream server did not start: %s", qPrintable(process_.errorString()));
         while (port_ == 0 && process_.waitForReadyRead(30000))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Tether.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -13,7 +15,7 @@ public:
     IconServer() {
         const QString script = QStringLiteral(OSTREL_SOURCE_DIR "/tests/ui/icon_server.py");
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"), {script, QStringLiteral("--port"), QStringLiteral("0")});
+        startTethered(process_, QStringLiteral("python3"), {script, QStringLiteral("--port"), QStringLiteral("0")});
         if (!process_.waitForStarted(10000))
             qFatal("icon server did not start: %s", qPrintable(process_.errorString()));
         while (port_ == 0 && process_.waitForReadyRead(30000)) {
