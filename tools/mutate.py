@@ -143,6 +143,8 @@ def main():
     parser.add_argument("--per-folder", type=int, default=8)
     parser.add_argument("--folders", nargs="+", default=FOLDERS)
     parser.add_argument("--timeout", type=int, default=240, help="seconds for one mutant's tests")
+    parser.add_argument("--exclude", default="_queuedbus$",
+                        help="tests not to run (regular expression): the same program again in another mode")
     parser.add_argument("--list", action="store_true", help="print the sample's candidates and stop")
     parser.add_argument("--only", type=int, nargs="+", help="run only these mutants of the sample (1-based)")
     parser.add_argument("--json", help="write the results here")
@@ -165,6 +167,7 @@ def main():
 
     results = []
     index = 0
+    built = set()
     for folder, pool in sample:
         taken = 0
         for c in pool:
@@ -174,6 +177,7 @@ def main():
             tests = [t for f in test_folders(c["file"]) for t in groups.get(f, [])]
             tests = [t for t in tests if t[1]]  # only tests of programs that are built
             targets = sorted({p for _, programs in tests for p in programs})
+            built.update(targets)
             original = source.read_text(encoding="utf-8")
             lines = original.splitlines(keepends=True)
             lines[c["line"] - 1] = c["mutant"] + "\n"
@@ -188,8 +192,9 @@ def main():
                     continue
                 started = time.monotonic()
                 names = "|".join(re.escape(name) for name, _ in tests)
-                code, log = run(["ctest", "-R", f"^({names})$", "--timeout", str(args.timeout),
-                                 "--output-on-failure"], args.timeout * 2, cwd=build)
+                # The first failure decides: the rest need not run.
+                code, log = run(["ctest", "-R", f"^({names})$", "-E", args.exclude, "--timeout", str(args.timeout),
+                                 "--stop-on-failure", "--output-on-failure"], args.timeout * 2, cwd=build)
                 if code is None or "***Timeout" in log:
                     verdict = "timed out"
                 else:
@@ -202,7 +207,7 @@ def main():
                       flush=True)
             finally:
                 source.write_text(original, encoding="utf-8")
-    run(["ninja", "-C", str(build), "-j", "2"], 3600)  # back to the sources as they are
+    run(["ninja", "-C", str(build), "-j", "2"] + sorted(built), 3600)  # back to the sources as they are
 
     counts = {v: sum(r["verdict"] == v for r in results) for v in ("caught", "survived", "timed out")}
     total = len(results)
