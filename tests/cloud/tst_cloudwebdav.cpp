@@ -85,7 +85,7 @@ private:
         account.enabled = true;
         credentials.writePassword(account.credentialKey(), password, [](QString) {});
         WebDavDatabase::Options options;
-        options.timeoutMs = 5000;
+        options.timeoutMs = 20000;
         options.defaultRetryAfterMs = 100;
         auto db = std::make_unique<WebDavDatabase>(credentials, options);
         db->setAccount(account);
