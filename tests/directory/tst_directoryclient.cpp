@@ -1,6 +1,7 @@
 #include "support/DirectoryEmulator.h"
 #include "support/DirectoryFixture.h"
 #include "support/LogCapture.h"
+#include "support/StationFixtures.h"
 
 #include <QDir>
 #include <QTest>
@@ -20,13 +21,6 @@ struct Outcome {
         };
     }
 };
-
-QStringList names(const StationList& list) {
-    QStringList n;
-    for (const Station& s : list)
-        n.append(s.string(Station::Key::Name));
-    return n;
-}
 
 constexpr int kWait = 20000;
 } // namespace

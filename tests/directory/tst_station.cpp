@@ -11,7 +11,6 @@ private Q_SLOTS:
     void equalityIgnoresKeyOrderAndNumberKind();
     void builderReplacesInPlace();
     void manyKeysStillFindHotOnes();
-    void copiesShareStorage();
 };
 
 void TestStation::keepsEveryValueType() {
@@ -81,15 +80,6 @@ void TestStation::manyKeysStillFindHotOnes() {
     QCOMPARE(s.string(Station::Key::StationUuid), QStringLiteral("late"));
     QVERIFY(s.value(Station::Key::Name).isAbsent());
     QCOMPARE(s.value("k299").toInteger(), 299);
-}
-
-void TestStation::copiesShareStorage() {
-    const Station a = namedStation("u1");
-    Station b = a;
-    QVERIFY(b.isSameObject(a));
-    b = namedStation("u1");
-    QVERIFY(!b.isSameObject(a));
-    QVERIFY(b == a);
 }
 
 QTEST_GUILESS_MAIN(TestStation)

@@ -41,12 +41,6 @@ StationList sampleStations() {
     };
 }
 
-QStringList names(const StationList& list) {
-    QStringList n;
-    for (const Station& s : list)
-        n.append(s.string(Station::Key::Name));
-    return n;
-}
 } // namespace
 
 class TestRadioViewController : public QObject {
