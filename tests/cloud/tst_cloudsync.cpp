@@ -12,6 +12,13 @@ const QString kFavorites = QStringLiteral("favoriteStations.dat");
 const QString kRecents = QStringLiteral("recentStations.dat");
 const QString kRecordPath = QStringLiteral("dav/Ostrel Radio/AppData.1.cbor");
 
+QStringList uuids(const StationList& list) {
+    QStringList ids;
+    for (const Station& s : list)
+        ids.append(s.string(Station::Key::StationUuid));
+    return ids;
+}
+
 StationList stations(const QStringList& ids) {
     StationList list;
     for (const QString& id : ids)
@@ -67,6 +74,7 @@ private Q_SLOTS:
     void refusedSaveIsRetriedThreeTimes();
     void unusableCloud_data();
     void unusableCloud();
+    void syncOffSaysOneLineAndNothingElse();
 
 private:
     CloudMachine machine(const QString& password = WebDavServer::kPassword) {
@@ -311,6 +319,18 @@ void TestCloudSync::unusableCloud() {
     QCOMPARE(log.count("Save Error ----------------------------------\r ["), 1);
     QCOMPARE(uuids(a.readListFile(kFavorites).value_or(StationList())), (QStringList{"new", "local"}));
     QVERIFY(!a.defaults->contains(CloudSync::kUploadDateKey));
+}
+
+void TestCloudSync::syncOffSaysOneLineAndNothingElse() {
+    CloudMachine a(server->url(QStringLiteral("/dav/")), WebDavServer::kUser, WebDavServer::kPassword, false);
+    const int requestsBefore = server->accessLog().size();
+    LogCapture log({"ostrel.cloud"});
+    a.launch();
+    a.api->addFavoriteStation(namedStation("f"));
+    QVERIFY(a.settle());
+    QCOMPARE(log.lines().size(), 1);
+    QVERIFY(log.lines().first().startsWith("Fetch Error ----------------------------------\r ["));
+    QCOMPARE(server->accessLog().size(), requestsBefore);
 }
 
 QTEST_GUILESS_MAIN(TestCloudSync)

@@ -13,8 +13,10 @@ private Q_SLOTS:
     void countryNames_data();
     void countryNames();
     void directoryCountries();
+    void nativeNamesTableIsWellFormed();
     void nativeNamesRows_data();
     void nativeNamesRows();
+    void representativePointsTableIsWellFormed();
 };
 
 namespace {
@@ -114,6 +116,32 @@ void TestCountries::directoryCountries() {
         QVERIFY2(!codes.contains(QLatin1StringView(left)), left);
 }
 
+void TestCountries::nativeNamesTableIsWellFormed() {
+    const auto rows = countries::nativeNames();
+    QCOMPARE(rows.size(), size_t(245));
+    const QStringList codes = codesOf(rows);
+    QVERIFY(strictlyAscending(codes));
+    for (const char* absent : {"MV", "MY", "NP", "UZ", "XK"})
+        QVERIFY2(!codes.contains(QLatin1StringView(absent)), absent);
+
+    QHash<QString, QString> rowOfName;
+    for (const auto& row : rows) {
+        QVERIFY2(row.names[0], row.code);
+        bool ended = false;
+        for (const char* name : row.names) {
+            ended = ended || !name;
+            QVERIFY2(ended == !name, row.code); // no gap before the last name
+            if (!name)
+                continue;
+            const QString text = QString::fromUtf8(name);
+            QVERIFY2(!text.trimmed().isEmpty() && text != QLatin1StringView(","), row.code);
+            const QString other = rowOfName.value(text);
+            QVERIFY2(other.isEmpty(), qPrintable(text + " in " + other + " and " + row.code));
+            rowOfName.insert(text, QLatin1StringView(row.code));
+        }
+    }
+}
+
 void TestCountries::nativeNamesRows_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QStringList>("names");
@@ -146,6 +174,21 @@ void TestCountries::nativeNamesRows() {
         return;
     }
     QFAIL("no row");
+}
+
+void TestCountries::representativePointsTableIsWellFormed() {
+    const auto points = countries::representativePoints();
+    QCOMPARE(points.size(), size_t(245));
+    const QStringList codes = codesOf(points);
+    QVERIFY(strictlyAscending(codes));
+    for (const char* present : {"AN", "GZ", "MV", "MY", "NP", "UZ", "XK"})
+        QVERIFY2(codes.contains(QLatin1StringView(present)), present);
+    for (const char* absent : {"AX", "BL", "BQ", "CW", "MF", "SS", "SX"})
+        QVERIFY2(!codes.contains(QLatin1StringView(absent)), absent);
+    for (const auto& p : points) {
+        QVERIFY2(p.latitude >= -90 && p.latitude <= 90, p.code);
+        QVERIFY2(p.longitude >= -180 && p.longitude <= 180, p.code);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCountries)

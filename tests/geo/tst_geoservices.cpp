@@ -9,6 +9,11 @@ class TestGeoServices : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    // First: the flag cache must still be empty.
+    void flagCacheFillsOnFirstTwoLetterCall();
+    void flagCache_data();
+    void flagCache();
+    void oneServicePerProcess();
     void validCodes_data();
     void validCodes();
     void codesForNames_data();
@@ -25,6 +30,32 @@ private Q_SLOTS:
 void TestGeoServices::initTestCase() {
     // The names in the user's language are taken once per process: make them English.
     qputenv("LC_ALL", "en_US.UTF-8");
+}
+
+void TestGeoServices::flagCacheFillsOnFirstTwoLetterCall() {
+    GeoServices& geo = GeoServices::sharedServices();
+    QVERIFY(!geo.hasEmojis());
+    QCOMPARE(geo.emojiFlagForCountryCode(u"D"), QString());
+    QCOMPARE(geo.emojiFlagForCountryCode(u""), QString());
+    QVERIFY(!geo.hasEmojis());
+    QCOMPARE(geo.emojiFlagForCountryCode(u"de"), QString());
+    QVERIFY(geo.hasEmojis());
+}
+
+void TestGeoServices::flagCache_data() {
+    QTest::addColumn<QString>("code");
+    for (const QString& code : countries::isoCountryCodes())
+        QTest::newRow(qPrintable(code)) << code;
+}
+
+void TestGeoServices::flagCache() {
+    QFETCH(QString, code);
+    QCOMPARE(GeoServices::sharedServices().emojiFlagForCountryCode(code),
+             countries::stringFlagForCountryCode(code));
+}
+
+void TestGeoServices::oneServicePerProcess() {
+    QCOMPARE(&GeoServices::sharedServices(), &GeoServices::sharedServices());
 }
 
 void TestGeoServices::validCodes_data() {

@@ -25,6 +25,13 @@ Station station(int i, const QString& name = QString(), const QString& country =
                                        {"countrycode", country}});
 }
 
+QStringList uuids(const StationList& list) {
+    QStringList ids;
+    for (const Station& s : list)
+        ids.append(s.string(Station::Key::StationUuid));
+    return ids;
+}
+
 } // namespace
 
 class TestStationsStripView : public QObject {
@@ -35,12 +42,16 @@ private Q_SLOTS:
     void stripFollowsEveryChangeOfItsList();
     void scrollStepStopsAtTheEnds_data();
     void scrollStepStopsAtTheEnds();
+    void scrollButtonsAppearOnlyWhenTilesOverflow_data();
+    void scrollButtonsAppearOnlyWhenTilesOverflow();
     void restingOnATileTypesItsName_data();
     void restingOnATileTypesItsName();
     void leavingATileClearsTheLabelAtOnce();
     void playingPostsOneNotification_data();
     void playingPostsOneNotification();
     void onlyFavouriteTilesOfferRemoval();
+    void tileShowsFlagAndNameImage_data();
+    void tileShowsFlagAndNameImage();
 
 private:
     StationsStripView* makeStrip(const QString& keyPath, int width = 400) {
@@ -144,6 +155,29 @@ void TestStationsStripView::scrollStepStopsAtTheEnds() {
     QCOMPARE(bar->value(), start);
     (right ? strip->scrollRightButton() : strip->scrollLeftButton())->click();
     QCOMPARE(bar->value(), expected);
+}
+
+void TestStationsStripView::scrollButtonsAppearOnlyWhenTilesOverflow_data() {
+    QTest::addColumn<int>("stations");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("more than fit") << 10 << true;
+    QTest::newRow("fewer than fit") << 3 << false;
+    QTest::newRow("none") << 0 << false;
+}
+
+void TestStationsStripView::scrollButtonsAppearOnlyWhenTilesOverflow() {
+    QFETCH(int, stations);
+    QFETCH(bool, shown);
+    for (int i = 0; i < stations; ++i)
+        f_->api->addRecentStation(station(i));
+    StationsStripView* strip = makeStrip(StationsStripView::kRecentStations, 300);
+    pointAt(strip, QPoint(150, 2)); // over the strip, not over a tile
+    QTRY_COMPARE(strip->underMouse(), true);
+    QCOMPARE(strip->scrollLeftButton()->isVisible(), shown);
+    QCOMPARE(strip->scrollRightButton()->isVisible(), shown);
+    pointAway();
+    QTRY_VERIFY(strip->scrollLeftButton()->isHidden());
+    QVERIFY(strip->scrollRightButton()->isHidden());
 }
 
 void TestStationsStripView::restingOnATileTypesItsName_data() {
@@ -252,6 +286,30 @@ void TestStationsStripView::onlyFavouriteTilesOfferRemoval() {
     QTest::keyClick(favourites->tiles().first(), Qt::Key_Delete);
     QVERIFY(f_->api->favoriteStations().isEmpty());
     QVERIFY(favourites->tiles().isEmpty());
+}
+
+void TestStationsStripView::tileShowsFlagAndNameImage_data() {
+    QTest::addColumn<QString>("country");
+    QTest::addColumn<QString>("flag");
+    QTest::newRow("country") << "FR" << QString::fromUtf8("\U0001F1EB\U0001F1F7");
+    QTest::newRow("no country") << "" << "";
+    QTest::newRow("not a code") << "FRA" << "";
+}
+
+void TestStationsStripView::tileShowsFlagAndNameImage() {
+    QFETCH(QString, country);
+    QFETCH(QString, flag);
+    f_->api->addFavoriteStation(station(1, QStringLiteral("Radio One Classic Rock"), country));
+    StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
+    StationCollectionViewItem* tile = strip->tiles().first();
+    QCOMPARE(tile->flagText(), flag);
+    // Without an icon address: the short name, drawn, at once and never scaled up.
+    const QImage image = tile->imageView()->image();
+    QVERIFY(!image.isNull());
+    QVERIFY(images::isTemplate(image));
+    QVERIFY(!tile->imageView()->isLoading());
+    QCOMPARE(tile->imageView()->scaling(), CachedURLImageView::Scaling::FitDown);
+    QCOMPARE(tile->accessibleName(), QStringLiteral("Radio One Classic Rock"));
 }
 
 QTEST_MAIN(TestStationsStripView)

@@ -34,6 +34,8 @@ private Q_SLOTS:
     void hiddenTagsStaySelected();
     void newItemsKeepTheSearchAndShowTheSelection_data();
     void newItemsKeepTheSearchAndShowTheSelection();
+    void tagWiderThanTheViewIsCut();
+    void keyboardWalksTheShownTags();
 
 private:
     void click(const QString& tag) {
@@ -186,6 +188,34 @@ void TestTagsView::newItemsKeepTheSearchAndShowTheSelection() {
     for (const QString& tag : next)
         QCOMPARE(view_->buttonForTag(tag)->isChecked(), selected.contains(tag));
     QVERIFY(delegate_.calls.isEmpty());
+}
+
+void TestTagsView::tagWiderThanTheViewIsCut() {
+    const QString wide = QStringLiteral("Community Radio ").repeated(12).trimmed();
+    view_->setItems({QStringLiteral("Ambient"), wide}, {});
+    QCoreApplication::processEvents();
+    const int visible = view_->findChild<QScrollArea*>()->viewport()->width();
+    TagsCollectionViewItem* button = view_->buttonForTag(wide);
+    QTRY_VERIFY(button->width() > 0);
+    QVERIFY2(button->width() <= visible - 5, qPrintable(QStringLiteral("%1 of %2").arg(button->width()).arg(visible)));
+    QVERIFY(button->width() < button->sizeHint().width());
+    QCOMPARE(button->toolTip(), wide);
+    // A short tag keeps the width it needs.
+    QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
+             view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());
+}
+
+void TestTagsView::keyboardWalksTheShownTags() {
+    view_->setItems(kTags, {});
+    view_->searchField()->setFocus();
+    QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
+    QTest::keyClick(view_->searchField(), Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock'n'Roll")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    QCOMPARE(delegate_.calls, QList<QStringList>{QStringList{"Rock'n'Roll"}});
 }
 
 QTEST_MAIN(TestTagsView)

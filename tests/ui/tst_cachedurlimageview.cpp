@@ -47,6 +47,7 @@ private Q_SLOTS:
     void slowTransfersAreAbandoned_data();
     void slowTransfersAreAbandoned();
     void absentAddressKeepsTheImageAndCancels();
+    void imageGivenDuringALoadStays();
     void hostileNamesAreFetchedButNeverStored_data();
     void hostileNamesAreFetchedButNeverStored();
     void undecodableCacheFileIsReplaced();
@@ -195,6 +196,16 @@ void TestCachedURLImageView::absentAddressKeepsTheImageAndCancels() {
     QCOMPARE(loader_->activeTransfers(), 0);
     QCoreApplication::processEvents();
     QCOMPARE(centre(view.image()), QColor(Qt::yellow));
+}
+
+void TestCachedURLImageView::imageGivenDuringALoadStays() {
+    CachedURLImageView view(loader_.get());
+    view.setImageWithURL(server_->url(QStringLiteral("/slow/d?delay=0.3&color=ff0000")), QStringLiteral("OR_DE"),
+                         QStringLiteral("replaced"), fallback_);
+    view.setImage(solid(4, Qt::cyan));
+    QTRY_COMPARE_WITH_TIMEOUT(loader_->activeTransfers(), 0, kWait);
+    QCoreApplication::processEvents();
+    QCOMPARE(centre(view.image()), QColor(Qt::cyan));
 }
 
 void TestCachedURLImageView::hostileNamesAreFetchedButNeverStored_data() {

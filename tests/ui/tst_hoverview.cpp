@@ -54,6 +54,7 @@ private Q_SLOTS:
     void cleanup();
     void geometryChangeRechecksThePointer_data();
     void geometryChangeRechecksThePointer();
+    void targetHearsTheActionFormFirst();
     void targetViewFadesInAndOut();
 
 private:
@@ -99,6 +100,31 @@ void TestHoverView::geometryChangeRechecksThePointer() {
     hover_->resize(newSize);
     QCOMPARE(hover_->entered, entered);
     QCOMPARE(hover_->exited, exited);
+}
+
+void TestHoverView::targetHearsTheActionFormFirst() {
+    BothTarget both;
+    hover_->setTarget(&both);
+    pointAt(QPoint(50, 50));
+    QTRY_COMPARE(both.actions, 1);
+    pointAt(QPoint(300, 250));
+    QTRY_COMPARE(both.actions, 2);
+    QCOMPARE(both.plain, 0);
+
+    PlainTarget plain;
+    hover_->setTarget(&plain);
+    pointAt(QPoint(50, 50));
+    QTRY_COMPARE(plain.plain, 1);
+
+    // A target that has gone counts as none.
+    {
+        BothTarget gone;
+        hover_->setTarget(&gone);
+    }
+    const int exited = hover_->exited;
+    pointAt(QPoint(300, 250));
+    QTRY_COMPARE(hover_->exited, exited + 1);
+    QVERIFY(!hover_->target());
 }
 
 void TestHoverView::targetViewFadesInAndOut() {
