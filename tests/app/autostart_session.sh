@@ -4,13 +4,12 @@
 set -uo pipefail
 exe=$1 source=$2
 source "$source/tools/lib/desktop-session.sh"
-desktop_session 1024x768 AT --height 32
-kill "${pids[1]}" && wait "${pids[1]}" 2>/dev/null # the tray host comes later
+desktop_session 1024x768 AT --no-tray # the tray host comes later
 
 "$exe" --autostart --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" > "$work/app.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do "$exe" --status > /dev/null 2>&1 && break; sleep 0.2; done
-trayer --edge top --align right --widthtype request --height 32 > "$work/trayer.log" 2>&1 &
+"${tether[@]}" trayer --edge top --align right --widthtype request --height 32 > "$work/trayer.log" 2>&1 &
 pids+=($!)
 
 status=""

@@ -129,12 +129,8 @@ struct FixtureMachine {
 class TestAlsaAudioHardware : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void cards();
-    void pcms_data();
-    void pcms();
     void substreamFiles_data();
     void substreamFiles();
-    void sampleFormatsRoundTrip();
     void transport_data();
     void transport();
     void fixtureDevices_data();
@@ -150,44 +146,6 @@ private Q_SLOTS:
     void listenersArePolled();
     void noSoundCard();
 };
-
-void TestAlsaAudioHardware::cards() {
-    const QList<alsaproc::Card> cards = alsaproc::parseCards(fixtureText("proc/asound/cards"));
-    QCOMPARE(cards.size(), 3);
-    QCOMPARE(cards[1].index, 1);
-    QCOMPARE(cards[1].id, QStringLiteral("Headset"));
-    QCOMPARE(cards[1].driver, QStringLiteral("USB-Audio"));
-    QCOMPARE(cards[1].shortName, QStringLiteral("Jabra EVOLVE 20"));
-    QCOMPARE(cards[1].longName, QStringLiteral("GN Netcom A/S Jabra EVOLVE 20 at usb-0000:00:14.0-2, full speed"));
-    QVERIFY(alsaproc::parseCards(u"--- no soundcards ---\n").isEmpty());
-}
-
-void TestAlsaAudioHardware::pcms_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("device");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("playback");
-    QTest::addColumn<int>("capture");
-    QTest::newRow("both directions") << "00-00: ALC892 Analog : ALC892 Analog : playback 1 : capture 1" << 0
-                                     << "ALC892 Analog" << 1 << 1;
-    QTest::newRow("several substreams") << "12-07: Loopback : Loopback PCM : playback 8 : capture 8" << 7
-                                        << "Loopback PCM" << 8 << 8;
-    QTest::newRow("separator in the name") << "01-00: USB Audio : Out : Rear : playback 2" << 0 << "Out : Rear" << 2 << 0;
-}
-
-void TestAlsaAudioHardware::pcms() {
-    QFETCH(QString, line);
-    QFETCH(int, device);
-    QFETCH(QString, name);
-    QFETCH(int, playback);
-    QFETCH(int, capture);
-    const QList<alsaproc::Pcm> pcms = alsaproc::parsePcms(line + u'\n');
-    QCOMPARE(pcms.size(), 1);
-    QCOMPARE(pcms[0].device, device);
-    QCOMPARE(pcms[0].name, name);
-    QCOMPARE(pcms[0].playbackSubstreams, playback);
-    QCOMPARE(pcms[0].captureSubstreams, capture);
-}
 
 void TestAlsaAudioHardware::substreamFiles_data() {
     QTest::addColumn<QString>("status");
@@ -218,17 +176,6 @@ void TestAlsaAudioHardware::substreamFiles() {
     const auto params = alsaproc::parseHwParams(hwParams);
     QCOMPARE(params ? QStringLiteral("%1 %2 %3").arg(params->format).arg(params->channels).arg(params->rate) : QString(),
              setup);
-}
-
-void TestAlsaAudioHardware::sampleFormatsRoundTrip() {
-    for (const QString& name : alsasampleformats::names())
-        QCOMPARE(alsasampleformats::formatName(*alsasampleformats::description(name, 2, 48000)), name);
-    // 24 bits in 3 or in 4 bytes are different ALSA formats with the same text.
-    const auto packed = alsasampleformats::description(QStringLiteral("S24_3LE"), 2, 48000);
-    const auto padded = alsasampleformats::description(QStringLiteral("S24_LE"), 2, 48000);
-    QCOMPARE(StreamFormat(*packed).description(), StreamFormat(*padded).description());
-    QVERIFY(packed != padded);
-    QVERIFY(!alsasampleformats::description(QStringLiteral("IEC958_SUBFRAME_LE"), 2, 48000));
 }
 
 void TestAlsaAudioHardware::transport_data() {

@@ -12,13 +12,6 @@ const QString kFavorites = QStringLiteral("favoriteStations.dat");
 const QString kRecents = QStringLiteral("recentStations.dat");
 const QString kRecordPath = QStringLiteral("dav/Ostrel Radio/AppData.1.cbor");
 
-QStringList uuids(const StationList& list) {
-    QStringList ids;
-    for (const Station& s : list)
-        ids.append(s.string(Station::Key::StationUuid));
-    return ids;
-}
-
 StationList stations(const QStringList& ids) {
     StationList list;
     for (const QString& id : ids)

@@ -1,5 +1,6 @@
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/WebDavDatabase.h"
+#include "support/Tether.h"
 #include "support/WebDavServer.h"
 
 #include <QJsonArray>
@@ -16,38 +17,13 @@ using Code = CloudError::Code;
 // The small WebDAV stand-in of fake_dav_server.py on a free loopback port.
 class FakeDavServer {
 public:
-    explicit FakeDavServer(const QStringList& arguments) {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"),
-                       QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_dav_server.py")} +
-                           arguments);
-        while (port_ == 0 && process_.waitForReadyRead(20000)) {
-            const QByteArray line = process_.readLine().trimmed();
-            if (line.startsWith("LISTENING "))
-                port_ = line.mid(10).toInt();
-        }
-        if (port_ == 0)
-            qFatal("the fake WebDAV server did not start");
-    }
-    ~FakeDavServer() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-    QUrl url(const QString& path) const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(path));
-    }
+    explicit FakeDavServer(const QStringList& arguments) : server_("tests/cloud/fake_dav_server.py", arguments) {}
+    QUrl url(const QString& path) const { return server_.url(path); }
     // Each {"method", "path", "headers"}, oldest first.
-    QJsonArray requests() {
-        QNetworkAccessManager network;
-        QNetworkReply* reply = network.get(QNetworkRequest(url(QStringLiteral("/_requests"))));
-        (void)QTest::qWaitFor([reply] { return reply->isFinished(); }, 10000);
-        reply->deleteLater();
-        return QJsonDocument::fromJson(reply->readAll()).array();
-    }
+    QJsonArray requests() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_requests"))).array(); }
 
 private:
-    QProcess process_;
-    int port_ = 0;
+    ScriptServer server_;
 };
 
 CloudRecord newRecord(const QByteArray& favorites) {
@@ -85,7 +61,7 @@ private:
         account.enabled = true;
         credentials.writePassword(account.credentialKey(), password, [](QString) {});
         WebDavDatabase::Options options;
-        options.timeoutMs = 5000;
+        options.timeoutMs = 20000;
         options.defaultRetryAfterMs = 100;
         options.maxRetryAfterMs = 1000;
         options.totalTimeoutMs = 3000;

@@ -1,4 +1,5 @@
 #include "directory/cloud/NextcloudLoginFlow.h"
+#include "support/Tether.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -7,24 +8,11 @@
 // The Login Flow v2 stand-in of fake_login_server.py on a free loopback port.
 class FakeLoginServer {
 public:
-    explicit FakeLoginServer(const QStringList& arguments) {
-        process_.start(QStringLiteral("python3"),
-                       QStringList{QStringLiteral(OSTREL_SOURCE_DIR "/tests/cloud/fake_login_server.py")} + arguments);
-        while (port_ == 0 && process_.waitForReadyRead(10000)) {
-            const QByteArray line = process_.readLine().trimmed();
-            if (line.startsWith("LISTENING "))
-                port_ = line.mid(10).toInt();
-        }
-    }
-    ~FakeLoginServer() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/nc").arg(port_)); }
+    explicit FakeLoginServer(const QStringList& arguments) : server_("tests/cloud/fake_login_server.py", arguments) {}
+    QUrl base() const { return server_.url(QStringLiteral("/nc")); }
 
 private:
-    QProcess process_;
-    int port_ = 0;
+    ScriptServer server_;
 };
 
 class TestNextcloudLoginFlow : public QObject {

@@ -112,15 +112,6 @@ void TestStation::manyKeysStillFindHotOnes() {
     QCOMPARE(s.value("k299").toInteger(), 299);
 }
 
-void TestStation::copiesShareStorage() {
-    const Station a = namedStation("u1");
-    Station b = a;
-    QVERIFY(b.isSameObject(a));
-    b = namedStation("u1");
-    QVERIFY(!b.isSameObject(a));
-    QVERIFY(b == a);
-}
-
 QTEST_GUILESS_MAIN(TestStation)
 void TestStation::hostileKeysStayBounded() {
     const QByteArray list = archive::archivedDataWithRootObject({stationFromJson(R"({"name":"Kept","url":"http://a.example/"})")});

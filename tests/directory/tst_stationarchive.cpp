@@ -40,7 +40,6 @@ private Q_SLOTS:
     void refusesAnythingElse();
     void refusesEveryTruncation();
     void allowedClassesAreEnforced();
-    void fileReadingLogs();
     void writesReplaceFilesAndReportFailures();
     void oneStationFiles();
 };
@@ -116,19 +115,6 @@ void TestStationArchive::allowedClassesAreEnforced() {
     QVERIFY(!archive::decode(bytes, C::Array | C::Dictionary | C::String));
     QVERIFY(archive::decode(bytes, C::Array | C::Dictionary | C::Number));
     QVERIFY(!archive::decode(bytes, C::Dictionary | C::Number));
-}
-
-void TestStationArchive::fileReadingLogs() {
-    QTemporaryDir dir;
-    const QUrl missing = QUrl::fromLocalFile(dir.filePath("missing.dat"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^unarchive error reading file : \\[.+\\]$"));
-    QVERIFY(!archive::unarchivedObjectOfClasses(archive::kStationListClasses, missing));
-
-    QFile empty(dir.filePath("empty.dat"));
-    QVERIFY(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    QTest::failOnWarning(QRegularExpression("."));
-    QVERIFY(!archive::unarchivedObjectOfClasses(archive::kStationListClasses, QUrl::fromLocalFile(empty.fileName())));
 }
 
 void TestStationArchive::writesReplaceFilesAndReportFailures() {

@@ -12,13 +12,6 @@ static StationList numbered(int count, const QString& prefix = QStringLiteral("s
     return list;
 }
 
-static QStringList uuids(const StationList& list) {
-    QStringList ids;
-    for (const Station& s : list)
-        ids.append(s.string(Station::Key::StationUuid));
-    return ids;
-}
-
 class TestStationLists : public QObject {
     Q_OBJECT
 private Q_SLOTS:

@@ -9,11 +9,8 @@ class TestGeoServices : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    // First: the flag cache must still be empty.
-    void flagCacheFillsOnFirstTwoLetterCall();
     void flagCache_data();
     void flagCache();
-    void oneServicePerProcess();
     void validCodes_data();
     void validCodes();
     void codesForNames_data();
@@ -32,16 +29,6 @@ void TestGeoServices::initTestCase() {
     qputenv("LC_ALL", "en_US.UTF-8");
 }
 
-void TestGeoServices::flagCacheFillsOnFirstTwoLetterCall() {
-    GeoServices& geo = GeoServices::sharedServices();
-    QVERIFY(!geo.hasEmojis());
-    QCOMPARE(geo.emojiFlagForCountryCode(u"D"), QString());
-    QCOMPARE(geo.emojiFlagForCountryCode(u""), QString());
-    QVERIFY(!geo.hasEmojis());
-    QCOMPARE(geo.emojiFlagForCountryCode(u"de"), QString());
-    QVERIFY(geo.hasEmojis());
-}
-
 void TestGeoServices::flagCache_data() {
     QTest::addColumn<QString>("code");
     for (const QString& code : countries::isoCountryCodes())
@@ -52,10 +39,6 @@ void TestGeoServices::flagCache() {
     QFETCH(QString, code);
     QCOMPARE(GeoServices::sharedServices().emojiFlagForCountryCode(code),
              countries::stringFlagForCountryCode(code));
-}
-
-void TestGeoServices::oneServicePerProcess() {
-    QCOMPARE(&GeoServices::sharedServices(), &GeoServices::sharedServices());
 }
 
 void TestGeoServices::validCodes_data() {

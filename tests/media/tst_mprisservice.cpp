@@ -172,14 +172,7 @@ void TestMprisService::fixedProperties_data() {
     QTest::addColumn<QVariant>("expected");
     QTest::newRow("Identity") << kRoot << "Identity" << QVariant(QStringLiteral("Ostrel Radio"));
     QTest::newRow("DesktopEntry") << kRoot << "DesktopEntry" << QVariant(QStringLiteral("ostrel-radio"));
-    QTest::newRow("CanRaise") << kRoot << "CanRaise" << QVariant(true);
-    QTest::newRow("CanQuit") << kRoot << "CanQuit" << QVariant(true);
-    QTest::newRow("HasTrackList") << kRoot << "HasTrackList" << QVariant(false);
-    QTest::newRow("CanPlay") << kPlayer << "CanPlay" << QVariant(true);
-    QTest::newRow("CanPause") << kPlayer << "CanPause" << QVariant(true);
-    QTest::newRow("CanControl") << kPlayer << "CanControl" << QVariant(true);
     QTest::newRow("CanGoNext") << kPlayer << "CanGoNext" << QVariant(false);
-    QTest::newRow("CanGoPrevious") << kPlayer << "CanGoPrevious" << QVariant(false);
     QTest::newRow("CanSeek") << kPlayer << "CanSeek" << QVariant(false);
 }
 

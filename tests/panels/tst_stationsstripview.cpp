@@ -25,13 +25,6 @@ Station station(int i, const QString& name = QString(), const QString& country =
                                        {"countrycode", country}});
 }
 
-QStringList uuids(const StationList& list) {
-    QStringList ids;
-    for (const Station& s : list)
-        ids.append(s.string(Station::Key::StationUuid));
-    return ids;
-}
-
 } // namespace
 
 class TestStationsStripView : public QObject {

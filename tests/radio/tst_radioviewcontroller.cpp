@@ -52,12 +52,6 @@ StationList sampleStations() {
     };
 }
 
-QStringList names(const StationList& list) {
-    QStringList n;
-    for (const Station& s : list)
-        n.append(s.string(Station::Key::Name));
-    return n;
-}
 } // namespace
 
 class TestRadioViewController : public QObject {
@@ -548,7 +542,7 @@ void TestRadioViewController::links() {
     } else {
         controller_->visitNowPlayingAction(argument);
     }
-    QTest::qWait(10); // pages open after the current event
+    QTRY_COMPARE(shell_.opened.size(), opened.isEmpty() ? 0 : 1); // pages open after the current event
     QCOMPARE(shell_.beeps, beeps);
     QCOMPARE(shell_.opened.isEmpty() ? QString() : shell_.opened.first().toString(QUrl::FullyEncoded), opened);
 }

@@ -78,7 +78,7 @@ struct CloudMachine {
         account.store(*defaults);
         http = std::make_unique<HttpFetcher>(QString(), QStringLiteral("Ostrel Radio/test"));
         WebDavDatabase::Options options;
-        options.timeoutMs = 5000;
+        options.timeoutMs = 20000;
         database = std::make_unique<WebDavDatabase>(credentials, options);
         database->setAccount(CloudAccount::load(*defaults));
         holding = std::make_unique<HoldingDatabase>(*database);

@@ -1,46 +1,23 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QEventLoop>
+#include "support/Tether.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QProcess>
-#include <QTest>
-#include <QUrl>
 
 // The local directory emulator (tools/directory-emulator), started on a free loopback port for
 // the life of this object.
 class DirectoryEmulator {
 public:
-    explicit DirectoryEmulator(const QStringList& extraArguments = {}) {
-        const QString script = QStringLiteral(OSTREL_SOURCE_DIR "/tools/directory-emulator/emulator.py");
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process_.start(QStringLiteral("python3"),
-                       QStringList{script, QStringLiteral("--port"), QStringLiteral("0")} + extraArguments);
-        if (!process_.waitForStarted(10000))
-            qFatal("directory emulator did not start: %s", qPrintable(process_.errorString()));
-        while (port_ == 0 && process_.waitForReadyRead(30000)) {
-            const QByteArray line = process_.readLine().trimmed();
-            if (line.startsWith("LISTENING "))
-                port_ = line.mid(10).toInt();
-        }
-        if (port_ == 0)
-            qFatal("directory emulator did not report its port");
-    }
+    explicit DirectoryEmulator(const QStringList& extraArguments = {})
+        : server_("tools/directory-emulator/emulator.py",
+                  QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extraArguments) {}
 
-    ~DirectoryEmulator() {
-        process_.terminate();
-        if (!process_.waitForFinished(5000))
-            process_.kill();
-    }
-
-    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.port()); }
 
     // The requests received so far, each {"method","path","query","headers"}.
-    QJsonArray requests() { return QJsonDocument::fromJson(call("GET", "/_control/requests")).array(); }
+    QJsonArray requests() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/requests"))).array(); }
     int requestCount(const QString& pathPrefix) {
         int n = 0;
         for (const QJsonValue& r : requests())
@@ -48,36 +25,23 @@ public:
         return n;
     }
     // Failure rules: {"mode": "...", "path_prefix": ..., "count": ...} or an array of them.
-    void setMode(const QByteArray& json) { call("POST", "/_control/mode", json); }
+    void setMode(const QByteArray& json) { server_.call(QStringLiteral("/_control/mode"), "POST", json); }
+    // {"active","received","rules"}: "active" counts the answers being sent right now.
+    QJsonObject status() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/status"))).object(); }
     // Clears logs, rules, votes and edits; the emulator then lists itself as the only server,
     // so that a failing request has no other server to turn to unless a test adds one.
-    // {"active","received","rules"}: "active" counts the answers being sent right now.
-    QJsonObject status() { return QJsonDocument::fromJson(call("GET", "/_control/status")).object(); }
     void reset() {
-        call("POST", "/_control/reset");
+        server_.call(QStringLiteral("/_control/reset"), "POST");
         listServers({baseUrl()});
     }
     void listServers(const QStringList& names) {
-        call("POST", "/_control/servers", QJsonDocument(QJsonArray::fromStringList(names)).toJson());
+        server_.call(QStringLiteral("/_control/servers"), "POST", QJsonDocument(QJsonArray::fromStringList(names)).toJson());
     }
     // {"<stationuuid>": {"key": value} or null}: changed or retired stations.
-    void edit(const QJsonObject& changes) { call("POST", "/_control/edit", QJsonDocument(changes).toJson()); }
-
-private:
-    QByteArray call(const QByteArray& verb, const QString& path, const QByteArray& body = QByteArray()) {
-        QNetworkRequest request(QUrl(baseUrl() + path));
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
-        QNetworkReply* reply = network_.sendCustomRequest(request, verb, body);
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec();
-        reply->deleteLater();
-        if (reply->error() != QNetworkReply::NoError)
-            qWarning("emulator control %s failed: %s", qPrintable(path), qPrintable(reply->errorString()));
-        return reply->readAll();
+    void edit(const QJsonObject& changes) {
+        server_.call(QStringLiteral("/_control/edit"), "POST", QJsonDocument(changes).toJson());
     }
 
-    QProcess process_;
-    QNetworkAccessManager network_;
-    int port_ = 0;
+private:
+    ScriptServer server_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Tether.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -169,7 +171,7 @@ private:
         processes_.push_back(std::make_unique<QProcess>());
         QProcess* p = processes_.back().get();
         p->setProcessChannelMode(QProcess::MergedChannels);
-        p->start(program, arguments);
+        startTethered(*p, program, arguments);
         return p;
     }
 

@@ -43,3 +43,17 @@ inline Station stationFromJson(const char* json) {
 inline Station namedStation(const QString& uuid, const QString& name = QString()) {
     return stationFromJson(QJsonObject{{"stationuuid", uuid}, {"name", name.isNull() ? uuid : name}});
 }
+
+// The identifiers or names of the stations, in order: what most checks of a list compare.
+inline QStringList uuids(const StationList& list) {
+    QStringList ids;
+    for (const Station& s : list)
+        ids.append(s.string(Station::Key::StationUuid));
+    return ids;
+}
+inline QStringList names(const StationList& list) {
+    QStringList n;
+    for (const Station& s : list)
+        n.append(s.string(Station::Key::Name));
+    return n;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Tether.h"
+
 #include <grp.h>
 #include <optional>
 #include <pwd.h>
@@ -98,8 +100,8 @@ public:
             writeConfiguration();
             QFile::remove(path("error.log"));
             process_.setProcessChannelMode(QProcess::ForwardedChannels);
-            process_.start(QStringLiteral("apache2"),
-                           {QStringLiteral("-f"), path("httpd.conf"), QStringLiteral("-DFOREGROUND")});
+            startTethered(process_, QStringLiteral("apache2"),
+                          {QStringLiteral("-f"), path("httpd.conf"), QStringLiteral("-DFOREGROUND")});
             if (!process_.waitForStarted(10000))
                 qFatal("apache2 did not start: %s", qPrintable(process_.errorString()));
             if (waitUntilListening())

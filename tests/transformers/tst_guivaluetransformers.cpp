@@ -13,7 +13,6 @@ private Q_SLOTS:
     void labelColor_data();
     void labelColor();
     void imageKeepsItsPixelSize();
-    void everyTransformerByName();
 };
 
 void TestGuiValueTransformers::labelColor_data() {
@@ -50,17 +49,6 @@ void TestGuiValueTransformers::imageKeepsItsPixelSize() {
 
     QVERIFY(!valuetransformers::NSImageFromCGImageRef(QVariant()).isValid());
     QVERIFY(!valuetransformers::NSImageFromCGImageRef(QStringLiteral("image.png")).isValid());
-}
-
-void TestGuiValueTransformers::everyTransformerByName() {
-    const auto& all = valuetransformers::allValueTransformers();
-    QCOMPARE(all.size(), valuetransformers::coreValueTransformers().size() + 2);
-    const ValueTransformer* colour = valuetransformers::valueTransformerForName(u"LabelColorForBoolean", all);
-    QVERIFY(colour);
-    QCOMPARE(colour->transformedValueClass, TransformedValueClass::Color);
-    QCOMPARE(valuetransformers::valueTransformerForName(u"NSImageFromCGImageRef", all)->transformedValueClass,
-             TransformedValueClass::Image);
-    QVERIFY(valuetransformers::valueTransformerForName(u"Is_0", all));
 }
 
 QTEST_MAIN(TestGuiValueTransformers)

@@ -73,7 +73,6 @@ private Q_SLOTS:
     void monthNamesFollowTheLocale_data();
     void monthNamesFollowTheLocale();
     void fractionFormatterKeepsItsLastSetting();
-    void registry();
 
 private:
     void transform();
@@ -287,18 +286,6 @@ void TestValueTransformers::fractionFormatterKeepsItsLastSetting() {
     QCOMPARE(fractionString(2.5, -3), QStringLiteral("2.5000"));
     QCOMPARE(fractionString(0.125, 2), QStringLiteral("0.12")); // halves to even
     QCOMPARE(fractionString(1234.5, 0), QStringLiteral("1,234"));
-}
-
-void TestValueTransformers::registry() {
-    const QList<ValueTransformer>& all = valuetransformers::coreValueTransformers();
-    QSet<QString> names;
-    for (const ValueTransformer& t : all) {
-        names.insert(QString::fromLatin1(t.name));
-        QCOMPARE(valuetransformers::valueTransformerForName(QString::fromLatin1(t.name)), &t);
-    }
-    QCOMPARE(names.size(), 41); // every one, each once
-    QCOMPARE(valuetransformers::valueTransformerForName(u"is_0"), nullptr); // names are exact
-    QCOMPARE(valuetransformers::valueTransformerForName(u"LabelColorForBoolean"), nullptr); // GUI library
 }
 
 QTEST_GUILESS_MAIN(TestValueTransformers)

@@ -95,7 +95,7 @@ void TestHoverView::geometryChangeRechecksThePointer() {
     QFETCH(int, entered);
     QFETCH(int, exited);
     pointAt(pointer);
-    QTest::qWait(10);
+    QTRY_COMPARE(hover_->entered, hover_->geometry().contains(pointer) ? 1 : 0);
     hover_->entered = hover_->exited = 0;
     hover_->resize(newSize);
     QCOMPARE(hover_->entered, entered);
@@ -121,8 +121,9 @@ void TestHoverView::targetHearsTheActionFormFirst() {
         BothTarget gone;
         hover_->setTarget(&gone);
     }
+    const int exited = hover_->exited;
     pointAt(QPoint(300, 250));
-    QTest::qWait(20);
+    QTRY_COMPARE(hover_->exited, exited + 1);
     QVERIFY(!hover_->target());
 }
 
@@ -154,9 +155,8 @@ void TestHoverView::targetViewFadesInAndOut() {
     pointAt(QPoint(300, 250));
     QTest::qWait(HoverView::kFadeDurationMs / 3);
     pointAt(QPoint(50, 50));
-    QTest::qWait(HoverView::kFadeDurationMs * 2);
+    QTRY_COMPARE(opacity(), 1.0);
     QVERIFY(companion->isVisible());
-    QCOMPARE(opacity(), 1.0);
 }
 
 QTEST_MAIN(TestHoverView)

@@ -9,7 +9,6 @@ class TestImageExtensions : public QObject {
 private Q_SLOTS:
     void textImageIsAsTallAsTheTextAnd4Wider_data();
     void textImageIsAsTallAsTheTextAnd4Wider();
-    void unknownSymbolGivesNoImage();
 };
 
 void TestImageExtensions::textImageIsAsTallAsTheTextAnd4Wider_data() {
@@ -38,11 +37,6 @@ void TestImageExtensions::textImageIsAsTallAsTheTextAnd4Wider() {
     QVERIFY(images::isTemplate(image));
     // Transparent where there is no glyph: the image has no background of its own.
     QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-}
-
-void TestImageExtensions::unknownSymbolGivesNoImage() {
-    QVERIFY(images::imageWithSystemSymbolName(QStringLiteral("no.such.symbol"), images::SymbolScaleLarge).isNull());
-    QVERIFY(!images::imageWithSystemSymbolName(QStringLiteral("antenna.radiowaves.left.and.right"), 1).isNull());
 }
 
 QTEST_MAIN(TestImageExtensions)

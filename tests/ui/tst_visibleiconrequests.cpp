@@ -84,8 +84,7 @@ void TestVisibleIconRequests::onlyRowsInViewAreLoaded() {
     // Scrolling to the end gives up the loads of the rows that left the view.
     view.scrollToBottom();
     QTRY_COMPARE(delegate.lastRow, kRows - 1);
-    QTest::qWait(20);
-    QVERIFY2(requests.pendingCount() <= 12, qPrintable(QString::number(requests.pendingCount())));
+    QTRY_VERIFY2(requests.pendingCount() <= 12, qPrintable(QString::number(requests.pendingCount())));
     QCOMPARE(loader.activeTransfers(), requests.pendingCount());
 
     QTRY_COMPARE_WITH_TIMEOUT(requests.pendingCount(), 0, 10000);
@@ -118,7 +117,7 @@ void TestVisibleIconRequests::failedIconsAreNotAskedForOnEveryPaint() {
     QTRY_COMPARE(requests.pendingCount(), 0);
     for (int i = 0; i < 5; ++i) {
         view.viewport()->repaint();
-        QTest::qWait(20);
+        QCoreApplication::processEvents();
     }
     QCOMPARE(server_->requestCount(QStringLiteral("/status/404")), 5);
 }

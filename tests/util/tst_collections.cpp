@@ -7,28 +7,12 @@ using namespace collections;
 class TestCollections : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void joining();
-    void membership();
     void removingTakesEveryEqualElement();
     void sortedTexts_data();
     void sortedTexts();
     void sortedNumbers();
     void collationModes();
 };
-
-void TestCollections::joining() {
-    QCOMPARE(stringWithDelim({"pop", "", "rock"}, u", "), QStringLiteral("pop, , rock"));
-    QCOMPARE(stringWithDelim({}, u", "), QString());
-    QCOMPARE(stringWithDelim({"one"}, u", "), QStringLiteral("one"));
-}
-
-void TestCollections::membership() {
-    const QStringList tags{"Pop", "Rock"};
-    QVERIFY(containsAnyObjectsInArray(tags, QStringList{"Jazz", "Rock"}));
-    QVERIFY(!containsAnyObjectsInArray(tags, QStringList{"rock"}));
-    QVERIFY(!containsAnyObjectsInArray(tags, QStringList{}));
-    QVERIFY(!containsAnyObjectsInArray(QStringList{}, QStringList{"Pop"}));
-}
 
 void TestCollections::removingTakesEveryEqualElement() {
     const QStringList list{"a", "b", "a", "c"};

@@ -17,6 +17,7 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 EMULATOR = os.path.join(HERE, "emulator.py")
+TETHER = os.path.join(HERE, "..", "..", "tests", "support", "tether.py")
 
 KEYS = ["changeuuid", "stationuuid", "serveruuid", "name", "url", "url_resolved",
         "homepage", "favicon", "tags", "country", "countrycode", "iso_3166_2", "state",
@@ -32,7 +33,9 @@ TRIM = '"._\t \u00a0\u1680' + "".join(map(chr, range(0x2000, 0x200b))) + "\u202f
 
 
 def start(*options):
-    process = subprocess.Popen([sys.executable, EMULATOR, "--port", "0", *options],
+    # Tethered: the emulator ends with this test run, however it ends.
+    process = subprocess.Popen([sys.executable, TETHER, sys.executable, EMULATOR,
+                                "--port", "0", *options],
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                stdin=subprocess.DEVNULL)
     line = process.stdout.readline().decode()
@@ -47,7 +50,7 @@ def start(*options):
 def stop(process):
     process.send_signal(signal.SIGTERM)
     try:
-        return process.wait(timeout=5)
+        return process.wait(timeout=30)
     finally:
         process.stdout.close()
         process.stderr.close()
@@ -315,13 +318,13 @@ class EmulatorTest(unittest.TestCase):
         while not self.control("requests")[1]:
             time.sleep(0.02)
         self.assertEqual(1, self.control("status")[1]["active"])
-        waiting.join(5)
+        waiting.join(30)
         self.assertEqual(200, replies[0][0])
         self.assertEqual(4, len(json.loads(replies[0][2])))
 
     def test_endless_answer_ends_when_the_client_leaves(self):
         self.control("mode", {"mode": "endless", "interval": 0.01})
-        with socket.create_connection(("127.0.0.1", self.port), timeout=5) as client:
+        with socket.create_connection(("127.0.0.1", self.port), timeout=30) as client:
             client.sendall(b"GET /json/stations/bycountrycodeexact/DE HTTP/1.1\r\n"
                            b"Host: localhost\r\n\r\n")
             received = b""
@@ -331,7 +334,7 @@ class EmulatorTest(unittest.TestCase):
         self.assertIn(b"Transfer-Encoding: chunked", head)
         self.assertNotIn(b"Content-Length", head)
         self.assertTrue(body.split(b"\r\n", 1)[1].startswith(b"[{"))
-        deadline = time.monotonic() + 5
+        deadline = time.monotonic() + 30
         while self.control("status")[1]["active"] and time.monotonic() < deadline:
             time.sleep(0.05)
         self.assertEqual(0, self.control("status")[1]["active"])
@@ -358,7 +361,7 @@ class LifecycleTest(unittest.TestCase):
 
     def test_refuses_addresses_beyond_loopback(self):
         result = subprocess.run([sys.executable, EMULATOR, "--host", "0.0.0.0", "--port", "0"],
-                                capture_output=True, timeout=10)
+                                capture_output=True, timeout=60)
         self.assertNotEqual(0, result.returncode)
         self.assertEqual(b"", result.stdout)
 
@@ -366,7 +369,7 @@ class LifecycleTest(unittest.TestCase):
 def stop_keeping_output(process, test):
     """Stops the process and checks that it printed nothing after its start line."""
     process.send_signal(signal.SIGTERM)
-    code = process.wait(timeout=5)
+    code = process.wait(timeout=30)
     test.assertEqual(b"", process.stdout.read())
     process.stdout.close()
     process.stderr.close()

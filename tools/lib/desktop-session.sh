@@ -14,6 +14,25 @@ desktop_cleanup() {
     rm -rf "$work"
 }
 trap desktop_cleanup EXIT
+trap 'exit 1' INT TERM HUP
+# Every helper runs tethered: it ends with this script even when the script is killed outright.
+tether=(python3 "$source/tests/support/tether.py")
+export TETHER_PARENT=$$
+
+# Whether a tray host owns the tray selection of the display.
+tray_owned() {
+    python3 - <<'PY'
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+x.XGetSelectionOwner.restype = ctypes.c_ulong
+display = x.XOpenDisplay(None)
+sys.exit(0 if display and x.XGetSelectionOwner(display, x.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0)) else 1)
+PY
+}
 
 fail() {
     echo "FAIL: $*"
@@ -30,18 +49,21 @@ desktop_session() {
     unset DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM
 
     exec 3> "$work/display"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp > "$work/xvfb.log" 2>&1 &
+    "${tether[@]}" Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp > "$work/xvfb.log" 2>&1 &
     pids+=($!)
     for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
     [ -s "$work/display" ] || fail "Xvfb did not start"
     export DISPLAY=:$(head -n 1 "$work/display")
 
-    if [ "${1:-}" != --no-tray ]; then
-        trayer --edge top --align right --widthtype request "$@" > "$work/trayer.log" 2>&1 &
+    local tray=1
+    if [ "${1:-}" = --no-tray ]; then
+        tray=0
+    else
+        "${tether[@]}" trayer --edge top --align right --widthtype request "$@" > "$work/trayer.log" 2>&1 &
         pids+=($!)
     fi
 
-    python3 "$source/tools/directory-emulator/emulator.py" --port 0 > "$work/emulator.out" 2> "$work/emulator.log" &
+    "${tether[@]}" python3 "$source/tools/directory-emulator/emulator.py" --port 0 > "$work/emulator.out" 2> "$work/emulator.log" &
     pids+=($!)
     for _ in $(seq 100); do grep -q LISTENING "$work/emulator.out" 2>/dev/null && break; sleep 0.1; done
     port=$(awk '/LISTENING/ {print $2}' "$work/emulator.out")
@@ -49,5 +71,7 @@ desktop_session() {
 
     mkdir -p "$XDG_CONFIG_HOME/Ostrel Radio"
     printf '[General]\nradioStationsCountryCode=%s\n' "$country" > "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
-    sleep 1 # let trayer take the tray selection
+    [ "$tray" = 1 ] || return 0
+    for _ in $(seq 150); do tray_owned && break; sleep 0.2; done
+    tray_owned || fail "the tray host did not take the tray selection"
 }
