@@ -2,12 +2,20 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <algorithm>
 
 namespace httpdates {
 
 QDateTime parse(QByteArrayView text) {
     const QStringList parts = QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
     if (parts.size() != 6 || parts[5] != QLatin1String("GMT"))
+        return QDateTime();
+    // Qt's date parser also takes signs and other widths ("-0995"): HTTP has four-digit years.
+    auto digits = [](const QString& part, qsizetype least, qsizetype most) {
+        return part.size() >= least && part.size() <= most &&
+               std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    };
+    if (!digits(parts[1], 1, 2) || !digits(parts[3], 4, 4))
         return QDateTime();
     // Month names are English whatever the user's language.
     const QDate date =

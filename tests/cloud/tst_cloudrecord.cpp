@@ -85,6 +85,7 @@ void TestCloudRecord::httpDates_data() {
     QTest::newRow("not GMT") << QByteArray("Sun, 06 Nov 1994 08:49:37 PST") << QDateTime();
     QTest::newRow("seconds, not a date") << QByteArray("120") << QDateTime();
     QTest::newRow("bad month") << QByteArray("Sun, 06 Nox 1994 08:49:37 GMT") << QDateTime();
+    QTest::newRow("signed year") << QByteArray("S 6 Nov -0995 16:49:37 GMT") << QDateTime(); // found by fuzzing
 }
 
 void TestCloudRecord::httpDates() {

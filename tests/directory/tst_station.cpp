@@ -17,7 +17,6 @@ private Q_SLOTS:
     void equalityIgnoresKeyOrderAndNumberKind();
     void builderReplacesInPlace();
     void manyKeysStillFindHotOnes();
-    void copiesShareStorage();
     void hostileKeysStayBounded(); // last: it fills the process-wide key table
 };
 

@@ -480,6 +480,7 @@ void TestRadioViewController::stripSegments() {
 }
 
 void TestRadioViewController::serverPopup() {
+    emulator_->listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
     QComboBox* popup = controller_->view()->serversPopup;
     controller_->tabViewWillSelect(1);
     QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
