@@ -9,21 +9,6 @@
 #include <QTest>
 
 namespace {
-// What one request's completion received.
-struct Outcome {
-    int calls = 0;
-    std::optional<StationList> stations;
-    QString error;
-
-    RadioBrowser::StationsCompletion completion() {
-        return [this](std::optional<StationList> s, QString e) {
-            ++calls;
-            stations = std::move(s);
-            error = std::move(e);
-        };
-    }
-};
-
 constexpr int kWait = 20000;
 } // namespace
 
@@ -60,7 +45,7 @@ void TestDirectoryClient::init() {
 }
 
 void TestDirectoryClient::stationsAreValidatedAndDeduplicated() {
-    Outcome out;
+    StationsOutcome out;
     f_->api->requestStationsForCountryCode(QStringLiteral("DE"), true, out.completion());
     QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
     QVERIFY2(out.error.isNull(), qPrintable(out.error));
@@ -86,7 +71,7 @@ void TestDirectoryClient::stationsAreValidatedAndDeduplicated() {
 }
 
 void TestDirectoryClient::listingFileAnswersTheNextRequest() {
-    Outcome first;
+    StationsOutcome first;
     f_->api->requestStationsForCountryCode(QStringLiteral("AT"), false, first.completion());
     QTRY_COMPARE_WITH_TIMEOUT(first.calls, 1, kWait);
     const QString listing = f_->supportFile(QStringLiteral("Listings/AT.dat"));
@@ -94,7 +79,7 @@ void TestDirectoryClient::listingFileAnswersTheNextRequest() {
     f_->launch(emulator_->baseUrl()); // a new start: no help from memory
     emulator_->reset();
     emulator_->setMode(R"({"mode":"http500"})"); // the network would fail now
-    Outcome second;
+    StationsOutcome second;
     f_->api->requestStationsForCountryCode(QStringLiteral("AT"), false, second.completion());
     QTRY_COMPARE_WITH_TIMEOUT(second.calls, 1, kWait);
     QVERIFY(second.error.isNull());
@@ -103,7 +88,7 @@ void TestDirectoryClient::listingFileAnswersTheNextRequest() {
 }
 
 void TestDirectoryClient::refreshGoesToTheNetworkAndKeepsTheListingOnFailure() {
-    Outcome first;
+    StationsOutcome first;
     f_->api->requestStationsForCountryCode(QStringLiteral("CH"), true, first.completion());
     QTRY_COMPARE_WITH_TIMEOUT(first.calls, 1, kWait);
     const QString listing = f_->supportFile(QStringLiteral("Listings/CH.dat"));
@@ -113,13 +98,13 @@ void TestDirectoryClient::refreshGoesToTheNetworkAndKeepsTheListingOnFailure() {
     const QByteArray before = file.readAll();
     file.close();
 
-    Outcome refreshed; // refresh: the network again, not the cache nor the listing
+    StationsOutcome refreshed; // refresh: the network again, not the cache nor the listing
     f_->api->requestStationsForCountryCode(QStringLiteral("CH"), true, refreshed.completion());
     QTRY_COMPARE_WITH_TIMEOUT(refreshed.calls, 1, kWait);
     QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/bycountrycodeexact/CH")), 2);
 
     emulator_->setMode(R"({"mode":"http500"})");
-    Outcome failed;
+    StationsOutcome failed;
     f_->api->requestStationsForCountryCode(QStringLiteral("CH"), true, failed.completion());
     QTRY_COMPARE_WITH_TIMEOUT(failed.calls, 1, kWait);
     QVERIFY(!failed.stations);
@@ -130,7 +115,7 @@ void TestDirectoryClient::refreshGoesToTheNetworkAndKeepsTheListingOnFailure() {
 
 void TestDirectoryClient::emptyListingAsksTheNetwork() {
     f_->api->writeStations({}, f_->api->listingURLForCountryCode(QStringLiteral("FR")));
-    Outcome out;
+    StationsOutcome out;
     f_->api->requestStationsForCountryCode(QStringLiteral("FR"), false, out.completion());
     QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
     QVERIFY(!out.stations->isEmpty());
@@ -160,7 +145,7 @@ void TestDirectoryClient::failuresGiveReadableErrors() {
     limits.maxBodyBytes = 1024 * 1024;
     f_->http->setLimits(limits);
     emulator_->setMode(mode);
-    Outcome out;
+    StationsOutcome out;
     f_->api->requestStationsForCountryCode(QStringLiteral("JP"), true, out.completion());
     QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
     emulator_->reset(); // a round trip through the event loop: room for a second, wrong call
@@ -183,7 +168,7 @@ void TestDirectoryClient::hostileCountryCodesNameNoFile() {
     QFETCH(QString, code);
     QFETCH(QString, path);
     QVERIFY(f_->api->listingURLForCountryCode(code).isEmpty());
-    Outcome out;
+    StationsOutcome out;
     f_->api->requestStationsForCountryCode(code, false, out.completion());
     QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
     QCOMPARE(emulator_->requests().last().toObject().value("path").toString(), path);

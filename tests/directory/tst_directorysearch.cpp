@@ -10,19 +10,6 @@ Q_DECLARE_METATYPE(StationSearch)
 
 namespace {
 constexpr int kWait = 20000;
-
-struct Outcome {
-    int calls = 0;
-    std::optional<StationList> stations;
-    QString error;
-    RadioBrowser::StationsCompletion completion() {
-        return [this](std::optional<StationList> s, QString e) {
-            ++calls;
-            stations = std::move(s);
-            error = std::move(e);
-        };
-    }
-};
 } // namespace
 
 // Searching the whole directory, turning to another server when one fails, votes, and keeping
@@ -49,7 +36,7 @@ private:
         return {};
     }
     StationList search(const StationSearch& query, int offset = 0) {
-        Outcome out;
+        StationsOutcome out;
         f_->api->requestSearch(query, offset, false, out.completion());
         [&] { QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait); }();
         if (!out.error.isNull())

@@ -6,6 +6,21 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// What one station request's completion received.
+struct StationsOutcome {
+    int calls = 0;
+    std::optional<StationList> stations;
+    QString error;
+
+    RadioBrowser::StationsCompletion completion() {
+        return [this](std::optional<StationList> s, QString e) {
+            ++calls;
+            stations = std::move(s);
+            error = std::move(e);
+        };
+    }
+};
+
 // A RadioBrowser with its own data folder, settings file and HTTP cache in a temporary folder.
 // launch() again to simulate the next start of the program on the same folders.
 struct DirectoryFixture {
