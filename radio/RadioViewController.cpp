@@ -457,6 +457,7 @@ void RadioViewController::enterEverywhere(bool refresh) {
         everywhere_->refresh();
     else
         updateEverywhereQuery();
+    restoreLoadedStation(); // the last station played, also when no search has been made yet
 }
 
 void RadioViewController::leaveEverywhere() {
@@ -546,15 +547,18 @@ void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
     clearFilters();
     index_ = std::move(index);
     configureDisplayStations();
+    restoreLoadedStation();
+}
 
-    if (loadedStation_.isNull()) {
-        const QUrl file = QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat"));
-        const Station stored = fileurls::exists(file) ? c_.api->readStationFromURL(file) : Station();
-        if (!stored.isNull())
-            loadStation(stored, false);
-        else if (index_->size() > 0)
-            loadStation(index_->stations().first(), false);
-    }
+void RadioViewController::restoreLoadedStation() {
+    if (!loadedStation_.isNull())
+        return;
+    const QUrl file = QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat"));
+    const Station stored = fileurls::exists(file) ? c_.api->readStationFromURL(file) : Station();
+    if (!stored.isNull())
+        loadStation(stored, false);
+    else if (index_ && index_->size() > 0)
+        loadStation(index_->stations().first(), false);
 }
 
 // ---- Playback

@@ -148,6 +148,8 @@ private:
     void setMessage(const QString& text);
     // Shows a passing text in the status line for a few seconds.
     void flashMessage(const QString& text);
+    // Loads the station played last (or the list's first) when none is loaded.
+    void restoreLoadedStation();
     void enterEverywhere(bool refresh);
     void leaveEverywhere();
     void updateEverywhereQuery();
