@@ -121,8 +121,13 @@ RadioViewController::RadioViewController(const Collaborators& collaborators, QOb
 }
 
 RadioViewController::~RadioViewController() {
+    if (!view_)
+        return;
+    // A view being torn down still sends events; they must not reach this half-gone controller.
+    view_->table->removeEventFilter(this);
+    view_->table->viewport()->removeEventFilter(this);
     // The popover that shows the view owns it once it is placed there.
-    if (view_ && !view_->parent())
+    if (!view_->parent())
         delete view_;
 }
 
