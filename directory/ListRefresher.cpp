@@ -79,12 +79,12 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
         }
         // The lists may have changed while the request was out: merge into the current ones.
         const StationList favorites = refreshed(api_->favoriteStations(), *fresh);
-        if (!(favorites == api_->favoriteStations())) {
+        if (favorites != api_->favoriteStations()) {
             api_->setFavoriteStations(favorites);
             api_->saveFavoriteStations();
         }
         const StationList recents = refreshed(api_->recentStations(), *fresh);
-        if (!(recents == api_->recentStations())) {
+        if (recents != api_->recentStations()) {
             api_->setRecentStations(recents);
             api_->saveRecentStations();
         }

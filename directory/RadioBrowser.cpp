@@ -344,7 +344,7 @@ void RadioBrowser::addFavoriteStation(const Station& station) {
     if (list.size() > kMaxFavorites)
         list.resize(kMaxFavorites);
     setFavoriteStations(list);
-    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+    saveFavoriteStations();
 }
 
 void RadioBrowser::removeFavoriteStation(const Station& station) {
@@ -355,7 +355,7 @@ void RadioBrowser::removeFavoriteStation(const Station& station) {
     const Station stored = list.at(index); // the stored entry, not the one passed in
     list.removeAll(stored);
     setFavoriteStations(list);
-    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+    saveFavoriteStations();
 }
 
 void RadioBrowser::moveFavoriteStation(const Station& station, int direction) {
@@ -371,7 +371,7 @@ void RadioBrowser::moveFavoriteStation(const Station& station, int direction) {
     }
     list.move(index, towardsFront ? index - 1 : index + 1);
     setFavoriteStations(list);
-    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+    saveFavoriteStations();
 }
 
 void RadioBrowser::addRecentStation(const Station& station) {
@@ -382,7 +382,7 @@ void RadioBrowser::addRecentStation(const Station& station) {
     if (list.size() > kMaxRecents)
         list.resize(kMaxRecents);
     setRecentStations(list);
-    saveList(recentStationsURL_, kRecentsCloudField, &RadioBrowser::recentStations);
+    saveRecentStations();
 }
 
 void RadioBrowser::saveFavoriteStations() {

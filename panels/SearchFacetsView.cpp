@@ -36,13 +36,13 @@ SearchFacetsView::SearchFacetsView(QWidget* parent)
     connect(httpsOnly_, &QCheckBox::toggled, this, &SearchFacetsView::facetsChanged);
 }
 
-void SearchFacetsView::setCountries(const QList<std::pair<QString, QString>>& countries) {
+void SearchFacetsView::setCountries(const QList<CountryEntry>& countries) {
     const QString current = country_->currentData().toString();
     const QSignalBlocker quiet(country_);
     country_->clear();
     country_->addItem(tr("Any country"), QString());
-    for (const auto& [name, code] : countries)
-        country_->addItem(name, code);
+    for (const CountryEntry& entry : countries)
+        country_->addItem(entry.name, entry.cc);
     country_->setCurrentIndex(qMax(0, country_->findData(current)));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "directory/StationSearch.h"
+#include "panels/CountryListModel.h"
 
 #include <QWidget>
 
@@ -15,8 +16,8 @@ class SearchFacetsView : public QWidget {
 public:
     explicit SearchFacetsView(QWidget* parent = nullptr);
 
-    // Country choices as (shown name, ISO code), after "Any country".
-    void setCountries(const QList<std::pair<QString, QString>>& countries);
+    // Country choices, in the given order, after "Any country".
+    void setCountries(const QList<CountryEntry>& countries);
     // The facets set here, with `name` as the name facet.
     StationSearch search(const QString& name) const;
     void clear();

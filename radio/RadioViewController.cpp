@@ -8,6 +8,7 @@
 #include "radio/StationCellView.h"
 #include "radio/StationTableModel.h"
 #include "panels/CountriesView.h"
+#include "panels/CountryListModel.h"
 #include "panels/SearchFacetsView.h"
 #include "panels/StationsStripView.h"
 #include "panels/TagsView.h"
@@ -29,7 +30,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -436,19 +436,8 @@ void RadioViewController::enterEverywhere(bool refresh) {
         connect(facetsView_, &SearchFacetsView::facetsChanged, this, &RadioViewController::updateEverywhereQuery);
         QPointer<RadioViewController> self(this);
         c_.api->requestCountries([self](std::optional<QJsonArray> countries, QString) {
-            if (!self || !countries)
-                return;
-            QList<std::pair<QString, QString>> choices;
-            for (const QJsonValue& country : *countries) {
-                const QString code = country.toObject().value(QLatin1String("iso_3166_1")).toString().toUpper();
-                const QString name = countries::stringCountryForCountryCode(code);
-                if (code.size() == 2)
-                    choices.append({name.isEmpty() ? code : name, code});
-            }
-            std::sort(choices.begin(), choices.end(), [](const auto& a, const auto& b) {
-                return QString::localeAwareCompare(a.first, b.first) < 0;
-            });
-            self->facetsView_->setCountries(choices);
+            if (self && countries) // the picker's countries, named and ordered the same way
+                self->facetsView_->setCountries(CountryListModel::entriesFromDirectory(*countries));
         });
     }
     searchText_.clear();
