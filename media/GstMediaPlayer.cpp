@@ -242,7 +242,7 @@ void GstMediaPlayer::startPipeline() {
         return;
     }
     // GStreamer would open files, descriptors and devices for other schemes.
-    if (!remote::isWebAddress(url_.toString())) {
+    if (!remote::isWebAddress(url_)) {
         fail(tr(text::notWeb));
         return;
     }

@@ -61,13 +61,6 @@ const QString kSearchHost = QStringLiteral("duckduckgo.com");
 const QString kCountrySearchPlaceholder = QStringLiteral("Search names and tags");
 const QString kEverywherePlaceholder = QStringLiteral("Search the whole directory");
 const QString kEverywherePrompt = QStringLiteral("Type a name, or choose filters, to search every country");
-
-// Only web pages are opened: a station's home page comes from a public directory.
-bool isWebAddress(const QUrl& url) {
-    return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
-           !url.host().isEmpty();
-}
-
 } // namespace
 
 RadioViewController::RadioViewController(const Collaborators& collaborators, QObject* parent)
@@ -805,7 +798,7 @@ void RadioViewController::visitStationPage() {
     QUrl url(homepage, QUrl::StrictMode);
     if (!url.isValid())
         url = QUrl(QString::fromLatin1(QUrl::toPercentEncoding(homepage, "/:?#[]@!$&'()*+,;=%")), QUrl::StrictMode);
-    if (!isWebAddress(url)) {
+    if (!remote::isWebAddress(url)) {
         c_.shell->beep();
         return;
     }
@@ -816,7 +809,7 @@ void RadioViewController::visitPage(const QString& text) {
     const QUrl url(text, QUrl::StrictMode);
     if (!url.isValid())
         return;
-    if (!isWebAddress(url)) {
+    if (!remote::isWebAddress(url)) {
         c_.shell->beep();
         return;
     }

@@ -93,11 +93,6 @@ int costInKiB(const QImage& image) {
     return int(qMax<qint64>(1, image.sizeInBytes() / 1024));
 }
 
-bool isWebAddress(const QUrl& url) {
-    return url.isValid() && !url.host().isEmpty() &&
-           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
-}
-
 // Marks a cache file as just used: the modification time orders the files for trimming.
 void touch(const QString& path) {
     ::utimes(QFile::encodeName(path).constData(), nullptr);
@@ -293,7 +288,7 @@ IconLoader::Request IconLoader::load(const QUrl& url, const QString& folder, con
 }
 
 bool IconLoader::mayFetch(const QUrl& url) const {
-    return isWebAddress(url) && !hasFailedRecently(url) &&
+    return remote::isWebAddress(url) && !hasFailedRecently(url) &&
            (limits_.fetchLocalNetwork || !remote::isLocalNetworkHost(url.host()));
 }
 
@@ -341,7 +336,7 @@ void IconLoader::start(Fetch* fetch) {
 
     // Web addresses of public hosts only, never from https down to http.
     connect(reply, &QNetworkReply::redirected, reply, [reply, local = limits_.fetchLocalNetwork](const QUrl& to) {
-        const bool web = to.scheme() == QLatin1String("http") || to.scheme() == QLatin1String("https");
+        const bool web = remote::isWebAddress(to);
         const bool downgrade = reply->url().scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
         if (web && !downgrade && (local || !remote::isLocalNetworkHost(to.host())))
             Q_EMIT reply->redirectAllowed();

@@ -25,17 +25,18 @@ QString forLog(std::string_view utf8, qsizetype limit) {
     return forLog(QString::fromUtf8(utf8.data(), qsizetype(bytes)), limit);
 }
 
+bool isWebAddress(const QUrl& url) {
+    // QUrl gives the scheme in lower case, whatever was written.
+    return url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
+           !url.host().isEmpty();
+}
+
 bool isWebAddress(QStringView address) {
-    const QStringView trimmed = address.trimmed();
-    if (!trimmed.startsWith(u"http://", Qt::CaseInsensitive) &&
-        !trimmed.startsWith(u"https://", Qt::CaseInsensitive))
-        return false;
-    const QUrl url(trimmed.toString());
-    return url.isValid() && !url.host().isEmpty();
+    return isWebAddress(QUrl(address.trimmed().toString()));
 }
 
 bool isWebAddress(std::string_view utf8) {
-    return isWebAddress(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    return isWebAddress(QUrl(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).trimmed()));
 }
 
 bool isServerAddress(const QString& value) {

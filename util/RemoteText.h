@@ -5,6 +5,8 @@
 #include <string_view>
 
 // Rules for text and addresses that come from outside: the directory, streams, cloud servers.
+class QUrl;
+
 namespace remote {
 
 // Log lines built from remote data keep at most this many characters of it.
@@ -18,6 +20,7 @@ QString forLog(std::string_view utf8, qsizetype limit = kLogLimit);
 // True for an absolute http or https address with a host: the only kind handed to the network
 // stack as a stream. Other schemes (file, fd, udp, smb, v4l2, GIO's) would reach local files,
 // descriptors or devices.
+bool isWebAddress(const QUrl& url);
 bool isWebAddress(QStringView address);
 bool isWebAddress(std::string_view utf8);
 
