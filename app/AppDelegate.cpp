@@ -107,8 +107,8 @@ void AppDelegate::prepareCloud() {
 std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
     bool ok = false;
     const QString password = QInputDialog::getText(
-        nullptr, QStringLiteral("Cloud sync"),
-        QStringLiteral("The desktop keyring did not answer (%1), so Ostrel Radio cannot read your cloud "
+        nullptr, tr("Cloud sync"),
+        tr("The desktop keyring did not answer (%1), so Ostrel Radio cannot read your cloud "
                        "password.\nEnter it to sync during this session; it is not saved.")
             .arg(why),
         QLineEdit::Password, QString(), &ok);
@@ -144,7 +144,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
     cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
-    controller_->view()->tabs->addTab(cloudPage, QStringLiteral("Cloud sync"));
+    controller_->view()->tabs->addTab(cloudPage, tr("Cloud sync"));
     popover_ = std::make_unique<Popover>(controller_->view());
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
 
@@ -215,7 +215,7 @@ void AppDelegate::prepareDesktopExtras() {
     hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
     hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
     hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
-    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks), QStringLiteral("General"));
+    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks), tr("General"));
 }
 
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
@@ -231,13 +231,13 @@ void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
 void AppDelegate::buildContextMenu() {
     menu_ = std::make_unique<QMenu>();
     // Some hosts open the menu on a left click: its first item must open the player.
-    menu_->addAction(QStringLiteral("Open Ostrel Radio"), this, &AppDelegate::displayPopoverAction);
-    QAction* play = menu_->addAction(QStringLiteral("Play"), controller_.get(), &RadioViewController::togglePlayAction);
+    menu_->addAction(tr("Open Ostrel Radio"), this, &AppDelegate::displayPopoverAction);
+    QAction* play = menu_->addAction(tr("Play"), controller_.get(), &RadioViewController::togglePlayAction);
     connect(controller_.get(), &RadioViewController::playbackChanged, play,
-            [play](bool playing) { play->setText(playing ? QStringLiteral("Stop") : QStringLiteral("Play")); });
+            [play](bool playing) { play->setText(playing ? tr("Stop") : tr("Play")); });
     menu_->addMenu(new SleepTimerMenu(*sleepTimer_, menu_.get()));
     menu_->addSeparator();
-    menu_->addAction(QStringLiteral("Quit"), qApp, &QApplication::quit);
+    menu_->addAction(tr("Quit"), qApp, &QApplication::quit);
     statusItem_->setContextMenu(menu_.get());
 }
 

@@ -1,5 +1,6 @@
 #include "app/Autostart.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -51,13 +52,13 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
         if (!QFile::exists(path) || QFile::remove(path))
             return true;
         if (error)
-            *error = QStringLiteral("Could not remove %1.").arg(path);
+            *error = QCoreApplication::translate("Autostart", "Could not remove %1.").arg(path);
         return false;
     }
     QSaveFile file(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("Autostart", "Could not write %1: %2").arg(path, file.errorString());
         return false;
     }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
@@ -74,6 +75,6 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
     if (file.commit())
         return true;
     if (error)
-        *error = QStringLiteral("Could not write %1: %2").arg(path, file.errorString());
+        *error = QCoreApplication::translate("Autostart", "Could not write %1: %2").arg(path, file.errorString());
     return false;
 }

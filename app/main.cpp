@@ -1,12 +1,14 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "directory/cloud/CloudSetup.h"
 #include "directory/cloud/KeychainCredentialStore.h"
 #include "util/UserDefaults.h"
 #include "version.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
@@ -67,6 +69,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION_SHORT));
     QApplication::setDesktopFileName(QStringLiteral("org.ostrel.Radio"));
     QApplication::setQuitOnLastWindowClosed(false);
+    translations::install(app, QLocale());
 
     SingleInstance instance(QStringLiteral("ostrel-radio"));
     const QString request = options.quit     ? QStringLiteral("quit")

@@ -31,6 +31,7 @@ QString transportLabel(quint32 transport) {
 }
 
 const QString kDefaultMark = QStringLiteral(" •••• DEFAULT ••••");
+const QString kHogWarning = QStringLiteral("⚠️\r");
 
 } // namespace
 
@@ -167,7 +168,7 @@ void AudioDevice::setHog(bool hog) {
         return;
     }
     if (!CoreAudioExtensions::getIsHogFreeForDeviceID(*hardware_, deviceID_)) {
-        failHog(QStringLiteral("⚠️\rDevice is currently used and can't be set for exclusive mode."));
+        failHog(kHogWarning + tr("Device is currently used and can't be set for exclusive mode."));
         return;
     }
     const pid_t self = ::getpid();
@@ -175,11 +176,11 @@ void AudioDevice::setHog(bool hog) {
     // The write reports nothing; the holder read back tells whether it took.
     const pid_t holder = CoreAudioExtensions::getHogPidForDeviceID(*hardware_, deviceID_);
     if (holder == self)
-        setHogMessage(QStringLiteral("🔒 Device is used in exclusive mode."));
+        setHogMessage(tr("🔒 Device is used in exclusive mode."));
     else if (holder == -1)
-        failHog(QStringLiteral("⚠️\rFailed to set exclusive mode for device."));
+        failHog(kHogWarning + tr("Failed to set exclusive mode for device."));
     else
-        failHog(QStringLiteral("⚠️\rFailed to set exclusive mode. Device is set by another application."));
+        failHog(kHogWarning + tr("Failed to set exclusive mode. Device is set by another application."));
 }
 
 void AudioDevice::setHogState(bool hog) {

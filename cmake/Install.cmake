@@ -74,7 +74,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${OSTREL_HOMEPAGE})
 # are named here: playbin, HTTP and ICY from base and good, HLS and AAC from bad and libav.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-bad, gstreamer1.0-libav, fonts-noto-color-emoji")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "gstreamer1.0-plugins-bad, gstreamer1.0-libav, fonts-noto-color-emoji, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

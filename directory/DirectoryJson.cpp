@@ -2,6 +2,7 @@
 
 #include "util/RemoteText.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
@@ -15,7 +16,7 @@ namespace {
 namespace dom = simdjson::dom;
 
 QString describe(simdjson::error_code code) {
-    return QStringLiteral("The reply is not valid JSON (%1)").arg(QString::fromUtf8(simdjson::error_message(code)));
+    return QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(QString::fromUtf8(simdjson::error_message(code)));
 }
 
 // JSON text of an array or object value, for keeping it as it came.
@@ -78,7 +79,7 @@ std::optional<StationList> parseStationArray(const QByteArray& body, QString* er
     }
     if (!doc.is_array()) {
         if (error)
-            *error = QStringLiteral("The reply is not a list of stations");
+            *error = QCoreApplication::translate("DirectoryJson", "The reply is not a list of stations");
         return std::nullopt;
     }
     const dom::array array = doc.get_array().value_unsafe();
@@ -108,8 +109,8 @@ std::optional<QStringList> parseServerNames(const QByteArray& body, QString* err
     if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
         if (error)
             *error = parseError.error != QJsonParseError::NoError
-                         ? QStringLiteral("The reply is not valid JSON (%1)").arg(parseError.errorString())
-                         : QStringLiteral("The reply is not a list of servers");
+                         ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(parseError.errorString())
+                         : QCoreApplication::translate("DirectoryJson", "The reply is not a list of servers");
         return std::nullopt;
     }
     QStringList names;
@@ -128,8 +129,8 @@ std::optional<QJsonArray> parseCountries(const QByteArray& body, QString* error)
     if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
         if (error)
             *error = parseError.error != QJsonParseError::NoError
-                         ? QStringLiteral("The reply is not valid JSON (%1)").arg(parseError.errorString())
-                         : QStringLiteral("The reply is not a list of countries");
+                         ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(parseError.errorString())
+                         : QCoreApplication::translate("DirectoryJson", "The reply is not a list of countries");
         return std::nullopt;
     }
     return doc.array();

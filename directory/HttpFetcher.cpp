@@ -1,5 +1,6 @@
 #include "directory/HttpFetcher.h"
 
+#include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkDiskCache>
 #include <QNetworkReply>
@@ -10,7 +11,7 @@ namespace {
 constexpr qsizetype kParserPadding = 64; // simdjson reads up to 64 bytes past the end
 
 QString describeStatus(int status, const QByteArray& reason) {
-    return QStringLiteral("The server answered HTTP %1%2")
+    return QCoreApplication::translate("HttpFetcher", "The server answered HTTP %1%2")
         .arg(status)
         .arg(reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromLatin1(reason)));
 }
@@ -84,10 +85,10 @@ void HttpFetcher::track(QNetworkReply* reply, const QUrl& url, CachePolicy polic
     transfer->idle.setSingleShot(true);
     transfer->total.setSingleShot(true);
     QObject::connect(&transfer->idle, &QTimer::timeout, reply, [abortWith, this] {
-        abortWith(QStringLiteral("The server did not answer within %1 seconds").arg(limits_.idleTimeoutMs / 1000));
+        abortWith(tr("The server did not answer within %1 seconds").arg(limits_.idleTimeoutMs / 1000));
     });
     QObject::connect(&transfer->total, &QTimer::timeout, reply, [abortWith, this] {
-        abortWith(QStringLiteral("The server took longer than %1 seconds to answer").arg(limits_.totalTimeoutMs / 1000));
+        abortWith(tr("The server took longer than %1 seconds to answer").arg(limits_.totalTimeoutMs / 1000));
     });
     transfer->idle.start(limits_.idleTimeoutMs);
     transfer->total.start(limits_.totalTimeoutMs);
@@ -95,7 +96,7 @@ void HttpFetcher::track(QNetworkReply* reply, const QUrl& url, CachePolicy polic
     connect(reply, &QNetworkReply::readyRead, reply, [reply, transfer, abortWith, this] {
         transfer->idle.start(limits_.idleTimeoutMs);
         if (transfer->body.size() + reply->bytesAvailable() > limits_.maxBodyBytes) {
-            abortWith(QStringLiteral("The reply is larger than %1 MiB").arg(limits_.maxBodyBytes / (1024 * 1024)));
+            abortWith(tr("The reply is larger than %1 MiB").arg(limits_.maxBodyBytes / (1024 * 1024)));
             return;
         }
         transfer->body.append(reply->readAll());

@@ -274,11 +274,11 @@ void RadioBrowser::requestStationsByUUID(const QStringList& uuids, StationsCompl
 void RadioBrowser::voteForStation(const Station& station, qint64 nowSecs, VoteCompletion completion) {
     const QString uuid = station.string(Station::Key::StationUuid);
     if (uuid.isEmpty()) {
-        completion(false, QStringLiteral("This station cannot be voted for"));
+        completion(false, tr("This station cannot be voted for"));
         return;
     }
     if (const qint64 wait = votes_.secondsUntilNextVote(uuid, nowSecs); wait > 0) {
-        completion(false, QStringLiteral("You voted for this station less than 10 minutes ago"));
+        completion(false, tr("You voted for this station less than 10 minutes ago"));
         return;
     }
     const QString path = QStringLiteral("/json/vote/") + QString::fromLatin1(QUrl::toPercentEncoding(uuid));
@@ -293,9 +293,9 @@ void RadioBrowser::voteForStation(const Station& station, qint64 nowSecs, VoteCo
         // The directory's refusal also means a vote is on record there.
         if (counted || !answer.value(QStringLiteral("message")).toString().isEmpty())
             votes_.recordVote(uuid, nowSecs);
-        QString message = counted ? QStringLiteral("Vote counted") : answer.value(QStringLiteral("message")).toString();
+        QString message = counted ? tr("Vote counted") : answer.value(QStringLiteral("message")).toString();
         if (message.isEmpty())
-            message = QStringLiteral("The directory did not take the vote");
+            message = tr("The directory did not take the vote");
         completion(counted, message.left(200));
     });
 }

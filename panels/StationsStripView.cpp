@@ -142,7 +142,7 @@ void StationsStripView::_prepareWithKeyPath() {
     scrollLeftButton_->hide();
     scrollRightButton_->hide();
     const bool favorites = keyPath_ == kFavoriteStations;
-    noItemsMessage_->setText(favorites ? QStringLiteral("FAVORITE STATIONS LIST") : QStringLiteral("RECENT STATIONS LIST"));
+    noItemsMessage_->setText(favorites ? tr("FAVORITE STATIONS LIST") : tr("RECENT STATIONS LIST"));
     setAccessibleName(favorites ? tr("Favorite stations") : tr("Recent stations"));
     configureSnapshot(false);
     connect(&api_, &RadioBrowser::favoriteStationsChanged, this, [this] { observeValueForKeyPath(kFavoriteStations); });

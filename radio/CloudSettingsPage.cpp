@@ -28,7 +28,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
       loginFlow_(new NextcloudLoginFlow(NextcloudLoginFlow::Options{}, this)) {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 12, 4, 4);
-    auto* intro = new QLabel(QStringLiteral("Keep favourites and recent stations the same on all your machines, "
+    auto* intro = new QLabel(tr("Keep favourites and recent stations the same on all your machines, "
                                             "through your own Nextcloud, ownCloud or WebDAV storage."),
                              this);
     intro->setWordWrap(true);
@@ -37,24 +37,24 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     auto* form = new QFormLayout;
     serverField = new QLineEdit(this);
     serverField->setPlaceholderText(QStringLiteral("https://cloud.example.org"));
-    serverField->setAccessibleName(QStringLiteral("Server address"));
+    serverField->setAccessibleName(tr("Server address"));
     userField = new QLineEdit(this);
-    userField->setAccessibleName(QStringLiteral("User name"));
+    userField->setAccessibleName(tr("User name"));
     passwordField = new QLineEdit(this);
     passwordField->setEchoMode(QLineEdit::Password);
-    passwordField->setPlaceholderText(QStringLiteral("App password"));
-    passwordField->setAccessibleName(QStringLiteral("App password"));
-    form->addRow(QStringLiteral("Server"), serverField);
-    form->addRow(QStringLiteral("User"), userField);
-    form->addRow(QStringLiteral("Password"), passwordField);
+    passwordField->setPlaceholderText(tr("App password"));
+    passwordField->setAccessibleName(tr("App password"));
+    form->addRow(tr("Server"), serverField);
+    form->addRow(tr("User"), userField);
+    form->addRow(tr("Password"), passwordField);
     root->addLayout(form);
 
     auto* buttons = new QHBoxLayout;
-    nextcloudButton = new QPushButton(QStringLiteral("Log in with Nextcloud…"), this);
-    nextcloudButton->setToolTip(QStringLiteral("Log in through your browser: Nextcloud gives Ostrel Radio an app password"));
-    testButton = new QPushButton(QStringLiteral("Test connection"), this);
-    saveButton = new QPushButton(QStringLiteral("Turn on"), this);
-    offButton = new QPushButton(QStringLiteral("Turn off"), this);
+    nextcloudButton = new QPushButton(tr("Log in with Nextcloud…"), this);
+    nextcloudButton->setToolTip(tr("Log in through your browser: Nextcloud gives Ostrel Radio an app password"));
+    testButton = new QPushButton(tr("Test connection"), this);
+    saveButton = new QPushButton(tr("Turn on"), this);
+    offButton = new QPushButton(tr("Turn off"), this);
     buttons->addWidget(nextcloudButton);
     buttons->addWidget(testButton);
     buttons->addStretch(1);
@@ -64,13 +64,13 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     status = new QLabel(this);
     status->setTextFormat(Qt::PlainText); // may quote what a server said
     status->setWordWrap(true);
-    status->setAccessibleDescription(QStringLiteral("Cloud sync status"));
+    status->setAccessibleDescription(tr("Cloud sync status"));
     root->addWidget(status);
     root->addStretch(1);
 
     connect(testButton, &QPushButton::clicked, this, [this] {
         setBusy(true);
-        report(QStringLiteral("Testing…"));
+        report(tr("Testing…"));
         setup_.testConnection(accountFrom(serverField, userField), passwordField->text(), [this](CloudSetup::Outcome outcome) {
             setBusy(false);
             if (!outcome.ok())
@@ -78,17 +78,17 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
             else if (!outcome.warning.isEmpty())
                 report(QStringLiteral("⚠️ %1").arg(outcome.warning));
             else
-                report(QStringLiteral("The server works for sync."));
+                report(tr("The server works for sync."));
         });
     });
     connect(saveButton, &QPushButton::clicked, this, [this] { configure(accountFrom(serverField, userField), passwordField->text()); });
     connect(nextcloudButton, &QPushButton::clicked, this, [this] {
         setBusy(true);
-        report(QStringLiteral("Opening the Nextcloud login in your browser…"));
+        report(tr("Opening the Nextcloud login in your browser…"));
         loginFlow_->start(accountFrom(serverField, userField).serverURL);
     });
     connect(loginFlow_, &NextcloudLoginFlow::loginPageReady, this, [this](const QUrl& page) {
-        report(QStringLiteral("Log in and grant access in your browser; Ostrel Radio waits for it."));
+        report(tr("Log in and grant access in your browser; Ostrel Radio waits for it."));
         if (openURL_)
             openURL_(page);
     });
@@ -108,7 +108,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
         setBusy(true);
         setup_.disable([this](QString error) {
             setBusy(false);
-            report(error.isNull() ? QStringLiteral("Sync is off.") : QStringLiteral("⚠️ %1").arg(error));
+            report(error.isNull() ? tr("Sync is off.") : QStringLiteral("⚠️ %1").arg(error));
             showAccount();
             if (accountChanged_)
                 accountChanged_();
@@ -119,7 +119,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
 
 void CloudSettingsPage::configure(const CloudAccount& account, const QString& password) {
     setBusy(true);
-    report(QStringLiteral("Checking the account…"));
+    report(tr("Checking the account…"));
     setup_.configure(account, password, [this](CloudSetup::Outcome outcome) {
         setBusy(false);
         passwordField->clear();
@@ -127,10 +127,10 @@ void CloudSettingsPage::configure(const CloudAccount& account, const QString& pa
             report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
             return;
         }
-        QString text = QStringLiteral("Sync is on. Your lists are shared from the next change, and taken "
+        QString text = tr("Sync is on. Your lists are shared from the next change, and taken "
                                       "over from the cloud at the next start.");
         if (outcome.passwordNotStored)
-            text += QStringLiteral(" The keyring did not keep the password: you will be asked for it.");
+            text += tr(" The keyring did not keep the password: you will be asked for it.");
         if (!outcome.warning.isEmpty())
             text += QStringLiteral(" ⚠️ ") + outcome.warning;
         report(text);
@@ -145,9 +145,9 @@ void CloudSettingsPage::showAccount() {
     serverField->setText(account.serverURL.toString());
     userField->setText(account.user);
     offButton->setEnabled(account.isActive());
-    saveButton->setText(account.isActive() ? QStringLiteral("Save") : QStringLiteral("Turn on"));
+    saveButton->setText(account.isActive() ? tr("Save") : tr("Turn on"));
     if (status->text().isEmpty())
-        status->setText(account.isActive() ? QStringLiteral("Sync is on.") : QStringLiteral("Sync is off."));
+        status->setText(account.isActive() ? tr("Sync is on.") : tr("Sync is off."));
 }
 
 void CloudSettingsPage::setBusy(bool busy) {

@@ -20,22 +20,22 @@ GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaul
     , hooks_(std::move(hooks)) {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 12, 4, 4);
-    startAtLogin = new QCheckBox(QStringLiteral("Start at login"), this);
-    startAtLogin->setToolTip(QStringLiteral("Ostrel Radio starts quietly in the tray when you log in"));
-    notifyOnNewTitle = new QCheckBox(QStringLiteral("Notify on new title"), this);
-    notifyOnNewTitle->setToolTip(QStringLiteral("A desktop notification each time the song or show changes"));
+    startAtLogin = new QCheckBox(tr("Start at login"), this);
+    startAtLogin->setToolTip(tr("Ostrel Radio starts quietly in the tray when you log in"));
+    notifyOnNewTitle = new QCheckBox(tr("Notify on new title"), this);
+    notifyOnNewTitle->setToolTip(tr("A desktop notification each time the song or show changes"));
     notifyOnNewTitle->setChecked(defaults_.value(kNotifyKey).toBool());
     root->addWidget(startAtLogin);
     root->addWidget(notifyOnNewTitle);
 
     auto* sleepRow = new QHBoxLayout;
     sleepChoice = new QComboBox(this);
-    sleepChoice->setAccessibleName(QStringLiteral("Sleep timer"));
-    sleepChoice->addItem(QStringLiteral("Off"), 0);
+    sleepChoice->setAccessibleName(tr("Sleep timer"));
+    sleepChoice->addItem(tr("Off"), 0);
     for (int minutes : SleepTimer::kChoices)
-        sleepChoice->addItem(QStringLiteral("%1 minutes").arg(minutes), minutes);
+        sleepChoice->addItem(tr("%1 minutes").arg(minutes), minutes);
     sleepLeft = new QLabel(this);
-    sleepRow->addWidget(new QLabel(QStringLiteral("Sleep timer"), this));
+    sleepRow->addWidget(new QLabel(tr("Sleep timer"), this));
     sleepRow->addWidget(sleepChoice);
     sleepRow->addWidget(sleepLeft, 1);
     root->addLayout(sleepRow);

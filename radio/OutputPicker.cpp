@@ -12,14 +12,14 @@ OutputPicker::OutputPicker(AudioHardware& hardware, UserDefaults& defaults, QWid
     auto* form = new QFormLayout(this);
     form->setContentsMargins(0, 0, 0, 0);
     outputPopup = new QComboBox(this);
-    outputPopup->setAccessibleName(QStringLiteral("Sound output"));
-    exclusiveSwitch = new QCheckBox(QStringLiteral("Exclusive use"), this);
-    exclusiveSwitch->setAccessibleDescription(QStringLiteral("Use the output device exclusively"));
-    exclusiveSwitch->setToolTip(QStringLiteral("Keep other programs off this device"));
+    outputPopup->setAccessibleName(tr("Sound output"));
+    exclusiveSwitch = new QCheckBox(tr("Exclusive use"), this);
+    exclusiveSwitch->setAccessibleDescription(tr("Use the output device exclusively"));
+    exclusiveSwitch->setToolTip(tr("Keep other programs off this device"));
     hogMessage = new QLabel(this);
     hogMessage->setWordWrap(true);
     hogMessage->setForegroundRole(QPalette::PlaceholderText);
-    form->addRow(QStringLiteral("Output"), outputPopup);
+    form->addRow(tr("Output"), outputPopup);
     form->addRow(QString(), exclusiveSwitch);
     form->addRow(QString(), hogMessage);
     connect(outputPopup, &QComboBox::activated, this, &OutputPicker::choose);
@@ -34,7 +34,7 @@ void OutputPicker::refresh() {
     devices_ = AudioDevice::outputDevices(hardware_, devices_);
     const QString remembered = defaults_.string(kDeviceKey);
     outputPopup->clear();
-    outputPopup->addItem(QStringLiteral("System default"), QString());
+    outputPopup->addItem(tr("System default"), QString());
     int selected = 0;
     for (const auto& device : devices_) {
         outputPopup->addItem(device->name(), device->uid());

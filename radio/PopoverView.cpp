@@ -41,7 +41,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     header->setSpacing(12);
     stationImage = new CachedURLImageView(icons, this);
     stationImage->setFixedSize(72, 72);
-    stationImage->setAccessibleName(QStringLiteral("Station picture"));
+    stationImage->setAccessibleName(tr("Station picture"));
     header->addWidget(stationImage, 0, Qt::AlignTop);
 
     auto* texts = new QVBoxLayout;
@@ -53,11 +53,11 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationName->setFont(nameFont);
     // Labels that show content keep no accessible name of their own: assistive technology reads
     // their text, and a description says what it is.
-    stationName->setAccessibleDescription(QStringLiteral("Station"));
+    stationName->setAccessibleDescription(tr("Station"));
     stationDetails = new QLabel(this);
-    stationDetails->setAccessibleDescription(QStringLiteral("Station details"));
+    stationDetails->setAccessibleDescription(tr("Station details"));
     stationTags = new QLabel(this);
-    stationTags->setAccessibleDescription(QStringLiteral("Station tags"));
+    stationTags->setAccessibleDescription(tr("Station tags"));
     for (QLabel* label : {stationName, stationDetails, stationTags}) {
         label->setTextFormat(Qt::PlainText); // names and tags come from the directory
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -68,7 +68,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationTags->setForegroundRole(QPalette::PlaceholderText);
     streamText = new ElidedTextButton(this);
     streamText->setAccessibleDescription(
-        QStringLiteral("Now playing. Press to search the web for this title"));
+        tr("Now playing. Press to search the web for this title"));
     texts->addWidget(stationName);
     texts->addWidget(stationDetails);
     texts->addWidget(stationTags);
@@ -78,26 +78,26 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
 
     auto* controls = new QHBoxLayout;
     controls->setSpacing(6);
-    playButton = new QPushButton(QStringLiteral("Play"), this);
-    playButton->setAccessibleDescription(QStringLiteral("Plays or stops the loaded station"));
+    playButton = new QPushButton(tr("Play"), this);
+    playButton->setAccessibleDescription(tr("Plays or stops the loaded station"));
     playButton->setMinimumWidth(96);
     playButton->setDefault(false);
-    toggleFavoriteButton = toolButton(QStringLiteral("☆"), QStringLiteral("Favourite"), this);
+    toggleFavoriteButton = toolButton(QStringLiteral("☆"), tr("Favourite"), this);
     toggleFavoriteButton->setCheckable(true);
     stationStepper = new QWidget(this);
     auto* stepper = new QHBoxLayout(stationStepper);
     stepper->setContentsMargins(0, 0, 0, 0);
     stepper->setSpacing(0);
-    stepperUp = toolButton(QStringLiteral("▲"), QStringLiteral("Move up in favourites"), stationStepper);
-    stepperDown = toolButton(QStringLiteral("▼"), QStringLiteral("Move down in favourites"), stationStepper);
+    stepperUp = toolButton(QStringLiteral("▲"), tr("Move up in favourites"), stationStepper);
+    stepperDown = toolButton(QStringLiteral("▼"), tr("Move down in favourites"), stationStepper);
     stepper->addWidget(stepperUp);
     stepper->addWidget(stepperDown);
-    homepageButton = toolButton(QStringLiteral("⌂"), QStringLiteral("Open the station's web page"), this);
-    voteButton = toolButton(QStringLiteral("👍"), QStringLiteral("Vote for this station"), this);
+    homepageButton = toolButton(QStringLiteral("⌂"), tr("Open the station's web page"), this);
+    voteButton = toolButton(QStringLiteral("👍"), tr("Vote for this station"), this);
     volumeSlider = new QSlider(Qt::Horizontal, this);
     volumeSlider->setRange(0, 100);
-    volumeSlider->setAccessibleName(QStringLiteral("Volume"));
-    volumeSlider->setToolTip(QStringLiteral("Volume"));
+    volumeSlider->setAccessibleName(tr("Volume"));
+    volumeSlider->setToolTip(tr("Volume"));
     controls->addWidget(playButton);
     controls->addWidget(toggleFavoriteButton);
     controls->addWidget(stationStepper);
@@ -119,25 +119,25 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stations->setSpacing(6);
     auto* tools = new QHBoxLayout;
     tools->setSpacing(4);
-    countriesButton = toolButton(QString(), QStringLiteral("Choose the country"), stationsPage);
+    countriesButton = toolButton(QString(), tr("Choose the country"), stationsPage);
     countriesButton->setCheckable(true);
     QFont flagFont = countriesButton->font();
     flagFont.setPointSizeF(flagFont.pointSizeF() * 1.4);
     countriesButton->setFont(flagFont);
     searchField = new QLineEdit(stationsPage);
-    searchField->setPlaceholderText(QStringLiteral("Search names and tags"));
+    searchField->setPlaceholderText(tr("Search names and tags"));
     searchField->setClearButtonEnabled(true);
-    searchField->setAccessibleName(QStringLiteral("Search stations"));
-    searchField->setAccessibleDescription(QStringLiteral("Filters the stations by name and tags"));
-    sortButton = toolButton(QStringLiteral("⇅"), QStringLiteral("Sort stations"), stationsPage);
+    searchField->setAccessibleName(tr("Search stations"));
+    searchField->setAccessibleDescription(tr("Filters the stations by name and tags"));
+    sortButton = toolButton(QStringLiteral("⇅"), tr("Sort stations"), stationsPage);
     sortButton->setPopupMode(QToolButton::InstantPopup);
-    tagsButton = toolButton(QStringLiteral("#"), QStringLiteral("Filter by tags"), stationsPage);
+    tagsButton = toolButton(QStringLiteral("#"), tr("Filter by tags"), stationsPage);
     tagsButton->setPopupMode(QToolButton::InstantPopup);
     tools->addWidget(countriesButton);
     tools->addWidget(searchField, 1);
     tools->addWidget(sortButton);
     tools->addWidget(tagsButton);
-    facetsButton = toolButton(QStringLiteral("⚙"), QStringLiteral("Search filters"), stationsPage);
+    facetsButton = toolButton(QStringLiteral("⚙"), tr("Search filters"), stationsPage);
     facetsButton->setPopupMode(QToolButton::InstantPopup);
     facetsButton->hide();
     tools->addWidget(facetsButton);
@@ -146,7 +146,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     auto* body = new QHBoxLayout;
     body->setSpacing(6);
     table = new QListView(stationsPage);
-    table->setAccessibleName(QStringLiteral("Stations"));
+    table->setAccessibleName(tr("Stations"));
     table->setUniformItemSizes(true);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -154,7 +154,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     table->setMouseTracking(true);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     auxHostView = new QWidget(stationsPage);
-    auxHostView->setAccessibleName(QStringLiteral("Countries"));
+    auxHostView->setAccessibleName(tr("Countries"));
     auxHostView->setFixedWidth(220);
     auxHostView->setLayout(new QVBoxLayout);
     auxHostView->layout()->setContentsMargins(0, 0, 0, 0);
@@ -162,35 +162,35 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     body->addWidget(table, 1);
     body->addWidget(auxHostView);
     stations->addLayout(body, 1);
-    tabs->addTab(stationsPage, QStringLiteral("Stations"));
+    tabs->addTab(stationsPage, tr("Stations"));
 
     auto* serverPage = new QWidget(tabs);
     auto* server = new QVBoxLayout(serverPage);
     server->setContentsMargins(4, 12, 4, 4);
     server->setSpacing(8);
-    auto* serverLabel = new QLabel(QStringLiteral("Directory server"), serverPage);
+    auto* serverLabel = new QLabel(tr("Directory server"), serverPage);
     serversPopup = new QComboBox(serverPage);
-    serversPopup->setAccessibleName(QStringLiteral("Directory server"));
+    serversPopup->setAccessibleName(tr("Directory server"));
     serverLabel->setBuddy(serversPopup);
-    serverNote = new QLabel(QStringLiteral("Stations come from the community directory Radio Browser. "
+    serverNote = new QLabel(tr("Stations come from the community directory Radio Browser. "
                                            "Any of its servers answers with the same list."),
                             serverPage);
     serverNote->setWordWrap(true);
     serverNote->setForegroundRole(QPalette::PlaceholderText);
-    directoryLink = new QPushButton(QStringLiteral("Radio Browser directory"), serverPage);
+    directoryLink = new QPushButton(tr("Radio Browser directory"), serverPage);
     directoryLink->setFlat(true);
     directoryLink->setProperty("url", QStringLiteral("https://www.radio-browser.info/"));
-    directoryLink->setAccessibleDescription(QStringLiteral("Open the Radio Browser web site"));
-    projectLink = new QPushButton(QStringLiteral("Add a missing station"), serverPage);
+    directoryLink->setAccessibleDescription(tr("Open the Radio Browser web site"));
+    projectLink = new QPushButton(tr("Add a missing station"), serverPage);
     projectLink->setFlat(true);
     projectLink->setProperty("url", QStringLiteral("https://www.radio-browser.info/add"));
-    projectLink->setAccessibleDescription(QStringLiteral("Open the page for adding a station"));
+    projectLink->setAccessibleDescription(tr("Open the page for adding a station"));
     server->addWidget(serverLabel);
     server->addWidget(serversPopup);
     server->addWidget(serverNote);
     server->addWidget(directoryLink, 0, Qt::AlignLeft);
     server->addWidget(projectLink, 0, Qt::AlignLeft);
-    auto* soundLabel = new QLabel(QStringLiteral("Sound"), serverPage);
+    auto* soundLabel = new QLabel(tr("Sound"), serverPage);
     QFont heading = soundLabel->font();
     heading.setBold(true);
     soundLabel->setFont(heading);
@@ -201,16 +201,16 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     server->addWidget(soundLabel);
     server->addWidget(outputHost);
     server->addStretch(1);
-    tabs->addTab(serverPage, QStringLiteral("Server"));
+    tabs->addTab(serverPage, tr("Server"));
     root->addWidget(tabs, 1);
 
     message = new QLabel(this);
     message->setTextFormat(Qt::PlainText);
-    message->setAccessibleDescription(QStringLiteral("Status"));
+    message->setAccessibleDescription(tr("Status"));
     message->setForegroundRole(QPalette::PlaceholderText);
-    moreResultsButton = new QPushButton(QStringLiteral("More results"), this);
+    moreResultsButton = new QPushButton(tr("More results"), this);
     moreResultsButton->setFlat(true);
-    moreResultsButton->setAccessibleDescription(QStringLiteral("Adds the next stations found in the whole directory"));
+    moreResultsButton->setAccessibleDescription(tr("Adds the next stations found in the whole directory"));
     moreResultsButton->hide();
     auto* status = new QHBoxLayout;
     status->addWidget(message, 1);
@@ -219,8 +219,8 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
 
     // ---- Strips
     auto* stripBar = new QHBoxLayout;
-    favoritesSegment = toolButton(QStringLiteral("★ Favourites"), QStringLiteral("Show favourites"), this);
-    recentsSegment = toolButton(QStringLiteral("↺ Recent"), QStringLiteral("Show recently played"), this);
+    favoritesSegment = toolButton(tr("★ Favourites"), tr("Show favourites"), this);
+    recentsSegment = toolButton(tr("↺ Recent"), tr("Show recently played"), this);
     favoritesSegment->setCheckable(true);
     recentsSegment->setCheckable(true);
     favoritesSegment->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -230,7 +230,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
         segment->setAccessibleDescription(segment->accessibleName());
         segment->setAccessibleName(QString());
     }
-    detachButton = toolButton(QString(), QStringLiteral("Open in a window"), this);
+    detachButton = toolButton(QString(), tr("Open in a window"), this);
     detachButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     stripBar->addWidget(favoritesSegment);
     stripBar->addWidget(recentsSegment);
@@ -241,7 +241,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationsStripHostView->setFixedHeight(96);
     stationsStripHostView->setLayout(new QVBoxLayout);
     stationsStripHostView->layout()->setContentsMargins(0, 0, 0, 0);
-    stationsStripHostView->setAccessibleName(QStringLiteral("Station strip"));
+    stationsStripHostView->setAccessibleName(tr("Station strip"));
     root->addWidget(stationsStripHostView);
 }
 

@@ -58,9 +58,10 @@ const QString kVolumeKey = QStringLiteral("radioVolume");
 const QString kSortMenuId = QStringLiteral("sort.menu");
 const QString kTagsMenuId = QStringLiteral("tags.menu");
 const QString kSearchHost = QStringLiteral("duckduckgo.com");
-const QString kCountrySearchPlaceholder = QStringLiteral("Search names and tags");
-const QString kEverywherePlaceholder = QStringLiteral("Search the whole directory");
-const QString kEverywherePrompt = QStringLiteral("Type a name, or choose filters, to search every country");
+constexpr const char* kCountrySearchPlaceholder = QT_TRANSLATE_NOOP("RadioViewController", "Search names and tags");
+constexpr const char* kEverywherePlaceholder = QT_TRANSLATE_NOOP("RadioViewController", "Search the whole directory");
+constexpr const char* kEverywherePrompt =
+    QT_TRANSLATE_NOOP("RadioViewController", "Type a name, or choose filters, to search every country");
 } // namespace
 
 RadioViewController::RadioViewController(const Collaborators& collaborators, QObject* parent)
@@ -86,10 +87,10 @@ RadioViewController::RadioViewController(const Collaborators& collaborators, QOb
     sortMenu_ = new QMenu(view_);
     sortMenu_->setObjectName(kSortMenuId);
     auto* sortGroup = new QActionGroup(sortMenu_);
-    const std::pair<int, QString> sorts[] = {{0, QStringLiteral("Most votes")},
-                                             {1, QStringLiteral("Most played")},
-                                             {2, QStringLiteral("Name")},
-                                             {3, QStringLiteral("Tags")}};
+    const std::pair<int, QString> sorts[] = {{0, tr("Most votes")},
+                                             {1, tr("Most played")},
+                                             {2, tr("Name")},
+                                             {3, tr("Tags")}};
     for (const auto& sort : sorts) {
         const int tag = sort.first;
         QAction* item = sortMenu_->addAction(sort.second);
@@ -155,7 +156,7 @@ void RadioViewController::wireView() {
 
     connect(c_.player, &MediaPlayer::itemStatusChanged, this, &RadioViewController::onItemStatusChanged);
     connect(c_.player, &MediaPlayer::timedMetadataReceived, this, &RadioViewController::metadataOutput);
-    connect(c_.player, &MediaPlayer::reconnecting, this, [this] { setStreamText(QStringLiteral("Reconnecting…")); });
+    connect(c_.player, &MediaPlayer::reconnecting, this, [this] { setStreamText(tr("Reconnecting…")); });
     connect(c_.player, &MediaPlayer::reconnected, this, &RadioViewController::showCurrentTitle);
 }
 
@@ -198,7 +199,7 @@ void RadioViewController::popoverWillShow() {
 }
 
 void RadioViewController::prepareFirstTime() {
-    view_->playButton->setText(QStringLiteral("Play"));
+    view_->playButton->setText(tr("Play"));
     setStreamText(QString());
     matchTags_.clear();
     searchText_.clear();
@@ -249,13 +250,13 @@ void RadioViewController::setCountryCode(const QString& code) {
 void RadioViewController::setCountryButton() {
     if (searchingEverywhere()) {
         view_->countriesButton->setText(QStringLiteral("🌐"));
-        view_->countriesButton->setToolTip(QStringLiteral("Everywhere: the stations of every country"));
+        view_->countriesButton->setToolTip(tr("Everywhere: the stations of every country"));
         return;
     }
     const QString flag = countries::stringFlagForCountryCode(countryCode_);
     view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
     const QString name = countries::stringCountryForCountryCode(countryCode_);
-    view_->countriesButton->setToolTip(views::plainToolTip(QStringLiteral("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
+    view_->countriesButton->setToolTip(views::plainToolTip(tr("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
 }
 
 void RadioViewController::requestStations(bool refresh) {
@@ -263,7 +264,7 @@ void RadioViewController::requestStations(bool refresh) {
         enterEverywhere(refresh);
         return;
     }
-    setMessage(kLoading);
+    setMessage(loadingText());
     refreshingStations_ = true;
     QPointer<RadioViewController> self(this);
     const quint64 request = ++stationsRequest_;
@@ -377,8 +378,8 @@ void RadioViewController::configureDisplayStations() {
         model_->setRows(index_, std::move(rows));
     }
     setMessage(hasDisplay_ && !displayRows_.isEmpty()
-                   ? text::countOf(displayRows_.size(), QStringLiteral("Station"), QStringLiteral("Stations"))
-                   : kNoStations);
+                   ? text::countOf(displayRows_.size(), tr("Station"), tr("Stations"))
+                   : noStationsText());
     Q_EMIT displayStationsChanged();
 }
 
@@ -411,13 +412,13 @@ void RadioViewController::enterEverywhere(bool refresh) {
         connect(everywhere_, &EverywhereSearch::resultsChanged, this, &RadioViewController::everywhereResults);
         connect(everywhere_, &EverywhereSearch::busyChanged, this, [this](bool busy) {
             if (busy && searchingEverywhere())
-                setMessage(kLoading);
+                setMessage(loadingText());
         });
         connect(everywhere_, &EverywhereSearch::failed, this, [this](const QString& error) {
             if (!searchingEverywhere())
                 return;
             qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(error));
-            setMessage(kServerNotWorking);
+            setMessage(serverNotWorkingText());
         });
         connect(view_->moreResultsButton, &QPushButton::clicked, everywhere_, &EverywhereSearch::moreResults);
         facetsView_ = new SearchFacetsView;
@@ -438,8 +439,8 @@ void RadioViewController::enterEverywhere(bool refresh) {
     index_.reset();
     configureDisplayStations();
     view_->facetsButton->show();
-    view_->searchField->setPlaceholderText(kEverywherePlaceholder);
-    view_->searchField->setAccessibleDescription(QStringLiteral("Searches the stations of every country by name"));
+    view_->searchField->setPlaceholderText(tr(kEverywherePlaceholder));
+    view_->searchField->setAccessibleDescription(tr("Searches the stations of every country by name"));
     if (refresh && !everywhere_->query().isEmpty())
         everywhere_->refresh();
     else
@@ -450,8 +451,8 @@ void RadioViewController::enterEverywhere(bool refresh) {
 void RadioViewController::leaveEverywhere() {
     view_->facetsButton->hide();
     view_->moreResultsButton->hide();
-    view_->searchField->setPlaceholderText(kCountrySearchPlaceholder);
-    view_->searchField->setAccessibleDescription(QStringLiteral("Filters the stations by name and tags"));
+    view_->searchField->setPlaceholderText(tr(kCountrySearchPlaceholder));
+    view_->searchField->setAccessibleDescription(tr("Filters the stations by name and tags"));
     if (everywhere_)
         everywhere_->setQuery({});
 }
@@ -462,7 +463,7 @@ void RadioViewController::updateEverywhereQuery() {
     const StationSearch query = facetsView_->search(view_->searchField->text());
     everywhere_->setQuery(query);
     if (query.isEmpty())
-        setMessage(kEverywherePrompt);
+        setMessage(tr(kEverywherePrompt));
 }
 
 void RadioViewController::everywhereResults(const StationList& results, bool hasMore) {
@@ -472,7 +473,7 @@ void RadioViewController::everywhereResults(const StationList& results, bool has
     configureDisplayStations();
     view_->moreResultsButton->setVisible(hasMore);
     if (everywhere_->query().isEmpty())
-        setMessage(kEverywherePrompt);
+        setMessage(tr(kEverywherePrompt));
 }
 
 void RadioViewController::sortByChanged() {
@@ -515,7 +516,7 @@ void RadioViewController::requestStations_Callback(std::optional<StationList> st
         refreshingStations_ = false;
         clearFilters();
         qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
-        setMessage(kServerNotWorking);
+        setMessage(serverNotWorkingText());
         return;
     }
     stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
@@ -566,7 +567,7 @@ void RadioViewController::loadStation(const Station& station, bool play) {
     loadedStationTags_ = collections::stringWithDelim(RadioBrowser::tagsForStation(station), u", ");
     loadedStationNeedsIncr_ = true;
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
-    setStreamText(kLiveBroadcast);
+    setStreamText(liveBroadcastText());
     showLoadedStation();
     c_.api->writeStationLater(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
     Q_EMIT loadedStationChanged();
@@ -577,7 +578,7 @@ void RadioViewController::loadStation(const Station& station, bool play) {
 void RadioViewController::showLoadedStation() {
     PopoverView* v = view_;
     const bool loaded = !loadedStation_.isNull();
-    v->stationName->setText(loaded ? loadedStation_.string(Station::Key::Name) : QStringLiteral("No station"));
+    v->stationName->setText(loaded ? loadedStation_.string(Station::Key::Name) : tr("No station"));
     QStringList details;
     for (const QString& part : {loadedStationLocation_, loadedStationSQ_, loadedStationLanguage_, loadedStationFormat_})
         if (!part.isEmpty() && part != QLatin1String("--"))
@@ -619,7 +620,7 @@ void RadioViewController::player_play() {
         return;
     }
     view_->playButton->setEnabled(false);
-    view_->playButton->setText(QStringLiteral("Loading..."));
+    view_->playButton->setText(tr("Loading..."));
     streamTitle_.clear(); // the new item announces its titles afresh
     audioPlaying_ = false;
     Q_EMIT playbackWillStart();
@@ -636,7 +637,7 @@ void RadioViewController::player_play() {
 
 void RadioViewController::player_started() {
     view_->playButton->setEnabled(true);
-    view_->playButton->setText(QStringLiteral("Stop"));
+    view_->playButton->setText(tr("Stop"));
     audioPlaying_ = true;
     showCurrentTitle(); // in place of a failure or reconnection text
     loadedStationFormat_.clear();
@@ -647,7 +648,7 @@ void RadioViewController::player_started() {
 
 void RadioViewController::player_stop() {
     c_.player->pause();
-    view_->playButton->setText(QStringLiteral("Play"));
+    view_->playButton->setText(tr("Play"));
     // Also when stopped while loading: the user can always start again.
     view_->playButton->setEnabled(true);
     audioPlaying_ = false;
@@ -664,7 +665,7 @@ void RadioViewController::onItemStatusChanged(MediaPlayer::ItemStatus status) {
         // Never stay at "Loading...": say what happened and let the user try again.
         const QString why = c_.player->itemError();
         player_stop();
-        setStreamText(kWarningPrefix + (why.isEmpty() ? QStringLiteral("Stream not available") : why));
+        setStreamText(kWarningPrefix + (why.isEmpty() ? tr("Stream not available") : why));
     }
 }
 
@@ -695,11 +696,11 @@ void RadioViewController::metadataOutput(const QList<MediaPlayer::MetadataGroup>
                 return;
             }
     streamTitle_.clear();
-    setStreamText(kLiveBroadcast);
+    setStreamText(liveBroadcastText());
 }
 
 void RadioViewController::showCurrentTitle() {
-    setStreamText(streamTitle_.isEmpty() ? kLiveBroadcast : streamTitle_);
+    setStreamText(streamTitle_.isEmpty() ? liveBroadcastText() : streamTitle_);
 }
 
 void RadioViewController::volumeChangedAction() {
@@ -764,7 +765,7 @@ void RadioViewController::prepereServerPopup() {
                 selected = popup->count() - 1;
         };
         // The directory's own round-robin name is in no server list, but always a good choice.
-        add(QStringLiteral("Any server (%1)").arg(RadioBrowser::kDefaultServer), RadioBrowser::kDefaultServer);
+        add(tr("Any server (%1)").arg(RadioBrowser::kDefaultServer), RadioBrowser::kDefaultServer);
         if (!error.isNull())
             qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(remote::forLog(error)));
         for (const QString& name : servers)
@@ -817,7 +818,7 @@ void RadioViewController::visitPage(const QString& text) {
 }
 
 void RadioViewController::visitNowPlayingAction(const QString& title) {
-    if (title.isNull() || title.size() < 3 || title == kLiveBroadcast || title.startsWith(kWarningPrefix)) {
+    if (title.isNull() || title.size() < 3 || title == liveBroadcastText() || title.startsWith(kWarningPrefix)) {
         c_.shell->beep();
         return;
     }

@@ -44,10 +44,10 @@ public:
         IconLoader* icons = nullptr;
     };
 
-    static inline const QString kLoading = QStringLiteral("Loading...");
-    static inline const QString kNoStations = QStringLiteral("No stations found!");
-    static inline const QString kServerNotWorking = QStringLiteral("⚠️ Server not working!");
-    static inline const QString kLiveBroadcast = QStringLiteral("Live Broadcast");
+    static QString loadingText() { return tr("Loading..."); }
+    static QString noStationsText() { return tr("No stations found!"); }
+    static QString serverNotWorkingText() { return tr("⚠️ Server not working!"); }
+    static QString liveBroadcastText() { return tr("Live Broadcast"); }
     static inline const QString kWarningPrefix = QStringLiteral("⚠️ ");
 
     explicit RadioViewController(const Collaborators& collaborators, QObject* parent = nullptr);

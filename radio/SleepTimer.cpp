@@ -37,8 +37,8 @@ QString SleepTimer::remainingText() const {
         return QString();
     const qint64 left = remainingMs();
     if (left < 60'000)
-        return QStringLiteral("%1 s left").arg((left + 999) / 1000);
-    return QStringLiteral("%1 min left").arg((left + 59'999) / 60'000);
+        return tr("%1 s left").arg((left + 999) / 1000);
+    return tr("%1 min left").arg((left + 59'999) / 60'000);
 }
 
 void SleepTimer::tick() {

@@ -11,7 +11,7 @@ SleepTimerMenu::SleepTimerMenu(SleepTimer& timer, QWidget* parent)
     QList<int> minutes{0};
     minutes += SleepTimer::kChoices;
     for (int m : minutes) {
-        QAction* action = addAction(m == 0 ? QStringLiteral("Off") : QStringLiteral("%1 minutes").arg(m));
+        QAction* action = addAction(m == 0 ? tr("Off") : tr("%1 minutes").arg(m));
         action->setCheckable(true);
         action->setData(m);
         choices_->addAction(action);
@@ -23,7 +23,7 @@ SleepTimerMenu::SleepTimerMenu(SleepTimer& timer, QWidget* parent)
 
 void SleepTimerMenu::showTimer() {
     const QString left = timer_.remainingText();
-    setTitle(left.isEmpty() ? QStringLiteral("Sleep timer") : QStringLiteral("Sleep timer (%1)").arg(left));
+    setTitle(left.isEmpty() ? tr("Sleep timer") : tr("Sleep timer (%1)").arg(left));
     for (QAction* action : choices_->actions())
         action->setChecked(action->data().toInt() == timer_.minutes());
 }

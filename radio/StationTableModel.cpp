@@ -52,8 +52,8 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
         return parts.join(QStringLiteral(", "));
     }
     case Qt::AccessibleDescriptionRole:
-        return isFavorite_(station) ? QStringLiteral("Enter plays, Space removes the star")
-                                    : QStringLiteral("Enter plays, Space adds the star");
+        return isFavorite_(station) ? tr("Enter plays, Space removes the star")
+                                    : tr("Enter plays, Space adds the star");
     case TagsTextRole:
         return collections::stringWithDelim(index_->tags(i), u", ");
     case FavoriteRole:

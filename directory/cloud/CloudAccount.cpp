@@ -2,6 +2,7 @@
 
 #include "util/UserDefaults.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 
 namespace {
@@ -47,10 +48,10 @@ QString CloudAccount::insecureReason() const {
         const QHostAddress address(serverURL.host());
         if (serverURL.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || address.isLoopback())
             return QString();
-        return QStringLiteral("The address must start with https://: plain http would send the password "
+        return QCoreApplication::translate("CloudAccount", "The address must start with https://: plain http would send the password "
                               "unprotected to %1.").arg(serverURL.host());
     }
-    return QStringLiteral("The address must start with https://.");
+    return QCoreApplication::translate("CloudAccount", "The address must start with https://.");
 }
 
 QUrl CloudAccount::folderURL() const {

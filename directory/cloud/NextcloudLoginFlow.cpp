@@ -36,13 +36,13 @@ NextcloudLoginFlow::NextcloudLoginFlow(const Options& options, QObject* parent)
     connect(&pollTimer_, &QTimer::timeout, this, &NextcloudLoginFlow::poll);
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this,
-            [this] { fail(QStringLiteral("The login was not completed in the browser in time.")); });
+            [this] { fail(tr("The login was not completed in the browser in time.")); });
 }
 
 void NextcloudLoginFlow::start(const QUrl& server) {
     cancel();
     if (!isSafeEndpoint(server)) {
-        fail(QStringLiteral("The server address must start with https://."));
+        fail(tr("The server address must start with https://."));
         return;
     }
     running_ = true;
@@ -63,9 +63,9 @@ void NextcloudLoginFlow::start(const QUrl& server) {
         endpoint_ = QUrl(pollInfo.value(QLatin1String("endpoint")).toString());
         token_ = pollInfo.value(QLatin1String("token")).toString().toUtf8();
         if (reply->error() != QNetworkReply::NoError) {
-            fail(QStringLiteral("The server does not offer a Nextcloud login (%1).").arg(reply->errorString()));
+            fail(tr("The server does not offer a Nextcloud login (%1).").arg(reply->errorString()));
         } else if (!isSafeEndpoint(page) || !isSafeEndpoint(endpoint_) || token_.isEmpty()) {
-            fail(QStringLiteral("The server's login answer is not usable."));
+            fail(tr("The server's login answer is not usable."));
         } else {
             Q_EMIT loginPageReady(page);
             deadline_.start(options_.giveUpAfterMs);
@@ -94,7 +94,7 @@ void NextcloudLoginFlow::poll() {
         const QString login = answer.value(QLatin1String("loginName")).toString();
         const QString password = answer.value(QLatin1String("appPassword")).toString();
         if (status != 200 || !isSafeEndpoint(server) || login.isEmpty() || password.isEmpty()) {
-            fail(QStringLiteral("The server refused the login (HTTP %1).").arg(status));
+            fail(tr("The server refused the login (HTTP %1).").arg(status));
             return;
         }
         running_ = false;

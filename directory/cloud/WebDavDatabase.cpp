@@ -110,11 +110,11 @@ void WebDavDatabase::withPassword(std::function<void(CloudError)> then) {
             else if (error.isNull())
                 result = CloudError::make(
                     CloudError::Code::NotAuthenticated,
-                    QStringLiteral("No password is stored for %1").arg(account_.credentialKey()));
+                    tr("No password is stored for %1").arg(account_.credentialKey()));
             else
                 result = CloudError::make(
                     CloudError::Code::NotAuthenticated,
-                    QStringLiteral("The password could not be read from the keyring: %1").arg(error));
+                    tr("The password could not be read from the keyring: %1").arg(error));
             auto waiting = std::exchange(waitingForPassword_, {});
             for (auto& then : waiting)
                 then(result);
@@ -187,18 +187,18 @@ void WebDavDatabase::transmit(const Request& request, const ResponseHandler& han
                 if (*tooSlow) {
                     response.status = 0;
                     response.failure = CloudError::make(CloudError::Code::NetworkUnavailable,
-                                                        QStringLiteral("The server took longer than %1 seconds to answer")
+                                                        tr("The server took longer than %1 seconds to answer")
                                                             .arg(options_.totalTimeoutMs / 1000));
                 } else if (*tooLarge) {
                     response.failure = CloudError::make(CloudError::Code::ServerRejected,
-                                                        QStringLiteral("The answer is larger than %1 MiB")
+                                                        tr("The answer is larger than %1 MiB")
                                                             .arg(options_.maxRecordBytes / (1024 * 1024)));
                 } else if (response.status == 0) {
                     const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError ||
                                           reply->error() == QNetworkReply::TimeoutError;
                     response.failure = CloudError::make(
                         CloudError::Code::NetworkUnavailable,
-                        timedOut ? QStringLiteral("The server did not answer within %1 seconds")
+                        timedOut ? tr("The server did not answer within %1 seconds")
                                        .arg(options_.timeoutMs / 1000)
                                  : reply->errorString());
                 } else {
@@ -242,26 +242,26 @@ CloudError WebDavDatabase::errorFor(const Response& response) {
     const int status = response.status;
     if (status == 401)
         return CloudError::make(Code::NotAuthenticated,
-                                QStringLiteral("The server refused the login (HTTP 401)"));
+                                tr("The server refused the login (HTTP 401)"));
     if (status == 403)
         return CloudError::make(Code::ServerRejected,
-                                QStringLiteral("The server does not allow this (HTTP 403)"));
+                                tr("The server does not allow this (HTTP 403)"));
     if (status == 412)
         return CloudError::make(
             Code::ServerRecordChanged,
-            QStringLiteral("The record changed on the server since it was fetched (HTTP 412)"));
+            tr("The record changed on the server since it was fetched (HTTP 412)"));
     if (status == 423) // Nextcloud locks a file while another request writes it
         return CloudError::make(Code::ServerRecordChanged,
-                                QStringLiteral("Another save is writing the record (HTTP 423)"));
+                                tr("Another save is writing the record (HTTP 423)"));
     if (status == 429)
         return CloudError::make(Code::RateLimited,
-                                QStringLiteral("The server keeps asking to wait (HTTP 429)"));
+                                tr("The server keeps asking to wait (HTTP 429)"));
     if (status >= 300 && status <= 399)
         return CloudError::make(Code::ServerRejected,
-                                QStringLiteral("The server redirects to %1 (HTTP %2): use that address")
+                                tr("The server redirects to %1 (HTTP %2): use that address")
                                     .arg(QString::fromUtf8(response.header("location")))
                                     .arg(status));
-    return CloudError::make(Code::ServerRejected, QStringLiteral("The server answered HTTP %1").arg(status));
+    return CloudError::make(Code::ServerRejected, tr("The server answered HTTP %1").arg(status));
 }
 
 WebDavDatabase::Version WebDavDatabase::versionFromHeaders(const Response& response) {
@@ -297,7 +297,7 @@ void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion comp
         later([completion = std::move(completion)] {
             completion(std::nullopt,
                        CloudError::make(CloudError::Code::NotAuthenticated,
-                                        QStringLiteral("Cloud sync is off: no account is set up")));
+                                        tr("Cloud sync is off: no account is set up")));
         });
         return;
     }
@@ -309,7 +309,7 @@ void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion comp
                      completion(std::nullopt,
                                 CloudError::make(
                                     CloudError::Code::RecordNotFound,
-                                    QStringLiteral("The record %1 does not exist yet").arg(recordName)));
+                                    tr("The record %1 does not exist yet").arg(recordName)));
                  else
                      completion(std::nullopt, errorFor(response));
                  return;
@@ -349,7 +349,7 @@ void WebDavDatabase::saveRecord(const CloudRecord& record, SaveCompletion comple
         later([completion = std::move(completion)] {
             completion(std::nullopt,
                        CloudError::make(CloudError::Code::NotAuthenticated,
-                                        QStringLiteral("Cloud sync is off: no account is set up")));
+                                        tr("Cloud sync is off: no account is set up")));
         });
         return;
     }
@@ -379,7 +379,7 @@ void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool
             if (folderMade) {
                 completion(std::nullopt,
                            CloudError::make(CloudError::Code::ServerRejected,
-                                            QStringLiteral("The folder %1 cannot be made or used (HTTP %2)")
+                                            tr("The folder %1 cannot be made or used (HTTP %2)")
                                                 .arg(account_.appFolderURL().toString())
                                                 .arg(response.status)));
                 return;
@@ -424,7 +424,7 @@ void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const 
             completion(
                 std::nullopt,
                 CloudError::make(CloudError::Code::ServerRecordChanged,
-                                 QStringLiteral("Another save replaced the record at the same moment")));
+                                 tr("Another save replaced the record at the same moment")));
             return;
         }
         if (read.failure.ok() && isSuccess(read.status)) {
@@ -454,7 +454,7 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
         later([completion = std::move(completion)] {
             completion(
                 ServerCheck{CloudError::make(Code::NotAuthenticated,
-                                             QStringLiteral("An http(s) address and a user name are needed")),
+                                             tr("An http(s) address and a user name are needed")),
                             false,
                             {}});
         });
@@ -466,10 +466,10 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
         if (!found.failure.ok() || found.status != 207) {
             if (found.failure.ok() && found.status == 404)
                 fail(CloudError::make(Code::ServerRejected,
-                                      QStringLiteral("There is no folder at %1").arg(folder.toString())));
+                                      tr("There is no folder at %1").arg(folder.toString())));
             else if (found.failure.ok() && isSuccess(found.status))
                 fail(CloudError::make(Code::ServerRejected,
-                                      QStringLiteral("%1 is not a WebDAV folder (HTTP %2)")
+                                      tr("%1 is not a WebDAV folder (HTTP %2)")
                                           .arg(folder.toString())
                                           .arg(found.status)));
             else

@@ -128,7 +128,7 @@ void TestRadioViewController::cleanup() {
 void TestRadioViewController::firstOpeningSetsUpOnce() {
     controller_->popoverWillShow();
     controller_->popoverWillShow();
-    QCOMPARE(controller_->view()->message->text(), RadioViewController::kLoading);
+    QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
     QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
     QCOMPARE(emulator_->requestCount("/json/stations"), 1);
     QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
@@ -172,12 +172,12 @@ void TestRadioViewController::downloadSuccessAndFailure() {
     QCOMPARE(controller_->displayStations().size(), 2);
     QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
     controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
-    QCOMPARE(controller_->view()->message->text(), RadioViewController::kServerNotWorking);
+    QCOMPARE(controller_->view()->message->text(), RadioViewController::serverNotWorkingText());
     QVERIFY(controller_->view()->searchField->text().isEmpty());
     QVERIFY(controller_->matchTags().isEmpty());
     QCOMPARE(controller_->countryStations().size(), 3); // the previous list stays
     feed({});
-    QCOMPARE(controller_->view()->message->text(), RadioViewController::kNoStations);
+    QCOMPARE(controller_->view()->message->text(), RadioViewController::noStationsText());
 }
 
 void TestRadioViewController::filtersAndCounts() {
@@ -302,7 +302,7 @@ void TestRadioViewController::loadingAndPlaying() {
     notifications_->post(kLoadStationNotification, {{"station", QVariant::fromValue(sampleStations().at(0))}});
     QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
     QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
-    QCOMPARE(controller_->nowPlaying(), RadioViewController::kLiveBroadcast);
+    QCOMPARE(controller_->nowPlaying(), RadioViewController::liveBroadcastText());
     QTRY_COMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
                  QStringLiteral("Radio FM"));
 
@@ -326,7 +326,7 @@ void TestRadioViewController::playerFailureEndsLoading() {
     controller_->togglePlayAction(); // the retry: the warning stays until sound comes
     QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
     player_->becomeReady(std::nullopt);
-    QCOMPARE(controller_->nowPlaying(), RadioViewController::kLiveBroadcast);
+    QCOMPARE(controller_->nowPlaying(), RadioViewController::liveBroadcastText());
 
     // Back from a reconnection, the line shows the title again, unchanged or none.
     for (const QString& title : {QString(), QStringLiteral("Artist - Song")}) {
@@ -335,7 +335,7 @@ void TestRadioViewController::playerFailureEndsLoading() {
         Q_EMIT player_->reconnecting(1);
         QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
         Q_EMIT player_->reconnected();
-        QCOMPARE(controller_->nowPlaying(), title.isEmpty() ? RadioViewController::kLiveBroadcast : title);
+        QCOMPARE(controller_->nowPlaying(), title.isEmpty() ? RadioViewController::liveBroadcastText() : title);
     }
 }
 

@@ -1,0 +1,965 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Cloud sync</source>
+        <translation>Cloud-Abgleich</translation>
+    </message>
+    <message>
+        <source>The desktop keyring did not answer (%1), so Ostrel Radio cannot read your cloud password.
+Enter it to sync during this session; it is not saved.</source>
+        <translation>Der Schlüsselbund des Desktops hat nicht geantwortet (%1), daher kann Ostrel Radio Ihr Cloud-Passwort nicht lesen.
+Geben Sie es ein, um in dieser Sitzung abzugleichen; es wird nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Open Ostrel Radio</source>
+        <translation>Ostrel Radio öffnen</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+</context>
+<context>
+    <name>AudioDevice</name>
+    <message>
+        <source>🔒 Device is used in exclusive mode.</source>
+        <translation>🔒 Das Gerät wird exklusiv benutzt.</translation>
+    </message>
+    <message>
+        <source>Device is currently used and can&apos;t be set for exclusive mode.</source>
+        <translation>Das Gerät wird gerade benutzt und kann nicht exklusiv belegt werden.</translation>
+    </message>
+    <message>
+        <source>Failed to set exclusive mode for device.</source>
+        <translation>Das Gerät konnte nicht exklusiv belegt werden.</translation>
+    </message>
+    <message>
+        <source>Failed to set exclusive mode. Device is set by another application.</source>
+        <translation>Exklusive Belegung fehlgeschlagen. Ein anderes Programm belegt das Gerät.</translation>
+    </message>
+</context>
+<context>
+    <name>Autostart</name>
+    <message>
+        <source>Could not remove %1.</source>
+        <translation>%1 konnte nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>CloudAccount</name>
+    <message>
+        <source>The address must start with https://: plain http would send the password unprotected to %1.</source>
+        <translation>Die Adresse muss mit https:// beginnen: Über einfaches http ginge das Passwort ungeschützt an %1.</translation>
+    </message>
+    <message>
+        <source>The address must start with https://.</source>
+        <translation>Die Adresse muss mit https:// beginnen.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudSettingsPage</name>
+    <message>
+        <source>Keep favourites and recent stations the same on all your machines, through your own Nextcloud, ownCloud or WebDAV storage.</source>
+        <translation>Favoriten und zuletzt gehörte Sender auf allen Ihren Rechnern gleich halten, über Ihren eigenen Nextcloud-, ownCloud- oder WebDAV-Speicher.</translation>
+    </message>
+    <message>
+        <source>Server address</source>
+        <translation>Serveradresse</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <translation>Benutzername</translation>
+    </message>
+    <message>
+        <source>App password</source>
+        <translation>App-Passwort</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>Log in with Nextcloud…</source>
+        <translation>Mit Nextcloud anmelden …</translation>
+    </message>
+    <message>
+        <source>Log in through your browser: Nextcloud gives Ostrel Radio an app password</source>
+        <translation>Im Browser anmelden: Nextcloud gibt Ostrel Radio ein App-Passwort</translation>
+    </message>
+    <message>
+        <source>Test connection</source>
+        <translation>Verbindung prüfen</translation>
+    </message>
+    <message>
+        <source>Turn on</source>
+        <translation>Einschalten</translation>
+    </message>
+    <message>
+        <source>Turn off</source>
+        <translation>Ausschalten</translation>
+    </message>
+    <message>
+        <source>Cloud sync status</source>
+        <translation>Status des Cloud-Abgleichs</translation>
+    </message>
+    <message>
+        <source>Testing…</source>
+        <translation>Wird geprüft …</translation>
+    </message>
+    <message>
+        <source>The server works for sync.</source>
+        <translation>Der Server eignet sich für den Abgleich.</translation>
+    </message>
+    <message>
+        <source>Opening the Nextcloud login in your browser…</source>
+        <translation>Die Nextcloud-Anmeldung wird im Browser geöffnet …</translation>
+    </message>
+    <message>
+        <source>Log in and grant access in your browser; Ostrel Radio waits for it.</source>
+        <translation>Melden Sie sich im Browser an und erlauben Sie den Zugriff; Ostrel Radio wartet darauf.</translation>
+    </message>
+    <message>
+        <source>Sync is off.</source>
+        <translation>Der Abgleich ist aus.</translation>
+    </message>
+    <message>
+        <source>Checking the account…</source>
+        <translation>Das Konto wird geprüft …</translation>
+    </message>
+    <message>
+        <source>Sync is on. Your lists are shared from the next change, and taken over from the cloud at the next start.</source>
+        <translation>Der Abgleich ist an. Ihre Listen werden ab der nächsten Änderung geteilt und beim nächsten Start aus der Cloud übernommen.</translation>
+    </message>
+    <message>
+        <source> The keyring did not keep the password: you will be asked for it.</source>
+        <translation> Der Schlüsselbund hat das Passwort nicht behalten: Sie werden danach gefragt.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Sync is on.</source>
+        <translation>Der Abgleich ist an.</translation>
+    </message>
+</context>
+<context>
+    <name>CountriesView</name>
+    <message>
+        <source>Countries</source>
+        <translation>Länder</translation>
+    </message>
+    <message>
+        <source>Search Countries</source>
+        <translation>Länder suchen</translation>
+    </message>
+    <message>
+        <source>Search countries by name or code</source>
+        <translation>Länder nach Name oder Kürzel suchen</translation>
+    </message>
+    <message>
+        <source>Country list</source>
+        <translation>Länderliste</translation>
+    </message>
+    <message>
+        <source>My Region</source>
+        <translation>Meine Region</translation>
+    </message>
+    <message>
+        <source>Choose the country of my region</source>
+        <translation>Das Land meiner Region wählen</translation>
+    </message>
+    <message>
+        <source>Choose the country of your region</source>
+        <translation>Das Land Ihrer Region wählen</translation>
+    </message>
+    <message>
+        <source>Everywhere</source>
+        <translation>Überall</translation>
+    </message>
+    <message>
+        <source>Search the stations of every country</source>
+        <translation>Die Sender aller Länder durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search the whole directory, by name, tags, language and more</source>
+        <translation>Das ganze Verzeichnis durchsuchen, nach Name, Schlagwörtern, Sprache und mehr</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Choose the selected country</source>
+        <translation>Das ausgewählte Land nehmen</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+</context>
+<context>
+    <name>CountryListModel</name>
+    <message numerus="yes">
+        <source>%n station(s)</source>
+        <translation>
+            <numerusform>%n Sender</numerusform>
+            <numerusform>%n Sender</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Country</source>
+        <translation>Land</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>Kürzel</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>Sender</translation>
+    </message>
+</context>
+<context>
+    <name>DirectoryJson</name>
+    <message>
+        <source>The reply is not valid JSON (%1)</source>
+        <translation>Die Antwort ist kein gültiges JSON (%1)</translation>
+    </message>
+    <message>
+        <source>The reply is not a list of stations</source>
+        <translation>Die Antwort ist keine Senderliste</translation>
+    </message>
+    <message>
+        <source>The reply is not a list of servers</source>
+        <translation>Die Antwort ist keine Serverliste</translation>
+    </message>
+    <message>
+        <source>The reply is not a list of countries</source>
+        <translation>Die Antwort ist keine Länderliste</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettingsPage</name>
+    <message>
+        <source>Start at login</source>
+        <translation>Bei der Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>Ostrel Radio starts quietly in the tray when you log in</source>
+        <translation>Ostrel Radio startet bei der Anmeldung still im Systembereich</translation>
+    </message>
+    <message>
+        <source>Notify on new title</source>
+        <translation>Bei neuem Titel benachrichtigen</translation>
+    </message>
+    <message>
+        <source>A desktop notification each time the song or show changes</source>
+        <translation>Eine Desktop-Benachrichtigung bei jedem neuen Lied oder jeder neuen Sendung</translation>
+    </message>
+    <message>
+        <source>Sleep timer</source>
+        <translation>Schlummerfunktion</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 Minuten</translation>
+    </message>
+</context>
+<context>
+    <name>GstMediaPlayer</name>
+    <message>
+        <source>Stream not available</source>
+        <translation>Stream nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Access to the stream refused</source>
+        <translation>Zugriff auf den Stream verweigert</translation>
+    </message>
+    <message>
+        <source>Not an audio stream</source>
+        <translation>Kein Audiostream</translation>
+    </message>
+    <message>
+        <source>Missing plug-in for this format</source>
+        <translation>Für dieses Format fehlt ein Plug-in</translation>
+    </message>
+    <message>
+        <source>Stream format not readable</source>
+        <translation>Streamformat nicht lesbar</translation>
+    </message>
+    <message>
+        <source>Stream did not answer</source>
+        <translation>Der Stream hat nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>Connection to the stream lost</source>
+        <translation>Verbindung zum Stream verloren</translation>
+    </message>
+    <message>
+        <source>Audio output not available</source>
+        <translation>Audioausgabe nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Playback not available</source>
+        <translation>Wiedergabe nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Stream cannot be played</source>
+        <translation>Stream kann nicht abgespielt werden</translation>
+    </message>
+    <message>
+        <source>Not a web address</source>
+        <translation>Keine Webadresse</translation>
+    </message>
+</context>
+<context>
+    <name>HttpFetcher</name>
+    <message>
+        <source>The server did not answer within %1 seconds</source>
+        <translation>Der Server hat nicht innerhalb von %1 Sekunden geantwortet</translation>
+    </message>
+    <message>
+        <source>The server took longer than %1 seconds to answer</source>
+        <translation>Der Server brauchte länger als %1 Sekunden für die Antwort</translation>
+    </message>
+    <message>
+        <source>The reply is larger than %1 MiB</source>
+        <translation>Die Antwort ist größer als %1 MiB</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1%2</source>
+        <translation>Der Server antwortete mit HTTP %1%2</translation>
+    </message>
+</context>
+<context>
+    <name>NextcloudLoginFlow</name>
+    <message>
+        <source>The login was not completed in the browser in time.</source>
+        <translation>Die Anmeldung im Browser wurde nicht rechtzeitig abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>The server address must start with https://.</source>
+        <translation>Die Serveradresse muss mit https:// beginnen.</translation>
+    </message>
+    <message>
+        <source>The server does not offer a Nextcloud login (%1).</source>
+        <translation>Der Server bietet keine Nextcloud-Anmeldung an (%1).</translation>
+    </message>
+    <message>
+        <source>The server&apos;s login answer is not usable.</source>
+        <translation>Die Anmeldeantwort des Servers ist nicht verwendbar.</translation>
+    </message>
+    <message>
+        <source>The server refused the login (HTTP %1).</source>
+        <translation>Der Server hat die Anmeldung abgelehnt (HTTP %1).</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPicker</name>
+    <message>
+        <source>Sound output</source>
+        <translation>Tonausgabe</translation>
+    </message>
+    <message>
+        <source>Exclusive use</source>
+        <translation>Exklusiv nutzen</translation>
+    </message>
+    <message>
+        <source>Use the output device exclusively</source>
+        <translation>Das Ausgabegerät exklusiv nutzen</translation>
+    </message>
+    <message>
+        <source>Keep other programs off this device</source>
+        <translation>Andere Programme von diesem Gerät fernhalten</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>System default</source>
+        <translation>Systemvorgabe</translation>
+    </message>
+</context>
+<context>
+    <name>PopoverView</name>
+    <message>
+        <source>Station picture</source>
+        <translation>Senderbild</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Station details</source>
+        <translation>Senderangaben</translation>
+    </message>
+    <message>
+        <source>Station tags</source>
+        <translation>Schlagwörter des Senders</translation>
+    </message>
+    <message>
+        <source>Now playing. Press to search the web for this title</source>
+        <translation>Läuft gerade. Drücken, um im Web nach diesem Titel zu suchen</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Plays or stops the loaded station</source>
+        <translation>Spielt den geladenen Sender ab oder stoppt ihn</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Favorit</translation>
+    </message>
+    <message>
+        <source>Move up in favourites</source>
+        <translation>In den Favoriten nach oben</translation>
+    </message>
+    <message>
+        <source>Move down in favourites</source>
+        <translation>In den Favoriten nach unten</translation>
+    </message>
+    <message>
+        <source>Open the station&apos;s web page</source>
+        <translation>Die Webseite des Senders öffnen</translation>
+    </message>
+    <message>
+        <source>Vote for this station</source>
+        <translation>Für diesen Sender stimmen</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Choose the country</source>
+        <translation>Das Land wählen</translation>
+    </message>
+    <message>
+        <source>Search names and tags</source>
+        <translation>Namen und Schlagwörter suchen</translation>
+    </message>
+    <message>
+        <source>Search stations</source>
+        <translation>Sender suchen</translation>
+    </message>
+    <message>
+        <source>Filters the stations by name and tags</source>
+        <translation>Filtert die Sender nach Name und Schlagwörtern</translation>
+    </message>
+    <message>
+        <source>Sort stations</source>
+        <translation>Sender sortieren</translation>
+    </message>
+    <message>
+        <source>Filter by tags</source>
+        <translation>Nach Schlagwörtern filtern</translation>
+    </message>
+    <message>
+        <source>Search filters</source>
+        <translation>Suchfilter</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Countries</source>
+        <translation>Länder</translation>
+    </message>
+    <message>
+        <source>Directory server</source>
+        <translation>Verzeichnisserver</translation>
+    </message>
+    <message>
+        <source>Stations come from the community directory Radio Browser. Any of its servers answers with the same list.</source>
+        <translation>Die Sender stammen aus dem Gemeinschaftsverzeichnis Radio Browser. Jeder seiner Server antwortet mit derselben Liste.</translation>
+    </message>
+    <message>
+        <source>Radio Browser directory</source>
+        <translation>Verzeichnis Radio Browser</translation>
+    </message>
+    <message>
+        <source>Open the Radio Browser web site</source>
+        <translation>Die Website von Radio Browser öffnen</translation>
+    </message>
+    <message>
+        <source>Add a missing station</source>
+        <translation>Fehlenden Sender hinzufügen</translation>
+    </message>
+    <message>
+        <source>Open the page for adding a station</source>
+        <translation>Die Seite zum Hinzufügen eines Senders öffnen</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Ton</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>More results</source>
+        <translation>Weitere Ergebnisse</translation>
+    </message>
+    <message>
+        <source>Adds the next stations found in the whole directory</source>
+        <translation>Fügt die nächsten im ganzen Verzeichnis gefundenen Sender hinzu</translation>
+    </message>
+    <message>
+        <source>★ Favourites</source>
+        <translation>★ Favoriten</translation>
+    </message>
+    <message>
+        <source>Show favourites</source>
+        <translation>Favoriten zeigen</translation>
+    </message>
+    <message>
+        <source>↺ Recent</source>
+        <translation>↺ Zuletzt</translation>
+    </message>
+    <message>
+        <source>Show recently played</source>
+        <translation>Zuletzt gespielte zeigen</translation>
+    </message>
+    <message>
+        <source>Open in a window</source>
+        <translation>In einem Fenster öffnen</translation>
+    </message>
+    <message>
+        <source>Station strip</source>
+        <translation>Senderleiste</translation>
+    </message>
+</context>
+<context>
+    <name>RadioBrowser</name>
+    <message>
+        <source>This station cannot be voted for</source>
+        <translation>Für diesen Sender kann nicht abgestimmt werden</translation>
+    </message>
+    <message>
+        <source>You voted for this station less than 10 minutes ago</source>
+        <translation>Sie haben vor weniger als 10 Minuten für diesen Sender gestimmt</translation>
+    </message>
+    <message>
+        <source>The directory did not take the vote</source>
+        <translation>Das Verzeichnis hat die Stimme nicht angenommen</translation>
+    </message>
+    <message>
+        <source>Vote counted</source>
+        <translation>Stimme gezählt</translation>
+    </message>
+</context>
+<context>
+    <name>RadioViewController</name>
+    <message>
+        <source>Search names and tags</source>
+        <translation>Namen und Schlagwörter suchen</translation>
+    </message>
+    <message>
+        <source>Search the whole directory</source>
+        <translation>Das ganze Verzeichnis durchsuchen</translation>
+    </message>
+    <message>
+        <source>Type a name, or choose filters, to search every country</source>
+        <translation>Einen Namen eingeben oder Filter wählen, um alle Länder zu durchsuchen</translation>
+    </message>
+    <message>
+        <source>Most votes</source>
+        <translation>Meiste Stimmen</translation>
+    </message>
+    <message>
+        <source>Most played</source>
+        <translation>Am meisten gehört</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Schlagwörter</translation>
+    </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>Neu verbinden …</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Everywhere: the stations of every country</source>
+        <translation>Überall: die Sender aller Länder</translation>
+    </message>
+    <message>
+        <source>Country: %1</source>
+        <translation>Land: %1</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Searches the stations of every country by name</source>
+        <translation>Durchsucht die Sender aller Länder nach Namen</translation>
+    </message>
+    <message>
+        <source>Filters the stations by name and tags</source>
+        <translation>Filtert die Sender nach Name und Schlagwörtern</translation>
+    </message>
+    <message>
+        <source>No station</source>
+        <translation>Kein Sender</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Stream not available</source>
+        <translation>Stream nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Any server (%1)</source>
+        <translation>Beliebiger Server (%1)</translation>
+    </message>
+    <message>
+        <source>No stations found!</source>
+        <translation>Keine Sender gefunden!</translation>
+    </message>
+    <message>
+        <source>⚠️ Server not working!</source>
+        <translation>⚠️ Server funktioniert nicht!</translation>
+    </message>
+    <message>
+        <source>Live Broadcast</source>
+        <translation>Livesendung</translation>
+    </message>
+</context>
+<context>
+    <name>SearchFacetsView</name>
+    <message>
+        <source>Encrypted streams only (HTTPS)</source>
+        <translation>Nur verschlüsselte Streams (HTTPS)</translation>
+    </message>
+    <message>
+        <source>jazz, news</source>
+        <translation>Jazz, Nachrichten</translation>
+    </message>
+    <message>
+        <source>Any language</source>
+        <translation>Jede Sprache</translation>
+    </message>
+    <message>
+        <source>Any country</source>
+        <translation>Jedes Land</translation>
+    </message>
+    <message>
+        <source>Any format</source>
+        <translation>Jedes Format</translation>
+    </message>
+    <message>
+        <source>Any bit rate</source>
+        <translation>Jede Bitrate</translation>
+    </message>
+    <message>
+        <source>At least %1 kbps</source>
+        <translation>Mindestens %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>&amp;Tags:</source>
+        <translation>&amp;Schlagwörter:</translation>
+    </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>S&amp;prache:</translation>
+    </message>
+    <message>
+        <source>C&amp;ountry:</source>
+        <translation>L&amp;and:</translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format:</translation>
+    </message>
+    <message>
+        <source>&amp;Bit rate:</source>
+        <translation>&amp;Bitrate:</translation>
+    </message>
+    <message>
+        <source>Stations with every one of these tags, separated by commas</source>
+        <translation>Sender mit allen diesen Schlagwörtern, durch Kommas getrennt</translation>
+    </message>
+</context>
+<context>
+    <name>SleepTimer</name>
+    <message>
+        <source>%1 s left</source>
+        <translation>noch %1 s</translation>
+    </message>
+    <message>
+        <source>%1 min left</source>
+        <translation>noch %1 min</translation>
+    </message>
+</context>
+<context>
+    <name>SleepTimerMenu</name>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 Minuten</translation>
+    </message>
+    <message>
+        <source>Sleep timer</source>
+        <translation>Schlummerfunktion</translation>
+    </message>
+    <message>
+        <source>Sleep timer (%1)</source>
+        <translation>Schlummerfunktion (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>StationCollectionViewItem</name>
+    <message>
+        <source>Remove from Favorites</source>
+        <translation>Aus den Favoriten entfernen</translation>
+    </message>
+    <message>
+        <source>%1
+No longer in the directory</source>
+        <translation>%1
+Nicht mehr im Verzeichnis</translation>
+    </message>
+    <message>
+        <source>favourite</source>
+        <translation>Favorit</translation>
+    </message>
+    <message>
+        <source>no longer in the directory</source>
+        <translation>nicht mehr im Verzeichnis</translation>
+    </message>
+    <message>
+        <source>Enter plays, the menu key offers removal</source>
+        <translation>Eingabe spielt ab, die Menütaste bietet Entfernen an</translation>
+    </message>
+    <message>
+        <source>Enter plays</source>
+        <translation>Eingabe spielt ab</translation>
+    </message>
+</context>
+<context>
+    <name>StationTableModel</name>
+    <message>
+        <source>%1
+No longer in the directory</source>
+        <translation>%1
+Nicht mehr im Verzeichnis</translation>
+    </message>
+    <message>
+        <source>Enter plays, Space removes the star</source>
+        <translation>Eingabe spielt ab, Leertaste entfernt den Stern</translation>
+    </message>
+    <message>
+        <source>Enter plays, Space adds the star</source>
+        <translation>Eingabe spielt ab, Leertaste setzt den Stern</translation>
+    </message>
+</context>
+<context>
+    <name>StationsStripView</name>
+    <message>
+        <source>Station name</source>
+        <translation>Sendername</translation>
+    </message>
+    <message>
+        <source>Scroll left</source>
+        <translation>Nach links blättern</translation>
+    </message>
+    <message>
+        <source>Scroll right</source>
+        <translation>Nach rechts blättern</translation>
+    </message>
+    <message>
+        <source>FAVORITE STATIONS LIST</source>
+        <translation>LISTE DER LIEBLINGSSENDER</translation>
+    </message>
+    <message>
+        <source>RECENT STATIONS LIST</source>
+        <translation>LISTE DER ZULETZT GEHÖRTEN SENDER</translation>
+    </message>
+    <message>
+        <source>Favorite stations</source>
+        <translation>Lieblingssender</translation>
+    </message>
+    <message>
+        <source>Recent stations</source>
+        <translation>Zuletzt gehörte Sender</translation>
+    </message>
+</context>
+<context>
+    <name>TagsView</name>
+    <message>
+        <source>Tags</source>
+        <translation>Schlagwörter</translation>
+    </message>
+    <message>
+        <source>Search Tags</source>
+        <translation>Schlagwörter suchen</translation>
+    </message>
+    <message>
+        <source>Search tags</source>
+        <translation>Schlagwörter suchen</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>Alle abwählen</translation>
+    </message>
+    <message>
+        <source>Clear the tag selection</source>
+        <translation>Die Auswahl der Schlagwörter aufheben</translation>
+    </message>
+    <message>
+        <source>Tag list</source>
+        <translation>Schlagwortliste</translation>
+    </message>
+    <message>
+        <source>No Tags</source>
+        <translation>Keine Schlagwörter</translation>
+    </message>
+    <message>
+        <source>No Matching Tags</source>
+        <translation>Keine passenden Schlagwörter</translation>
+    </message>
+</context>
+<context>
+    <name>WebDavDatabase</name>
+    <message>
+        <source>No password is stored for %1</source>
+        <translation>Für %1 ist kein Passwort gespeichert</translation>
+    </message>
+    <message>
+        <source>The password could not be read from the keyring: %1</source>
+        <translation>Das Passwort konnte nicht aus dem Schlüsselbund gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>The server took longer than %1 seconds to answer</source>
+        <translation>Der Server brauchte länger als %1 Sekunden für die Antwort</translation>
+    </message>
+    <message>
+        <source>The answer is larger than %1 MiB</source>
+        <translation>Die Antwort ist größer als %1 MiB</translation>
+    </message>
+    <message>
+        <source>The server did not answer within %1 seconds</source>
+        <translation>Der Server hat nicht innerhalb von %1 Sekunden geantwortet</translation>
+    </message>
+    <message>
+        <source>The server refused the login (HTTP 401)</source>
+        <translation>Der Server hat die Anmeldung abgelehnt (HTTP 401)</translation>
+    </message>
+    <message>
+        <source>The server does not allow this (HTTP 403)</source>
+        <translation>Der Server erlaubt das nicht (HTTP 403)</translation>
+    </message>
+    <message>
+        <source>The record changed on the server since it was fetched (HTTP 412)</source>
+        <translation>Der Datensatz hat sich seit dem Abruf auf dem Server geändert (HTTP 412)</translation>
+    </message>
+    <message>
+        <source>Another save is writing the record (HTTP 423)</source>
+        <translation>Ein anderes Speichern schreibt gerade den Datensatz (HTTP 423)</translation>
+    </message>
+    <message>
+        <source>The server keeps asking to wait (HTTP 429)</source>
+        <translation>Der Server bittet immer wieder zu warten (HTTP 429)</translation>
+    </message>
+    <message>
+        <source>The server redirects to %1 (HTTP %2): use that address</source>
+        <translation>Der Server leitet auf %1 um (HTTP %2): Verwenden Sie diese Adresse</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1</source>
+        <translation>Der Server antwortete mit HTTP %1</translation>
+    </message>
+    <message>
+        <source>Cloud sync is off: no account is set up</source>
+        <translation>Der Cloud-Abgleich ist aus: Es ist kein Konto eingerichtet</translation>
+    </message>
+    <message>
+        <source>The record %1 does not exist yet</source>
+        <translation>Den Datensatz %1 gibt es noch nicht</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be made or used (HTTP %2)</source>
+        <translation>Der Ordner %1 kann nicht angelegt oder benutzt werden (HTTP %2)</translation>
+    </message>
+    <message>
+        <source>Another save replaced the record at the same moment</source>
+        <translation>Ein anderes Speichern hat den Datensatz im selben Moment ersetzt</translation>
+    </message>
+    <message>
+        <source>An http(s) address and a user name are needed</source>
+        <translation>Eine http(s)-Adresse und ein Benutzername werden gebraucht</translation>
+    </message>
+    <message>
+        <source>There is no folder at %1</source>
+        <translation>Unter %1 gibt es keinen Ordner</translation>
+    </message>
+    <message>
+        <source>%1 is not a WebDAV folder (HTTP %2)</source>
+        <translation>%1 ist kein WebDAV-Ordner (HTTP %2)</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,965 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_FR">
+<context>
+    <name>AppDelegate</name>
+    <message>
+        <source>Cloud sync</source>
+        <translation>Synchronisation</translation>
+    </message>
+    <message>
+        <source>The desktop keyring did not answer (%1), so Ostrel Radio cannot read your cloud password.
+Enter it to sync during this session; it is not saved.</source>
+        <translation>Le trousseau de clés du bureau n&apos;a pas répondu (%1) : Ostrel Radio ne peut donc pas lire votre mot de passe du cloud.
+Saisissez-le pour synchroniser pendant cette session ; il ne sera pas enregistré.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Général</translation>
+    </message>
+    <message>
+        <source>Open Ostrel Radio</source>
+        <translation>Ouvrir Ostrel Radio</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lecture</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêt</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+</context>
+<context>
+    <name>AudioDevice</name>
+    <message>
+        <source>🔒 Device is used in exclusive mode.</source>
+        <translation>🔒 L&apos;appareil est utilisé en mode exclusif.</translation>
+    </message>
+    <message>
+        <source>Device is currently used and can&apos;t be set for exclusive mode.</source>
+        <translation>L&apos;appareil est en cours d&apos;utilisation et ne peut pas passer en mode exclusif.</translation>
+    </message>
+    <message>
+        <source>Failed to set exclusive mode for device.</source>
+        <translation>Impossible de passer l&apos;appareil en mode exclusif.</translation>
+    </message>
+    <message>
+        <source>Failed to set exclusive mode. Device is set by another application.</source>
+        <translation>Échec du mode exclusif. L&apos;appareil est réservé par une autre application.</translation>
+    </message>
+</context>
+<context>
+    <name>Autostart</name>
+    <message>
+        <source>Could not remove %1.</source>
+        <translation>Impossible de supprimer %1.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Impossible d&apos;écrire %1 : %2</translation>
+    </message>
+</context>
+<context>
+    <name>CloudAccount</name>
+    <message>
+        <source>The address must start with https://: plain http would send the password unprotected to %1.</source>
+        <translation>L&apos;adresse doit commencer par https:// : en http simple, le mot de passe serait envoyé sans protection à %1.</translation>
+    </message>
+    <message>
+        <source>The address must start with https://.</source>
+        <translation>L&apos;adresse doit commencer par https://.</translation>
+    </message>
+</context>
+<context>
+    <name>CloudSettingsPage</name>
+    <message>
+        <source>Keep favourites and recent stations the same on all your machines, through your own Nextcloud, ownCloud or WebDAV storage.</source>
+        <translation>Gardez les mêmes favoris et stations récentes sur toutes vos machines, grâce à votre propre stockage Nextcloud, ownCloud ou WebDAV.</translation>
+    </message>
+    <message>
+        <source>Server address</source>
+        <translation>Adresse du serveur</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <translation>Nom d&apos;utilisateur</translation>
+    </message>
+    <message>
+        <source>App password</source>
+        <translation>Mot de passe d&apos;application</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>User</source>
+        <translation>Utilisateur</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>Log in with Nextcloud…</source>
+        <translation>Se connecter avec Nextcloud…</translation>
+    </message>
+    <message>
+        <source>Log in through your browser: Nextcloud gives Ostrel Radio an app password</source>
+        <translation>Connectez-vous dans votre navigateur : Nextcloud donne à Ostrel Radio un mot de passe d&apos;application</translation>
+    </message>
+    <message>
+        <source>Test connection</source>
+        <translation>Tester la connexion</translation>
+    </message>
+    <message>
+        <source>Turn on</source>
+        <translation>Activer</translation>
+    </message>
+    <message>
+        <source>Turn off</source>
+        <translation>Désactiver</translation>
+    </message>
+    <message>
+        <source>Cloud sync status</source>
+        <translation>État de la synchronisation</translation>
+    </message>
+    <message>
+        <source>Testing…</source>
+        <translation>Test en cours…</translation>
+    </message>
+    <message>
+        <source>The server works for sync.</source>
+        <translation>Le serveur convient à la synchronisation.</translation>
+    </message>
+    <message>
+        <source>Opening the Nextcloud login in your browser…</source>
+        <translation>Ouverture de la connexion Nextcloud dans votre navigateur…</translation>
+    </message>
+    <message>
+        <source>Log in and grant access in your browser; Ostrel Radio waits for it.</source>
+        <translation>Connectez-vous et autorisez l&apos;accès dans votre navigateur ; Ostrel Radio attend.</translation>
+    </message>
+    <message>
+        <source>Sync is off.</source>
+        <translation>La synchronisation est désactivée.</translation>
+    </message>
+    <message>
+        <source>Checking the account…</source>
+        <translation>Vérification du compte…</translation>
+    </message>
+    <message>
+        <source>Sync is on. Your lists are shared from the next change, and taken over from the cloud at the next start.</source>
+        <translation>La synchronisation est activée. Vos listes sont partagées dès la prochaine modification et reprises du cloud au prochain démarrage.</translation>
+    </message>
+    <message>
+        <source> The keyring did not keep the password: you will be asked for it.</source>
+        <translation> Le trousseau n&apos;a pas gardé le mot de passe : il vous sera demandé.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Sync is on.</source>
+        <translation>La synchronisation est activée.</translation>
+    </message>
+</context>
+<context>
+    <name>CountriesView</name>
+    <message>
+        <source>Countries</source>
+        <translation>Pays</translation>
+    </message>
+    <message>
+        <source>Search Countries</source>
+        <translation>Rechercher un pays</translation>
+    </message>
+    <message>
+        <source>Search countries by name or code</source>
+        <translation>Rechercher les pays par nom ou code</translation>
+    </message>
+    <message>
+        <source>Country list</source>
+        <translation>Liste des pays</translation>
+    </message>
+    <message>
+        <source>My Region</source>
+        <translation>Ma région</translation>
+    </message>
+    <message>
+        <source>Choose the country of my region</source>
+        <translation>Choisir le pays de ma région</translation>
+    </message>
+    <message>
+        <source>Choose the country of your region</source>
+        <translation>Choisir le pays de votre région</translation>
+    </message>
+    <message>
+        <source>Everywhere</source>
+        <translation>Partout</translation>
+    </message>
+    <message>
+        <source>Search the stations of every country</source>
+        <translation>Rechercher les stations de tous les pays</translation>
+    </message>
+    <message>
+        <source>Search the whole directory, by name, tags, language and more</source>
+        <translation>Rechercher dans tout l&apos;annuaire, par nom, mots-clés, langue et plus</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Choisir</translation>
+    </message>
+    <message>
+        <source>Choose the selected country</source>
+        <translation>Choisir le pays sélectionné</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Actualiser</translation>
+    </message>
+</context>
+<context>
+    <name>CountryListModel</name>
+    <message numerus="yes">
+        <source>%n station(s)</source>
+        <translation>
+            <numerusform>%n station</numerusform>
+            <numerusform>%n stations</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Country</source>
+        <translation>Pays</translation>
+    </message>
+    <message>
+        <source>Code</source>
+        <translation>Code</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>Stations</translation>
+    </message>
+</context>
+<context>
+    <name>DirectoryJson</name>
+    <message>
+        <source>The reply is not valid JSON (%1)</source>
+        <translation>La réponse n&apos;est pas du JSON valide (%1)</translation>
+    </message>
+    <message>
+        <source>The reply is not a list of stations</source>
+        <translation>La réponse n&apos;est pas une liste de stations</translation>
+    </message>
+    <message>
+        <source>The reply is not a list of servers</source>
+        <translation>La réponse n&apos;est pas une liste de serveurs</translation>
+    </message>
+    <message>
+        <source>The reply is not a list of countries</source>
+        <translation>La réponse n&apos;est pas une liste de pays</translation>
+    </message>
+</context>
+<context>
+    <name>GeneralSettingsPage</name>
+    <message>
+        <source>Start at login</source>
+        <translation>Démarrer à la connexion</translation>
+    </message>
+    <message>
+        <source>Ostrel Radio starts quietly in the tray when you log in</source>
+        <translation>Ostrel Radio démarre discrètement dans la zone de notification à la connexion</translation>
+    </message>
+    <message>
+        <source>Notify on new title</source>
+        <translation>Notifier chaque nouveau titre</translation>
+    </message>
+    <message>
+        <source>A desktop notification each time the song or show changes</source>
+        <translation>Une notification du bureau à chaque changement de morceau ou d&apos;émission</translation>
+    </message>
+    <message>
+        <source>Sleep timer</source>
+        <translation>Minuterie de sommeil</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Désactivée</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 minutes</translation>
+    </message>
+</context>
+<context>
+    <name>GstMediaPlayer</name>
+    <message>
+        <source>Stream not available</source>
+        <translation>Flux indisponible</translation>
+    </message>
+    <message>
+        <source>Access to the stream refused</source>
+        <translation>Accès au flux refusé</translation>
+    </message>
+    <message>
+        <source>Not an audio stream</source>
+        <translation>Ce n&apos;est pas un flux audio</translation>
+    </message>
+    <message>
+        <source>Missing plug-in for this format</source>
+        <translation>Module manquant pour ce format</translation>
+    </message>
+    <message>
+        <source>Stream format not readable</source>
+        <translation>Format du flux illisible</translation>
+    </message>
+    <message>
+        <source>Stream did not answer</source>
+        <translation>Le flux n&apos;a pas répondu</translation>
+    </message>
+    <message>
+        <source>Connection to the stream lost</source>
+        <translation>Connexion au flux perdue</translation>
+    </message>
+    <message>
+        <source>Audio output not available</source>
+        <translation>Sortie audio indisponible</translation>
+    </message>
+    <message>
+        <source>Playback not available</source>
+        <translation>Lecture indisponible</translation>
+    </message>
+    <message>
+        <source>Stream cannot be played</source>
+        <translation>Le flux ne peut pas être lu</translation>
+    </message>
+    <message>
+        <source>Not a web address</source>
+        <translation>Ce n&apos;est pas une adresse web</translation>
+    </message>
+</context>
+<context>
+    <name>HttpFetcher</name>
+    <message>
+        <source>The server did not answer within %1 seconds</source>
+        <translation>Le serveur n&apos;a pas répondu en %1 secondes</translation>
+    </message>
+    <message>
+        <source>The server took longer than %1 seconds to answer</source>
+        <translation>Le serveur a mis plus de %1 secondes à répondre</translation>
+    </message>
+    <message>
+        <source>The reply is larger than %1 MiB</source>
+        <translation>La réponse dépasse %1 Mio</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1%2</source>
+        <translation>Le serveur a répondu HTTP %1%2</translation>
+    </message>
+</context>
+<context>
+    <name>NextcloudLoginFlow</name>
+    <message>
+        <source>The login was not completed in the browser in time.</source>
+        <translation>La connexion n&apos;a pas été terminée à temps dans le navigateur.</translation>
+    </message>
+    <message>
+        <source>The server address must start with https://.</source>
+        <translation>L&apos;adresse du serveur doit commencer par https://.</translation>
+    </message>
+    <message>
+        <source>The server does not offer a Nextcloud login (%1).</source>
+        <translation>Le serveur ne propose pas de connexion Nextcloud (%1).</translation>
+    </message>
+    <message>
+        <source>The server&apos;s login answer is not usable.</source>
+        <translation>La réponse de connexion du serveur est inutilisable.</translation>
+    </message>
+    <message>
+        <source>The server refused the login (HTTP %1).</source>
+        <translation>Le serveur a refusé la connexion (HTTP %1).</translation>
+    </message>
+</context>
+<context>
+    <name>OutputPicker</name>
+    <message>
+        <source>Sound output</source>
+        <translation>Sortie audio</translation>
+    </message>
+    <message>
+        <source>Exclusive use</source>
+        <translation>Usage exclusif</translation>
+    </message>
+    <message>
+        <source>Use the output device exclusively</source>
+        <translation>Utiliser le périphérique de sortie en exclusivité</translation>
+    </message>
+    <message>
+        <source>Keep other programs off this device</source>
+        <translation>Tenir les autres programmes à l’écart de ce périphérique</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Sortie</translation>
+    </message>
+    <message>
+        <source>System default</source>
+        <translation>Par défaut du système</translation>
+    </message>
+</context>
+<context>
+    <name>PopoverView</name>
+    <message>
+        <source>Station picture</source>
+        <translation>Image de la station</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Station details</source>
+        <translation>Détails de la station</translation>
+    </message>
+    <message>
+        <source>Station tags</source>
+        <translation>Mots-clés de la station</translation>
+    </message>
+    <message>
+        <source>Now playing. Press to search the web for this title</source>
+        <translation>En cours de lecture. Appuyez pour rechercher ce titre sur le web</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lecture</translation>
+    </message>
+    <message>
+        <source>Plays or stops the loaded station</source>
+        <translation>Lit ou arrête la station chargée</translation>
+    </message>
+    <message>
+        <source>Favourite</source>
+        <translation>Favori</translation>
+    </message>
+    <message>
+        <source>Move up in favourites</source>
+        <translation>Monter dans les favoris</translation>
+    </message>
+    <message>
+        <source>Move down in favourites</source>
+        <translation>Descendre dans les favoris</translation>
+    </message>
+    <message>
+        <source>Open the station&apos;s web page</source>
+        <translation>Ouvrir la page web de la station</translation>
+    </message>
+    <message>
+        <source>Vote for this station</source>
+        <translation>Voter pour cette station</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Choose the country</source>
+        <translation>Choisir le pays</translation>
+    </message>
+    <message>
+        <source>Search names and tags</source>
+        <translation>Rechercher noms et mots-clés</translation>
+    </message>
+    <message>
+        <source>Search stations</source>
+        <translation>Rechercher des stations</translation>
+    </message>
+    <message>
+        <source>Filters the stations by name and tags</source>
+        <translation>Filtre les stations par nom et mots-clés</translation>
+    </message>
+    <message>
+        <source>Sort stations</source>
+        <translation>Trier les stations</translation>
+    </message>
+    <message>
+        <source>Filter by tags</source>
+        <translation>Filtrer par mots-clés</translation>
+    </message>
+    <message>
+        <source>Search filters</source>
+        <translation>Filtres de recherche</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>Stations</translation>
+    </message>
+    <message>
+        <source>Countries</source>
+        <translation>Pays</translation>
+    </message>
+    <message>
+        <source>Directory server</source>
+        <translation>Serveur de l&apos;annuaire</translation>
+    </message>
+    <message>
+        <source>Stations come from the community directory Radio Browser. Any of its servers answers with the same list.</source>
+        <translation>Les stations viennent de l&apos;annuaire communautaire Radio Browser. Chacun de ses serveurs répond avec la même liste.</translation>
+    </message>
+    <message>
+        <source>Radio Browser directory</source>
+        <translation>Annuaire Radio Browser</translation>
+    </message>
+    <message>
+        <source>Open the Radio Browser web site</source>
+        <translation>Ouvrir le site web de Radio Browser</translation>
+    </message>
+    <message>
+        <source>Add a missing station</source>
+        <translation>Ajouter une station manquante</translation>
+    </message>
+    <message>
+        <source>Open the page for adding a station</source>
+        <translation>Ouvrir la page d&apos;ajout d&apos;une station</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Son</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Serveur</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>More results</source>
+        <translation>Plus de résultats</translation>
+    </message>
+    <message>
+        <source>Adds the next stations found in the whole directory</source>
+        <translation>Ajoute les stations suivantes trouvées dans tout l&apos;annuaire</translation>
+    </message>
+    <message>
+        <source>★ Favourites</source>
+        <translation>★ Favoris</translation>
+    </message>
+    <message>
+        <source>Show favourites</source>
+        <translation>Afficher les favoris</translation>
+    </message>
+    <message>
+        <source>↺ Recent</source>
+        <translation>↺ Récentes</translation>
+    </message>
+    <message>
+        <source>Show recently played</source>
+        <translation>Afficher les stations écoutées récemment</translation>
+    </message>
+    <message>
+        <source>Open in a window</source>
+        <translation>Ouvrir dans une fenêtre</translation>
+    </message>
+    <message>
+        <source>Station strip</source>
+        <translation>Bandeau des stations</translation>
+    </message>
+</context>
+<context>
+    <name>RadioBrowser</name>
+    <message>
+        <source>This station cannot be voted for</source>
+        <translation>Impossible de voter pour cette station</translation>
+    </message>
+    <message>
+        <source>You voted for this station less than 10 minutes ago</source>
+        <translation>Vous avez voté pour cette station il y a moins de 10 minutes</translation>
+    </message>
+    <message>
+        <source>The directory did not take the vote</source>
+        <translation>L&apos;annuaire n&apos;a pas pris en compte le vote</translation>
+    </message>
+    <message>
+        <source>Vote counted</source>
+        <translation>Vote compté</translation>
+    </message>
+</context>
+<context>
+    <name>RadioViewController</name>
+    <message>
+        <source>Search names and tags</source>
+        <translation>Rechercher noms et mots-clés</translation>
+    </message>
+    <message>
+        <source>Search the whole directory</source>
+        <translation>Rechercher dans tout l&apos;annuaire</translation>
+    </message>
+    <message>
+        <source>Type a name, or choose filters, to search every country</source>
+        <translation>Saisissez un nom ou choisissez des filtres pour chercher dans tous les pays</translation>
+    </message>
+    <message>
+        <source>Most votes</source>
+        <translation>Plus de votes</translation>
+    </message>
+    <message>
+        <source>Most played</source>
+        <translation>Plus écoutées</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Mots-clés</translation>
+    </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>Reconnexion…</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lecture</translation>
+    </message>
+    <message>
+        <source>Everywhere: the stations of every country</source>
+        <translation>Partout : les stations de tous les pays</translation>
+    </message>
+    <message>
+        <source>Country: %1</source>
+        <translation>Pays : %1</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>station</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>stations</translation>
+    </message>
+    <message>
+        <source>Searches the stations of every country by name</source>
+        <translation>Recherche les stations de tous les pays par nom</translation>
+    </message>
+    <message>
+        <source>Filters the stations by name and tags</source>
+        <translation>Filtre les stations par nom et mots-clés</translation>
+    </message>
+    <message>
+        <source>No station</source>
+        <translation>Aucune station</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Chargement…</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêt</translation>
+    </message>
+    <message>
+        <source>Stream not available</source>
+        <translation>Flux indisponible</translation>
+    </message>
+    <message>
+        <source>Any server (%1)</source>
+        <translation>N&apos;importe quel serveur (%1)</translation>
+    </message>
+    <message>
+        <source>No stations found!</source>
+        <translation>Aucune station trouvée !</translation>
+    </message>
+    <message>
+        <source>⚠️ Server not working!</source>
+        <translation>⚠️ Le serveur ne fonctionne pas !</translation>
+    </message>
+    <message>
+        <source>Live Broadcast</source>
+        <translation>En direct</translation>
+    </message>
+</context>
+<context>
+    <name>SearchFacetsView</name>
+    <message>
+        <source>Encrypted streams only (HTTPS)</source>
+        <translation>Flux chiffrés uniquement (HTTPS)</translation>
+    </message>
+    <message>
+        <source>jazz, news</source>
+        <translation>jazz, infos</translation>
+    </message>
+    <message>
+        <source>Any language</source>
+        <translation>Toute langue</translation>
+    </message>
+    <message>
+        <source>Any country</source>
+        <translation>Tout pays</translation>
+    </message>
+    <message>
+        <source>Any format</source>
+        <translation>Tout format</translation>
+    </message>
+    <message>
+        <source>Any bit rate</source>
+        <translation>Tout débit</translation>
+    </message>
+    <message>
+        <source>At least %1 kbps</source>
+        <translation>Au moins %1 kbit/s</translation>
+    </message>
+    <message>
+        <source>&amp;Tags:</source>
+        <translation>&amp;Mots-clés :</translation>
+    </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>&amp;Langue :</translation>
+    </message>
+    <message>
+        <source>C&amp;ountry:</source>
+        <translation>&amp;Pays :</translation>
+    </message>
+    <message>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format :</translation>
+    </message>
+    <message>
+        <source>&amp;Bit rate:</source>
+        <translation>&amp;Débit :</translation>
+    </message>
+    <message>
+        <source>Stations with every one of these tags, separated by commas</source>
+        <translation>Stations portant tous ces mots-clés, séparés par des virgules</translation>
+    </message>
+</context>
+<context>
+    <name>SleepTimer</name>
+    <message>
+        <source>%1 s left</source>
+        <translation>encore %1 s</translation>
+    </message>
+    <message>
+        <source>%1 min left</source>
+        <translation>encore %1 min</translation>
+    </message>
+</context>
+<context>
+    <name>SleepTimerMenu</name>
+    <message>
+        <source>Off</source>
+        <translation>Désactivée</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 minutes</translation>
+    </message>
+    <message>
+        <source>Sleep timer</source>
+        <translation>Minuterie de sommeil</translation>
+    </message>
+    <message>
+        <source>Sleep timer (%1)</source>
+        <translation>Minuterie de sommeil (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>StationCollectionViewItem</name>
+    <message>
+        <source>Remove from Favorites</source>
+        <translation>Retirer des favoris</translation>
+    </message>
+    <message>
+        <source>%1
+No longer in the directory</source>
+        <translation>%1
+N&apos;est plus dans l&apos;annuaire</translation>
+    </message>
+    <message>
+        <source>favourite</source>
+        <translation>favori</translation>
+    </message>
+    <message>
+        <source>no longer in the directory</source>
+        <translation>n&apos;est plus dans l&apos;annuaire</translation>
+    </message>
+    <message>
+        <source>Enter plays, the menu key offers removal</source>
+        <translation>Entrée lance la lecture, la touche menu propose le retrait</translation>
+    </message>
+    <message>
+        <source>Enter plays</source>
+        <translation>Entrée lance la lecture</translation>
+    </message>
+</context>
+<context>
+    <name>StationTableModel</name>
+    <message>
+        <source>%1
+No longer in the directory</source>
+        <translation>%1
+N&apos;est plus dans l&apos;annuaire</translation>
+    </message>
+    <message>
+        <source>Enter plays, Space removes the star</source>
+        <translation>Entrée lance la lecture, Espace retire l&apos;étoile</translation>
+    </message>
+    <message>
+        <source>Enter plays, Space adds the star</source>
+        <translation>Entrée lance la lecture, Espace ajoute l&apos;étoile</translation>
+    </message>
+</context>
+<context>
+    <name>StationsStripView</name>
+    <message>
+        <source>Station name</source>
+        <translation>Nom de la station</translation>
+    </message>
+    <message>
+        <source>Scroll left</source>
+        <translation>Défiler vers la gauche</translation>
+    </message>
+    <message>
+        <source>Scroll right</source>
+        <translation>Défiler vers la droite</translation>
+    </message>
+    <message>
+        <source>FAVORITE STATIONS LIST</source>
+        <translation>LISTE DES STATIONS FAVORITES</translation>
+    </message>
+    <message>
+        <source>RECENT STATIONS LIST</source>
+        <translation>LISTE DES STATIONS RÉCENTES</translation>
+    </message>
+    <message>
+        <source>Favorite stations</source>
+        <translation>Stations favorites</translation>
+    </message>
+    <message>
+        <source>Recent stations</source>
+        <translation>Stations récentes</translation>
+    </message>
+</context>
+<context>
+    <name>TagsView</name>
+    <message>
+        <source>Tags</source>
+        <translation>Mots-clés</translation>
+    </message>
+    <message>
+        <source>Search Tags</source>
+        <translation>Rechercher des mots-clés</translation>
+    </message>
+    <message>
+        <source>Search tags</source>
+        <translation>Rechercher des mots-clés</translation>
+    </message>
+    <message>
+        <source>Clear All</source>
+        <translation>Tout effacer</translation>
+    </message>
+    <message>
+        <source>Clear the tag selection</source>
+        <translation>Effacer la sélection de mots-clés</translation>
+    </message>
+    <message>
+        <source>Tag list</source>
+        <translation>Liste des mots-clés</translation>
+    </message>
+    <message>
+        <source>No Tags</source>
+        <translation>Aucun mot-clé</translation>
+    </message>
+    <message>
+        <source>No Matching Tags</source>
+        <translation>Aucun mot-clé correspondant</translation>
+    </message>
+</context>
+<context>
+    <name>WebDavDatabase</name>
+    <message>
+        <source>No password is stored for %1</source>
+        <translation>Aucun mot de passe n&apos;est enregistré pour %1</translation>
+    </message>
+    <message>
+        <source>The password could not be read from the keyring: %1</source>
+        <translation>Le mot de passe n&apos;a pas pu être lu dans le trousseau : %1</translation>
+    </message>
+    <message>
+        <source>The server took longer than %1 seconds to answer</source>
+        <translation>Le serveur a mis plus de %1 secondes à répondre</translation>
+    </message>
+    <message>
+        <source>The answer is larger than %1 MiB</source>
+        <translation>La réponse dépasse %1 Mio</translation>
+    </message>
+    <message>
+        <source>The server did not answer within %1 seconds</source>
+        <translation>Le serveur n&apos;a pas répondu en %1 secondes</translation>
+    </message>
+    <message>
+        <source>The server refused the login (HTTP 401)</source>
+        <translation>Le serveur a refusé la connexion (HTTP 401)</translation>
+    </message>
+    <message>
+        <source>The server does not allow this (HTTP 403)</source>
+        <translation>Le serveur ne l&apos;autorise pas (HTTP 403)</translation>
+    </message>
+    <message>
+        <source>The record changed on the server since it was fetched (HTTP 412)</source>
+        <translation>L&apos;enregistrement a changé sur le serveur depuis sa lecture (HTTP 412)</translation>
+    </message>
+    <message>
+        <source>Another save is writing the record (HTTP 423)</source>
+        <translation>Un autre enregistrement est en train d&apos;écrire les données (HTTP 423)</translation>
+    </message>
+    <message>
+        <source>The server keeps asking to wait (HTTP 429)</source>
+        <translation>Le serveur demande sans cesse d&apos;attendre (HTTP 429)</translation>
+    </message>
+    <message>
+        <source>The server redirects to %1 (HTTP %2): use that address</source>
+        <translation>Le serveur redirige vers %1 (HTTP %2) : utilisez cette adresse</translation>
+    </message>
+    <message>
+        <source>The server answered HTTP %1</source>
+        <translation>Le serveur a répondu HTTP %1</translation>
+    </message>
+    <message>
+        <source>Cloud sync is off: no account is set up</source>
+        <translation>La synchronisation est désactivée : aucun compte n&apos;est configuré</translation>
+    </message>
+    <message>
+        <source>The record %1 does not exist yet</source>
+        <translation>L&apos;enregistrement %1 n&apos;existe pas encore</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be made or used (HTTP %2)</source>
+        <translation>Le dossier %1 ne peut être ni créé ni utilisé (HTTP %2)</translation>
+    </message>
+    <message>
+        <source>Another save replaced the record at the same moment</source>
+        <translation>Un autre enregistrement a remplacé les données au même moment</translation>
+    </message>
+    <message>
+        <source>An http(s) address and a user name are needed</source>
+        <translation>Une adresse http(s) et un nom d&apos;utilisateur sont nécessaires</translation>
+    </message>
+    <message>
+        <source>There is no folder at %1</source>
+        <translation>Il n&apos;y a pas de dossier à %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a WebDAV folder (HTTP %2)</source>
+        <translation>%1 n&apos;est pas un dossier WebDAV (HTTP %2)</translation>
+    </message>
+</context>
+</TS>
