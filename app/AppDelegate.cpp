@@ -109,7 +109,7 @@ std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
     const QString password = QInputDialog::getText(
         nullptr, tr("Cloud sync"),
         tr("The desktop keyring did not answer (%1), so Ostrel Radio cannot read your cloud "
-                       "password.\nEnter it to sync during this session; it is not saved.")
+           "password.\nEnter it to sync during this session; it is not saved.")
             .arg(why),
         QLineEdit::Password, QString(), &ok);
     return ok && !password.isEmpty() ? std::optional<QString>(password) : std::nullopt;
@@ -215,7 +215,8 @@ void AppDelegate::prepareDesktopExtras() {
     hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
     hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
     hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
-    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks), tr("General"));
+    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks),
+                                      tr("General"));
 }
 
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {

@@ -58,7 +58,8 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
     QSaveFile file(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = QCoreApplication::translate("Autostart", "Could not write %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("Autostart", "Could not write %1: %2")
+                         .arg(path, file.errorString());
         return false;
     }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
@@ -75,6 +76,7 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
     if (file.commit())
         return true;
     if (error)
-        *error = QCoreApplication::translate("Autostart", "Could not write %1: %2").arg(path, file.errorString());
+        *error =
+            QCoreApplication::translate("Autostart", "Could not write %1: %2").arg(path, file.errorString());
     return false;
 }

@@ -9,7 +9,8 @@ namespace translations {
 
 bool install(QCoreApplication& app, const QLocale& locale) {
     auto* own = new QTranslator(&app);
-    const bool found = own->load(locale, QStringLiteral("ostrel"), QStringLiteral("_"), QStringLiteral(":/i18n"));
+    const bool found =
+        own->load(locale, QStringLiteral("ostrel"), QStringLiteral("_"), QStringLiteral(":/i18n"));
     if (found)
         QCoreApplication::installTranslator(own);
     else

@@ -16,7 +16,8 @@ namespace {
 namespace dom = simdjson::dom;
 
 QString describe(simdjson::error_code code) {
-    return QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(QString::fromUtf8(simdjson::error_message(code)));
+    return QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)")
+        .arg(QString::fromUtf8(simdjson::error_message(code)));
 }
 
 // JSON text of an array or object value, for keeping it as it came.
@@ -109,7 +110,8 @@ std::optional<QStringList> parseServerNames(const QByteArray& body, QString* err
     if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
         if (error)
             *error = parseError.error != QJsonParseError::NoError
-                         ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(parseError.errorString())
+                         ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)")
+                               .arg(parseError.errorString())
                          : QCoreApplication::translate("DirectoryJson", "The reply is not a list of servers");
         return std::nullopt;
     }
@@ -128,9 +130,11 @@ std::optional<QJsonArray> parseCountries(const QByteArray& body, QString* error)
     const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
         if (error)
-            *error = parseError.error != QJsonParseError::NoError
-                         ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(parseError.errorString())
-                         : QCoreApplication::translate("DirectoryJson", "The reply is not a list of countries");
+            *error =
+                parseError.error != QJsonParseError::NoError
+                    ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)")
+                          .arg(parseError.errorString())
+                    : QCoreApplication::translate("DirectoryJson", "The reply is not a list of countries");
         return std::nullopt;
     }
     return doc.array();

@@ -29,7 +29,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 12, 4, 4);
     auto* intro = new QLabel(tr("Keep favourites and recent stations the same on all your machines, "
-                                            "through your own Nextcloud, ownCloud or WebDAV storage."),
+                                "through your own Nextcloud, ownCloud or WebDAV storage."),
                              this);
     intro->setWordWrap(true);
     root->addWidget(intro);
@@ -51,7 +51,8 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
 
     auto* buttons = new QHBoxLayout;
     nextcloudButton = new QPushButton(tr("Log in with Nextcloud…"), this);
-    nextcloudButton->setToolTip(tr("Log in through your browser: Nextcloud gives Ostrel Radio an app password"));
+    nextcloudButton->setToolTip(
+        tr("Log in through your browser: Nextcloud gives Ostrel Radio an app password"));
     testButton = new QPushButton(tr("Test connection"), this);
     saveButton = new QPushButton(tr("Turn on"), this);
     offButton = new QPushButton(tr("Turn off"), this);
@@ -128,7 +129,7 @@ void CloudSettingsPage::configure(const CloudAccount& account, const QString& pa
             return;
         }
         QString text = tr("Sync is on. Your lists are shared from the next change, and taken "
-                                      "over from the cloud at the next start.");
+                          "over from the cloud at the next start.");
         if (outcome.passwordNotStored)
             text += tr(" The keyring did not keep the password: you will be asked for it.");
         if (!outcome.warning.isEmpty())

@@ -67,8 +67,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     stationDetails->setWordWrap(true);
     stationTags->setForegroundRole(QPalette::PlaceholderText);
     streamText = new ElidedTextButton(this);
-    streamText->setAccessibleDescription(
-        tr("Now playing. Press to search the web for this title"));
+    streamText->setAccessibleDescription(tr("Now playing. Press to search the web for this title"));
     texts->addWidget(stationName);
     texts->addWidget(stationDetails);
     texts->addWidget(stationTags);
@@ -173,7 +172,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     serversPopup->setAccessibleName(tr("Directory server"));
     serverLabel->setBuddy(serversPopup);
     serverNote = new QLabel(tr("Stations come from the community directory Radio Browser. "
-                                           "Any of its servers answers with the same list."),
+                               "Any of its servers answers with the same list."),
                             serverPage);
     serverNote->setWordWrap(true);
     serverNote->setForegroundRole(QPalette::PlaceholderText);

@@ -34,7 +34,8 @@ PlaybackControl::Status RadioPlaybackControl::playbackStatus() const {
 QString RadioPlaybackControl::title() const {
     const QString text = controller_.nowPlaying();
     // Placeholders and warnings are the panel's words, not a title.
-    if (text == RadioViewController::liveBroadcastText() || text.startsWith(RadioViewController::kWarningPrefix))
+    if (text == RadioViewController::liveBroadcastText() ||
+        text.startsWith(RadioViewController::kWarningPrefix))
         return QString();
     return text;
 }

@@ -58,8 +58,10 @@ const QString kVolumeKey = QStringLiteral("radioVolume");
 const QString kSortMenuId = QStringLiteral("sort.menu");
 const QString kTagsMenuId = QStringLiteral("tags.menu");
 const QString kSearchHost = QStringLiteral("duckduckgo.com");
-constexpr const char* kCountrySearchPlaceholder = QT_TRANSLATE_NOOP("RadioViewController", "Search names and tags");
-constexpr const char* kEverywherePlaceholder = QT_TRANSLATE_NOOP("RadioViewController", "Search the whole directory");
+constexpr const char* kCountrySearchPlaceholder =
+    QT_TRANSLATE_NOOP("RadioViewController", "Search names and tags");
+constexpr const char* kEverywherePlaceholder =
+    QT_TRANSLATE_NOOP("RadioViewController", "Search the whole directory");
 constexpr const char* kEverywherePrompt =
     QT_TRANSLATE_NOOP("RadioViewController", "Type a name, or choose filters, to search every country");
 } // namespace
@@ -87,10 +89,8 @@ RadioViewController::RadioViewController(const Collaborators& collaborators, QOb
     sortMenu_ = new QMenu(view_);
     sortMenu_->setObjectName(kSortMenuId);
     auto* sortGroup = new QActionGroup(sortMenu_);
-    const std::pair<int, QString> sorts[] = {{0, tr("Most votes")},
-                                             {1, tr("Most played")},
-                                             {2, tr("Name")},
-                                             {3, tr("Tags")}};
+    const std::pair<int, QString> sorts[] = {
+        {0, tr("Most votes")}, {1, tr("Most played")}, {2, tr("Name")}, {3, tr("Tags")}};
     for (const auto& sort : sorts) {
         const int tag = sort.first;
         QAction* item = sortMenu_->addAction(sort.second);
@@ -256,7 +256,8 @@ void RadioViewController::setCountryButton() {
     const QString flag = countries::stringFlagForCountryCode(countryCode_);
     view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
     const QString name = countries::stringCountryForCountryCode(countryCode_);
-    view_->countriesButton->setToolTip(views::plainToolTip(tr("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
+    view_->countriesButton->setToolTip(
+        views::plainToolTip(tr("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
 }
 
 void RadioViewController::requestStations(bool refresh) {
@@ -818,7 +819,8 @@ void RadioViewController::visitPage(const QString& text) {
 }
 
 void RadioViewController::visitNowPlayingAction(const QString& title) {
-    if (title.isNull() || title.size() < 3 || title == liveBroadcastText() || title.startsWith(kWarningPrefix)) {
+    if (title.isNull() || title.size() < 3 || title == liveBroadcastText() ||
+        title.startsWith(kWarningPrefix)) {
         c_.shell->beep();
         return;
     }

@@ -48,8 +48,10 @@ QString CloudAccount::insecureReason() const {
         const QHostAddress address(serverURL.host());
         if (serverURL.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || address.isLoopback())
             return QString();
-        return QCoreApplication::translate("CloudAccount", "The address must start with https://: plain http would send the password "
-                              "unprotected to %1.").arg(serverURL.host());
+        return QCoreApplication::translate(
+                   "CloudAccount", "The address must start with https://: plain http would send the password "
+                                   "unprotected to %1.")
+            .arg(serverURL.host());
     }
     return QCoreApplication::translate("CloudAccount", "The address must start with https://.");
 }

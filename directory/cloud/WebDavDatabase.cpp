@@ -108,13 +108,12 @@ void WebDavDatabase::withPassword(std::function<void(CloudError)> then) {
             if (password)
                 password_ = *password;
             else if (error.isNull())
-                result = CloudError::make(
-                    CloudError::Code::NotAuthenticated,
-                    tr("No password is stored for %1").arg(account_.credentialKey()));
+                result = CloudError::make(CloudError::Code::NotAuthenticated,
+                                          tr("No password is stored for %1").arg(account_.credentialKey()));
             else
-                result = CloudError::make(
-                    CloudError::Code::NotAuthenticated,
-                    tr("The password could not be read from the keyring: %1").arg(error));
+                result =
+                    CloudError::make(CloudError::Code::NotAuthenticated,
+                                     tr("The password could not be read from the keyring: %1").arg(error));
             auto waiting = std::exchange(waitingForPassword_, {});
             for (auto& then : waiting)
                 then(result);
@@ -190,17 +189,17 @@ void WebDavDatabase::transmit(const Request& request, const ResponseHandler& han
                                                         tr("The server took longer than %1 seconds to answer")
                                                             .arg(options_.totalTimeoutMs / 1000));
                 } else if (*tooLarge) {
-                    response.failure = CloudError::make(CloudError::Code::ServerRejected,
-                                                        tr("The answer is larger than %1 MiB")
-                                                            .arg(options_.maxRecordBytes / (1024 * 1024)));
+                    response.failure = CloudError::make(
+                        CloudError::Code::ServerRejected,
+                        tr("The answer is larger than %1 MiB").arg(options_.maxRecordBytes / (1024 * 1024)));
                 } else if (response.status == 0) {
                     const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError ||
                                           reply->error() == QNetworkReply::TimeoutError;
                     response.failure = CloudError::make(
                         CloudError::Code::NetworkUnavailable,
-                        timedOut ? tr("The server did not answer within %1 seconds")
-                                       .arg(options_.timeoutMs / 1000)
-                                 : reply->errorString());
+                        timedOut
+                            ? tr("The server did not answer within %1 seconds").arg(options_.timeoutMs / 1000)
+                            : reply->errorString());
                 } else {
                     for (const auto& [name, value] : reply->rawHeaderPairs())
                         response.headers.insert(name.toLower(), value);
@@ -241,21 +240,17 @@ CloudError WebDavDatabase::errorFor(const Response& response) {
         return response.failure;
     const int status = response.status;
     if (status == 401)
-        return CloudError::make(Code::NotAuthenticated,
-                                tr("The server refused the login (HTTP 401)"));
+        return CloudError::make(Code::NotAuthenticated, tr("The server refused the login (HTTP 401)"));
     if (status == 403)
-        return CloudError::make(Code::ServerRejected,
-                                tr("The server does not allow this (HTTP 403)"));
+        return CloudError::make(Code::ServerRejected, tr("The server does not allow this (HTTP 403)"));
     if (status == 412)
-        return CloudError::make(
-            Code::ServerRecordChanged,
-            tr("The record changed on the server since it was fetched (HTTP 412)"));
+        return CloudError::make(Code::ServerRecordChanged,
+                                tr("The record changed on the server since it was fetched (HTTP 412)"));
     if (status == 423) // Nextcloud locks a file while another request writes it
         return CloudError::make(Code::ServerRecordChanged,
                                 tr("Another save is writing the record (HTTP 423)"));
     if (status == 429)
-        return CloudError::make(Code::RateLimited,
-                                tr("The server keeps asking to wait (HTTP 429)"));
+        return CloudError::make(Code::RateLimited, tr("The server keeps asking to wait (HTTP 429)"));
     if (status >= 300 && status <= 399)
         return CloudError::make(Code::ServerRejected,
                                 tr("The server redirects to %1 (HTTP %2): use that address")
@@ -295,9 +290,8 @@ void WebDavDatabase::readVersion(const QUrl& url, std::function<void(Version)> d
 void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion completion) {
     if (!hasAccount()) {
         later([completion = std::move(completion)] {
-            completion(std::nullopt,
-                       CloudError::make(CloudError::Code::NotAuthenticated,
-                                        tr("Cloud sync is off: no account is set up")));
+            completion(std::nullopt, CloudError::make(CloudError::Code::NotAuthenticated,
+                                                      tr("Cloud sync is off: no account is set up")));
         });
         return;
     }
@@ -307,9 +301,8 @@ void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion comp
              if (!response.failure.ok() || !isSuccess(response.status)) {
                  if (response.failure.ok() && response.status == 404)
                      completion(std::nullopt,
-                                CloudError::make(
-                                    CloudError::Code::RecordNotFound,
-                                    tr("The record %1 does not exist yet").arg(recordName)));
+                                CloudError::make(CloudError::Code::RecordNotFound,
+                                                 tr("The record %1 does not exist yet").arg(recordName)));
                  else
                      completion(std::nullopt, errorFor(response));
                  return;
@@ -347,9 +340,8 @@ void WebDavDatabase::fetchRecord(const QString& recordName, FetchCompletion comp
 void WebDavDatabase::saveRecord(const CloudRecord& record, SaveCompletion completion) {
     if (!hasAccount()) {
         later([completion = std::move(completion)] {
-            completion(std::nullopt,
-                       CloudError::make(CloudError::Code::NotAuthenticated,
-                                        tr("Cloud sync is off: no account is set up")));
+            completion(std::nullopt, CloudError::make(CloudError::Code::NotAuthenticated,
+                                                      tr("Cloud sync is off: no account is set up")));
         });
         return;
     }
@@ -377,11 +369,10 @@ void WebDavDatabase::put(const CloudRecord& record, const QByteArray& body, bool
         // 409 (Apache) or 404 (others): the application's folder is missing.
         if (response.failure.ok() && (response.status == 409 || response.status == 404)) {
             if (folderMade) {
-                completion(std::nullopt,
-                           CloudError::make(CloudError::Code::ServerRejected,
-                                            tr("The folder %1 cannot be made or used (HTTP %2)")
-                                                .arg(account_.appFolderURL().toString())
-                                                .arg(response.status)));
+                completion(std::nullopt, CloudError::make(CloudError::Code::ServerRejected,
+                                                          tr("The folder %1 cannot be made or used (HTTP %2)")
+                                                              .arg(account_.appFolderURL().toString())
+                                                              .arg(response.status)));
                 return;
             }
             send(Request{"MKCOL", account_.appFolderURL(), {}, {}},
@@ -421,10 +412,9 @@ void WebDavDatabase::afterSave(CloudRecord saved, const QByteArray& body, const 
             // Another machine's save landed right after this one, or with it: servers check
             // If-Match and write without a lock, so two saves at one moment may both pass.
             // Saving again over the newer version loses neither.
-            completion(
-                std::nullopt,
-                CloudError::make(CloudError::Code::ServerRecordChanged,
-                                 tr("Another save replaced the record at the same moment")));
+            completion(std::nullopt,
+                       CloudError::make(CloudError::Code::ServerRecordChanged,
+                                        tr("Another save replaced the record at the same moment")));
             return;
         }
         if (read.failure.ok() && isSuccess(read.status)) {
@@ -452,11 +442,10 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
     using Code = CloudError::Code;
     if (!account_.isComplete()) {
         later([completion = std::move(completion)] {
-            completion(
-                ServerCheck{CloudError::make(Code::NotAuthenticated,
-                                             tr("An http(s) address and a user name are needed")),
-                            false,
-                            {}});
+            completion(ServerCheck{
+                CloudError::make(Code::NotAuthenticated, tr("An http(s) address and a user name are needed")),
+                false,
+                {}});
         });
         return;
     }
@@ -468,10 +457,9 @@ void WebDavDatabase::checkServer(CheckCompletion completion) {
                 fail(CloudError::make(Code::ServerRejected,
                                       tr("There is no folder at %1").arg(folder.toString())));
             else if (found.failure.ok() && isSuccess(found.status))
-                fail(CloudError::make(Code::ServerRejected,
-                                      tr("%1 is not a WebDAV folder (HTTP %2)")
-                                          .arg(folder.toString())
-                                          .arg(found.status)));
+                fail(CloudError::make(
+                    Code::ServerRejected,
+                    tr("%1 is not a WebDAV folder (HTTP %2)").arg(folder.toString()).arg(found.status)));
             else
                 fail(errorFor(found));
             return;

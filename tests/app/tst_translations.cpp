@@ -65,7 +65,8 @@ QList<QRegularExpression> keptAsTheyAre(const QString& language) {
     QFile file(QStringLiteral(OSTREL_SOURCE_DIR "/resources/translations/ostrel_%1.ts").arg(language));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QList<QRegularExpression> kept{QRegularExpression(QStringLiteral("^https?://\\S+$"))}; // example addresses
+    QList<QRegularExpression> kept{
+        QRegularExpression(QStringLiteral("^https?://\\S+$"))}; // example addresses
     QXmlStreamReader xml(&file);
     QString source;
     while (!xml.atEnd()) {
@@ -73,7 +74,8 @@ QList<QRegularExpression> keptAsTheyAre(const QString& language) {
             continue;
         if (xml.name() == u"source") {
             source = xml.readElementText(QXmlStreamReader::SkipChildElements);
-        } else if (xml.name() == u"translation" && xml.readElementText(QXmlStreamReader::SkipChildElements) == source) {
+        } else if (xml.name() == u"translation" &&
+                   xml.readElementText(QXmlStreamReader::SkipChildElements) == source) {
             QStringList pieces = source.split(QRegularExpression(QStringLiteral("%[0-9n]")));
             for (QString& piece : pieces)
                 piece = QRegularExpression::escape(piece);
@@ -119,7 +121,8 @@ std::unique_ptr<AppDelegate> TestTranslations::launch() {
 void TestTranslations::panelSpeaksTheLanguage() {
     const QString language = QLocale().name().section(u'_', 0, 0);
     const QHash<QString, Expected> expected{
-        {QStringLiteral("en"), {"Play", "Stations", "General", "⚠️ Server not working!", "1,234 Stations"}},
+        {QStringLiteral("en"),
+         {"Play", "Stations", "General", "⚠️ Server not working!", "1,234 Stations"}},
         {QStringLiteral("de"),
          {"Abspielen", "Sender", "Allgemein", "⚠️ Server funktioniert nicht!", "1.234 Sender"}},
         {QStringLiteral("fr"),
@@ -155,7 +158,8 @@ void TestTranslations::panelSpeaksTheLanguage() {
     leftInEnglish.remove(QStringLiteral("Ostrel Radio"));
     for (const QRegularExpression& kept : keptAsTheyAre(language))
         leftInEnglish.removeIf([&kept](const QString& text) { return kept.match(text).hasMatch(); });
-    QVERIFY2(leftInEnglish.isEmpty(), qPrintable(QStringList(leftInEnglish.begin(), leftInEnglish.end()).join(u" | ")));
+    QVERIFY2(leftInEnglish.isEmpty(),
+             qPrintable(QStringList(leftInEnglish.begin(), leftInEnglish.end()).join(u" | ")));
 }
 
 QTEST_MAIN(TestTranslations)
