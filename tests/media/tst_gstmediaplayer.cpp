@@ -1,5 +1,6 @@
 #include "media/GstMediaPlayer.h"
 #include "support/FaultStreamServer.h"
+#include "support/IcecastServer.h"
 #include "support/TestTones.h"
 
 #include <QSignalSpy>
@@ -12,6 +13,8 @@ using Status = MediaPlayer::ItemStatus;
 
 namespace {
 constexpr int kWait = 30000;
+const QString kMp3Mount = QStringLiteral("/radio.mp3");
+const QString kOggMount = QStringLiteral("/radio.ogg");
 
 // What a player told its listeners.
 struct Recorder {
@@ -69,7 +72,6 @@ class TestGstMediaPlayer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
-    void busMessagesReachTheMainThread();
     void loadsPlaysPausesAndDrops();
     void titlesAreReportedOncePerChange_data();
     void titlesAreReportedOncePerChange();
@@ -83,6 +85,8 @@ private Q_SLOTS:
     void volumeFollowsTheCubicScale_data();
     void volumeFollowsTheCubicScale();
     void outputDeviceChoosesTheAlsaSink();
+    void icecastStation_data();
+    void icecastStation();
 
 private:
     // A stream address that no other case used: the server counts connections per address.
@@ -90,36 +94,33 @@ private:
 
     QTemporaryDir dir_;
     std::unique_ptr<FaultStreamServer> server_;
+    IcecastServer icecast_; // real stations: Icecast with ezstream sources
     int cases_ = 0;
 };
 
 void TestGstMediaPlayer::initTestCase() {
     QVERIFY(dir_.isValid());
     const QString mp3 = dir_.filePath(QStringLiteral("tone.mp3"));
-    const QString error = TestTones::mp3(mp3, 44100, 2, 20);
+    QString error = TestTones::mp3(mp3, 44100, 2, 20);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     server_ = std::make_unique<FaultStreamServer>(mp3);
-}
-
-void TestGstMediaPlayer::busMessagesReachTheMainThread() {
-    // Qt's GLib event loop carries a bus watch; without it (QT_NO_GLIB) messages are queued.
-    GstMediaPlayer player(quickOptions());
-    QCOMPARE(player.usesGLibBusWatch(), !qEnvironmentVariableIsSet("QT_NO_GLIB"));
-    Recorder rec(player);
-    player.replaceCurrentItem(url(QStringLiteral("titles=Main")));
-    player.play();
-    QTRY_COMPARE_WITH_TIMEOUT(rec.titles, QStringList{QStringLiteral("Main")}, kWait);
-    QCOMPARE(rec.statuses, QList<Status>{Status::ReadyToPlay});
+    const QString ogg = dir_.filePath(QStringLiteral("tone.ogg"));
+    error = TestTones::vorbis(ogg, QStringLiteral("Ogg Test Tone"), 22050, 1);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    error = icecast_.start({{kMp3Mount, mp3, QStringLiteral("MP3")}, {kOggMount, ogg, QStringLiteral("Ogg")}});
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
     GstMediaPlayer player(quickOptions());
+    // Qt's GLib event loop carries a bus watch; without it (QT_NO_GLIB) messages are queued.
+    QCOMPARE(player.usesGLibBusWatch(), !qEnvironmentVariableIsSet("QT_NO_GLIB"));
     Recorder rec(player);
     QCOMPARE(player.rate(), 0.0f);
     QVERIFY(!player.firstTrackFormat());
 
     // A new item loads without playing, as a player item does, and tells its format.
-    const QUrl stream = url(QString());
+    const QUrl stream = url(QStringLiteral("titles=Main"));
     player.replaceCurrentItem(stream);
     QVERIFY(player.hasCurrentItem());
     QCOMPARE(player.currentItemUrl(), stream);
@@ -134,6 +135,7 @@ void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
     player.play();
     QCOMPARE(player.rate(), 1.0f);
     QTRY_COMPARE_WITH_TIMEOUT(pipelineState(player), GST_STATE_PLAYING, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.titles, QStringList{QStringLiteral("Main")}, kWait);
 
     // Pausing a live stream lets the connection go; playing again fetches it afresh.
     player.pause();
@@ -158,9 +160,7 @@ void TestGstMediaPlayer::titlesAreReportedOncePerChange_data() {
     // ICY titles, one per metadata block as the server sends them, the last one repeated.
     QTest::addColumn<QString>("titles");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("UTF-8") << "Caf%C3%A9%20M%C3%BCller%20%E2%80%93%20%E6%9D%B1%E4%BA%AC"
-                           << QStringList{QStringLiteral("Café Müller – 東京")};
-    QTest::newRow("Latin-1") << "Caf%E9%20M%FCller" << QStringList{QStringLiteral("Café Müller")};
+    // (UTF-8 and Latin-1 come from the Icecast station below.)
     QTest::newRow("Windows-1252 quotes and euro") << "%93Tor%94%20%80%20%96%20x"
                                                    << QStringList{QStringLiteral("“Tor” € – x")};
     QTest::newRow("repeats then a change") << "Artist%20-%20Song~Artist%20-%20Song~Artist%20-%20Song~Next"
@@ -347,6 +347,53 @@ void TestGstMediaPlayer::outputDeviceChoosesTheAlsaSink() {
     QTRY_COMPARE_WITH_TIMEOUT(rec.statuses, (QList<Status>{Status::ReadyToPlay, Status::Failed}), kWait);
     QCOMPARE(player.itemError(), QStringLiteral("Audio output not available"));
     QVERIFY(rec.attempts.isEmpty());
+}
+
+void TestGstMediaPlayer::icecastStation_data() {
+    QTest::addColumn<QString>("mount");
+    QTest::addColumn<double>("sampleRate");
+    QTest::addColumn<unsigned>("channels");
+    QTest::addColumn<QStringList>("titles");
+    // The MP3 titles come from the playout, the first as UTF-8, the second sent on by Icecast in
+    // Latin-1; the Ogg title is the stream's own comment.
+    QTest::newRow("MP3 44.1 kHz stereo") << kMp3Mount << 44100.0 << 2u
+                                         << QStringList{QStringLiteral("Café Noir – Ünder the Moon"),
+                                                        QStringLiteral("Müller & Söhne - Straße")};
+    QTest::newRow("Ogg Vorbis 22.05 kHz mono") << kOggMount << 22050.0 << 1u << QStringList{"Ogg Test Tone"};
+}
+
+void TestGstMediaPlayer::icecastStation() {
+    QFETCH(QString, mount);
+    QFETCH(double, sampleRate);
+    QFETCH(unsigned, channels);
+    QFETCH(QStringList, titles);
+    GstMediaPlayer::Options options; // the timeouts of a real station
+    options.audioSink = quickOptions().audioSink;
+    GstMediaPlayer player(options);
+    Recorder rec(player);
+    player.replaceCurrentItem(icecast_.url(mount));
+    player.play();
+    QTRY_COMPARE_WITH_TIMEOUT(player.itemStatus(), Status::ReadyToPlay, kWait);
+    const auto format = player.firstTrackFormat();
+    QVERIFY(format && format->isAudio);
+    QCOMPARE(format->sampleRate, sampleRate);
+    QCOMPARE(format->channels, channels);
+    QCOMPARE(player.rate(), 1.0f);
+    QTRY_COMPARE_WITH_TIMEOUT(icecast_.listeners(mount), 1, kWait);
+    for (const QString& title : titles) {
+        if (mount == kMp3Mount)
+            QVERIFY(icecast_.setTitle(mount, title, title != titles.first()));
+        QTRY_VERIFY_WITH_TIMEOUT(!rec.titles.isEmpty() && rec.titles.last() == title, kWait);
+    }
+    for (const QString& title : titles)
+        QCOMPARE(rec.titles.count(title), 1);
+    QVERIFY(player.itemError().isEmpty());
+
+    // As the controller stops: pause, then drop the item. The connection goes with it.
+    player.pause();
+    player.replaceCurrentItem(QUrl());
+    QVERIFY(!player.hasCurrentItem());
+    QTRY_COMPARE_WITH_TIMEOUT(icecast_.listeners(mount), 0, kWait);
 }
 
 QTEST_GUILESS_MAIN(TestGstMediaPlayer)

@@ -17,8 +17,8 @@ public:
                   }) {}
 
     // A stream address; `query` as faultstream.py reads it ("close_after=40000&times=1").
-    QUrl url(const QString& query = QString(), const QString& path = QStringLiteral("/stream.mp3")) const {
-        QUrl url = server_.url(path);
+    QUrl url(const QString& query = QString()) const {
+        QUrl url = server_.url(QStringLiteral("/stream.mp3"));
         if (!query.isEmpty())
             url.setQuery(query, QUrl::StrictMode);
         return url;

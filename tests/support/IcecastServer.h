@@ -2,7 +2,6 @@
 
 #include "support/Tether.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -32,32 +32,22 @@ public:
 
     // Starts the server and its sources; returns an error text, empty on success.
     QString start(const QList<Mount>& mounts) {
-        if (!dir_.isValid())
-            return QStringLiteral("no temporary folder");
-        QString error;
+        QString error = dir_.isValid() ? QString() : QStringLiteral("no temporary folder");
         // The free port found may be taken again before Icecast binds it: try another.
-        for (int round = 0; round < 3; ++round) {
-            error = startServer();
-            if (error.isEmpty())
+        for (int round = 0; round < 3 && dir_.isValid(); ++round) {
+            if ((error = startServer()).isEmpty())
                 break;
         }
-        if (!error.isEmpty())
-            return error;
         for (const Mount& mount : mounts) {
-            error = startSource(mount);
-            if (!error.isEmpty())
-                return error;
+            if (error.isEmpty())
+                error = startSource(mount);
         }
-        for (int i = 0; i < 300; ++i) {
-            const QByteArray status = get(QStringLiteral("/status-json.xsl")).second;
-            bool all = true;
-            for (const Mount& mount : mounts)
-                all = all && status.contains((":" + QString::number(port_) + mount.path + "\"").toUtf8());
-            if (all)
+        for (int i = 0; i < 300 && error.isEmpty(); ++i) {
+            if (std::all_of(mounts.begin(), mounts.end(), [this](const Mount& m) { return listeners(m.path) >= 0; }))
                 return {};
             QThread::msleep(100);
         }
-        return QStringLiteral("the sources did not reach Icecast:\n") + log();
+        return error.isEmpty() ? QStringLiteral("the sources did not reach Icecast:\n") + log() : error;
     }
 
     QUrl url(const QString& mount) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(mount)); }
@@ -66,27 +56,23 @@ public:
     // With `latin1`, Icecast is told the text is UTF-8 and sends it to listeners in its MP3
     // mounts' default, ISO-8859-1; without, it passes the bytes on as they are.
     bool setTitle(const QString& mount, const QString& title, bool latin1 = false) {
-        QString path = QStringLiteral("/admin/metadata?mount=%1&mode=updinfo&song=%2")
-                           .arg(QString::fromLatin1(QUrl::toPercentEncoding(mount)),
-                                QString::fromLatin1(QUrl::toPercentEncoding(title)));
-        if (latin1)
-            path += QStringLiteral("&charset=UTF-8");
+        const QString path = QStringLiteral("/admin/metadata?mount=%1&mode=updinfo&song=%2%3")
+                                 .arg(QString::fromLatin1(QUrl::toPercentEncoding(mount)),
+                                      QString::fromLatin1(QUrl::toPercentEncoding(title)),
+                                      latin1 ? QStringLiteral("&charset=UTF-8") : QString());
         const auto [status, body] = get(path, "admin:" + adminPassword_);
         return status == 200 && body.contains("Metadata update successful");
     }
 
     // Listeners of the mount now, -1 if it is not there.
     int listeners(const QString& mount) const {
-        const QJsonValue sources = QJsonDocument::fromJson(get(QStringLiteral("/status-json.xsl")).second)
-                                       .object()
-                                       .value(QLatin1String("icestats"))
-                                       .toObject()
-                                       .value(QLatin1String("source"));
+        const QJsonDocument status = QJsonDocument::fromJson(get(QStringLiteral("/status-json.xsl")).second);
+        const QJsonValue sources = status[QLatin1String("icestats")][QLatin1String("source")];
         // One source is an object, several an array.
-        const QJsonArray list = sources.isArray() ? sources.toArray() : QJsonArray{sources};
-        for (const QJsonValue& source : list)
-            if (source.toObject().value(QLatin1String("listenurl")).toString() == url(mount).toString())
-                return source.toObject().value(QLatin1String("listeners")).toInt();
+        for (const QJsonValue& source : sources.isArray() ? sources.toArray() : QJsonArray{sources}) {
+            if (source[QLatin1String("listenurl")].toString() == url(mount).toString())
+                return source[QLatin1String("listeners")].toInt();
+        }
         return -1;
     }
 
@@ -106,22 +92,17 @@ private:
                 return QStringLiteral("no free port");
             port_ = probe.serverPort();
         }
-        // Icecast will not run as root without somebody to become.
+        // Icecast will not run as root without somebody to become; the rest are its defaults.
         const QString owner = geteuid() == 0 ? QStringLiteral("<changeowner><user>nobody</user><group>nogroup</group>"
                                                               "</changeowner>")
                                              : QString();
         const QString config =
             QStringLiteral(
-                "<icecast><location>test</location><admin>test@localhost</admin>"
-                "<limits><clients>50</clients><sources>8</sources><queue-size>524288</queue-size>"
-                "<client-timeout>30</client-timeout><header-timeout>15</header-timeout>"
-                "<source-timeout>10</source-timeout><burst-on-connect>1</burst-on-connect>"
-                "<burst-size>65535</burst-size></limits>"
-                "<authentication><source-password>%1</source-password><relay-password>%1</relay-password>"
+                "<icecast><limits><sources>8</sources></limits>"
+                "<authentication><source-password>%1</source-password>"
                 "<admin-user>admin</admin-user><admin-password>%2</admin-password></authentication>"
                 "<hostname>127.0.0.1</hostname>"
                 "<listen-socket><port>%3</port><bind-address>127.0.0.1</bind-address></listen-socket>"
-                "<fileserve>1</fileserve>"
                 "<paths><basedir>%4</basedir><logdir>%4</logdir><webroot>/usr/share/icecast2/web</webroot>"
                 "<adminroot>/usr/share/icecast2/admin</adminroot></paths>"
                 "<logging><accesslog>-</accesslog><errorlog>-</errorlog><loglevel>2</loglevel></logging>"
@@ -129,12 +110,9 @@ private:
                 .arg(QString::fromLatin1(sourcePassword_), QString::fromLatin1(adminPassword_))
                 .arg(port_)
                 .arg(dir_.path(), owner);
-        const QString file = dir_.filePath(QStringLiteral("icecast.xml"));
-        if (!write(file, config.toUtf8()))
-            return QStringLiteral("cannot write %1").arg(file);
-        QProcess* icecast = launch(QStringLiteral("icecast2"), {QStringLiteral("-c"), file});
-        if (!icecast->waitForStarted(10000))
-            return QStringLiteral("icecast2 did not start: %1").arg(icecast->errorString());
+        QProcess* icecast = launch(QStringLiteral("icecast2"), QStringLiteral("icecast.xml"), config);
+        if (!icecast)
+            return QStringLiteral("cannot write the configuration");
         for (int i = 0; i < 100; ++i) {
             if (icecast->state() != QProcess::Running)
                 return QStringLiteral("icecast2 stopped:\n") + log();
@@ -156,23 +134,23 @@ private:
                 "</intake></intakes><metadata><no_updates>Yes</no_updates></metadata></ezstream>")
                 .arg(port_)
                 .arg(QString::fromLatin1(sourcePassword_), mount.path, mount.format, mount.file);
-        const QString file = dir_.filePath(QStringLiteral("ezstream%1.xml").arg(processes_.size()));
-        if (!write(file, config.toUtf8()))
-            return QStringLiteral("cannot write %1").arg(file);
-        // ezstream refuses a configuration that others may read: it holds a password.
-        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
-        QProcess* ezstream = launch(QStringLiteral("ezstream"), {QStringLiteral("-c"), file});
-        if (!ezstream->waitForStarted(10000))
-            return QStringLiteral("ezstream did not start: %1").arg(ezstream->errorString());
-        return {};
+        const QString file = QStringLiteral("ezstream%1.xml").arg(processes_.size());
+        return launch(QStringLiteral("ezstream"), file, config) ? QString() : QStringLiteral("ezstream did not start");
     }
 
-    QProcess* launch(const QString& program, const QStringList& arguments) {
+    // Writes the configuration into the folder and starts `program` with it; null on failure.
+    QProcess* launch(const QString& program, const QString& configName, const QString& config) {
+        QFile file(dir_.filePath(configName));
+        // ezstream refuses a configuration that others may read: it holds a password.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(config.toUtf8()) < 0 ||
+            !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner))
+            return nullptr;
+        file.close();
         processes_.push_back(std::make_unique<QProcess>());
         QProcess* p = processes_.back().get();
         p->setProcessChannelMode(QProcess::MergedChannels);
-        startTethered(*p, program, arguments);
-        return p;
+        startTethered(*p, program, {QStringLiteral("-c"), file.fileName()});
+        return p->waitForStarted(10000) ? p : nullptr;
     }
 
     void stop() {
@@ -183,11 +161,6 @@ private:
                 (*it)->kill();
         }
         processes_.clear();
-    }
-
-    static bool write(const QString& path, const QByteArray& data) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
     }
 
     // A blocking HTTP/1.0 GET: status and body.
