@@ -1,13 +1,19 @@
 #include "support/IconServer.h"
 #include "ui/CachedURLImageView.h"
+#include "ui/VisibleIconRequests.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QListView>
+#include <QPainter>
 #include <QSignalSpy>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -33,6 +39,53 @@ QStringList filesUnder(const QString& folder) {
     return files;
 }
 
+constexpr int kRowHeight = 20;
+
+// Paints each row's icon as a table of stations would.
+class IconDelegate : public QStyledItemDelegate {
+public:
+    IconDelegate(VisibleIconRequests& requests, std::function<QUrl(int)> urlOfRow)
+        : requests_(requests), urlOfRow_(std::move(urlOfRow)) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        ++paints;
+        lastRow = qMax(lastRow, index.row());
+        const QImage icon = requests_.icon(index, urlOfRow_(index.row()), QStringLiteral("OR_T"),
+                                           QStringLiteral("row%1").arg(index.row()), QSize(16, 16));
+        if (!icon.isNull())
+            painter->drawImage(option.rect.topLeft(), icon);
+    }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return QSize(100, kRowHeight); }
+
+    mutable int paints = 0;
+    mutable int lastRow = -1;
+
+private:
+    VisibleIconRequests& requests_;
+    std::function<QUrl(int)> urlOfRow_;
+};
+
+// A list of stations ten rows high, shown, whose icons come through VisibleIconRequests.
+struct StationList {
+    StationList(IconLoader& loader, int rows, std::function<QUrl(int)> urlOfRow) {
+        QStringList names;
+        for (int i = 0; i < rows; ++i)
+            names.append(QStringLiteral("Station %1").arg(i));
+        model.setStringList(names);
+        view.setUniformItemSizes(true);
+        view.setModel(&model);
+        requests = std::make_unique<VisibleIconRequests>(&view, loader);
+        delegate = std::make_unique<IconDelegate>(*requests, std::move(urlOfRow));
+        view.setItemDelegate(delegate.get());
+        view.resize(200, 10 * kRowHeight + 2 * view.frameWidth());
+        view.show();
+    }
+    QStringListModel model;
+    QListView view;
+    std::unique_ptr<VisibleIconRequests> requests;
+    std::unique_ptr<IconDelegate> delegate;
+};
+
 } // namespace
 
 class TestCachedURLImageView : public QObject {
@@ -40,23 +93,22 @@ class TestCachedURLImageView : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void init();
-    void cacheHitIsShownAtOnceWithoutARequest();
+    void cacheFileIsShownOrReplaced_data();
+    void cacheFileIsShownOrReplaced();
     void missIsFetchedShownAndStoredAsPng_data();
     void missIsFetchedShownAndStoredAsPng();
-    void onlyTheLatestRequestIsShown();
+    void supersededLoadIsNeverShown_data();
+    void supersededLoadIsNeverShown();
     void failuresShowTheFallback_data();
     void failuresShowTheFallback();
-    void slowTransfersAreAbandoned_data();
-    void slowTransfersAreAbandoned();
-    void absentAddressKeepsTheImageAndCancels();
-    void imageGivenDuringALoadStays();
     void hostileNamesAreFetchedButNeverStored_data();
     void hostileNamesAreFetchedButNeverStored();
-    void undecodableCacheFileIsReplaced();
     void viewsAskingAtOnceShareOneTransfer();
     void localNetworkAddressesAreNotFetched_data();
     void localNetworkAddressesAreNotFetched();
     void cacheKeepsTheRecentlyUsedWithinItsLimit();
+    void listLoadsOnlyTheRowsInView();
+    void listAsksForAFailedIconOnce();
 
 private:
     QString cacheRoot() const { return dir_->filePath(QStringLiteral("cache/Icons")); }
@@ -81,17 +133,32 @@ void TestCachedURLImageView::init() {
     IconServer::allowFetching(*loader_, limits);
 }
 
-void TestCachedURLImageView::cacheHitIsShownAtOnceWithoutARequest() {
+void TestCachedURLImageView::cacheFileIsShownOrReplaced_data() {
+    QTest::addColumn<bool>("decodable");
+    QTest::newRow("decodable: shown without a request") << true;
+    QTest::newRow("undecodable: fetched and replaced") << false;
+}
+
+void TestCachedURLImageView::cacheFileIsShownOrReplaced() {
+    QFETCH(bool, decodable);
     QVERIFY(QDir().mkpath(cacheRoot() + QStringLiteral("/OR_DE")));
-    QVERIFY(solid(16, Qt::blue).save(cacheRoot() + QStringLiteral("/OR_DE/uuid-1"), "PNG"));
+    const QString file = cacheRoot() + QStringLiteral("/OR_DE/uuid-1");
+    if (decodable) {
+        QVERIFY(solid(16, Qt::blue).save(file, "PNG"));
+    } else {
+        QFile broken(file);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("\x89PNG\r\n\x1a\n truncated");
+    }
     CachedURLImageView view(loader_.get());
-    view.setImageWithURL(server_->url(QStringLiteral("/png/a?color=ff0000")), QStringLiteral("OR_DE"),
+    view.setImageWithURL(server_->url(QStringLiteral("/png/a?color=ffff00")), QStringLiteral("OR_DE"),
                          QStringLiteral("uuid-1"), fallback_);
     // Decoded off the main thread, from the file.
-    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::blue), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), decodable ? QColor(Qt::blue) : QColor(Qt::yellow), kWait);
     QVERIFY(!view.isLoading());
-    QCOMPARE(loader_->activeTransfers(), 0);
-    QCOMPARE(server_->requestCount(QStringLiteral("/png/")), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(loader_->activeTransfers(), 0, kWait);
+    QCOMPARE(server_->requestCount(QStringLiteral("/png/")), decodable ? 0 : 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!QImageReader(file).read().isNull(), kWait);
 }
 
 void TestCachedURLImageView::missIsFetchedShownAndStoredAsPng_data() {
@@ -133,19 +200,39 @@ void TestCachedURLImageView::missIsFetchedShownAndStoredAsPng() {
     QCOMPARE(server_->requestCount(prefix), 2);
 }
 
-void TestCachedURLImageView::onlyTheLatestRequestIsShown() {
+void TestCachedURLImageView::supersededLoadIsNeverShown_data() {
+    QTest::addColumn<QString>("then"); // what the view is given while the slow icon loads
+    QTest::addColumn<QColor>("shown");
+    QTest::newRow("a newer address, answered first") << "address" << QColor(Qt::blue);
+    QTest::newRow("no address: the image stays, the load is cancelled") << "none" << QColor(Qt::yellow);
+    QTest::newRow("an image") << "image" << QColor(Qt::cyan);
+}
+
+void TestCachedURLImageView::supersededLoadIsNeverShown() {
+    QFETCH(QString, then);
+    QFETCH(QColor, shown);
     CachedURLImageView view(loader_.get());
-    QList<QColor> shown;
-    connect(&view, &CachedURLImageView::imageChanged, this, [&] { shown.append(centre(view.image())); });
-    // The first answer arrives after the second.
+    view.setImage(solid(4, Qt::yellow));
+    QList<QColor> changes;
+    connect(&view, &CachedURLImageView::imageChanged, this, [&] { changes.append(centre(view.image())); });
     view.setImageWithURL(server_->url(QStringLiteral("/slow/first?delay=0.4&color=ff0000")), QStringLiteral("OR_DE"),
                          QStringLiteral("first"), fallback_);
-    view.setImageWithURL(server_->url(QStringLiteral("/png/second?color=0000ff")), QStringLiteral("OR_DE"),
-                         QStringLiteral("second"), fallback_);
-    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, kWait);
+    QVERIFY(view.isLoading());
+    if (then == u"address") {
+        view.setImageWithURL(server_->url(QStringLiteral("/png/second?color=0000ff")), QStringLiteral("OR_DE"),
+                             QStringLiteral("second"), fallback_);
+    } else if (then == u"none") {
+        view.setImageWithURL(QUrl(), QStringLiteral("OR_DE"), QStringLiteral("other"), fallback_);
+        QVERIFY(!view.isLoading());
+        QCOMPARE(loader_->activeTransfers(), 0);
+    } else {
+        view.setImage(solid(4, Qt::cyan));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), shown, kWait);
     QTRY_COMPARE_WITH_TIMEOUT(loader_->activeTransfers(), 0, kWait);
     QCoreApplication::processEvents();
-    QCOMPARE(shown, QList<QColor>{QColor(Qt::blue)});
+    QVERIFY(!changes.contains(QColor(Qt::red)));
+    QCOMPARE(centre(view.image()), shown);
     QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_DE/first")));
 }
 
@@ -161,6 +248,8 @@ void TestCachedURLImageView::failuresShowTheFallback_data() {
     QTest::newRow("refused connection") << "http://127.0.0.1:9/icon.png";
     QTest::newRow("local file") << "file:///etc/hostname";
     QTest::newRow("redirect to a file") << "/redirect?to=file:///etc/hostname";
+    QTest::newRow("no answer: abandoned") << "/hang"; // the hang would last a minute
+    QTest::newRow("trickling answer: abandoned") << "/trickle"; // the trickle 12 s
 }
 
 void TestCachedURLImageView::failuresShowTheFallback() {
@@ -169,9 +258,12 @@ void TestCachedURLImageView::failuresShowTheFallback() {
 
     CachedURLImageView view(loader_.get());
     QSignalSpy changed(&view, &CachedURLImageView::imageChanged);
+    QElapsedTimer clock;
+    clock.start();
     view.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("with-fallback"), fallback_);
     QTRY_COMPARE_WITH_TIMEOUT(changed.size(), 1, kWait);
     QCOMPARE(view.image(), fallback_);
+    QVERIFY2(clock.elapsed() < 9000, qPrintable(QString::number(clock.elapsed())));
 
     // Without a fallback the view stays empty. A new loader: the first remembers the failure.
     IconLoader fresh(cacheRoot());
@@ -183,47 +275,6 @@ void TestCachedURLImageView::failuresShowTheFallback() {
     QCOMPARE(bareChanged.size(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(fresh.activeTransfers(), 0, kWait);
     QCOMPARE(filesUnder(dir_->path()), QStringList());
-}
-
-void TestCachedURLImageView::slowTransfersAreAbandoned_data() {
-    QTest::addColumn<QString>("path");
-    QTest::newRow("no answer") << "/hang";
-    QTest::newRow("trickling answer") << "/trickle";
-}
-
-void TestCachedURLImageView::slowTransfersAreAbandoned() {
-    QFETCH(QString, path);
-    CachedURLImageView view(loader_.get());
-    QElapsedTimer clock;
-    clock.start();
-    view.setImageWithURL(server_->url(path), QStringLiteral("OR_DE"), QStringLiteral("slow"), fallback_);
-    QTRY_COMPARE_WITH_TIMEOUT(view.image(), fallback_, kWait);
-    // The trickle would take 12 s, the hang a minute.
-    QVERIFY2(clock.elapsed() < 9000, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_DE/slow")));
-}
-
-void TestCachedURLImageView::absentAddressKeepsTheImageAndCancels() {
-    CachedURLImageView view(loader_.get());
-    view.setImage(solid(4, Qt::yellow));
-    view.setImageWithURL(server_->url(QStringLiteral("/slow/c?delay=0.3&color=ff0000")), QStringLiteral("OR_DE"),
-                         QStringLiteral("cancelled"), fallback_);
-    QVERIFY(view.isLoading());
-    view.setImageWithURL(QUrl(), QStringLiteral("OR_DE"), QStringLiteral("other"), fallback_);
-    QVERIFY(!view.isLoading());
-    QCOMPARE(loader_->activeTransfers(), 0);
-    QCoreApplication::processEvents();
-    QCOMPARE(centre(view.image()), QColor(Qt::yellow));
-}
-
-void TestCachedURLImageView::imageGivenDuringALoadStays() {
-    CachedURLImageView view(loader_.get());
-    view.setImageWithURL(server_->url(QStringLiteral("/slow/d?delay=0.3&color=ff0000")), QStringLiteral("OR_DE"),
-                         QStringLiteral("replaced"), fallback_);
-    view.setImage(solid(4, Qt::cyan));
-    QTRY_COMPARE_WITH_TIMEOUT(loader_->activeTransfers(), 0, kWait);
-    QCoreApplication::processEvents();
-    QCOMPARE(centre(view.image()), QColor(Qt::cyan));
 }
 
 void TestCachedURLImageView::hostileNamesAreFetchedButNeverStored_data() {
@@ -256,21 +307,6 @@ void TestCachedURLImageView::hostileNamesAreFetchedButNeverStored() {
     QCOMPARE(filesUnder(dir_->path()), QStringList());
 }
 
-void TestCachedURLImageView::undecodableCacheFileIsReplaced() {
-    QVERIFY(QDir().mkpath(cacheRoot() + QStringLiteral("/OR_AT")));
-    const QString file = cacheRoot() + QStringLiteral("/OR_AT/uuid-3");
-    {
-        QFile broken(file);
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("\x89PNG\r\n\x1a\n truncated");
-    }
-    CachedURLImageView view(loader_.get());
-    view.setImageWithURL(server_->url(QStringLiteral("/png/e?color=ffff00")), QStringLiteral("OR_AT"),
-                         QStringLiteral("uuid-3"), fallback_);
-    QTRY_COMPARE_WITH_TIMEOUT(centre(view.image()), QColor(Qt::yellow), kWait);
-    QTRY_VERIFY_WITH_TIMEOUT(!QImageReader(file).read().isNull(), kWait);
-}
-
 void TestCachedURLImageView::viewsAskingAtOnceShareOneTransfer() {
     CachedURLImageView favourite(loader_.get());
     CachedURLImageView recent(loader_.get());
@@ -287,7 +323,6 @@ void TestCachedURLImageView::viewsAskingAtOnceShareOneTransfer() {
     QCOMPARE(server_->requestCount(QStringLiteral("/slow/shared")), 1);
 }
 
-QTEST_MAIN(TestCachedURLImageView)
 void TestCachedURLImageView::localNetworkAddressesAreNotFetched_data() {
     QTest::addColumn<QString>("address"); // a path on the test server (reached as `host`), or a whole URL
     QTest::addColumn<QString>("host");
@@ -337,4 +372,46 @@ void TestCachedURLImageView::cacheKeepsTheRecentlyUsedWithinItsLimit() {
     QVERIFY(!QFile::exists(cacheRoot() + QStringLiteral("/OR_LU/n1")));
 }
 
+void TestCachedURLImageView::listLoadsOnlyTheRowsInView() {
+    constexpr int kRows = 400;
+    const auto urlOfRow = [this](int row) {
+        return server_->url(QStringLiteral("/slow/row%1?delay=0.8&color=00ff00").arg(row));
+    };
+    StationList list(*loader_, kRows, urlOfRow);
+    QVERIFY(QTest::qWaitForWindowExposed(&list.view));
+    QTRY_VERIFY(list.delegate->paints > 0);
+    const int firstScreen = list.requests->pendingCount();
+    QVERIFY2(firstScreen >= 10 && firstScreen <= 12, qPrintable(QString::number(firstScreen)));
+
+    // Scrolling to the end gives up the loads of the rows that left the view.
+    list.view.scrollToBottom();
+    QTRY_COMPARE(list.delegate->lastRow, kRows - 1);
+    QTRY_VERIFY2(list.requests->pendingCount() <= 12, qPrintable(QString::number(list.requests->pendingCount())));
+    QCOMPARE(loader_->activeTransfers(), list.requests->pendingCount());
+
+    QTRY_COMPARE_WITH_TIMEOUT(list.requests->pendingCount(), 0, kWait);
+    const QDir stored(cacheRoot() + QStringLiteral("/OR_T"));
+    QTRY_VERIFY_WITH_TIMEOUT(stored.entryList(QDir::Files).size() >= 10, kWait);
+    for (const QString& file : stored.entryList(QDir::Files))
+        QVERIFY2(file.mid(3).toInt() >= kRows - 12, qPrintable(file));
+    QVERIFY(server_->requestCount(QStringLiteral("/slow/row")) <= 24);
+    // The bottom rows are painted from memory from now on.
+    QVERIFY(!loader_->thumbnail(urlOfRow(kRows - 1), QStringLiteral("OR_T"), QStringLiteral("row%1").arg(kRows - 1),
+                                QSize(16, 16))
+                 .isNull());
+}
+
+void TestCachedURLImageView::listAsksForAFailedIconOnce() {
+    StationList list(*loader_, 5, [this](int row) { return server_->url(QStringLiteral("/status/404?row=%1").arg(row)); });
+    QVERIFY(QTest::qWaitForWindowExposed(&list.view));
+    QTRY_COMPARE(server_->requestCount(QStringLiteral("/status/404")), 5);
+    QTRY_COMPARE(list.requests->pendingCount(), 0);
+    for (int i = 0; i < 5; ++i) {
+        list.view.viewport()->repaint();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(server_->requestCount(QStringLiteral("/status/404")), 5);
+}
+
+QTEST_MAIN(TestCachedURLImageView)
 #include "tst_cachedurlimageview.moc"
