@@ -5,7 +5,8 @@
 #include <algorithm>
 
 // AudioHardware whose answers the test sets. Each device has at most one output stream; an
-// answer left unset is a failed read.
+// answer left unset is a failed read. Nothing changes behind the layer's back, so no listener
+// is ever called.
 class FakeAudioHardware final : public AudioHardware {
 public:
     struct Device {
@@ -29,19 +30,22 @@ public:
     HogWrite hogWrite = HogWrite::Takes;
     QList<pid_t> hogWrites; // every holder written, in order
 
-    // The device, which must be there.
-    Device& device(AudioObjectID id) {
-        return *std::find_if(list.begin(), list.end(), [id](const Device& d) { return d.id == id; });
+private:
+    // The device whose `key` (its id or its stream) is `value`, if any; const for a const `self`.
+    template <typename Self>
+    static auto* find(Self& self, AudioObjectID value, AudioObjectID Device::*key = &Device::id) {
+        const auto it = std::find_if(self.list.begin(), self.list.end(),
+                                     [&](const Device& d) { return value && d.*key == value; });
+        return it == self.list.end() ? nullptr : &*it;
+    }
+    // The `field` of that device; empty (a failed read) without one.
+    template <typename T>
+    T get(AudioObjectID value, T Device::*field, AudioObjectID Device::*key = &Device::id) const {
+        const Device* d = find(*this, value, key);
+        return d ? d->*field : T{};
     }
 
-    // Calls the listeners of the property, as the hardware does on a change.
-    void changeProperty(AudioObjectID object, AudioPropertySelector selector) {
-        for (const Listener& l : QList<Listener>(listeners_)) {
-            if (l.object == object && l.selector == selector)
-                l.proc(object, selector, l.clientData);
-        }
-    }
-
+public:
     std::optional<AudioObjectID> defaultOutputDevice() const override { return defaultDevice; }
     QList<AudioObjectID> devices() const override {
         QList<AudioObjectID> ids;
@@ -51,80 +55,48 @@ public:
     }
     QList<AudioObjectID> subDevices(AudioObjectID) const override { return {}; }
     std::optional<quint32> deviceClass(AudioObjectID id) const override {
-        return find(id) ? std::optional(audioclass::kDevice) : std::nullopt;
+        return find(*this, id) ? std::optional(audioclass::kDevice) : std::nullopt;
     }
-    std::optional<quint32> transportType(AudioObjectID id) const override {
-        return find(id) ? find(id)->transport : std::nullopt;
-    }
+    std::optional<quint32> transportType(AudioObjectID id) const override { return get(id, &Device::transport); }
     QList<AudioObjectID> outputStreams(AudioObjectID id) const override {
-        return find(id) && find(id)->stream ? QList<AudioObjectID>{find(id)->stream} : QList<AudioObjectID>{};
+        const AudioObjectID stream = get(id, &Device::stream);
+        return stream ? QList<AudioObjectID>{stream} : QList<AudioObjectID>{};
     }
-    QList<quint32> outputBufferChannels(AudioObjectID id) const override {
-        return find(id) ? find(id)->bufferChannels : QList<quint32>{};
-    }
+    QList<quint32> outputBufferChannels(AudioObjectID id) const override { return get(id, &Device::bufferChannels); }
     std::optional<QString> stringProperty(AudioObjectID id, AudioPropertySelector selector) const override {
-        if (!find(id) || (selector != audioselector::kName && selector != audioselector::kUid))
+        if (!find(*this, id) || (selector != audioselector::kName && selector != audioselector::kUid))
             return std::nullopt;
-        return selector == audioselector::kName ? find(id)->name : find(id)->uid;
+        return get(id, selector == audioselector::kName ? &Device::name : &Device::uid);
     }
-    bool isHogPidSettable(AudioObjectID id) const override { return find(id) && find(id)->hogSettable; }
-    std::optional<pid_t> hogPid(AudioObjectID id) const override { return find(id) ? find(id)->hogPid : std::nullopt; }
+    bool isHogPidSettable(AudioObjectID id) const override { return get(id, &Device::hogSettable); }
+    std::optional<pid_t> hogPid(AudioObjectID id) const override { return get(id, &Device::hogPid); }
     bool setHogPid(AudioObjectID id, pid_t pid) override {
         hogWrites.append(pid);
-        if (!find(id))
-            return false;
-        if (pid == -1 || hogWrite == HogWrite::Takes)
-            device(id).hogPid = pid;
-        else if (hogWrite == HogWrite::TakenByOther)
-            device(id).hogPid = 4242;
-        return device(id).hogPid == pid;
+        Device* d = find(*this, id);
+        if (d && (pid == -1 || hogWrite == HogWrite::Takes))
+            d->hogPid = pid;
+        else if (d && hogWrite == HogWrite::TakenByOther)
+            d->hogPid = 4242;
+        return d && d->hogPid == pid;
     }
-    std::optional<bool> isRunningSomewhere(AudioObjectID id) const override {
-        return find(id) ? find(id)->running : std::nullopt;
-    }
+    std::optional<bool> isRunningSomewhere(AudioObjectID id) const override { return get(id, &Device::running); }
     std::optional<StreamDescription> physicalFormat(AudioObjectID stream) const override {
-        return findStream(stream) ? findStream(stream)->currentFormat : std::nullopt;
+        return get(stream, &Device::currentFormat, &Device::stream);
     }
     bool setPhysicalFormat(AudioObjectID stream, const StreamDescription& format) override {
-        if (!findStream(stream))
-            return false;
-        for (Device& d : list) {
-            if (d.stream == stream)
-                d.currentFormat = format;
-        }
-        return true;
+        Device* d = find(*this, stream, &Device::stream);
+        if (d)
+            d->currentFormat = format;
+        return d;
     }
     QList<RangedStreamDescription> availablePhysicalFormats(AudioObjectID stream) const override {
-        return findStream(stream) ? findStream(stream)->formats : QList<RangedStreamDescription>{};
+        return get(stream, &Device::formats, &Device::stream);
     }
-    bool addPropertyListener(AudioObjectID object, AudioPropertySelector selector, PropertyListener proc,
-                             void* clientData) override {
-        listeners_.append({object, selector, proc, clientData});
+    bool addPropertyListener(AudioObjectID, AudioPropertySelector, PropertyListener, void*) override { return true; }
+    bool removePropertyListener(AudioObjectID, AudioPropertySelector, PropertyListener, void*) override {
         return true;
     }
-    bool removePropertyListener(AudioObjectID object, AudioPropertySelector selector, PropertyListener proc,
-                                void* clientData) override {
-        return listeners_.removeIf([&](const Listener& l) {
-                   return l.object == object && l.selector == selector && l.proc == proc && l.clientData == clientData;
-               }) > 0;
-    }
 
-private:
-    struct Listener {
-        AudioObjectID object;
-        AudioPropertySelector selector;
-        PropertyListener proc;
-        void* clientData;
-    };
-    const Device* find(AudioObjectID id) const {
-        const auto it = std::find_if(list.cbegin(), list.cend(), [id](const Device& d) { return d.id == id; });
-        return it == list.cend() ? nullptr : &*it;
-    }
-    const Device* findStream(AudioObjectID stream) const {
-        const auto it = std::find_if(list.cbegin(), list.cend(), [stream](const Device& d) { return stream && d.stream == stream; });
-        return it == list.cend() ? nullptr : &*it;
-    }
-    QList<Listener> listeners_;
 };
 
 // A linear-PCM ranged description at one rate, as hardware lists them.

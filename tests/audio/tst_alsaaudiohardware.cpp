@@ -129,8 +129,6 @@ struct FixtureMachine {
 class TestAlsaAudioHardware : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void substreamFiles_data();
-    void substreamFiles();
     void transport_data();
     void transport();
     void fixtureDevices_data();
@@ -141,42 +139,10 @@ private Q_SLOTS:
     void exclusiveUse_data();
     void exclusiveUse();
     void heldDeviceTakesAFormat();
-    void identifiersFollowTheUid();
-    void probesOnceWhilePresent();
+    void unpluggingAndRenumbering();
     void listenersArePolled();
     void noSoundCard();
 };
-
-void TestAlsaAudioHardware::substreamFiles_data() {
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("hwParams");
-    QTest::addColumn<int>("owner"); // -1: closed
-    QTest::addColumn<QString>("setup");
-    const QString dir = QStringLiteral("proc/asound/card%1/pcm0p/sub%2/");
-    QTest::newRow("running") << fixtureText(dir.arg(0).arg(0) + "status") << fixtureText(dir.arg(0).arg(0) + "hw_params")
-                             << 1234 << "S32_LE 2 48000";
-    QTest::newRow("opened, not set up") << fixtureText(dir.arg(2).arg(1) + "status")
-                                        << fixtureText(dir.arg(2).arg(1) + "hw_params") << 777 << "";
-    QTest::newRow("closed") << "closed\n" << "closed\n" << -1 << "";
-    QTest::newRow("unreadable") << "" << "" << -1 << "";
-    QTest::newRow("with OSS emulation") << "state: PREPARED\nowner_pid   : 9\n"
-                                        << "access: RW_INTERLEAVED\nformat: S16_LE\nsubformat: STD\nchannels: 1\n"
-                                           "rate: 44100 (44100/1)\nOSS format: U8\nOSS channels: 2\n"
-                                        << 9 << "S16_LE 1 44100";
-}
-
-void TestAlsaAudioHardware::substreamFiles() {
-    QFETCH(QString, status);
-    QFETCH(QString, hwParams);
-    QFETCH(int, owner);
-    QFETCH(QString, setup);
-    const alsaproc::SubstreamStatus s = alsaproc::parseStatus(status);
-    QCOMPARE(s.open, owner != -1);
-    QCOMPARE(int(s.ownerPid), owner);
-    const auto params = alsaproc::parseHwParams(hwParams);
-    QCOMPARE(params ? QStringLiteral("%1 %2 %3").arg(params->format).arg(params->channels).arg(params->rate) : QString(),
-             setup);
-}
 
 void TestAlsaAudioHardware::transport_data() {
     QTest::addColumn<QString>("subsystem");
@@ -337,25 +303,10 @@ void TestAlsaAudioHardware::heldDeviceTakesAFormat() {
     QCOMPARE(hw.physicalFormat(device->outStreamID()), wanted.streamDescription());
 }
 
-void TestAlsaAudioHardware::identifiersFollowTheUid() {
+void TestAlsaAudioHardware::unpluggingAndRenumbering() {
     FixtureMachine machine;
     const AudioObjectID headset = machine.idOf(kHeadset);
     const AudioObjectID loopback = machine.idOf(kLoopback);
-    // The headset comes back as card 3; a new card takes index 1.
-    writeText(machine.proc() + QStringLiteral("/cards"),
-              QStringLiteral(" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
-                             " 1 [Speaker        ]: USB-Audio - USB Speaker\n"
-                             " 3 [Headset        ]: USB-Audio - Jabra EVOLVE 20\n"));
-    writeText(machine.proc() + QStringLiteral("/pcm"),
-              QStringLiteral("00-00: A : A : playback 1\n00-03: HDMI 0 : HDMI 0 : playback 1\n"
-                             "01-00: USB Audio : USB Audio : playback 1\n03-00: USB Audio : USB Audio : playback 1\n"));
-    QCOMPARE(machine.idOf(kHeadset), headset);
-    const AudioObjectID speaker = machine.idOf(QStringLiteral("hw:CARD=Speaker,DEV=0"));
-    QVERIFY(speaker != kAudioObjectUnknown && speaker != headset && speaker != loopback);
-}
-
-void TestAlsaAudioHardware::probesOnceWhilePresent() {
-    FixtureMachine machine;
     AudioDevice::outputDevices(*machine.hardware);
     AudioDevice::outputDevices(*machine.hardware);
     QCOMPARE(machine.library->probes.count(kHeadset), 1);
@@ -368,6 +319,19 @@ void TestAlsaAudioHardware::probesOnceWhilePresent() {
     writeText(machine.proc() + QStringLiteral("/pcm"), pcm);
     AudioDevice::outputDevices(*machine.hardware);
     QCOMPARE(machine.library->probes.count(kHeadset), 2);
+
+    // The headset comes back as card 3 and a new card takes index 1: identifiers follow the uid.
+    writeText(machine.proc() + QStringLiteral("/cards"),
+              QStringLiteral(" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
+                             " 1 [Speaker        ]: USB-Audio - USB Speaker\n"
+                             " 3 [Headset        ]: USB-Audio - Jabra EVOLVE 20\n"));
+    writeText(machine.proc() + QStringLiteral("/pcm"),
+              QStringLiteral("00-00: A : A : playback 1\n00-03: HDMI 0 : HDMI 0 : playback 1\n"
+                             "01-00: USB Audio : USB Audio : playback 1\n03-00: USB Audio : USB Audio : playback 1\n"));
+    QCOMPARE(machine.idOf(kHeadset), headset);
+    QCOMPARE(CoreAudioExtensions::getHogPidForDeviceID(*machine.hardware, headset), pid_t(-1)); // no status file
+    const AudioObjectID speaker = machine.idOf(QStringLiteral("hw:CARD=Speaker,DEV=0"));
+    QVERIFY(speaker != kAudioObjectUnknown && speaker != headset && speaker != loopback);
 }
 
 void TestAlsaAudioHardware::listenersArePolled() {

@@ -166,14 +166,14 @@ void TestAudioDevice::followingTheDeviceFormat() {
     QSignalSpy announced(device.get(), &AudioDevice::selectedFormatChanged);
 
     // Rate, bits and channels have to match, not the flags.
-    hw.device(10).currentFormat = linearPcm(48000, 24, 2, audioformat::kFlagIsBigEndian).format;
+    hw.list[0].currentFormat = linearPcm(48000, 24, 2, audioformat::kFlagIsBigEndian).format;
     device->updateSelectedFormatWithCurrentDeviceValue();
     QCOMPARE(text(device->selectedFormat()), QStringLiteral("48.0kHz @ 24bit : 2ch"));
 
     // A format the device does not list, or none readable, keeps the selection; still announced.
-    hw.device(10).currentFormat = linearPcm(96000, 24, 2).format;
+    hw.list[0].currentFormat = linearPcm(96000, 24, 2).format;
     device->updateSelectedFormatWithCurrentDeviceValue();
-    hw.device(10).currentFormat = std::nullopt;
+    hw.list[0].currentFormat = std::nullopt;
     device->updateSelectedFormatWithCurrentDeviceValue();
     QCOMPARE(text(device->selectedFormat()), QStringLiteral("48.0kHz @ 24bit : 2ch"));
     QCOMPARE(announced.size(), 3);
@@ -254,7 +254,7 @@ void TestAudioDevice::failedAttemptBlocksCallsUntilItsTimerEnds() {
     QTimer* timer = device->messageTimer();
     QVERIFY(timer);
 
-    hw.device(10).running = false; // would succeed now, but calls are ignored while the message shows
+    hw.list[0].running = false; // would succeed now, but calls are ignored while the message shows
     device->setHog(false);
     device->setHog(true);
     QVERIFY(device->hog());
