@@ -1,17 +1,12 @@
-#include <QDir>
-#include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtNetwork>
+#include <QtTest>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-// An environment with a runtime, settings and home folder of its own, and no display.
-QProcessEnvironment isolated(const QTemporaryDir& dir) {
+// Starts the program with a runtime, settings and home folder of its own, and no display.
+void start(QProcess& process, const QTemporaryDir& dir, const QStringList& arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -20,7 +15,8 @@ QProcessEnvironment isolated(const QTemporaryDir& dir) {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
     env.insert(QStringLiteral("XDG_CACHE_HOME"), dir.filePath(QStringLiteral("cache")));
-    return env;
+    process.setProcessEnvironment(env);
+    process.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), arguments);
 }
 
 // A Unix socket file nobody listens on, as a crashed instance leaves it.
@@ -40,112 +36,102 @@ bool makeStaleSocket(const QString& path) {
 class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void options_data();
-    void options();
-    void occupiedSocketNeverStopsTheStart_data();
-    void occupiedSocketNeverStopsTheStart();
-    void statusAnswerIsCappedAndCleaned();
+    void options_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("stdoutPattern");
+        QTest::addColumn<QString>("stderrPattern");
+        QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("^Ostrel Radio \\d+\\.\\d+ \\(\\d+\\)\\n$")
+                                 << QStringLiteral("^$");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("^Usage: ostrel-radio \\[options\\][\\s\\S]*--version") << QStringLiteral("^$");
+        QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << QStringLiteral("^$")
+                                        << QStringLiteral("Unknown option 'bogus'");
+        QTest::newRow("cloud set-up without a user") << QStringList{"--configure-cloud", "https://dav.example/"} << 2
+                                                     << QStringLiteral("^$") << QStringLiteral("takes a server address and a user name");
+        QTest::newRow("server that is no address") << QStringList{"--server", "ftp://x"} << 2 << QStringLiteral("^$")
+                                                   << QStringLiteral("neither a host name nor");
+        QTest::newRow("discovery that is no address") << QStringList{"--discovery", "file:///etc/hosts"} << 2 << QStringLiteral("^$")
+                                                      << QStringLiteral("neither a host name nor");
+        QTest::newRow("status with nothing running") << QStringList{"--status"} << 1 << QStringLiteral("^$")
+                                                     << QStringLiteral("not running");
+        QTest::newRow("stray argument") << QStringList{"extra"} << 2 << QStringLiteral("^$")
+                                        << QStringLiteral("Unexpected argument 'extra'");
+    }
+
+    void options() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, stdoutPattern);
+        QFETCH(QString, stderrPattern);
+
+        QTemporaryDir dir;
+        QProcess process;
+        start(process, dir, arguments);
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
+        QVERIFY2(QRegularExpression(stdoutPattern).match(QString::fromUtf8(process.readAllStandardOutput())).hasMatch(),
+                 qPrintable(stdoutPattern));
+        QVERIFY2(QRegularExpression(stderrPattern).match(QString::fromUtf8(process.readAllStandardError())).hasMatch(),
+                 qPrintable(stderrPattern));
+    }
+
+    void occupiedSocketNeverStopsTheStart_data() {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<bool>("claimed");
+        QTest::newRow("stale socket") << "socket" << true;
+        QTest::newRow("plain file") << "file" << true;
+        QTest::newRow("folder") << "folder" << false;
+    }
+
+    void occupiedSocketNeverStopsTheStart() {
+        QFETCH(QString, obstacle);
+        QFETCH(bool, claimed);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ostrel-radio.socket"));
+        if (obstacle == "socket")
+            QVERIFY(makeStaleSocket(path));
+        else if (obstacle == "file")
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        else
+            QVERIFY(QDir().mkdir(path));
+        QProcess running;
+        // A closed port as the directory: the test reaches no outside server.
+        start(running, dir, {"--server", "http://127.0.0.1:9"});
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += running.readAllStandardError()).contains("Ostrel Radio: "), 30000);
+        QCOMPARE(said.count("Ostrel Radio: "), 1);
+        QVERIFY2(said.contains(QFile::encodeName(path)), said.constData());
+        QCOMPARE(running.state(), QProcess::Running);
+        QProcess status;
+        start(status, dir, {"--status"});
+        QVERIFY(status.waitForFinished(20000));
+        QCOMPARE(status.exitCode(), claimed ? 0 : 1);
+        running.terminate();
+        QVERIFY(running.waitForFinished(20000));
+    }
+
+    void statusAnswerIsCappedAndCleaned() {
+        QTemporaryDir dir;
+        QLocalServer server; // stands in for a running instance that answers without end
+        QVERIFY(server.listen(dir.filePath(QStringLiteral("ostrel-radio.socket"))));
+        connect(&server, &QLocalServer::newConnection, &server, [&server] {
+            QLocalSocket* socket = server.nextPendingConnection();
+            const QByteArray block = QByteArray("\x1b[2J\x07", 5) + QByteArray(4091, 'A');
+            for (int i = 0; i < 256 && socket->state() == QLocalSocket::ConnectedState; ++i)
+                socket->write(block);
+        });
+        QProcess status;
+        start(status, dir, {"--status"});
+        QTRY_COMPARE_WITH_TIMEOUT(status.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(status.exitCode(), 0);
+        const QByteArray out = status.readAllStandardOutput();
+        QVERIFY2(out.size() <= 64 * 1024 + 1, QByteArray::number(out.size()).constData());
+        QVERIFY(out.contains("AAAA"));
+        for (char c : out.chopped(1))
+            QVERIFY2(uchar(c) >= 0x20, QByteArray::number(uchar(c)).constData());
+    }
 };
-
-void TestCommandLine::options_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("stdoutPattern");
-    QTest::addColumn<QString>("stderrPattern");
-    QTest::newRow("version") << QStringList{"--version"} << 0 << QStringLiteral("^Ostrel Radio \\d+\\.\\d+ \\(\\d+\\)\\n$")
-                             << QStringLiteral("^$");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("^Usage: ostrel-radio \\[options\\][\\s\\S]*--version") << QStringLiteral("^$");
-    QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << QStringLiteral("^$")
-                                    << QStringLiteral("Unknown option 'bogus'");
-    QTest::newRow("cloud set-up without a user") << QStringList{"--configure-cloud", "https://dav.example/"} << 2
-                                                 << QStringLiteral("^$") << QStringLiteral("takes a server address and a user name");
-    QTest::newRow("server that is no address") << QStringList{"--server", "ftp://x"} << 2 << QStringLiteral("^$")
-                                               << QStringLiteral("neither a host name nor");
-    QTest::newRow("discovery that is no address") << QStringList{"--discovery", "file:///etc/hosts"} << 2 << QStringLiteral("^$")
-                                                  << QStringLiteral("neither a host name nor");
-    QTest::newRow("status with nothing running") << QStringList{"--status"} << 1 << QStringLiteral("^$")
-                                                 << QStringLiteral("not running");
-    QTest::newRow("stray argument") << QStringList{"extra"} << 2 << QStringLiteral("^$")
-                                    << QStringLiteral("Unexpected argument 'extra'");
-}
-
-void TestCommandLine::options() {
-    QFETCH(QStringList, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, stdoutPattern);
-    QFETCH(QString, stderrPattern);
-
-    QTemporaryDir dir;
-    QProcess process;
-    process.setProcessEnvironment(isolated(dir));
-    process.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), arguments);
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), exitCode);
-    QVERIFY2(QRegularExpression(stdoutPattern).match(QString::fromUtf8(process.readAllStandardOutput())).hasMatch(),
-             qPrintable(stdoutPattern));
-    QVERIFY2(QRegularExpression(stderrPattern).match(QString::fromUtf8(process.readAllStandardError())).hasMatch(),
-             qPrintable(stderrPattern));
-}
-
-void TestCommandLine::occupiedSocketNeverStopsTheStart_data() {
-    QTest::addColumn<QString>("obstacle");
-    QTest::addColumn<bool>("claimed");
-    QTest::newRow("stale socket") << "socket" << true;
-    QTest::newRow("plain file") << "file" << true;
-    QTest::newRow("folder") << "folder" << false;
-}
-
-void TestCommandLine::occupiedSocketNeverStopsTheStart() {
-    QFETCH(QString, obstacle);
-    QFETCH(bool, claimed);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("ostrel-radio.socket"));
-    if (obstacle == "socket")
-        QVERIFY(makeStaleSocket(path));
-    else if (obstacle == "file")
-        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-    else
-        QVERIFY(QDir().mkdir(path));
-    QProcess running;
-    running.setProcessEnvironment(isolated(dir));
-    // A closed port as the directory: the test reaches no outside server.
-    running.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), {"--server", "http://127.0.0.1:9"});
-    QByteArray said;
-    QTRY_VERIFY_WITH_TIMEOUT((said += running.readAllStandardError()).contains("Ostrel Radio: "), 30000);
-    QCOMPARE(said.count("Ostrel Radio: "), 1);
-    QVERIFY2(said.contains(QFile::encodeName(path)), said.constData());
-    QCOMPARE(running.state(), QProcess::Running);
-    QProcess status;
-    status.setProcessEnvironment(isolated(dir));
-    status.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), {"--status"});
-    QVERIFY(status.waitForFinished(20000));
-    QCOMPARE(status.exitCode(), claimed ? 0 : 1);
-    running.terminate();
-    QVERIFY(running.waitForFinished(20000));
-}
-
-void TestCommandLine::statusAnswerIsCappedAndCleaned() {
-    QTemporaryDir dir;
-    QLocalServer server; // stands in for a running instance that answers without end
-    QVERIFY(server.listen(dir.filePath(QStringLiteral("ostrel-radio.socket"))));
-    connect(&server, &QLocalServer::newConnection, &server, [&server] {
-        QLocalSocket* socket = server.nextPendingConnection();
-        const QByteArray block = QByteArray("\x1b[2J\x07", 5) + QByteArray(4091, 'A');
-        for (int i = 0; i < 256 && socket->state() == QLocalSocket::ConnectedState; ++i)
-            socket->write(block);
-    });
-    QProcess status;
-    status.setProcessEnvironment(isolated(dir));
-    status.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), {"--status"});
-    QTRY_COMPARE_WITH_TIMEOUT(status.state(), QProcess::NotRunning, 30000);
-    QCOMPARE(status.exitCode(), 0);
-    const QByteArray out = status.readAllStandardOutput();
-    QVERIFY2(out.size() <= 64 * 1024 + 1, QByteArray::number(out.size()).constData());
-    QVERIFY(out.contains("AAAA"));
-    for (char c : out.chopped(1))
-        QVERIFY2(uchar(c) >= 0x20, QByteArray::number(uchar(c)).constData());
-}
 
 QTEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

@@ -20,49 +20,38 @@ struct DeadKeyring : CredentialStore {
 class TestPromptingCredentialStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void asksOncePerRunAndSaysWhy_data();
-    void asksOncePerRunAndSaysWhy();
-    void aWrittenPasswordIsUsedThisRun();
+    void asksOncePerRunAndSaysWhy_data() {
+        QTest::addColumn<QString>("written"); // a password written this run, before the reads
+        QTest::addColumn<bool>("userAnswers");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("user gives the password") << QString() << true << "secret";
+        QTest::newRow("user declines") << QString() << false << QString();
+        QTest::newRow("written this run: not asked") << "typed" << true << "typed";
+    }
+
+    void asksOncePerRunAndSaysWhy() {
+        QFETCH(QString, written);
+        QFETCH(bool, userAnswers);
+        QFETCH(QString, expected);
+        DeadKeyring keyring;
+        QStringList reasons;
+        PromptingCredentialStore store(keyring, [&](const QString&, const QString& why) {
+            reasons.append(why);
+            return userAnswers ? std::optional<QString>(QStringLiteral("secret")) : std::nullopt;
+        });
+        if (!written.isNull())
+            store.writePassword(QStringLiteral("bob@dav"), written, [](QString) {});
+        QList<std::optional<QString>> answers;
+        for (int i = 0; i < 3; ++i)
+            store.readPassword(QStringLiteral("bob@dav"), [&](std::optional<QString> password, QString) { answers.append(password); });
+        QTRY_COMPARE(answers.size(), 3);
+        QCOMPARE(reasons, written.isNull() ? QStringList{"No keyring daemon"} : QStringList());
+        if (written.isNull())
+            QCOMPARE(keyring.reads, 1);
+        for (const auto& answer : answers)
+            QCOMPARE(answer, expected.isNull() ? std::nullopt : std::optional<QString>(expected));
+    }
 };
-
-void TestPromptingCredentialStore::asksOncePerRunAndSaysWhy_data() {
-    QTest::addColumn<bool>("userAnswers");
-    QTest::newRow("user gives the password") << true;
-    QTest::newRow("user declines") << false;
-}
-
-void TestPromptingCredentialStore::asksOncePerRunAndSaysWhy() {
-    QFETCH(bool, userAnswers);
-    DeadKeyring keyring;
-    QStringList reasons;
-    PromptingCredentialStore store(keyring, [&](const QString&, const QString& why) {
-        reasons.append(why);
-        return userAnswers ? std::optional<QString>(QStringLiteral("secret")) : std::nullopt;
-    });
-    QList<std::optional<QString>> answers;
-    for (int i = 0; i < 3; ++i)
-        store.readPassword(QStringLiteral("bob@dav"), [&](std::optional<QString> password, QString) { answers.append(password); });
-    QTRY_COMPARE(answers.size(), 3);
-    QCOMPARE(reasons, QStringList{"No keyring daemon"});
-    QCOMPARE(keyring.reads, 1);
-    for (const auto& answer : answers)
-        QCOMPARE(answer, userAnswers ? std::optional<QString>(QStringLiteral("secret")) : std::nullopt);
-}
-
-void TestPromptingCredentialStore::aWrittenPasswordIsUsedThisRun() {
-    DeadKeyring keyring;
-    int prompts = 0;
-    PromptingCredentialStore store(keyring, [&](const QString&, const QString&) {
-        ++prompts;
-        return std::optional<QString>();
-    });
-    store.writePassword(QStringLiteral("bob@dav"), QStringLiteral("typed"), [](QString) {});
-    std::optional<QString> read;
-    store.readPassword(QStringLiteral("bob@dav"), [&](std::optional<QString> password, QString) { read = password; });
-    QTRY_VERIFY(read.has_value());
-    QCOMPARE(*read, QStringLiteral("typed"));
-    QCOMPARE(prompts, 0);
-}
 
 QTEST_GUILESS_MAIN(TestPromptingCredentialStore)
 #include "tst_promptingcredentialstore.moc"

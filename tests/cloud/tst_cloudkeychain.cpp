@@ -8,8 +8,43 @@
 class TestKeychainStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void passwordRoundTrip();
-    void databaseLogsInWithTheStoredPassword();
+    void passwordRoundTrip() {
+        KeychainCredentialStore store(QStringLiteral("Ostrel Radio test"));
+        const QString key = QStringLiteral("alice@https://dav.example.org/alice/");
+        const QString password = QStringLiteral("pässwörd with spaces");
+
+        Read missing = read(store, key);
+        QVERIFY2(missing.error.isNull(), qPrintable(missing.error));
+        QVERIFY(!missing.password);
+
+        QCOMPARE(write(store, key, &password), QString());
+        Read stored = read(store, key);
+        QVERIFY2(stored.password, qPrintable(stored.error));
+        QCOMPARE(*stored.password, password);
+        QVERIFY(!read(store, QStringLiteral("bob@https://dav.example.org/alice/")).password);
+
+        QCOMPARE(write(store, key, nullptr), QString());
+        QVERIFY(!read(store, key).password);
+        QCOMPARE(write(store, key, nullptr), QString()); // deleting what is not there is no error
+    }
+
+    void databaseLogsInWithTheStoredPassword() {
+        WebDavServer server;
+        KeychainCredentialStore store(QStringLiteral("Ostrel Radio test"));
+        CloudAccount account;
+        account.serverURL = server.url(QStringLiteral("/dav/"));
+        account.user = WebDavServer::kUser;
+        account.enabled = true;
+        QCOMPARE(write(store, account.credentialKey(), &WebDavServer::kPassword), QString());
+
+        WebDavDatabase database(store);
+        database.setAccount(account);
+        std::optional<CloudError> error;
+        database.fetchRecord(QStringLiteral("AppData.1"),
+                             [&](std::optional<CloudRecord>, CloudError e) { error = e; });
+        QVERIFY(QTest::qWaitFor([&] { return error.has_value(); }, 20000));
+        QCOMPARE(error->code, CloudError::Code::RecordNotFound); // logged in: the record is just not there
+    }
 
 private:
     struct Read {
@@ -35,44 +70,6 @@ private:
         return result.value_or(QStringLiteral("no answer"));
     }
 };
-
-void TestKeychainStore::passwordRoundTrip() {
-    KeychainCredentialStore store(QStringLiteral("Ostrel Radio test"));
-    const QString key = QStringLiteral("alice@https://dav.example.org/alice/");
-    const QString password = QStringLiteral("pässwörd with spaces");
-
-    Read missing = read(store, key);
-    QVERIFY2(missing.error.isNull(), qPrintable(missing.error));
-    QVERIFY(!missing.password);
-
-    QCOMPARE(write(store, key, &password), QString());
-    Read stored = read(store, key);
-    QVERIFY2(stored.password, qPrintable(stored.error));
-    QCOMPARE(*stored.password, password);
-    QVERIFY(!read(store, QStringLiteral("bob@https://dav.example.org/alice/")).password);
-
-    QCOMPARE(write(store, key, nullptr), QString());
-    QVERIFY(!read(store, key).password);
-    QCOMPARE(write(store, key, nullptr), QString()); // deleting what is not there is no error
-}
-
-void TestKeychainStore::databaseLogsInWithTheStoredPassword() {
-    WebDavServer server;
-    KeychainCredentialStore store(QStringLiteral("Ostrel Radio test"));
-    CloudAccount account;
-    account.serverURL = server.url(QStringLiteral("/dav/"));
-    account.user = WebDavServer::kUser;
-    account.enabled = true;
-    QCOMPARE(write(store, account.credentialKey(), &WebDavServer::kPassword), QString());
-
-    WebDavDatabase database(store);
-    database.setAccount(account);
-    std::optional<CloudError> error;
-    database.fetchRecord(QStringLiteral("AppData.1"),
-                         [&](std::optional<CloudRecord>, CloudError e) { error = e; });
-    QVERIFY(QTest::qWaitFor([&] { return error.has_value(); }, 20000));
-    QCOMPARE(error->code, CloudError::Code::RecordNotFound); // logged in: the record is just not there
-}
 
 QTEST_GUILESS_MAIN(TestKeychainStore)
 #include "tst_cloudkeychain.moc"

@@ -1,64 +1,53 @@
 #include "directory/cloud/NextcloudLoginFlow.h"
 #include "support/Tether.h"
 
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
 
+namespace {
 // The Login Flow v2 stand-in of fake_login_server.py on a free loopback port.
-class FakeLoginServer {
-public:
-    explicit FakeLoginServer(const QStringList& arguments) : server_("tests/cloud/fake_login_server.py", arguments) {}
-    QUrl base() const { return server_.url(QStringLiteral("/nc")); }
-
-private:
-    ScriptServer server_;
-};
+const char* const kLoginServer = "tests/cloud/fake_login_server.py";
+} // namespace
 
 class TestNextcloudLoginFlow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void grantedInTheBrowser();
-    void refusedOrUnusable_data();
-    void refusedOrUnusable();
+    void grantedInTheBrowser() {
+        ScriptServer server(kLoginServer, {"--pending", "2"});
+        NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 20000});
+        QSignalSpy page(&flow, &NextcloudLoginFlow::loginPageReady);
+        QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
+        flow.start(server.url(QStringLiteral("/nc")));
+        QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 20000);
+        QCOMPARE(page.count(), 1);
+        QVERIFY(page.first().first().toUrl().path().endsWith("/login/v2/flow/abc"));
+        QCOMPARE(done.first().at(1).toString(), QStringLiteral("alice"));
+        QCOMPARE(done.first().at(2).toString(), QStringLiteral("app-pass-123"));
+        QVERIFY(!flow.isRunning());
+    }
+
+    void refusedOrUnusable_data() {
+        QTest::addColumn<QStringList>("serverArguments");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("errorPart");
+        QTest::newRow("no login flow on the server") << QStringList{"--mode", "broken"} << QString() << "does not offer";
+        QTest::newRow("plain http elsewhere") << QStringList{} << "http://cloud.example.org" << "https://";
+        QTest::newRow("never granted") << QStringList{"--pending", "1000"} << QString() << "not completed";
+    }
+
+    void refusedOrUnusable() {
+        QFETCH(QStringList, serverArguments);
+        QFETCH(QString, address);
+        QFETCH(QString, errorPart);
+        ScriptServer server(kLoginServer, serverArguments);
+        NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 1000});
+        QSignalSpy failed(&flow, &NextcloudLoginFlow::failed);
+        QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
+        flow.start(address.isEmpty() ? server.url(QStringLiteral("/nc")) : QUrl(address));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
+        QVERIFY2(failed.first().first().toString().contains(errorPart), qPrintable(failed.first().first().toString()));
+        QCOMPARE(done.count(), 0);
+    }
 };
-
-void TestNextcloudLoginFlow::grantedInTheBrowser() {
-    FakeLoginServer server({"--pending", "2"});
-    NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 20000});
-    QSignalSpy page(&flow, &NextcloudLoginFlow::loginPageReady);
-    QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
-    flow.start(server.base());
-    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 20000);
-    QCOMPARE(page.count(), 1);
-    QVERIFY(page.first().first().toUrl().path().endsWith("/login/v2/flow/abc"));
-    QCOMPARE(done.first().at(1).toString(), QStringLiteral("alice"));
-    QCOMPARE(done.first().at(2).toString(), QStringLiteral("app-pass-123"));
-    QVERIFY(!flow.isRunning());
-}
-
-void TestNextcloudLoginFlow::refusedOrUnusable_data() {
-    QTest::addColumn<QStringList>("serverArguments");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("errorPart");
-    QTest::newRow("no login flow on the server") << QStringList{"--mode", "broken"} << QString() << "does not offer";
-    QTest::newRow("plain http elsewhere") << QStringList{} << "http://cloud.example.org" << "https://";
-    QTest::newRow("never granted") << QStringList{"--pending", "1000"} << QString() << "not completed";
-}
-
-void TestNextcloudLoginFlow::refusedOrUnusable() {
-    QFETCH(QStringList, serverArguments);
-    QFETCH(QString, address);
-    QFETCH(QString, errorPart);
-    FakeLoginServer server(serverArguments);
-    NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 1000});
-    QSignalSpy failed(&flow, &NextcloudLoginFlow::failed);
-    QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
-    flow.start(address.isEmpty() ? server.base() : QUrl(address));
-    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 20000);
-    QVERIFY2(failed.first().first().toString().contains(errorPart), qPrintable(failed.first().first().toString()));
-    QCOMPARE(done.count(), 0);
-}
 
 QTEST_GUILESS_MAIN(TestNextcloudLoginFlow)
 #include "tst_nextcloudloginflow.moc"

@@ -1,11 +1,8 @@
 #include "directory/RadioBrowser.h"
 #include "directory/StationArchive.h"
 #include "support/DirectoryFixture.h"
-#include "support/StationFixtures.h"
 
-#include <QCborStreamWriter>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 #include <functional>
 
 using Writer = std::function<void(QCborStreamWriter&)>;
@@ -35,122 +32,110 @@ static QByteArray oneValue(const Writer& value) {
 class TestStationArchive : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void roundTripKeepsTextsAndNumbers();
-    void refusesAnythingElse_data();
-    void refusesAnythingElse();
-    void refusesEveryTruncation();
-    void allowedClassesAreEnforced();
-    void writesReplaceFilesAndReportFailures();
-    void oneStationFiles();
+    void roundTripKeepsTextsAndNumbers() {
+        const StationList stations{
+            stationFromJson(R"({"stationuuid":"u1","name":"Café ☕","bitrate":128,"votes":-5,"geo_lat":null,
+                               "geo_long":48.25,"hls":false,"clickcount":5000000000,"list":[1]})"),
+            stationFromJson(R"({})"),
+        };
+        const auto decoded = archive::decode(archive::archivedDataWithRootObject(stations), archive::kStationListClasses);
+        QVERIFY(decoded);
+        QCOMPARE(decoded->size(), 2);
+        const Station& s = decoded->first();
+        QCOMPARE(s.keys(), (QStringList{"stationuuid", "name", "bitrate", "votes", "geo_long", "hls", "clickcount"}));
+        QCOMPARE(s.string(Station::Key::Name), QStringLiteral("Café ☕"));
+        QCOMPARE(s.value(Station::Key::ClickCount).toInteger(), 5000000000);
+        QCOMPARE(s.value(Station::Key::Votes).toInteger(), -5);
+        QCOMPARE(s.value("geo_long").toDouble(), 48.25);
+        QCOMPARE(s.value("hls").type(), StationValue::Type::Bool);
+        QVERIFY(!(s == stations.first())); // the null and the array are gone ...
+        QVERIFY(RadioBrowser::stationIsEqualTo(s, stations.first())); // ... the identity is not
+        QCOMPARE(decoded->at(1).size(), 0);
+    }
+
+    void refusesAnythingElse_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray valid = archive::archivedDataWithRootObject({namedStation("u")});
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no tags") << QByteArray::fromHex("81a0"); // [{}]
+        QTest::newRow("other format tag") << QByteArray(valid).replace(5, 1, "\x02");
+        QTest::newRow("trailing byte") << valid + '\0';
+        QTest::newRow("root is a map") << tagged([](QCborStreamWriter& w) { w.startMap(0); w.endMap(); });
+        QTest::newRow("element is a text") << tagged([](QCborStreamWriter& w) { w.startArray(1); w.append(QLatin1String("x")); w.endArray(); });
+        QTest::newRow("indefinite array") << tagged([](QCborStreamWriter& w) { w.startArray(); w.endArray(); });
+        QTest::newRow("array longer than its content") << tagged([](QCborStreamWriter& w) { w.startArray(3); w.startMap(0); w.endMap(); w.endArray(); });
+        QTest::newRow("null value") << oneValue([](QCborStreamWriter& w) { w.append(nullptr); });
+        QTest::newRow("undefined value") << oneValue([](QCborStreamWriter& w) { w.append(QCborSimpleType::Undefined); });
+        QTest::newRow("byte string value") << oneValue([](QCborStreamWriter& w) { w.append(QByteArray("b")); });
+        QTest::newRow("array value") << oneValue([](QCborStreamWriter& w) { w.startArray(0); w.endArray(); });
+        QTest::newRow("tagged value") << oneValue([](QCborStreamWriter& w) { w.append(QCborKnownTags::DateTimeString); w.append(QLatin1String("2020")); });
+        QTest::newRow("integer past 64 bits signed") << oneValue([](QCborStreamWriter& w) { w.append(quint64(1) << 63); });
+        QTest::newRow("negative past 64 bits signed") << oneValue([](QCborStreamWriter& w) { w.append(QCborNegativeInteger(quint64(1) << 63 | 1)); });
+        QTest::newRow("text not UTF-8") << oneValue([](QCborStreamWriter& w) { w.appendTextString("\xC3\x28", 2); });
+        QTest::newRow("number key") << tagged([](QCborStreamWriter& w) { w.startArray(1); w.startMap(1); w.append(1); w.append(2); w.endMap(); w.endArray(); });
+        QTest::newRow("duplicate key") << tagged([](QCborStreamWriter& w) {
+            w.startArray(1); w.startMap(2);
+            w.append(QLatin1String("name")); w.append(QLatin1String("a"));
+            w.append(QLatin1String("name")); w.append(QLatin1String("b"));
+            w.endMap(); w.endArray(); });
+        QTest::newRow("huge declared length") << QByteArray::fromHex("d9d9f7da4f5354019bffffffffffffffff");
+    }
+
+    void refusesAnythingElse() {
+        QFETCH(QByteArray, bytes);
+        QString error;
+        QVERIFY(!archive::decode(bytes, archive::kStationListClasses, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void refusesEveryTruncation() {
+        const QByteArray valid = archive::archivedDataWithRootObject(
+            {stationFromJson(R"({"stationuuid":"u1","name":"Ünïcode","bitrate":128,"geo_long":1.5,"hls":true})"),
+             namedStation("u2")});
+        QVERIFY(archive::decode(valid, archive::kStationListClasses));
+        for (qsizetype n = 0; n < valid.size(); ++n)
+            QVERIFY2(!archive::decode(valid.first(n), archive::kStationListClasses), qPrintable(QString::number(n)));
+    }
+
+    void allowedClassesAreEnforced() {
+        const QByteArray bytes = archive::archivedDataWithRootObject({stationFromJson(R"({"n":1})")});
+        using C = archive::ArchiveClass;
+        QVERIFY(!archive::decode(bytes, C::Array | C::Dictionary | C::String));
+        QVERIFY(archive::decode(bytes, C::Array | C::Dictionary | C::Number));
+        QVERIFY(!archive::decode(bytes, C::Dictionary | C::Number));
+    }
+
+    void writesReplaceFilesAndReportFailures() {
+        QTemporaryDir dir;
+        DirectoryFixture fixture;
+        RadioBrowser& api = *fixture.api;
+        const QUrl url = QUrl::fromLocalFile(dir.filePath("favoriteStations.dat"));
+        api.writeStations({namedStation("a"), namedStation("b")}, url);
+        api.writeStations({namedStation("c")}, url);
+        const auto read = api.readStationsFromURL(url);
+        QVERIFY(read);
+        QCOMPARE(read->size(), 1);
+        QCOMPARE(read->first().string(Station::Key::StationUuid), QStringLiteral("c"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"favoriteStations.dat"}); // no temporary left
+
+        QFile corrupt(url.toLocalFile());
+        QVERIFY(corrupt.open(QIODevice::Append));
+        corrupt.write("x");
+        corrupt.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^unarchive error : \\[bytes after the station list"));
+        QVERIFY(!api.readStationsFromURL(url));
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^writeToURL \\[.+\\]$"));
+        api.writeStations({namedStation("a")}, QUrl::fromLocalFile(dir.filePath("no/such/folder/list.dat")));
+
+        // A file of one station: the loaded one.
+        const QUrl one = QUrl::fromLocalFile(dir.filePath("loadedStation.dat"));
+        api.writeStation(namedStation("x", "Radio X"), one);
+        QCOMPARE(api.readStationFromURL(one).string(Station::Key::Name), QStringLiteral("Radio X"));
+        api.writeStations({}, one);
+        QVERIFY(api.readStationFromURL(one).isNull());
+    }
 };
-
-void TestStationArchive::roundTripKeepsTextsAndNumbers() {
-    const StationList stations{
-        stationFromJson(R"({"stationuuid":"u1","name":"Café ☕","bitrate":128,"votes":-5,"geo_lat":null,
-                           "geo_long":48.25,"hls":false,"clickcount":5000000000,"list":[1]})"),
-        stationFromJson(R"({})"),
-    };
-    const auto decoded = archive::decode(archive::archivedDataWithRootObject(stations), archive::kStationListClasses);
-    QVERIFY(decoded);
-    QCOMPARE(decoded->size(), 2);
-    const Station& s = decoded->first();
-    QCOMPARE(s.keys(), (QStringList{"bitrate", "clickcount", "geo_long", "hls", "name", "stationuuid", "votes"}));
-    QCOMPARE(s.string(Station::Key::Name), QStringLiteral("Café ☕"));
-    QCOMPARE(s.value(Station::Key::ClickCount).toInteger(), 5000000000);
-    QCOMPARE(s.value(Station::Key::Votes).toInteger(), -5);
-    QCOMPARE(s.value("geo_long").toDouble(), 48.25);
-    QCOMPARE(s.value("hls").type(), StationValue::Type::Bool);
-    QVERIFY(!(s == stations.first())); // the null and the array are gone ...
-    QVERIFY(RadioBrowser::stationIsEqualTo(s, stations.first())); // ... the identity is not
-    QCOMPARE(decoded->at(1).size(), 0);
-}
-
-void TestStationArchive::refusesAnythingElse_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    const QByteArray valid = archive::archivedDataWithRootObject({namedStation("u")});
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("no tags") << QByteArray::fromHex("81a0"); // [{}]
-    QTest::newRow("other format tag") << QByteArray(valid).replace(5, 1, "\x02");
-    QTest::newRow("trailing byte") << valid + '\0';
-    QTest::newRow("root is a map") << tagged([](QCborStreamWriter& w) { w.startMap(0); w.endMap(); });
-    QTest::newRow("element is a text") << tagged([](QCborStreamWriter& w) { w.startArray(1); w.append(QLatin1String("x")); w.endArray(); });
-    QTest::newRow("indefinite array") << tagged([](QCborStreamWriter& w) { w.startArray(); w.endArray(); });
-    QTest::newRow("array longer than its content") << tagged([](QCborStreamWriter& w) { w.startArray(3); w.startMap(0); w.endMap(); w.endArray(); });
-    QTest::newRow("null value") << oneValue([](QCborStreamWriter& w) { w.append(nullptr); });
-    QTest::newRow("undefined value") << oneValue([](QCborStreamWriter& w) { w.append(QCborSimpleType::Undefined); });
-    QTest::newRow("byte string value") << oneValue([](QCborStreamWriter& w) { w.append(QByteArray("b")); });
-    QTest::newRow("array value") << oneValue([](QCborStreamWriter& w) { w.startArray(0); w.endArray(); });
-    QTest::newRow("tagged value") << oneValue([](QCborStreamWriter& w) { w.append(QCborKnownTags::DateTimeString); w.append(QLatin1String("2020")); });
-    QTest::newRow("integer past 64 bits signed") << oneValue([](QCborStreamWriter& w) { w.append(quint64(1) << 63); });
-    QTest::newRow("negative past 64 bits signed") << oneValue([](QCborStreamWriter& w) { w.append(QCborNegativeInteger(quint64(1) << 63 | 1)); });
-    QTest::newRow("text not UTF-8") << oneValue([](QCborStreamWriter& w) { w.appendTextString("\xC3\x28", 2); });
-    QTest::newRow("number key") << tagged([](QCborStreamWriter& w) { w.startArray(1); w.startMap(1); w.append(1); w.append(2); w.endMap(); w.endArray(); });
-    QTest::newRow("duplicate key") << tagged([](QCborStreamWriter& w) {
-        w.startArray(1); w.startMap(2);
-        w.append(QLatin1String("name")); w.append(QLatin1String("a"));
-        w.append(QLatin1String("name")); w.append(QLatin1String("b"));
-        w.endMap(); w.endArray(); });
-    QTest::newRow("huge declared length") << QByteArray::fromHex("d9d9f7da4f5354019bffffffffffffffff");
-}
-
-void TestStationArchive::refusesAnythingElse() {
-    QFETCH(QByteArray, bytes);
-    QString error;
-    QVERIFY(!archive::decode(bytes, archive::kStationListClasses, &error));
-    QVERIFY(!error.isEmpty());
-}
-
-void TestStationArchive::refusesEveryTruncation() {
-    const QByteArray valid = archive::archivedDataWithRootObject(
-        {stationFromJson(R"({"stationuuid":"u1","name":"Ünïcode","bitrate":128,"geo_long":1.5,"hls":true})"),
-         namedStation("u2")});
-    QVERIFY(archive::decode(valid, archive::kStationListClasses));
-    for (qsizetype n = 0; n < valid.size(); ++n)
-        QVERIFY2(!archive::decode(valid.first(n), archive::kStationListClasses), qPrintable(QString::number(n)));
-}
-
-void TestStationArchive::allowedClassesAreEnforced() {
-    const QByteArray bytes = archive::archivedDataWithRootObject({stationFromJson(R"({"n":1})")});
-    using C = archive::ArchiveClass;
-    QVERIFY(!archive::decode(bytes, C::Array | C::Dictionary | C::String));
-    QVERIFY(archive::decode(bytes, C::Array | C::Dictionary | C::Number));
-    QVERIFY(!archive::decode(bytes, C::Dictionary | C::Number));
-}
-
-void TestStationArchive::writesReplaceFilesAndReportFailures() {
-    QTemporaryDir dir;
-    DirectoryFixture fixture;
-    RadioBrowser& api = *fixture.api;
-    const QUrl url = QUrl::fromLocalFile(dir.filePath("favoriteStations.dat"));
-    api.writeStations({namedStation("a"), namedStation("b")}, url);
-    api.writeStations({namedStation("c")}, url);
-    const auto read = api.readStationsFromURL(url);
-    QVERIFY(read);
-    QCOMPARE(read->size(), 1);
-    QCOMPARE(read->first().string(Station::Key::StationUuid), QStringLiteral("c"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"favoriteStations.dat"}); // no temporary left
-
-    QFile corrupt(url.toLocalFile());
-    QVERIFY(corrupt.open(QIODevice::Append));
-    corrupt.write("x");
-    corrupt.close();
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^unarchive error : \\[bytes after the station list"));
-    QVERIFY(!api.readStationsFromURL(url));
-
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^writeToURL \\[.+\\]$"));
-    api.writeStations({namedStation("a")}, QUrl::fromLocalFile(dir.filePath("no/such/folder/list.dat")));
-}
-
-void TestStationArchive::oneStationFiles() {
-    QTemporaryDir dir;
-    DirectoryFixture fixture;
-    RadioBrowser& api = *fixture.api;
-    const QUrl url = QUrl::fromLocalFile(dir.filePath("loadedStation.dat"));
-    api.writeStation(namedStation("x", "Radio X"), url);
-    QCOMPARE(api.readStationFromURL(url).string(Station::Key::Name), QStringLiteral("Radio X"));
-    api.writeStations({}, url);
-    QVERIFY(api.readStationFromURL(url).isNull());
-}
 
 QTEST_GUILESS_MAIN(TestStationArchive)
 #include "tst_stationarchive.moc"

@@ -1,6 +1,5 @@
 #include "directory/RadioBrowser.h"
 #include "support/DirectoryFixture.h"
-#include "support/StationFixtures.h"
 
 #include <QTest>
 
@@ -9,168 +8,109 @@ using R = RadioBrowser;
 class TestStationFields : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void tags_data();
-    void tags();
-    void soundQuality_data();
-    void soundQuality();
-    void languages_data();
-    void languages();
-    void iconPath_data();
-    void iconPath();
-    void truncatedName_data();
-    void truncatedName();
-    void location_data();
-    void location();
-    void identity();
-    void indexInList();
-    void preparingDropsNullsArraysObjects();
+    // The texts shown of a station, from the directory's fields.
+    void shownTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QJsonObject>("station");
+        QTest::addColumn<QString>("expected"); // tags sorted and joined by commas
+        const auto tags = [](const QJsonValue& value) { return QJsonObject{{"tags", value}}; };
+        QTest::newRow("tags: pieces trimmed and filtered") << "tags" << tags("pop,rock,, 80s ,a,Jazz") << "80s,Jazz,Pop,Rock";
+        QTest::newRow("tags: case variants once") << "tags" << tags("pop,POP,Pop") << "Pop";
+        QTest::newRow("tags: 31 kept, 32 dropped") << "tags" << tags(QString(31, u'x') + u',' + QString(32, u'y'))
+                                                   << u'X' + QString(30, u'x');
+        QTest::newRow("tags: 3 kept, 2 dropped") << "tags" << tags("abc,ab") << "Abc";
+        QTest::newRow("tags: commas and blanks only") << "tags" << tags(" , ,, ") << "Variety";
+        QTest::newRow("tags: quotes and dots trimmed") << "tags" << tags("\"news.\",_talk_") << "News,Talk";
+        QTest::newRow("tags: empty") << "tags" << tags("") << "Variety";
+        QTest::newRow("tags: absent") << "tags" << QJsonObject{} << "Variety";
+        QTest::newRow("tags: not a text") << "tags" << tags(42) << "Variety";
+        QTest::newRow("quality: codec and rate") << "quality" << QJsonObject{{"codec", "MP3"}, {"bitrate", 128}} << "MP3 - 128 kbps";
+        QTest::newRow("quality: rate only") << "quality" << QJsonObject{{"bitrate", 128}} << "128 kbps";
+        QTest::newRow("quality: empty codec") << "quality" << QJsonObject{{"codec", ""}, {"bitrate", 64}} << "64 kbps";
+        QTest::newRow("quality: codec, rate 0") << "quality" << QJsonObject{{"codec", "MP3"}, {"bitrate", 0}} << "MP3";
+        QTest::newRow("quality: neither") << "quality" << QJsonObject{} << "";
+        QTest::newRow("language: bare comma") << "language" << QJsonObject{{"language", "english,spanish"}} << "English, Spanish";
+        QTest::newRow("language: blank after comma stays") << "language" << QJsonObject{{"language", "english, spanish"}}
+                                                           << "English,  Spanish";
+        QTest::newRow("language: empty") << "language" << QJsonObject{{"language", ""}} << "--";
+        QTest::newRow("language: absent") << "language" << QJsonObject{} << "--";
+        QTest::newRow("icon: https") << "icon" << QJsonObject{{"favicon", "https://a/icon.png"}} << "https://a/icon.png";
+        QTest::newRow("icon: http") << "icon" << QJsonObject{{"favicon", "http://a/icon.png"}} << "http://a/icon.png";
+        QTest::newRow("icon: upper-case scheme") << "icon" << QJsonObject{{"favicon", "HTTP://a/icon.png"}} << QString();
+        QTest::newRow("icon: relative") << "icon" << QJsonObject{{"favicon", "/icon.png"}} << QString();
+        QTest::newRow("icon: empty") << "icon" << QJsonObject{{"favicon", ""}} << QString();
+        QTest::newRow("name: five words") << "name" << QJsonObject{{"name", "Radio One  Classic Rock FM"}} << "Radio\rOne\rClassic";
+        QTest::newRow("name: one word") << "name" << QJsonObject{{"name", " Jazz "}} << "Jazz";
+        QTest::newRow("name: none") << "name" << QJsonObject{} << "";
+        const QString de = QStringLiteral("\U0001F1E9\U0001F1EA");
+        QTest::newRow("location: state and country") << "location" << QJsonObject{{"state", "Bavaria"}, {"countrycode", "DE"}}
+                                                     << de + " Bavaria, Germany";
+        QTest::newRow("location: country only") << "location" << QJsonObject{{"countrycode", "DE"}} << de + " Germany";
+        QTest::newRow("location: state as number") << "location" << QJsonObject{{"state", 7}, {"countrycode", "DE"}}
+                                                   << de + " Germany";
+        QTest::newRow("location: no country code") << "location" << QJsonObject{{"state", "Bavaria"}} << "Bavaria";
+        QTest::newRow("location: code of three letters") << "location"
+                                                         << QJsonObject{{"state", "Bavaria"}, {"countrycode", "DEU"}} << QString();
+        QTest::newRow("location: unknown code") << "location" << QJsonObject{{"countrycode", "QQ"}}
+                                                << QStringLiteral("\U0001F1F6\U0001F1F6 QQ");
+    }
+
+    void shownTexts() {
+        QFETCH(QString, text);
+        QFETCH(QJsonObject, station);
+        QFETCH(QString, expected);
+        const Station s = stationFromJson(station);
+        QString got;
+        if (text == "tags") {
+            QStringList tags = R::tagsForStation(s);
+            tags.sort();
+            got = tags.join(u',');
+        } else if (text == "quality") {
+            got = R::soundQualityForStation(s);
+        } else if (text == "language") {
+            got = R::languageForStation(s);
+        } else if (text == "icon") {
+            got = R::iconPathForStation(s);
+        } else if (text == "name") {
+            got = R::truncatedNameForStation(s);
+        } else {
+            got = R::locationForStation(s);
+        }
+        QCOMPARE(got, expected);
+        if (text != "name") // a missing text and an empty one are told apart
+            QCOMPARE(got.isNull(), expected.isNull());
+    }
+
+    void identity() {
+        const Station a = namedStation("u1", "A");
+        QVERIFY(R::stationIsEqualTo(a, namedStation("u1", "other name")));
+        QVERIFY(!R::stationIsEqualTo(a, namedStation("U1")));
+        QVERIFY(!R::stationIsEqualTo(a, Station()));
+        QVERIFY(!R::stationIsEqualTo(Station(), Station()));
+        const Station anonymous = stationFromJson(R"({"name":"x"})");
+        QVERIFY(!R::stationIsEqualTo(anonymous, stationFromJson(R"({"name":"x"})")));
+        QVERIFY(R::stationIsEqualTo(anonymous, anonymous));
+    }
+
+    void indexInList() {
+        DirectoryFixture fixture;
+        RadioBrowser& api = *fixture.api;
+        const StationList list{namedStation("a"), namedStation("b", "first"), namedStation("b", "second")};
+        QCOMPARE(api.indexOfStation(namedStation("b"), list), 1);
+        QCOMPARE(api.indexOfStation(namedStation("z"), list), RadioBrowser::kNotFound);
+        QCOMPARE(api.indexOfStation(namedStation("a"), {}), RadioBrowser::kNotFound);
+        QCOMPARE(api.indexOfStation(stationFromJson(R"({"name":"a"})"), list), RadioBrowser::kNotFound);
+    }
+
+    void preparingDropsNullsArraysObjects() {
+        DirectoryFixture fixture;
+        RadioBrowser& api = *fixture.api;
+        const Station prepared = api._prepareStationForWriting(stationFromJson(
+            R"({"stationuuid":"u","geo_lat":null,"votes":3,"hls":true,"list":[1],"obj":{},"geo_long":1.5})"));
+        QCOMPARE(prepared.keys(), (QStringList{"stationuuid", "votes", "hls", "geo_long"}));
+        QVERIFY(prepared.value("hls").isNumber());
+    }
 };
-
-static QJsonObject withKey(const char* key, const QJsonValue& value) {
-    return QJsonObject{{QString::fromLatin1(key), value}};
-}
-
-void TestStationFields::tags_data() {
-    QTest::addColumn<QJsonValue>("tags");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("pieces trimmed and filtered") << QJsonValue("pop,rock,, 80s ,a,Jazz") << QStringList{"Pop", "Rock", "80s", "Jazz"};
-    QTest::newRow("case variants once") << QJsonValue("pop,POP,Pop") << QStringList{"Pop"};
-    QTest::newRow("31 kept, 32 dropped") << QJsonValue(QString(31, u'x') + u',' + QString(32, u'y'))
-                                         << QStringList{u'X' + QString(30, u'x')};
-    QTest::newRow("3 kept, 2 dropped") << QJsonValue("abc,ab") << QStringList{"Abc"};
-    QTest::newRow("commas and blanks only") << QJsonValue(" , ,, ") << QStringList{"Variety"};
-    QTest::newRow("quotes and dots trimmed") << QJsonValue("\"news.\",_talk_") << QStringList{"News", "Talk"};
-    QTest::newRow("empty") << QJsonValue("") << QStringList{"Variety"};
-    QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << QStringList{"Variety"};
-    QTest::newRow("not a text") << QJsonValue(42) << QStringList{"Variety"};
-}
-
-void TestStationFields::tags() {
-    QFETCH(QJsonValue, tags);
-    QFETCH(QStringList, expected);
-    const QJsonObject object = tags.isUndefined() ? QJsonObject{} : withKey("tags", tags);
-    QStringList got = R::tagsForStation(stationFromJson(object));
-    got.sort();
-    expected.sort();
-    QCOMPARE(got, expected);
-}
-
-void TestStationFields::soundQuality_data() {
-    QTest::addColumn<QJsonObject>("station");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("codec and rate") << QJsonObject{{"codec", "MP3"}, {"bitrate", 128}} << "MP3 - 128 kbps";
-    QTest::newRow("rate only") << QJsonObject{{"bitrate", 128}} << "128 kbps";
-    QTest::newRow("empty codec") << QJsonObject{{"codec", ""}, {"bitrate", 64}} << "64 kbps";
-    QTest::newRow("codec, rate 0") << QJsonObject{{"codec", "MP3"}, {"bitrate", 0}} << "MP3";
-    QTest::newRow("neither") << QJsonObject{} << "";
-}
-
-void TestStationFields::soundQuality() {
-    QFETCH(QJsonObject, station);
-    QFETCH(QString, expected);
-    const QString got = R::soundQualityForStation(stationFromJson(station));
-    QCOMPARE(got, expected);
-    QVERIFY(!got.isNull());
-}
-
-void TestStationFields::languages_data() {
-    QTest::addColumn<QJsonObject>("station");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("bare comma") << withKey("language", "english,spanish") << "English, Spanish";
-    QTest::newRow("blank after comma stays") << withKey("language", "english, spanish") << "English,  Spanish";
-    QTest::newRow("empty") << withKey("language", "") << "--";
-    QTest::newRow("absent") << QJsonObject{} << "--";
-}
-
-void TestStationFields::languages() {
-    QFETCH(QJsonObject, station);
-    QFETCH(QString, expected);
-    QCOMPARE(R::languageForStation(stationFromJson(station)), expected);
-}
-
-void TestStationFields::iconPath_data() {
-    QTest::addColumn<QString>("favicon");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("https") << "https://a/icon.png" << true;
-    QTest::newRow("http") << "http://a/icon.png" << true;
-    QTest::newRow("upper-case scheme") << "HTTP://a/icon.png" << false;
-    QTest::newRow("relative") << "/icon.png" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void TestStationFields::iconPath() {
-    QFETCH(QString, favicon);
-    QFETCH(bool, kept);
-    const QString got = R::iconPathForStation(stationFromJson(withKey("favicon", favicon)));
-    QCOMPARE(got.isNull(), !kept);
-    if (kept)
-        QCOMPARE(got, favicon);
-}
-
-void TestStationFields::truncatedName_data() {
-    QTest::addColumn<QJsonObject>("station");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("five words") << withKey("name", "Radio One  Classic Rock FM") << "Radio\rOne\rClassic";
-    QTest::newRow("one word") << withKey("name", " Jazz ") << "Jazz";
-    QTest::newRow("no name") << QJsonObject{} << "";
-}
-
-void TestStationFields::truncatedName() {
-    QFETCH(QJsonObject, station);
-    QFETCH(QString, expected);
-    QCOMPARE(R::truncatedNameForStation(stationFromJson(station)), expected);
-}
-
-void TestStationFields::location_data() {
-    const QString de = QStringLiteral("\U0001F1E9\U0001F1EA");
-    QTest::addColumn<QJsonObject>("station");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("state and country") << QJsonObject{{"state", "Bavaria"}, {"countrycode", "DE"}} << de + " Bavaria, Germany";
-    QTest::newRow("country only") << QJsonObject{{"countrycode", "DE"}} << de + " Germany";
-    QTest::newRow("state as number") << QJsonObject{{"state", 7}, {"countrycode", "DE"}} << de + " Germany";
-    QTest::newRow("no country code") << QJsonObject{{"state", "Bavaria"}} << "Bavaria";
-    QTest::newRow("code of three letters") << QJsonObject{{"state", "Bavaria"}, {"countrycode", "DEU"}} << QString();
-    QTest::newRow("unknown code") << QJsonObject{{"countrycode", "QQ"}}
-                                  << QStringLiteral("\U0001F1F6\U0001F1F6 QQ");
-}
-
-void TestStationFields::location() {
-    QFETCH(QJsonObject, station);
-    QFETCH(QString, expected);
-    const QString got = R::locationForStation(stationFromJson(station));
-    QCOMPARE(got, expected);
-    QCOMPARE(got.isNull(), expected.isNull());
-}
-
-void TestStationFields::identity() {
-    const Station a = namedStation("u1", "A");
-    QVERIFY(R::stationIsEqualTo(a, namedStation("u1", "other name")));
-    QVERIFY(!R::stationIsEqualTo(a, namedStation("U1")));
-    QVERIFY(!R::stationIsEqualTo(a, Station()));
-    QVERIFY(!R::stationIsEqualTo(Station(), Station()));
-    const Station anonymous = stationFromJson(R"({"name":"x"})");
-    QVERIFY(!R::stationIsEqualTo(anonymous, stationFromJson(R"({"name":"x"})")));
-    QVERIFY(R::stationIsEqualTo(anonymous, anonymous));
-}
-
-void TestStationFields::indexInList() {
-    DirectoryFixture fixture;
-    RadioBrowser& api = *fixture.api;
-    const StationList list{namedStation("a"), namedStation("b", "first"), namedStation("b", "second")};
-    QCOMPARE(api.indexOfStation(namedStation("b"), list), 1);
-    QCOMPARE(api.indexOfStation(namedStation("z"), list), RadioBrowser::kNotFound);
-    QCOMPARE(api.indexOfStation(namedStation("a"), {}), RadioBrowser::kNotFound);
-    QCOMPARE(api.indexOfStation(stationFromJson(R"({"name":"a"})"), list), RadioBrowser::kNotFound);
-}
-
-void TestStationFields::preparingDropsNullsArraysObjects() {
-    DirectoryFixture fixture;
-    RadioBrowser& api = *fixture.api;
-    const Station prepared = api._prepareStationForWriting(stationFromJson(
-        R"({"stationuuid":"u","geo_lat":null,"votes":3,"hls":true,"list":[1],"obj":{},"geo_long":1.5})"));
-    QCOMPARE(prepared.keys(), (QStringList{"geo_long", "hls", "stationuuid", "votes"}));
-    QVERIFY(prepared.value("hls").isNumber());
-}
 
 QTEST_GUILESS_MAIN(TestStationFields)
 #include "tst_stationfields.moc"

@@ -1,14 +1,10 @@
 #include "panels/CountriesView.h"
 #include "panels/CountriesViewDelegate.h"
 
-#include "support/DirectoryEmulator.h"
 #include "support/DirectoryFixture.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTest>
-#include <QTreeView>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -34,21 +30,192 @@ QJsonArray countriesJson(const QList<std::pair<QString, QJsonValue>>& rows) {
 class TestCountriesView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void directoryListBecomesRows_data();
-    void directoryListBecomesRows();
-    void initTestCase();
-    void init();
-    void cleanup();
-    void listIsFetchedOnceAndTheCountryInUseSelected();
-    void failedFetchLeavesThePanelEmptyAndIsRetried();
-    void searchMatchesCodeOrName_data();
-    void searchMatchesCodeOrName();
-    void codeWithoutARowSelectsNothing_data();
-    void codeWithoutARowSelectsNothing();
-    void choosingReportsTheSelectedRow_data();
-    void choosingReportsTheSelectedRow();
-    void localRegionIsSentEvenWithoutARow_data();
-    void localRegionIsSentEvenWithoutARow();
+    void directoryListBecomesRows_data() {
+        QTest::addColumn<QJsonArray>("countries");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("ordered by name in the user's language")
+            << countriesJson({{"DE", 5}, {"AX", 3}, {"AT", 9}}) << QStringList{"AX", "AT", "DE"};
+        QTest::newRow("no stations") << countriesJson({{"DE", 0}, {"FR", 1}}) << QStringList{"FR"};
+        QTest::newRow("not a directory country") << countriesJson({{"EU", 40}, {"ZZ", 3}, {"FR", 1}}) << QStringList{"FR"};
+        QTest::newRow("count as text") << countriesJson({{"CH", "79"}, {"AT", " 12abc"}}) << QStringList{"AT", "CH"};
+        QTest::newRow("count not a number")
+            << countriesJson({{"CH", "many"}, {"AT", QJsonValue()}, {"FR", -3}, {"DE", 2.9}}) << QStringList{"DE"};
+        QTest::newRow("code in lower case") << countriesJson({{"de", 5}}) << QStringList();
+        QTest::newRow("not objects") << QJsonArray{1, "DE", QJsonArray()} << QStringList();
+    }
+
+    void directoryListBecomesRows() {
+        QFETCH(QJsonArray, countries);
+        QFETCH(QStringList, codes);
+        QStringList got;
+        for (const CountryEntry& entry : CountryListModel::entriesFromDirectory(countries)) {
+            got.append(entry.cc);
+            QVERIFY(!entry.name.isEmpty());
+        }
+        QCOMPARE(got, codes);
+    }
+
+    void initTestCase() {
+        emulator_ = std::make_unique<DirectoryEmulator>();
+    }
+
+    void init() {
+        emulator_->reset();
+        f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
+        delegate_.codes.clear();
+        host_ = std::make_unique<QWidget>();
+        host_->resize(380, 440);
+        view_ = CountriesView::countriesViewWithDelegate(*f_->api, &delegate_, host_.get());
+        view_->resize(380, 440);
+        host_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    }
+
+    void cleanup() {
+        host_.reset();
+        f_.reset();
+    }
+
+    void listIsFetchedOnceAndTheCountryInUseSelected() {
+        load(QStringLiteral("FR"));
+        QCOMPARE(view_->displayedCountryCodes(), kOrdered);
+        QCOMPARE(view_->countryDicts().at(kOrdered.indexOf("CH")).stationCount(), 79); // sent as text
+        QCOMPARE(view_->selectedCountryCode(), QStringLiteral("FR"));
+        QCOMPARE(view_->selectButton()->text(), QStringLiteral("Refresh"));
+        QVERIFY(view_->selectButton()->isEnabled());
+
+        // Another row: choosing it is a change of country.
+        view_->table()->setCurrentIndex(view_->table()->model()->index(kOrdered.indexOf("DE"), 0));
+        QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
+
+        // Shown again: the kept list, the search and the selection reset.
+        QTest::keyClicks(view_->searchField(), QStringLiteral("ja"));
+        QCOMPARE(view_->displayedCountryCodes(), QStringList{"JP"});
+        view_->configure(QStringLiteral("DE"));
+        QVERIFY(!view_->isLoading());
+        QCOMPARE(view_->searchText(), QString());
+        QCOMPARE(view_->searchField()->text(), QString());
+        QCOMPARE(view_->displayedCountryCodes(), kOrdered);
+        QCOMPARE(view_->selectedCountryCode(), QStringLiteral("DE"));
+        QCOMPARE(view_->selectButton()->text(), QStringLiteral("Refresh"));
+        QCOMPARE(view_->table(), QApplication::focusWidget());
+        QTest::qWait(100);
+        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 1);
+        QCOMPARE(emulator_->requests().first().toObject().value("query").toObject().value("order").toString(),
+                 QStringLiteral("name"));
+    }
+
+    void failedFetchLeavesThePanelEmptyAndIsRetried() {
+        emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/countries","count":1})");
+        QSignalSpy received(view_, &CountriesView::countriesReceived);
+        view_->configure(QStringLiteral("FR"));
+        QVERIFY(received.wait(kWait));
+        QVERIFY(view_->countryDicts().isEmpty());
+        QVERIFY(view_->displayedCountryCodes().isEmpty());
+        QVERIFY(!view_->selectButton()->isEnabled());
+        QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
+
+        load(QStringLiteral("FR"));
+        QCOMPARE(view_->displayedCountryCodes(), kOrdered);
+        QCOMPARE(view_->selectedCountryCode(), QStringLiteral("FR"));
+        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 2);
+    }
+
+    void searchMatchesCodeOrName_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("code, any case") << "de" << QStringList{"DE"};
+        QTest::newRow("name, any case") << "UNITED" << QStringList{"GB", "US"};
+        QTest::newRow("code or name") << "at" << QStringList{"AT", "US"}; // the code of Austria, "United States"
+        QTest::newRow("accents count") << "Cote" << QStringList();
+        QTest::newRow("with the accent") << QString::fromUtf8("C\u00f4te") << QStringList{"CI"};
+        QTest::newRow("nothing") << "xyz" << QStringList();
+    }
+
+    void searchMatchesCodeOrName() {
+        QFETCH(QString, search);
+        QFETCH(QStringList, codes);
+        load(QStringLiteral("FR"));
+        view_->searchField()->setText(search);
+        QCOMPARE(view_->displayedCountryCodes(), codes);
+        // The select button follows the rows: France is gone from most of these.
+        QCOMPARE(view_->selectButton()->isEnabled(), !view_->selectedCountryCode().isNull());
+        view_->searchField()->clear();
+        QCOMPARE(view_->displayedCountryCodes(), kOrdered);
+    }
+
+    void codeWithoutARowSelectsNothing_data() {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("empty") << "";
+        QTest::newRow("absent") << QString();
+        QTest::newRow("no row") << "FI";
+        QTest::newRow("lower case") << "fr";
+    }
+
+    void codeWithoutARowSelectsNothing() {
+        QFETCH(QString, code);
+        load(code);
+        QVERIFY(view_->selectedCountryCode().isNull());
+        QVERIFY(!view_->selectButton()->isEnabled());
+        QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
+    }
+
+    void choosingReportsTheSelectedRow_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("double click") << "double click";
+        QTest::newRow("return key") << "return key";
+        QTest::newRow("select button") << "select button";
+        QTest::newRow("return in the search") << "return in the search";
+    }
+
+    void choosingReportsTheSelectedRow() {
+        QFETCH(QString, how);
+        load(QStringLiteral("FR"));
+        QTreeView* table = view_->table();
+        const QModelIndex japan = table->model()->index(kOrdered.indexOf("JP"), 0);
+        table->setCurrentIndex(japan);
+        if (how == QLatin1String("double click")) {
+            const QPoint centre = table->visualRect(japan).center();
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
+        } else if (how == QLatin1String("return key")) {
+            QTest::keyClick(table, Qt::Key_Return);
+        } else if (how == QLatin1String("select button")) {
+            QTest::mouseClick(view_->selectButton(), Qt::LeftButton);
+        } else {
+            QTest::keyClick(view_->searchField(), Qt::Key_Return);
+        }
+        QCOMPARE(delegate_.codes, QStringList{"JP"});
+        // The picker reports; it does not change the country in use itself.
+        QCOMPARE(view_->currentCC(), QStringLiteral("FR"));
+    }
+
+    void localRegionIsSentEvenWithoutARow_data() {
+        QTest::addColumn<QByteArray>("locale"); // LC_ALL; null: no locale variable at all
+        QTest::addColumn<QString>("code");
+        QTest::newRow("region without a row") << QByteArray("fi_FI.UTF-8") << "FI";
+        QTest::newRow("lower-case region") << QByteArray("en_gb") << "GB";
+        QTest::newRow("C") << QByteArray("C") << "US";
+        QTest::newRow("C.UTF-8") << QByteArray("C.UTF-8") << "US";
+        QTest::newRow("POSIX") << QByteArray("POSIX") << "US";
+        QTest::newRow("no locale") << QByteArray() << "US";
+        QTest::newRow("language without region") << QByteArray("de.UTF-8") << "US";
+        QTest::newRow("region that is no country") << QByteArray("es_419.UTF-8") << "US";
+    }
+
+    void localRegionIsSentEvenWithoutARow() {
+        QFETCH(QByteArray, locale);
+        QFETCH(QString, code);
+        load(QStringLiteral("FR"));
+        const QByteArray saved = qgetenv("LC_ALL"), savedLang = qgetenv("LANG");
+        qputenv("LC_ALL", locale);
+        if (locale.isNull())
+            qunsetenv("LANG");
+        QTest::mouseClick(view_->selectLocalButton(), Qt::LeftButton);
+        qputenv("LC_ALL", saved);
+        qputenv("LANG", savedLang);
+        QCOMPARE(delegate_.codes, QStringList{code});
+    }
 
 private:
     void load(const QString& code) {
@@ -64,193 +231,6 @@ private:
     CountriesView* view_ = nullptr;
     Recorder delegate_;
 };
-
-void TestCountriesView::directoryListBecomesRows_data() {
-    QTest::addColumn<QJsonArray>("countries");
-    QTest::addColumn<QStringList>("codes");
-    QTest::newRow("ordered by name in the user's language")
-        << countriesJson({{"DE", 5}, {"AX", 3}, {"AT", 9}}) << QStringList{"AX", "AT", "DE"};
-    QTest::newRow("no stations") << countriesJson({{"DE", 0}, {"FR", 1}}) << QStringList{"FR"};
-    QTest::newRow("not a directory country") << countriesJson({{"EU", 40}, {"ZZ", 3}, {"FR", 1}}) << QStringList{"FR"};
-    QTest::newRow("count as text") << countriesJson({{"CH", "79"}, {"AT", " 12abc"}}) << QStringList{"AT", "CH"};
-    QTest::newRow("count not a number")
-        << countriesJson({{"CH", "many"}, {"AT", QJsonValue()}, {"FR", -3}, {"DE", 2.9}}) << QStringList{"DE"};
-    QTest::newRow("code in lower case") << countriesJson({{"de", 5}}) << QStringList();
-    QTest::newRow("not objects") << QJsonArray{1, "DE", QJsonArray()} << QStringList();
-}
-
-void TestCountriesView::directoryListBecomesRows() {
-    QFETCH(QJsonArray, countries);
-    QFETCH(QStringList, codes);
-    QStringList got;
-    for (const CountryEntry& entry : CountryListModel::entriesFromDirectory(countries)) {
-        got.append(entry.cc);
-        QVERIFY(!entry.name.isEmpty());
-    }
-    QCOMPARE(got, codes);
-}
-
-void TestCountriesView::initTestCase() {
-    emulator_ = std::make_unique<DirectoryEmulator>();
-}
-
-void TestCountriesView::init() {
-    emulator_->reset();
-    f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
-    delegate_.codes.clear();
-    host_ = std::make_unique<QWidget>();
-    host_->resize(380, 440);
-    view_ = CountriesView::countriesViewWithDelegate(*f_->api, &delegate_, host_.get());
-    view_->resize(380, 440);
-    host_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
-}
-
-void TestCountriesView::cleanup() {
-    host_.reset();
-    f_.reset();
-}
-
-void TestCountriesView::listIsFetchedOnceAndTheCountryInUseSelected() {
-    load(QStringLiteral("FR"));
-    QCOMPARE(view_->displayedCountryCodes(), kOrdered);
-    QCOMPARE(view_->countryDicts().at(kOrdered.indexOf("CH")).stationCount(), 79); // sent as text
-    QCOMPARE(view_->selectedCountryCode(), QStringLiteral("FR"));
-    QCOMPARE(view_->selectButton()->text(), QStringLiteral("Refresh"));
-    QVERIFY(view_->selectButton()->isEnabled());
-
-    // Another row: choosing it is a change of country.
-    view_->table()->setCurrentIndex(view_->table()->model()->index(kOrdered.indexOf("DE"), 0));
-    QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
-
-    // Shown again: the kept list, the search and the selection reset.
-    QTest::keyClicks(view_->searchField(), QStringLiteral("ja"));
-    QCOMPARE(view_->displayedCountryCodes(), QStringList{"JP"});
-    view_->configure(QStringLiteral("DE"));
-    QVERIFY(!view_->isLoading());
-    QCOMPARE(view_->searchText(), QString());
-    QCOMPARE(view_->searchField()->text(), QString());
-    QCOMPARE(view_->displayedCountryCodes(), kOrdered);
-    QCOMPARE(view_->selectedCountryCode(), QStringLiteral("DE"));
-    QCOMPARE(view_->selectButton()->text(), QStringLiteral("Refresh"));
-    QCOMPARE(view_->table(), QApplication::focusWidget());
-    QTest::qWait(100);
-    QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 1);
-    QCOMPARE(emulator_->requests().first().toObject().value("query").toObject().value("order").toString(),
-             QStringLiteral("name"));
-}
-
-void TestCountriesView::failedFetchLeavesThePanelEmptyAndIsRetried() {
-    emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/countries","count":1})");
-    QSignalSpy received(view_, &CountriesView::countriesReceived);
-    view_->configure(QStringLiteral("FR"));
-    QVERIFY(received.wait(kWait));
-    QVERIFY(view_->countryDicts().isEmpty());
-    QVERIFY(view_->displayedCountryCodes().isEmpty());
-    QVERIFY(!view_->selectButton()->isEnabled());
-    QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
-
-    load(QStringLiteral("FR"));
-    QCOMPARE(view_->displayedCountryCodes(), kOrdered);
-    QCOMPARE(view_->selectedCountryCode(), QStringLiteral("FR"));
-    QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 2);
-}
-
-void TestCountriesView::searchMatchesCodeOrName_data() {
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QStringList>("codes");
-    QTest::newRow("code, any case") << "de" << QStringList{"DE"};
-    QTest::newRow("name, any case") << "UNITED" << QStringList{"GB", "US"};
-    QTest::newRow("code or name") << "at" << QStringList{"AT", "US"}; // the code of Austria, "United States"
-    QTest::newRow("accents count") << "Cote" << QStringList();
-    QTest::newRow("with the accent") << QString::fromUtf8("C\u00f4te") << QStringList{"CI"};
-    QTest::newRow("nothing") << "xyz" << QStringList();
-}
-
-void TestCountriesView::searchMatchesCodeOrName() {
-    QFETCH(QString, search);
-    QFETCH(QStringList, codes);
-    load(QStringLiteral("FR"));
-    view_->searchField()->setText(search);
-    QCOMPARE(view_->displayedCountryCodes(), codes);
-    // The select button follows the rows: France is gone from most of these.
-    QCOMPARE(view_->selectButton()->isEnabled(), !view_->selectedCountryCode().isNull());
-    view_->searchField()->clear();
-    QCOMPARE(view_->displayedCountryCodes(), kOrdered);
-}
-
-void TestCountriesView::codeWithoutARowSelectsNothing_data() {
-    QTest::addColumn<QString>("code");
-    QTest::newRow("empty") << "";
-    QTest::newRow("absent") << QString();
-    QTest::newRow("no row") << "FI";
-    QTest::newRow("lower case") << "fr";
-}
-
-void TestCountriesView::codeWithoutARowSelectsNothing() {
-    QFETCH(QString, code);
-    load(code);
-    QVERIFY(view_->selectedCountryCode().isNull());
-    QVERIFY(!view_->selectButton()->isEnabled());
-    QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
-}
-
-void TestCountriesView::choosingReportsTheSelectedRow_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("double click") << "double click";
-    QTest::newRow("return key") << "return key";
-    QTest::newRow("select button") << "select button";
-    QTest::newRow("return in the search") << "return in the search";
-}
-
-void TestCountriesView::choosingReportsTheSelectedRow() {
-    QFETCH(QString, how);
-    load(QStringLiteral("FR"));
-    QTreeView* table = view_->table();
-    const QModelIndex japan = table->model()->index(kOrdered.indexOf("JP"), 0);
-    table->setCurrentIndex(japan);
-    if (how == QLatin1String("double click")) {
-        const QPoint centre = table->visualRect(japan).center();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre);
-    } else if (how == QLatin1String("return key")) {
-        QTest::keyClick(table, Qt::Key_Return);
-    } else if (how == QLatin1String("select button")) {
-        QTest::mouseClick(view_->selectButton(), Qt::LeftButton);
-    } else {
-        QTest::keyClick(view_->searchField(), Qt::Key_Return);
-    }
-    QCOMPARE(delegate_.codes, QStringList{"JP"});
-    // The picker reports; it does not change the country in use itself.
-    QCOMPARE(view_->currentCC(), QStringLiteral("FR"));
-}
-
-void TestCountriesView::localRegionIsSentEvenWithoutARow_data() {
-    QTest::addColumn<QByteArray>("locale"); // LC_ALL; null: no locale variable at all
-    QTest::addColumn<QString>("code");
-    QTest::newRow("region without a row") << QByteArray("fi_FI.UTF-8") << "FI";
-    QTest::newRow("lower-case region") << QByteArray("en_gb") << "GB";
-    QTest::newRow("C") << QByteArray("C") << "US";
-    QTest::newRow("C.UTF-8") << QByteArray("C.UTF-8") << "US";
-    QTest::newRow("POSIX") << QByteArray("POSIX") << "US";
-    QTest::newRow("no locale") << QByteArray() << "US";
-    QTest::newRow("language without region") << QByteArray("de.UTF-8") << "US";
-    QTest::newRow("region that is no country") << QByteArray("es_419.UTF-8") << "US";
-}
-
-void TestCountriesView::localRegionIsSentEvenWithoutARow() {
-    QFETCH(QByteArray, locale);
-    QFETCH(QString, code);
-    load(QStringLiteral("FR"));
-    const QByteArray saved = qgetenv("LC_ALL"), savedLang = qgetenv("LANG");
-    qputenv("LC_ALL", locale);
-    if (locale.isNull())
-        qunsetenv("LANG");
-    QTest::mouseClick(view_->selectLocalButton(), Qt::LeftButton);
-    qputenv("LC_ALL", saved);
-    qputenv("LANG", savedLang);
-    QCOMPARE(delegate_.codes, QStringList{code});
-}
 
 QTEST_MAIN(TestCountriesView)
 #include "tst_countriesview.moc"

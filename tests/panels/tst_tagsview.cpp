@@ -2,12 +2,8 @@
 #include "panels/TagsView.h"
 #include "panels/TagsViewDelegate.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLineEdit>
-#include <QScrollArea>
-#include <QTest>
-#include <QTextDocument>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -24,19 +20,169 @@ const QStringList kTags{QStringLiteral("80s"), QStringLiteral("Jazz"), QStringLi
 class TestTagsView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void selectionKeepsTheOrderOfClicks_data();
-    void selectionKeepsTheOrderOfClicks();
-    void delegateIsCalledAfterTheClickWithTheSelectionThen();
-    void clearingReportsAnEmptyListAndTurnsEveryButtonOff();
-    void searchIgnoresCaseAndAccents_data();
-    void searchIgnoresCaseAndAccents();
-    void hiddenTagsStaySelected();
-    void newItemsKeepTheSearchAndShowTheSelection_data();
-    void newItemsKeepTheSearchAndShowTheSelection();
-    void tagWiderThanTheViewIsCut();
-    void keyboardWalksTheShownTags();
+    void init() {
+        delegate_.calls.clear();
+        // Hosted as in the menu that shows it, not a window of its own.
+        host_ = std::make_unique<QWidget>();
+        host_->resize(360, 300);
+        view_.reset(TagsView::tagsViewWithDelegate(&delegate_, host_.get()));
+        view_->resize(360, 300);
+        host_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    }
+
+    void cleanup() {
+        view_.reset();
+        host_.reset();
+    }
+
+    void selectionKeepsTheOrderOfClicks_data() {
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QStringList>("clicks");
+        QTest::addColumn<QList<QStringList>>("reports");
+        QTest::newRow("in click order, then one off")
+            << QStringList() << QStringList{"Jazz", "Rock", "Pop", "Rock"}
+            << QList<QStringList>{{"Jazz"}, {"Jazz", "Rock"}, {"Jazz", "Rock", "Pop"}, {"Jazz", "Pop"}};
+        QTest::newRow("first of none") << QStringList() << QStringList{"Pop"} << QList<QStringList>{{"Pop"}};
+        QTest::newRow("after a given selection")
+            << QStringList{"Talk", "80s"} << QStringList{"Jazz", "Talk"}
+            << QList<QStringList>{{"Talk", "80s", "Jazz"}, {"80s", "Jazz"}};
+        QTest::newRow("last one off") << QStringList{"Rock"} << QStringList{"Rock"} << QList<QStringList>{{}};
+    }
+
+    void selectionKeepsTheOrderOfClicks() {
+        QFETCH(QStringList, given);
+        QFETCH(QStringList, clicks);
+        QFETCH(QList<QStringList>, reports);
+        view_->setItems(kTags, given);
+        for (const QString& tag : clicks)
+            click(tag);
+        QCOMPARE(delegate_.calls, reports);
+        QCOMPARE(view_->selectedItems(), reports.last());
+        for (const QString& tag : kTags)
+            QCOMPARE(view_->buttonForTag(tag)->isChecked(), reports.last().contains(tag));
+        QCOMPARE(view_->clearAllButton()->isEnabled(), !reports.last().isEmpty());
+    }
+
+    void delegateIsCalledAfterTheClickWithTheSelectionThen() {
+        view_->setItems(kTags, {});
+        QTest::mouseClick(view_->buttonForTag(QStringLiteral("Jazz")), Qt::LeftButton);
+        QVERIFY(delegate_.calls.isEmpty()); // not inside the button's event handling
+        // A second toggle before the queue runs: both calls see the selection as it is by then.
+        view_->buttonForTag(QStringLiteral("Pop"))->click();
+        QVERIFY(delegate_.calls.isEmpty());
+        QCoreApplication::processEvents();
+        const QStringList both{QStringLiteral("Jazz"), QStringLiteral("Pop")};
+        QCOMPARE(delegate_.calls, (QList<QStringList>{both, both}));
+
+        // No delegate, no call; a panel gone before the queue runs calls nobody.
+        view_->setDelegate(nullptr);
+        view_->buttonForTag(QStringLiteral("Rock"))->click();
+        view_->setDelegate(&delegate_);
+        view_->buttonForTag(QStringLiteral("Talk"))->click();
+        view_.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(delegate_.calls.size(), 2);
+    }
+
+    void searchIgnoresCaseAndAccents_data() {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("upper case") << "ROC" << QStringList{"Rock", "Rock'n'Roll"};
+        QTest::newRow("without the accent") << "ele" << QStringList{QString::fromUtf8("\u00c9lectro")};
+        QTest::newRow("with the accent") << QString::fromUtf8("\u00e9lec") << QStringList{QString::fromUtf8("\u00c9lectro")};
+        QTest::newRow("inside a word") << "n'r" << QStringList{"Rock'n'Roll"};
+        QTest::newRow("digits") << "80" << QStringList{"80s"};
+        QTest::newRow("nothing matches") << "xyz" << QStringList();
+    }
+
+    void searchIgnoresCaseAndAccents() {
+        QFETCH(QString, search);
+        QFETCH(QStringList, shown);
+        view_->setItems(kTags, {});
+        view_->searchField()->setText(search);
+        QCOMPARE(view_->searchText(), search);
+        QCOMPARE(view_->displayedItems(), shown);
+        for (const QString& tag : shown)
+            QVERIFY(view_->buttonForTag(tag)->isVisible());
+        // Clearing the field shows every tag again, in the given order.
+        view_->searchField()->clear();
+        QCOMPARE(view_->displayedItems(), kTags);
+    }
+
+    // Tags hidden by the search stay selected; clearing turns them off too.
+    void hiddenTagsStaySelectedUntilCleared() {
+        view_->setItems(kTags, {QStringLiteral("Rock")});
+        QTest::keyClicks(view_->searchField(), QStringLiteral("zz"));
+        QCOMPARE(view_->displayedItems(), QStringList{QStringLiteral("Jazz")});
+        click(QStringLiteral("Jazz"));
+        view_->searchField()->setText(QStringLiteral("no such tag"));
+        QVERIFY(view_->displayedItems().isEmpty());
+        QCOMPARE(view_->selectedItems(), (QStringList{QStringLiteral("Rock"), QStringLiteral("Jazz")}));
+        QVERIFY(view_->clearAllButton()->isEnabled());
+        QTest::mouseClick(view_->clearAllButton(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(delegate_.calls, (QList<QStringList>{{"Rock", "Jazz"}, {}}));
+        QVERIFY(view_->selectedItems().isEmpty());
+        QVERIFY(!view_->clearAllButton()->isEnabled());
+        view_->searchField()->clear();
+        for (const QString& tag : kTags)
+            QVERIFY2(!view_->buttonForTag(tag)->isChecked(), qPrintable(tag));
+    }
+
+    void newItemsKeepTheSearchAndShowTheSelection_data() {
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<bool>("clearEnabled");
+        QTest::newRow("nothing selected") << QStringList() << false;
+        QTest::newRow("one selected") << QStringList{"Rock"} << true;
+        QTest::newRow("selected tag not offered") << QStringList{"Gone"} << true;
+    }
+
+    void newItemsKeepTheSearchAndShowTheSelection() {
+        QFETCH(QStringList, selected);
+        QFETCH(bool, clearEnabled);
+        view_->setItems(kTags, {QStringLiteral("Jazz")});
+        QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
+        // The menu opens again with another country's tags.
+        const QStringList next{QStringLiteral("Chill"), QStringLiteral("Euro"), QStringLiteral("Rock")};
+        view_->setItems(next, selected);
+        QCOMPARE(view_->displayedItems(), (QStringList{QStringLiteral("Euro"), QStringLiteral("Rock")}));
+        QCOMPARE(view_->clearAllButton()->isEnabled(), clearEnabled);
+        QVERIFY(!view_->buttonForTag(QStringLiteral("Jazz")));
+        for (const QString& tag : next)
+            QCOMPARE(view_->buttonForTag(tag)->isChecked(), selected.contains(tag));
+        QVERIFY(delegate_.calls.isEmpty());
+    }
+
+    void tagWiderThanTheViewIsCut() {
+        const QString wide = QStringLiteral("Community Radio ").repeated(12).trimmed();
+        view_->setItems({QStringLiteral("Ambient"), wide}, {});
+        QCoreApplication::processEvents();
+        const int visible = view_->findChild<QScrollArea*>()->viewport()->width();
+        TagsCollectionViewItem* button = view_->buttonForTag(wide);
+        QTRY_VERIFY(button->width() > 0);
+        QVERIFY2(button->width() <= visible - 5, qPrintable(QStringLiteral("%1 of %2").arg(button->width()).arg(visible)));
+        QVERIFY(button->width() < button->sizeHint().width());
+        QTextDocument shown; // the tooltip as drawn: the whole tag, as text
+        shown.setHtml(button->toolTip());
+        QCOMPARE(shown.toPlainText(), wide);
+        // A short tag keeps the width it needs.
+        QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
+                 view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());
+    }
+
+    void keyboardWalksTheShownTags() {
+        view_->setItems(kTags, {});
+        view_->searchField()->setFocus();
+        QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
+        QTest::keyClick(view_->searchField(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock'n'Roll")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCoreApplication::processEvents();
+        QCOMPARE(delegate_.calls, QList<QStringList>{QStringList{"Rock'n'Roll"}});
+    }
 
 private:
     void click(const QString& tag) {
@@ -50,176 +196,6 @@ private:
     std::unique_ptr<TagsView> view_;
     Recorder delegate_;
 };
-
-void TestTagsView::init() {
-    delegate_.calls.clear();
-    // Hosted as in the menu that shows it, not a window of its own.
-    host_ = std::make_unique<QWidget>();
-    host_->resize(360, 300);
-    view_.reset(TagsView::tagsViewWithDelegate(&delegate_, host_.get()));
-    view_->resize(360, 300);
-    host_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
-}
-
-void TestTagsView::cleanup() {
-    view_.reset();
-    host_.reset();
-}
-
-void TestTagsView::selectionKeepsTheOrderOfClicks_data() {
-    QTest::addColumn<QStringList>("given");
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QList<QStringList>>("reports");
-    QTest::newRow("in click order, then one off")
-        << QStringList() << QStringList{"Jazz", "Rock", "Pop", "Rock"}
-        << QList<QStringList>{{"Jazz"}, {"Jazz", "Rock"}, {"Jazz", "Rock", "Pop"}, {"Jazz", "Pop"}};
-    QTest::newRow("first of none") << QStringList() << QStringList{"Pop"} << QList<QStringList>{{"Pop"}};
-    QTest::newRow("after a given selection")
-        << QStringList{"Talk", "80s"} << QStringList{"Jazz", "Talk"}
-        << QList<QStringList>{{"Talk", "80s", "Jazz"}, {"80s", "Jazz"}};
-    QTest::newRow("last one off") << QStringList{"Rock"} << QStringList{"Rock"} << QList<QStringList>{{}};
-}
-
-void TestTagsView::selectionKeepsTheOrderOfClicks() {
-    QFETCH(QStringList, given);
-    QFETCH(QStringList, clicks);
-    QFETCH(QList<QStringList>, reports);
-    view_->setItems(kTags, given);
-    for (const QString& tag : clicks)
-        click(tag);
-    QCOMPARE(delegate_.calls, reports);
-    QCOMPARE(view_->selectedItems(), reports.last());
-    for (const QString& tag : kTags)
-        QCOMPARE(view_->buttonForTag(tag)->isChecked(), reports.last().contains(tag));
-    QCOMPARE(view_->clearAllButton()->isEnabled(), !reports.last().isEmpty());
-}
-
-void TestTagsView::delegateIsCalledAfterTheClickWithTheSelectionThen() {
-    view_->setItems(kTags, {});
-    QTest::mouseClick(view_->buttonForTag(QStringLiteral("Jazz")), Qt::LeftButton);
-    QVERIFY(delegate_.calls.isEmpty()); // not inside the button's event handling
-    // A second toggle before the queue runs: both calls see the selection as it is by then.
-    view_->buttonForTag(QStringLiteral("Pop"))->click();
-    QVERIFY(delegate_.calls.isEmpty());
-    QCoreApplication::processEvents();
-    const QStringList both{QStringLiteral("Jazz"), QStringLiteral("Pop")};
-    QCOMPARE(delegate_.calls, (QList<QStringList>{both, both}));
-
-    // No delegate, no call; a panel gone before the queue runs calls nobody.
-    view_->setDelegate(nullptr);
-    view_->buttonForTag(QStringLiteral("Rock"))->click();
-    view_->setDelegate(&delegate_);
-    view_->buttonForTag(QStringLiteral("Talk"))->click();
-    view_.reset();
-    QCoreApplication::processEvents();
-    QCOMPARE(delegate_.calls.size(), 2);
-}
-
-void TestTagsView::clearingReportsAnEmptyListAndTurnsEveryButtonOff() {
-    view_->setItems(kTags, {QStringLiteral("Jazz"), QStringLiteral("Rock")});
-    QVERIFY(view_->clearAllButton()->isEnabled());
-    QTest::keyClicks(view_->searchField(), QStringLiteral("jaz")); // Rock is hidden now
-    QTest::mouseClick(view_->clearAllButton(), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QCOMPARE(delegate_.calls, QList<QStringList>{QStringList()});
-    QVERIFY(view_->selectedItems().isEmpty());
-    QVERIFY(!view_->clearAllButton()->isEnabled());
-    view_->searchField()->clear();
-    for (const QString& tag : kTags)
-        QVERIFY2(!view_->buttonForTag(tag)->isChecked(), qPrintable(tag));
-}
-
-void TestTagsView::searchIgnoresCaseAndAccents_data() {
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QStringList>("shown");
-    QTest::newRow("upper case") << "ROC" << QStringList{"Rock", "Rock'n'Roll"};
-    QTest::newRow("without the accent") << "ele" << QStringList{QString::fromUtf8("\u00c9lectro")};
-    QTest::newRow("with the accent") << QString::fromUtf8("\u00e9lec") << QStringList{QString::fromUtf8("\u00c9lectro")};
-    QTest::newRow("inside a word") << "n'r" << QStringList{"Rock'n'Roll"};
-    QTest::newRow("digits") << "80" << QStringList{"80s"};
-    QTest::newRow("nothing matches") << "xyz" << QStringList();
-}
-
-void TestTagsView::searchIgnoresCaseAndAccents() {
-    QFETCH(QString, search);
-    QFETCH(QStringList, shown);
-    view_->setItems(kTags, {});
-    view_->searchField()->setText(search);
-    QCOMPARE(view_->searchText(), search);
-    QCOMPARE(view_->displayedItems(), shown);
-    for (const QString& tag : shown)
-        QVERIFY(view_->buttonForTag(tag)->isVisible());
-    // Clearing the field shows every tag again, in the given order.
-    view_->searchField()->clear();
-    QCOMPARE(view_->displayedItems(), kTags);
-}
-
-void TestTagsView::hiddenTagsStaySelected() {
-    view_->setItems(kTags, {QStringLiteral("Rock")});
-    QTest::keyClicks(view_->searchField(), QStringLiteral("zz"));
-    QCOMPARE(view_->displayedItems(), QStringList{QStringLiteral("Jazz")});
-    click(QStringLiteral("Jazz"));
-    QCOMPARE(delegate_.calls.last(), (QStringList{QStringLiteral("Rock"), QStringLiteral("Jazz")}));
-    view_->searchField()->setText(QStringLiteral("no such tag"));
-    QVERIFY(view_->displayedItems().isEmpty());
-    QCOMPARE(view_->selectedItems(), (QStringList{QStringLiteral("Rock"), QStringLiteral("Jazz")}));
-    QVERIFY(view_->clearAllButton()->isEnabled());
-}
-
-void TestTagsView::newItemsKeepTheSearchAndShowTheSelection_data() {
-    QTest::addColumn<QStringList>("selected");
-    QTest::addColumn<bool>("clearEnabled");
-    QTest::newRow("nothing selected") << QStringList() << false;
-    QTest::newRow("one selected") << QStringList{"Rock"} << true;
-    QTest::newRow("selected tag not offered") << QStringList{"Gone"} << true;
-}
-
-void TestTagsView::newItemsKeepTheSearchAndShowTheSelection() {
-    QFETCH(QStringList, selected);
-    QFETCH(bool, clearEnabled);
-    view_->setItems(kTags, {QStringLiteral("Jazz")});
-    QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
-    // The menu opens again with another country's tags.
-    const QStringList next{QStringLiteral("Chill"), QStringLiteral("Euro"), QStringLiteral("Rock")};
-    view_->setItems(next, selected);
-    QCOMPARE(view_->displayedItems(), (QStringList{QStringLiteral("Euro"), QStringLiteral("Rock")}));
-    QCOMPARE(view_->clearAllButton()->isEnabled(), clearEnabled);
-    QVERIFY(!view_->buttonForTag(QStringLiteral("Jazz")));
-    for (const QString& tag : next)
-        QCOMPARE(view_->buttonForTag(tag)->isChecked(), selected.contains(tag));
-    QVERIFY(delegate_.calls.isEmpty());
-}
-
-void TestTagsView::tagWiderThanTheViewIsCut() {
-    const QString wide = QStringLiteral("Community Radio ").repeated(12).trimmed();
-    view_->setItems({QStringLiteral("Ambient"), wide}, {});
-    QCoreApplication::processEvents();
-    const int visible = view_->findChild<QScrollArea*>()->viewport()->width();
-    TagsCollectionViewItem* button = view_->buttonForTag(wide);
-    QTRY_VERIFY(button->width() > 0);
-    QVERIFY2(button->width() <= visible - 5, qPrintable(QStringLiteral("%1 of %2").arg(button->width()).arg(visible)));
-    QVERIFY(button->width() < button->sizeHint().width());
-    QTextDocument shown; // the tooltip as drawn: the whole tag, as text
-    shown.setHtml(button->toolTip());
-    QCOMPARE(shown.toPlainText(), wide);
-    // A short tag keeps the width it needs.
-    QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
-             view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());
-}
-
-void TestTagsView::keyboardWalksTheShownTags() {
-    view_->setItems(kTags, {});
-    view_->searchField()->setFocus();
-    QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
-    QTest::keyClick(view_->searchField(), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock")));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock'n'Roll")));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCoreApplication::processEvents();
-    QCOMPARE(delegate_.calls, QList<QStringList>{QStringList{"Rock'n'Roll"}});
-}
 
 QTEST_MAIN(TestTagsView)
 #include "tst_tagsview.moc"

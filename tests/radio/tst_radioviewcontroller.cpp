@@ -6,31 +6,15 @@
 #include "radio/RadioShell.h"
 #include "radio/RadioViewController.h"
 #include "radio/StationCellView.h"
-#include "support/DirectoryEmulator.h"
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
-#include "support/StationFixtures.h"
 #include "ui/ElidedTextButton.h"
 #include "ui/IconLoader.h"
 #include "util/NotificationCenter.h"
 #include "util/TextUtils.h"
 
-#include <QAccessible>
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QMenu>
-#include <QProxyStyle>
-#include <QPushButton>
-#include <QSlider>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextDocument>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 struct RecordingShell : RadioShell {
@@ -57,35 +41,562 @@ StationList sampleStations() {
 class TestRadioViewController : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void firstOpeningSetsUpOnce();
-    void startCountryFromLocale_data();
-    void startCountryFromLocale();
-    void downloadSuccessAndFailure();
-    void filtersAndCounts();
-    void latestCountryFillsTheTable();
-    void searchEverywhereAndBack();
-    void sortSetting_data();
-    void sortSetting();
-    void loadingAndPlaying();
-    void playerFailureEndsLoading();
-    void tableInput_data();
-    void tableInput();
-    void nowPlayingTitles_data();
-    void nowPlayingTitles();
-    void favouritesAndStepper();
-    void stripSegments_data();
-    void stripSegments();
-    void serverPopup();
-    void links_data();
-    void links();
-    void desktopMediaControls();
-    void keyboardReachesEverything();
-    void remoteTextShowsNoMarkup();
+    void init() {
+        if (!emulator_)
+            emulator_ = std::make_unique<DirectoryEmulator>();
+        emulator_->reset();
+        f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
+        f_->defaults->registerDefaults({{"radioVolume", 1.0}, {"stripVis", 1}});
+        f_->defaults->setValue("radioStationsCountryCode", "AT");
+        player_ = std::make_unique<FakeMediaPlayer>();
+        notifications_ = std::make_unique<NotificationCenter>();
+        shell_ = RecordingShell();
+        shell_.support = QUrl::fromLocalFile(f_->supportFile(QString()));
+        makeController();
+    }
+
+    void cleanup() {
+        controller_.reset();
+        f_->api->waitForSaves();
+    }
+
+    void firstOpeningSetsUpOnce() {
+        controller_->popoverWillShow();
+        controller_->popoverWillShow();
+        QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
+        QCOMPARE(emulator_->requestCount("/json/stations"), 1);
+        QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
+        // The first station is loaded, not played.
+        QVERIFY(!controller_->loadedStation().isNull());
+        QCOMPARE(player_->plays, 0);
+        QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
+        // A later start restores the loaded station rather than the list's first.
+        const Station loaded = controller_->displayStations().at(5);
+        controller_->loadStation(loaded, false);
+        f_->launch(emulator_->baseUrl());
+        makeController();
+        controller_->popoverWillShow();
+        QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
+        QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
+    }
+
+    void startCountryFromLocale_data() {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("the locale's region") << QByteArray("fi_FI.UTF-8") << "FI";
+        QTest::newRow("C: no region") << QByteArray("C.UTF-8") << "US";
+    }
+
+    void startCountryFromLocale() {
+        QFETCH(QByteArray, locale);
+        QFETCH(QString, code);
+        f_->defaults->remove("radioStationsCountryCode");
+        const QByteArray saved = qgetenv("LC_ALL");
+        qputenv("LC_ALL", locale);
+        controller_->prepareFirstTime();
+        qputenv("LC_ALL", saved);
+        QCOMPARE(controller_->countryCode(), code);
+        QCOMPARE(f_->defaults->string("radioStationsCountryCode"), code);
+    }
+
+    void filtersAndCounts() {
+        feed(sampleStations());
+        QCOMPARE(controller_->view()->message->text(), QStringLiteral("3 Stations"));
+        controller_->view()->searchField->setText("caf");
+        QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
+        QCOMPARE(controller_->view()->message->text(), QStringLiteral("1 Station"));
+        controller_->view()->searchField->setText("cafe c"); // narrowing while typing
+        QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
+        controller_->view()->searchField->setText("ra"); // another text widens again
+        QCOMPARE(names(controller_->displayStations()), (QStringList{"Café Central", "Radio FM"}));
+        controller_->selectionTagsChanged({"Rock"});
+        QCOMPARE(names(controller_->displayStations()), (QStringList{"Café Central", "Radio FM", "Zeta"}));
+        controller_->view()->searchField->setText("none");
+        QCOMPARE(names(controller_->displayStations()), QStringList{"Zeta"});
+
+        // The tags menu offers each country tag once, sorted, with the selection.
+        controller_->menuWillOpen(controller_->tagsMenu());
+        QCOMPARE(controller_->matchTags(), QStringList{"Rock"});
+
+        // A failed download clears the search and keeps the list; an empty one says so.
+        QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
+        controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
+        QCOMPARE(controller_->view()->message->text(), RadioViewController::serverNotWorkingText());
+        QVERIFY(controller_->view()->searchField->text().isEmpty());
+        QVERIFY(controller_->matchTags().isEmpty());
+        QCOMPARE(controller_->countryStations().size(), 3);
+        feed({});
+        QCOMPARE(controller_->view()->message->text(), RadioViewController::noStationsText());
+    }
+
+    void latestCountryFillsTheTable() {
+        // A large country answers late, after the small one chosen next.
+        emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        controller_->selectionCountryCodeChanged("DE");
+        controller_->selectionCountryCodeChanged("AT");
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
+        // The late reply is handed over before its listing file is written.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000);
+        QCoreApplication::processEvents();
+        QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
+        QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
+        QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
+    }
+
+    void searchEverywhereAndBack() {
+        controller_->popoverWillShow();
+        PopoverView* v = controller_->view();
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        controller_->selectionCountryCodeChanged(CountriesViewDelegate::kEverywhere);
+        QVERIFY(v->facetsButton->isVisibleTo(v));
+        QCOMPARE(v->countriesButton->text(), QStringLiteral("🌐"));
+        QCOMPARE(controller_->displayCount(), 0); // nothing until something is asked for
+        QTest::keyClicks(v->searchField, "jazz");
+        QTRY_VERIFY_WITH_TIMEOUT(controller_->displayCount() > 0, 20000);
+        QCOMPARE(emulator_->requestCount("/json/stations/search"), 1); // typing waited for the pause
+        for (const Station& s : controller_->displayStations())
+            QVERIFY(s.string(Station::Key::Name).contains("jazz", Qt::CaseInsensitive));
+        QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
+
+        // Voting for the loaded station shows the directory's answer for a moment.
+        controller_->loadStation(controller_->displayStations().first(), false);
+        v->voteButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("Vote counted"), 20000);
+
+        // A stale search answer never replaces a country chosen afterwards.
+        emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
+        QTest::keyClicks(v->searchField, "x");
+        QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount("/json/stations/search"), 2, 20000);
+        controller_->selectionCountryCodeChanged("AT");
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(emulator_->status().value("active").toInt(), 0, 20000);
+        QCoreApplication::processEvents();
+        QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
+        QVERIFY(!v->facetsButton->isVisibleTo(v));
+    }
+
+    void sortSetting_data() {
+        QTest::addColumn<QVariant>("setting");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("unset: votes") << QVariant() << QStringList{"Café Central", "Radio FM", "Zeta"};
+        QTest::newRow("2: names, alpha before Zeta") << QVariant(2) << QStringList{"alpha", "Café Central", "Radio FM", "Zeta"};
+        QTest::newRow("7: clicks") << QVariant(7) << QStringList{"Zeta", "Radio FM", "Café Central"};
+    }
+
+    void sortSetting() {
+        QFETCH(QVariant, setting);
+        QFETCH(QStringList, expected);
+        if (setting.isValid())
+            f_->defaults->setValue("radioStationsSortBy", setting);
+        StationList stations = sampleStations();
+        if (expected.contains("alpha"))
+            stations.append(stationFromJson(R"({"stationuuid":"d","name":"alpha"})"));
+        stations[2] = stationFromJson(R"({"stationuuid":"c","name":"Zeta","votes":1,"clickcount":9})");
+        feed(stations);
+        QCOMPARE(names(controller_->displayStations()), expected);
+        controller_->menuWillOpen(controller_->sortMenu());
+        int checked = 0;
+        for (QAction* item : controller_->sortMenu()->actions())
+            checked += item->isChecked();
+        QCOMPARE(checked, setting.isValid() && setting.toInt() == 7 ? 0 : 1);
+    }
+
+    void loadingAndPlaying() {
+        feed(sampleStations());
+        const Station b = controller_->displayStations().first();
+        controller_->loadStation(b, true);
+        QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Loading..."));
+        QVERIFY(!controller_->view()->playButton->isEnabled());
+        QCOMPARE(shell_.animations.last(), true);
+        QTRY_COMPARE(emulator_->requestCount("/json/url/b"), 1);
+        QCOMPARE(f_->api->recentStations().size(), 1);
+        player_->becomeReady(MediaPlayer::TrackFormat{true, 22050, 1});
+        QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Stop"));
+        QCOMPARE(controller_->loadedStationFormat(), QStringLiteral("22.1kHz - 1ch"));
+
+        controller_->loadStation(b, true); // already playing: nothing
+        QCOMPARE(player_->plays, 1);
+        controller_->togglePlayAction(); // stop
+        QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
+        QCOMPARE(shell_.animations.last(), false);
+        controller_->loadStation(b, true); // stopped: plays again, no second click
+        QCOMPARE(player_->plays, 2);
+        QTest::qWait(200);
+        QCOMPARE(emulator_->requestCount("/json/url/"), 1);
+
+        // The notification without "play" loads without playing; the stored file follows.
+        notifications_->post(kLoadStationNotification, {}); // nothing to load
+        controller_->prepareFirstTime();
+        notifications_->post(kLoadStationNotification, {{"station", QVariant::fromValue(sampleStations().at(0))}});
+        QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
+        QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
+        QCOMPARE(controller_->nowPlaying(), RadioViewController::liveBroadcastText());
+        QTRY_COMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
+                     QStringLiteral("Radio FM"));
+
+        controller_->loadStation(sampleStations().at(2), true); // no stream address
+        QCOMPARE(shell_.beeps, 1);
+    }
+
+    void playerFailureEndsLoading() {
+        feed(sampleStations());
+        QPushButton* button = controller_->view()->playButton;
+        controller_->loadStation(sampleStations().at(0), true);
+        controller_->togglePlayAction(); // stopped while loading
+        QCOMPARE(button->text(), QStringLiteral("Play"));
+        QVERIFY(button->isEnabled());
+        controller_->togglePlayAction();
+        player_->fail("Stream not available");
+        QCOMPARE(button->text(), QStringLiteral("Play"));
+        QVERIFY(button->isEnabled());
+        QCOMPARE(shell_.animations.last(), false);
+        QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
+        controller_->togglePlayAction(); // the retry: the warning stays until sound comes
+        QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
+        player_->becomeReady(std::nullopt);
+        QCOMPARE(controller_->nowPlaying(), RadioViewController::liveBroadcastText());
+
+        // Back from a reconnection, the line shows the title again, unchanged or none.
+        for (const QString& title : {QString(), QStringLiteral("Artist - Song")}) {
+            if (!title.isEmpty())
+                Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", title}}});
+            Q_EMIT player_->reconnecting(1);
+            QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
+            Q_EMIT player_->reconnected();
+            QCOMPARE(controller_->nowPlaying(), title.isEmpty() ? RadioViewController::liveBroadcastText() : title);
+        }
+    }
+
+    void tableInput_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("singleClickTheme");
+        QTest::addColumn<int>("actions"); // row actions run: each beeps, as the row has no stream
+        QTest::addColumn<bool>("favorite");
+        QTest::newRow("double click") << "double" << false << 1 << false;
+        QTest::newRow("double click, single-click theme") << "double" << true << 1 << false;
+        QTest::newRow("single click, single-click theme") << "click" << true << 0 << false;
+        QTest::newRow("Return") << "return" << false << 1 << false;
+        QTest::newRow("Enter") << "enter" << false << 1 << false;
+        QTest::newRow("Space stars") << "space" << false << 0 << true;
+        QTest::newRow("star click") << "star" << false << 0 << true;
+        QTest::newRow("star click, single-click theme") << "star" << true << 0 << true;
+        QTest::newRow("star double click: two toggles") << "star double" << false << 0 << false;
+    }
+
+    void tableInput() {
+        QFETCH(QString, input);
+        QFETCH(bool, singleClickTheme);
+        QFETCH(int, actions);
+        QFETCH(bool, favorite);
+        struct SingleClickStyle : QProxyStyle {
+            int styleHint(StyleHint hint, const QStyleOption* o, const QWidget* w, QStyleHintReturn* r) const override {
+                return hint == SH_ItemView_ActivateItemOnSingleClick ? 1 : QProxyStyle::styleHint(hint, o, w, r);
+            }
+        };
+        QListView* table = controller_->view()->table;
+        if (singleClickTheme) {
+            auto* style = new SingleClickStyle;
+            style->setParent(table);
+            table->setStyle(style);
+        }
+        feed(sampleStations());
+        controller_->view()->resize(440, 600);
+        controller_->view()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(controller_->view()));
+        const QModelIndex zeta = table->model()->index(2, 0); // no stream address: every play beeps
+        table->setCurrentIndex(zeta);
+        table->setFocus();
+        const QRect row = table->visualRect(zeta);
+        const QPoint point = input.startsWith("star") ? StationCellView::starRect(row).center() : row.center();
+        if (input == "return" || input == "enter")
+            QTest::keyClick(table, input == "enter" ? Qt::Key_Enter : Qt::Key_Return, input == "enter" ? Qt::KeypadModifier : Qt::NoModifier);
+        else if (input == "space")
+            QTest::keyClick(table, Qt::Key_Space);
+        else
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
+        if (input.endsWith("double")) { // what a system sends for a double click
+            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, point);
+            QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, point);
+        }
+        QCOMPARE(shell_.beeps, actions);
+        QCOMPARE(f_->api->isFavoriteStation(sampleStations().at(2)), favorite);
+        QCOMPARE(player_->plays, 0);
+    }
+
+    void nowPlayingTitles_data() {
+        using Item = MediaPlayer::MetadataItem;
+        QTest::addColumn<QList<MediaPlayer::MetadataGroup>>("groups");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("title") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Artist - Song"}}} << "Artist - Song";
+        QTest::newRow("first empty, second kept")
+            << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", ""}, Item{"icy/StreamTitle", "B"}}} << "B";
+        QTest::newRow("other identifiers only") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamUrl", "x"}}} << "Live Broadcast";
+        QTest::newRow("nothing") << QList<MediaPlayer::MetadataGroup>{} << "Live Broadcast";
+        QTest::newRow("ampersand") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Simon & Garfunkel - The Boxer"}}}
+                                   << "Simon & Garfunkel - The Boxer";
+        QTest::newRow("mnemonic-like") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Rock &Roll"}}} << "Rock &Roll";
+        const QString longTitle = QStringLiteral("Long title ").repeated(28).left(300);
+        QTest::newRow("300 characters") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", longTitle}}} << longTitle;
+    }
+
+    void nowPlayingTitles() {
+        QFETCH(QList<MediaPlayer::MetadataGroup>, groups);
+        QFETCH(QString, expected);
+        ElidedTextButton* line = controller_->view()->streamText;
+        QWidget* panel = controller_->view();
+        panel->show();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        const int width = panel->width();
+        Q_EMIT player_->timedMetadataReceived(groups);
+        // Shown as delivered, whole to assistive technology and in the tooltip, elided on screen,
+        // and never a keyboard shortcut or a wider panel.
+        QCOMPARE(line->text(), expected);
+        QCOMPARE(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name), expected);
+        QCOMPARE(line->toolTip(), expected);
+        QVERIFY(expected.startsWith(line->shownText().chopped(1)) || line->shownText() == expected);
+        QTest::keyClick(panel, Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(shell_.opened.size(), 0);
+        QApplication::processEvents();
+        QCOMPARE(panel->width(), width);
+        QVERIFY(line->fontMetrics().horizontalAdvance(line->shownText()) <= line->width());
+    }
+
+    void favouritesAndStepper() {
+        controller_->prepareFirstTime();
+        QTRY_VERIFY_WITH_TIMEOUT(!controller_->countryStations().isEmpty(), 20000);
+        feed(sampleStations());
+        controller_->loadStation(sampleStations().at(0), false);
+        QVERIFY(controller_->view()->stationStepper->isHidden());
+        controller_->toggleLoadedStationFavoriteAction();
+        QVERIFY(controller_->loadedStationIsFavorite());
+        QVERIFY(controller_->view()->stationStepper->isHidden()); // the only favourite
+        const QModelIndex row = controller_->view()->table->model()->index(0, 0);
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz"));
+        controller_->toggleFavoriteAction(0); // Café Central, row 0 by votes
+        QVERIFY(!controller_->view()->stationStepper->isHidden());
+        QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz, favourite"));
+        controller_->stepperAction(0); // towards the end
+        QCOMPARE(f_->api->favoriteStations().last().string(Station::Key::Name), QStringLiteral("Radio FM"));
+        controller_->toggleFavoriteAction(7); // outside the list
+        QCOMPARE(shell_.beeps, 1);
+        controller_->toggleLoadedStationFavoriteAction();
+        QVERIFY(!controller_->loadedStationIsFavorite());
+    }
+
+    void stripSegments_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("segment");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("favourites shown, favourites clicked") << 1 << 0 << 0;
+        QTest::newRow("favourites shown, recents clicked") << 1 << 1 << 2;
+        QTest::newRow("recents shown, recents clicked") << 2 << 1 << 0;
+        QTest::newRow("recents shown, favourites clicked") << 2 << 0 << 1;
+        QTest::newRow("none shown, recents clicked") << 0 << 1 << 2;
+        QTest::newRow("odd value, favourites clicked") << 9 << 0 << 1;
+    }
+
+    void stripSegments() {
+        QFETCH(int, stored);
+        QFETCH(int, segment);
+        QFETCH(int, expected);
+        f_->defaults->setValue("stripVis", stored);
+        controller_->stripSegmentAction(segment);
+        QCOMPARE(f_->defaults->integer("stripVis"), expected);
+        QCOMPARE(controller_->view()->favoritesSegment->isChecked(), expected == 1);
+        QCOMPARE(controller_->view()->recentsSegment->isChecked(), expected == 2);
+        QCOMPARE(controller_->view()->stationsStripHostView->isHidden(), expected == 0);
+    }
+
+    void serverPopup() {
+        emulator_->listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
+        QComboBox* popup = controller_->view()->serversPopup;
+        controller_->tabViewWillSelect(1);
+        QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
+        // The emulator's servers do not include the one in use: a warning item, selected.
+        QCOMPARE(popup->currentText(), RadioViewController::kWarningPrefix + f_->api->server());
+        const QString anyServer = QStringLiteral("Any server (all.api.radio-browser.info)");
+        QCOMPARE(popup->itemText(0), anyServer);
+        const int servers = popup->count() - 1;
+        for (const int index : {1, 0}) {
+            popup->setCurrentIndex(index);
+            const QString chosen = popup->currentText();
+            controller_->serverChosenAction();
+            QCOMPARE(f_->api->server(), index ? chosen : RadioBrowser::kDefaultServer);
+            QTRY_COMPARE_WITH_TIMEOUT(popup->count(), servers, 20000);
+            QCOMPARE(popup->currentText(), chosen);
+        }
+
+        cleanup(); // a fresh cache: the servers are asked again
+        init();
+        emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/servers"})");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^requestServers \\[.*500"));
+        controller_->prepereServerPopup();
+        popup = controller_->view()->serversPopup;
+        QTRY_COMPARE_WITH_TIMEOUT(popup->count(), 2, 20000);
+        QCOMPARE(popup->itemText(0), anyServer);
+        QVERIFY(popup->currentText().startsWith(RadioViewController::kWarningPrefix));
+        const QString before = f_->api->server();
+        controller_->serverChosenAction();
+        QCOMPARE(f_->api->server(), before);
+    }
+
+    void links_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("station page") << "station" << "a" << "https://a.example/" << 0;
+        QTest::newRow("station page of another scheme") << "station" << "b" << "" << 1;
+        QTest::newRow("web page") << "page" << "https://www.radio-browser.info/" << "https://www.radio-browser.info/" << 0;
+        QTest::newRow("custom scheme") << "page" << "javascript:alert(1)" << "" << 1;
+        QTest::newRow("search") << "search" << "Artist - Song" << "https://duckduckgo.com/search?q=Artist%20-%20Song" << 0;
+        QTest::newRow("search with query characters") << "search" << "Simon & Garfunkel = 1+1 #2"
+                                                      << "https://duckduckgo.com/search?q=Simon%20%26%20Garfunkel%20%3D%201%2B1%20%232" << 0;
+        QTest::newRow("search placeholder") << "search" << "Live Broadcast" << "" << 1;
+        QTest::newRow("search too short") << "search" << "ab" << "" << 1;
+    }
+
+    void links() {
+        QFETCH(QString, action);
+        QFETCH(QString, argument);
+        QFETCH(QString, opened);
+        QFETCH(int, beeps);
+        if (action == "station") {
+            feed(sampleStations());
+            controller_->loadStation(sampleStations().at(argument == "a" ? 0 : 1), false);
+            controller_->visitStationPage();
+        } else if (action == "page") {
+            controller_->visitPage(argument);
+        } else {
+            controller_->visitNowPlayingAction(argument);
+        }
+        QTRY_COMPARE(shell_.opened.size(), opened.isEmpty() ? 0 : 1); // pages open after the current event
+        QCOMPARE(shell_.beeps, beeps);
+        QCOMPARE(shell_.opened.isEmpty() ? QString() : shell_.opened.first().toString(QUrl::FullyEncoded), opened);
+    }
+
+    void desktopMediaControls() {
+        int raised = 0;
+        RadioPlaybackControl control(*controller_, *player_, *f_->defaults, *icons_, {[&] { ++raised; }, {}});
+        QSignalSpy changed(&control, &PlaybackControl::changed);
+        feed(sampleStations());
+        controller_->loadStation(sampleStations().at(0), false);
+        QCOMPARE(control.stationName(), QStringLiteral("Radio FM"));
+        QCOMPARE(control.title(), QString()); // "Live Broadcast" is no title
+        QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
+        control.play();
+        QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped); // loading: no sound yet
+        player_->becomeReady(std::nullopt);
+        QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Playing);
+        Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", "Artist - Song"}}});
+        QCOMPARE(control.title(), QStringLiteral("Artist - Song"));
+        control.pause(); // a live stream stops
+        QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
+        control.play();
+        player_->becomeReady(std::nullopt);
+        player_->fail("Stream not available");
+        QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
+        control.setVolume(0.25);
+        QCOMPARE(f_->defaults->doubleValue("radioVolume"), 0.25);
+        QCOMPARE(player_->volume(), 0.25f);
+        control.raise();
+        QCOMPARE(raised, 1);
+        QVERIFY(changed.count() >= 4);
+        QVERIFY(control.artUrl().isEmpty()); // no picture cached
+    }
+
+    void keyboardReachesEverything() {
+        PopoverView* v = controller_->view();
+        f_->api->addFavoriteStation(sampleStations().at(0));
+        f_->api->addFavoriteStation(sampleStations().at(1));
+        v->show();
+        QVERIFY(QTest::qWaitForWindowActive(v));
+        controller_->popoverWillShow();
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        StationsStripView* strip = controller_->favoritesStripView();
+        QCOMPARE(strip->tiles().size(), 2);
+        // A favourite with a home page: every control is on.
+        controller_->loadStation(strip->tiles().first()->representedObject(), false);
+        QCOMPARE(QApplication::focusWidget(), v->searchField);
+
+        // Tab goes round in reading order; the strip is one stop.
+        const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
+                                    v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
+                                    v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
+                                    v->voteButton, v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
+        for (QWidget* expected : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), expected);
+        }
+        QTest::keyClick(v->searchField, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), v->countriesButton);
+
+        // In the strip, arrows move and the stop follows; Enter plays the tile.
+        strip->tiles().first()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(strip->tiles().first(), Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), strip->tiles().last());
+        QTest::keyClick(strip->tiles().last(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), strip->tiles().last());
+        QTest::keyClick(strip->tiles().last(), Qt::Key_Return);
+        QCOMPARE(controller_->loadedStation(), strip->tiles().last()->representedObject());
+        QCOMPARE(player_->plays, 1);
+
+        // Enter on a table row plays it.
+        v->table->setFocus(Qt::TabFocusReason);
+        v->table->setCurrentIndex(v->table->model()->index(3, 0));
+        QTest::keyClick(v->table, Qt::Key_Return);
+        QCOMPARE(controller_->loadedStation(), controller_->displayStations().at(3));
+        QCOMPARE(player_->plays, 2);
+        QTest::keyClick(v->table, Qt::Key_Space); // stars the row, plays nothing
+        QVERIFY(f_->api->isFavoriteStation(controller_->displayStations().at(3)));
+        QCOMPARE(player_->plays, 2);
+
+        // The country picker follows the table and gives the keyboard back when it closes.
+        QTest::keyClick(v->countriesButton, Qt::Key_Space);
+        CountriesView* picker = controller_->countriesView();
+        QVERIFY(picker && picker->isVisible());
+        v->table->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(v->table, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), picker->searchField());
+        QTest::keyClick(v->countriesButton, Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), v->table);
+    }
+
+    void remoteTextShowsNoMarkup() {
+        QTemporaryDir dir;
+        const QString picture = dir.filePath(QStringLiteral("tall.png"));
+        QImage image(40, 400, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(picture));
+        const QString name = QStringLiteral("<img src=\"%1\"> <b>Radio</b>").arg(picture);
+        const Station station = stationFromJson(QJsonObject{{"stationuuid", "x"}, {"name", name}, {"tags", name}, {"url", "http://s/x"}});
+        feed({station});
+        controller_->loadStation(station, false);
+        PopoverView* v = controller_->view();
+        for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
+            QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
+        // A tooltip is drawn as a text document: it must read as the name, with nothing in it.
+        const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
+        QTextDocument shown;
+        if (Qt::mightBeRichText(tip))
+            shown.setHtml(tip);
+        else
+            shown.setPlainText(tip);
+        QCOMPARE(shown.toPlainText(), name);
+        QVERIFY(shown.size().height() < 100);
+    }
 
 private:
-    void makeController();
+    void makeController() {
+        controller_.reset();
+        icons_ = std::make_unique<IconLoader>(f_->dir.filePath("icons"));
+        RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), notifications_.get(), &shell_,
+                                             icons_.get()};
+        controller_ = std::make_unique<RadioViewController>(c);
+    }
+
     void feed(const StationList& stations) { controller_->requestStations_Callback(stations, QString()); }
 
     std::unique_ptr<DirectoryEmulator> emulator_;
@@ -96,569 +607,6 @@ private:
     RecordingShell shell_;
     std::unique_ptr<RadioViewController> controller_;
 };
-
-void TestRadioViewController::init() {
-    if (!emulator_)
-        emulator_ = std::make_unique<DirectoryEmulator>();
-    emulator_->reset();
-    f_ = std::make_unique<DirectoryFixture>();
-    f_->launch(emulator_->baseUrl(), emulator_->baseUrl());
-    f_->defaults->registerDefaults({{"radioVolume", 1.0}, {"stripVis", 1}});
-    f_->defaults->setValue("radioStationsCountryCode", "AT");
-    player_ = std::make_unique<FakeMediaPlayer>();
-    notifications_ = std::make_unique<NotificationCenter>();
-    shell_ = RecordingShell();
-    shell_.support = QUrl::fromLocalFile(f_->supportFile(QString()));
-    makeController();
-}
-
-void TestRadioViewController::makeController() {
-    controller_.reset();
-    icons_ = std::make_unique<IconLoader>(f_->dir.filePath("icons"));
-    RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), notifications_.get(), &shell_,
-                                         icons_.get()};
-    controller_ = std::make_unique<RadioViewController>(c);
-}
-
-void TestRadioViewController::cleanup() {
-    controller_.reset();
-    f_->api->waitForSaves();
-}
-
-void TestRadioViewController::firstOpeningSetsUpOnce() {
-    controller_->popoverWillShow();
-    controller_->popoverWillShow();
-    QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
-    QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
-    QCOMPARE(emulator_->requestCount("/json/stations"), 1);
-    QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
-    // The first station is loaded, not played.
-    QVERIFY(!controller_->loadedStation().isNull());
-    QCOMPARE(player_->plays, 0);
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
-    // A later start restores the loaded station rather than the list's first.
-    const Station loaded = controller_->displayStations().at(5);
-    controller_->loadStation(loaded, false);
-    f_->launch(emulator_->baseUrl(), emulator_->baseUrl());
-    makeController();
-    controller_->popoverWillShow();
-    QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
-    QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
-}
-
-void TestRadioViewController::startCountryFromLocale_data() {
-    QTest::addColumn<QByteArray>("locale");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("the locale's region") << QByteArray("fi_FI.UTF-8") << "FI";
-    QTest::newRow("C: no region") << QByteArray("C.UTF-8") << "US";
-}
-
-void TestRadioViewController::startCountryFromLocale() {
-    QFETCH(QByteArray, locale);
-    QFETCH(QString, code);
-    f_->defaults->remove("radioStationsCountryCode");
-    const QByteArray saved = qgetenv("LC_ALL");
-    qputenv("LC_ALL", locale);
-    controller_->prepareFirstTime();
-    qputenv("LC_ALL", saved);
-    QCOMPARE(controller_->countryCode(), code);
-    QCOMPARE(f_->defaults->string("radioStationsCountryCode"), code);
-}
-
-void TestRadioViewController::downloadSuccessAndFailure() {
-    feed(sampleStations());
-    controller_->view()->searchField->setText("zeta");
-    controller_->selectionTagsChanged({"Jazz"});
-    QCOMPARE(controller_->displayStations().size(), 2);
-    QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
-    controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
-    QCOMPARE(controller_->view()->message->text(), RadioViewController::serverNotWorkingText());
-    QVERIFY(controller_->view()->searchField->text().isEmpty());
-    QVERIFY(controller_->matchTags().isEmpty());
-    QCOMPARE(controller_->countryStations().size(), 3); // the previous list stays
-    feed({});
-    QCOMPARE(controller_->view()->message->text(), RadioViewController::noStationsText());
-}
-
-void TestRadioViewController::filtersAndCounts() {
-    feed(sampleStations());
-    QCOMPARE(controller_->view()->message->text(), QStringLiteral("3 Stations"));
-    controller_->view()->searchField->setText("caf");
-    QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
-    QCOMPARE(controller_->view()->message->text(), QStringLiteral("1 Station"));
-    controller_->view()->searchField->setText("cafe c"); // narrowing while typing
-    QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
-    controller_->view()->searchField->setText("ra"); // another text widens again
-    QCOMPARE(names(controller_->displayStations()), (QStringList{"Café Central", "Radio FM"}));
-    controller_->selectionTagsChanged({"Rock"});
-    QCOMPARE(names(controller_->displayStations()), (QStringList{"Café Central", "Radio FM", "Zeta"}));
-    controller_->view()->searchField->setText("none");
-    QCOMPARE(names(controller_->displayStations()), QStringList{"Zeta"});
-
-    // The tags menu offers each country tag once, sorted, with the selection.
-    QMenu* tags = controller_->tagsMenu();
-    controller_->menuWillOpen(tags);
-    QCOMPARE(controller_->matchTags(), QStringList{"Rock"});
-}
-
-void TestRadioViewController::latestCountryFillsTheTable() {
-    // A large country answers late, after the small one chosen next.
-    emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
-    controller_->selectionCountryCodeChanged("DE");
-    controller_->selectionCountryCodeChanged("AT");
-    QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
-    // The late reply is handed over before its listing file is written.
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000);
-    QCoreApplication::processEvents();
-    QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
-    QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
-    QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
-}
-
-void TestRadioViewController::searchEverywhereAndBack() {
-    controller_->popoverWillShow();
-    PopoverView* v = controller_->view();
-    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
-    controller_->selectionCountryCodeChanged(CountriesViewDelegate::kEverywhere);
-    QVERIFY(v->facetsButton->isVisibleTo(v));
-    QCOMPARE(v->countriesButton->text(), QStringLiteral("🌐"));
-    QCOMPARE(controller_->displayCount(), 0); // nothing until something is asked for
-    QTest::keyClicks(v->searchField, "jazz");
-    QTRY_VERIFY_WITH_TIMEOUT(controller_->displayCount() > 0, 20000);
-    QCOMPARE(emulator_->requestCount("/json/stations/search"), 1); // typing waited for the pause
-    for (const Station& s : controller_->displayStations())
-        QVERIFY(s.string(Station::Key::Name).contains("jazz", Qt::CaseInsensitive));
-    QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
-
-    // Voting for the loaded station shows the directory's answer for a moment.
-    controller_->loadStation(controller_->displayStations().first(), false);
-    v->voteButton->click();
-    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("Vote counted"), 20000);
-
-    // A stale search answer never replaces a country chosen afterwards.
-    emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
-    QTest::keyClicks(v->searchField, "x");
-    QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount("/json/stations/search"), 2, 20000);
-    controller_->selectionCountryCodeChanged("AT");
-    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(emulator_->status().value("active").toInt(), 0, 20000);
-    QCoreApplication::processEvents();
-    QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
-    QVERIFY(!v->facetsButton->isVisibleTo(v));
-}
-
-void TestRadioViewController::sortSetting_data() {
-    QTest::addColumn<QVariant>("setting");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("unset: votes") << QVariant() << QStringList{"Café Central", "Radio FM", "Zeta"};
-    QTest::newRow("2: names, alpha before Zeta") << QVariant(2) << QStringList{"alpha", "Café Central", "Radio FM", "Zeta"};
-    QTest::newRow("7: clicks") << QVariant(7) << QStringList{"Zeta", "Radio FM", "Café Central"};
-}
-
-void TestRadioViewController::sortSetting() {
-    QFETCH(QVariant, setting);
-    QFETCH(QStringList, expected);
-    if (setting.isValid())
-        f_->defaults->setValue("radioStationsSortBy", setting);
-    StationList stations = sampleStations();
-    if (expected.contains("alpha"))
-        stations.append(stationFromJson(R"({"stationuuid":"d","name":"alpha"})"));
-    stations[2] = stationFromJson(R"({"stationuuid":"c","name":"Zeta","votes":1,"clickcount":9})");
-    feed(stations);
-    QCOMPARE(names(controller_->displayStations()), expected);
-    controller_->menuWillOpen(controller_->sortMenu());
-    int checked = 0;
-    for (QAction* item : controller_->sortMenu()->actions())
-        checked += item->isChecked();
-    QCOMPARE(checked, setting.isValid() && setting.toInt() == 7 ? 0 : 1);
-}
-
-void TestRadioViewController::loadingAndPlaying() {
-    feed(sampleStations());
-    const Station b = controller_->displayStations().first();
-    controller_->loadStation(b, true);
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Loading..."));
-    QVERIFY(!controller_->view()->playButton->isEnabled());
-    QCOMPARE(shell_.animations.last(), true);
-    QTRY_COMPARE(emulator_->requestCount("/json/url/b"), 1);
-    QCOMPARE(f_->api->recentStations().size(), 1);
-    player_->becomeReady(MediaPlayer::TrackFormat{true, 22050, 1});
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Stop"));
-    QCOMPARE(controller_->loadedStationFormat(), QStringLiteral("22.1kHz - 1ch"));
-
-    controller_->loadStation(b, true); // already playing: nothing
-    QCOMPARE(player_->plays, 1);
-    controller_->togglePlayAction(); // stop
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
-    QCOMPARE(shell_.animations.last(), false);
-    controller_->loadStation(b, true); // stopped: plays again, no second click
-    QCOMPARE(player_->plays, 2);
-    QTest::qWait(200);
-    QCOMPARE(emulator_->requestCount("/json/url/"), 1);
-
-    // The notification without "play" loads without playing; the stored file follows.
-    notifications_->post(kLoadStationNotification, {}); // nothing to load
-    controller_->prepareFirstTime();
-    notifications_->post(kLoadStationNotification, {{"station", QVariant::fromValue(sampleStations().at(0))}});
-    QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
-    QCOMPARE(controller_->nowPlaying(), RadioViewController::liveBroadcastText());
-    QTRY_COMPARE(f_->api->readStationFromURL(QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"))).string(Station::Key::Name),
-                 QStringLiteral("Radio FM"));
-
-    controller_->loadStation(sampleStations().at(2), true); // no stream address
-    QCOMPARE(shell_.beeps, 1);
-}
-
-void TestRadioViewController::playerFailureEndsLoading() {
-    feed(sampleStations());
-    QPushButton* button = controller_->view()->playButton;
-    controller_->loadStation(sampleStations().at(0), true);
-    controller_->togglePlayAction(); // stopped while loading
-    QCOMPARE(button->text(), QStringLiteral("Play"));
-    QVERIFY(button->isEnabled());
-    controller_->togglePlayAction();
-    player_->fail("Stream not available");
-    QCOMPARE(button->text(), QStringLiteral("Play"));
-    QVERIFY(button->isEnabled());
-    QCOMPARE(shell_.animations.last(), false);
-    QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
-    controller_->togglePlayAction(); // the retry: the warning stays until sound comes
-    QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
-    player_->becomeReady(std::nullopt);
-    QCOMPARE(controller_->nowPlaying(), RadioViewController::liveBroadcastText());
-
-    // Back from a reconnection, the line shows the title again, unchanged or none.
-    for (const QString& title : {QString(), QStringLiteral("Artist - Song")}) {
-        if (!title.isEmpty())
-            Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", title}}});
-        Q_EMIT player_->reconnecting(1);
-        QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
-        Q_EMIT player_->reconnected();
-        QCOMPARE(controller_->nowPlaying(), title.isEmpty() ? RadioViewController::liveBroadcastText() : title);
-    }
-}
-
-void TestRadioViewController::tableInput_data() {
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<bool>("singleClickTheme");
-    QTest::addColumn<int>("actions"); // row actions run: each beeps, as the row has no stream
-    QTest::addColumn<bool>("favorite");
-    QTest::newRow("double click") << "double" << false << 1 << false;
-    QTest::newRow("double click, single-click theme") << "double" << true << 1 << false;
-    QTest::newRow("single click, single-click theme") << "click" << true << 0 << false;
-    QTest::newRow("Return") << "return" << false << 1 << false;
-    QTest::newRow("Enter") << "enter" << false << 1 << false;
-    QTest::newRow("Space stars") << "space" << false << 0 << true;
-    QTest::newRow("star click") << "star" << false << 0 << true;
-    QTest::newRow("star click, single-click theme") << "star" << true << 0 << true;
-    QTest::newRow("star double click: two toggles") << "star double" << false << 0 << false;
-}
-
-void TestRadioViewController::tableInput() {
-    QFETCH(QString, input);
-    QFETCH(bool, singleClickTheme);
-    QFETCH(int, actions);
-    QFETCH(bool, favorite);
-    struct SingleClickStyle : QProxyStyle {
-        int styleHint(StyleHint hint, const QStyleOption* o, const QWidget* w, QStyleHintReturn* r) const override {
-            return hint == SH_ItemView_ActivateItemOnSingleClick ? 1 : QProxyStyle::styleHint(hint, o, w, r);
-        }
-    };
-    QListView* table = controller_->view()->table;
-    if (singleClickTheme) {
-        auto* style = new SingleClickStyle;
-        style->setParent(table);
-        table->setStyle(style);
-    }
-    feed(sampleStations());
-    controller_->view()->resize(440, 600);
-    controller_->view()->show();
-    QVERIFY(QTest::qWaitForWindowExposed(controller_->view()));
-    const QModelIndex zeta = table->model()->index(2, 0); // no stream address: every play beeps
-    table->setCurrentIndex(zeta);
-    table->setFocus();
-    const QRect row = table->visualRect(zeta);
-    const QPoint point = input.startsWith("star") ? StationCellView::starRect(row).center() : row.center();
-    if (input == "return" || input == "enter")
-        QTest::keyClick(table, input == "enter" ? Qt::Key_Enter : Qt::Key_Return, input == "enter" ? Qt::KeypadModifier : Qt::NoModifier);
-    else if (input == "space")
-        QTest::keyClick(table, Qt::Key_Space);
-    else
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
-    if (input.endsWith("double")) { // what a system sends for a double click
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, point);
-        QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, point);
-    }
-    QCOMPARE(shell_.beeps, actions);
-    QCOMPARE(f_->api->isFavoriteStation(sampleStations().at(2)), favorite);
-    QCOMPARE(player_->plays, 0);
-}
-
-void TestRadioViewController::nowPlayingTitles_data() {
-    using Item = MediaPlayer::MetadataItem;
-    QTest::addColumn<QList<MediaPlayer::MetadataGroup>>("groups");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("title") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Artist - Song"}}} << "Artist - Song";
-    QTest::newRow("first empty, second kept")
-        << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", ""}, Item{"icy/StreamTitle", "B"}}} << "B";
-    QTest::newRow("other identifiers only") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamUrl", "x"}}} << "Live Broadcast";
-    QTest::newRow("nothing") << QList<MediaPlayer::MetadataGroup>{} << "Live Broadcast";
-    QTest::newRow("ampersand") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Simon & Garfunkel - The Boxer"}}}
-                               << "Simon & Garfunkel - The Boxer";
-    QTest::newRow("mnemonic-like") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", "Rock &Roll"}}} << "Rock &Roll";
-    const QString longTitle = QStringLiteral("Long title ").repeated(28).left(300);
-    QTest::newRow("300 characters") << QList<MediaPlayer::MetadataGroup>{{Item{"icy/StreamTitle", longTitle}}} << longTitle;
-}
-
-void TestRadioViewController::nowPlayingTitles() {
-    QFETCH(QList<MediaPlayer::MetadataGroup>, groups);
-    QFETCH(QString, expected);
-    ElidedTextButton* line = controller_->view()->streamText;
-    QWidget* panel = controller_->view();
-    panel->show();
-    QVERIFY(QTest::qWaitForWindowActive(panel));
-    const int width = panel->width();
-    Q_EMIT player_->timedMetadataReceived(groups);
-    // Shown as delivered, whole to assistive technology and in the tooltip, elided on screen,
-    // and never a keyboard shortcut or a wider panel.
-    QCOMPARE(line->text(), expected);
-    QCOMPARE(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name), expected);
-    QCOMPARE(line->toolTip(), expected);
-    QVERIFY(expected.startsWith(line->shownText().chopped(1)) || line->shownText() == expected);
-    QTest::keyClick(panel, Qt::Key_R, Qt::AltModifier);
-    QCOMPARE(shell_.opened.size(), 0);
-    QApplication::processEvents();
-    QCOMPARE(panel->width(), width);
-    QVERIFY(line->fontMetrics().horizontalAdvance(line->shownText()) <= line->width());
-}
-
-void TestRadioViewController::favouritesAndStepper() {
-    controller_->prepareFirstTime();
-    QTRY_VERIFY_WITH_TIMEOUT(!controller_->countryStations().isEmpty(), 20000);
-    feed(sampleStations());
-    controller_->loadStation(sampleStations().at(0), false);
-    QVERIFY(controller_->view()->stationStepper->isHidden());
-    controller_->toggleLoadedStationFavoriteAction();
-    QVERIFY(controller_->loadedStationIsFavorite());
-    QVERIFY(controller_->view()->stationStepper->isHidden()); // the only favourite
-    const QModelIndex row = controller_->view()->table->model()->index(0, 0);
-    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz"));
-    controller_->toggleFavoriteAction(0); // Café Central, row 0 by votes
-    QVERIFY(!controller_->view()->stationStepper->isHidden());
-    QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz, favourite"));
-    controller_->stepperAction(0); // towards the end
-    QCOMPARE(f_->api->favoriteStations().last().string(Station::Key::Name), QStringLiteral("Radio FM"));
-    controller_->toggleFavoriteAction(7); // outside the list
-    QCOMPARE(shell_.beeps, 1);
-    controller_->toggleLoadedStationFavoriteAction();
-    QVERIFY(!controller_->loadedStationIsFavorite());
-}
-
-void TestRadioViewController::stripSegments_data() {
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<int>("segment");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("favourites shown, favourites clicked") << 1 << 0 << 0;
-    QTest::newRow("favourites shown, recents clicked") << 1 << 1 << 2;
-    QTest::newRow("recents shown, recents clicked") << 2 << 1 << 0;
-    QTest::newRow("recents shown, favourites clicked") << 2 << 0 << 1;
-    QTest::newRow("none shown, recents clicked") << 0 << 1 << 2;
-    QTest::newRow("odd value, favourites clicked") << 9 << 0 << 1;
-}
-
-void TestRadioViewController::stripSegments() {
-    QFETCH(int, stored);
-    QFETCH(int, segment);
-    QFETCH(int, expected);
-    f_->defaults->setValue("stripVis", stored);
-    controller_->stripSegmentAction(segment);
-    QCOMPARE(f_->defaults->integer("stripVis"), expected);
-    QCOMPARE(controller_->view()->favoritesSegment->isChecked(), expected == 1);
-    QCOMPARE(controller_->view()->recentsSegment->isChecked(), expected == 2);
-    QCOMPARE(controller_->view()->stationsStripHostView->isHidden(), expected == 0);
-}
-
-void TestRadioViewController::serverPopup() {
-    emulator_->listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
-    QComboBox* popup = controller_->view()->serversPopup;
-    controller_->tabViewWillSelect(1);
-    QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
-    // The emulator's servers do not include the one in use: a warning item, selected.
-    QCOMPARE(popup->currentText(), RadioViewController::kWarningPrefix + f_->api->server());
-    const QString anyServer = QStringLiteral("Any server (all.api.radio-browser.info)");
-    QCOMPARE(popup->itemText(0), anyServer);
-    const int servers = popup->count() - 1;
-    for (const int index : {1, 0}) {
-        popup->setCurrentIndex(index);
-        const QString chosen = popup->currentText();
-        controller_->serverChosenAction();
-        QCOMPARE(f_->api->server(), index ? chosen : RadioBrowser::kDefaultServer);
-        QTRY_COMPARE_WITH_TIMEOUT(popup->count(), servers, 20000);
-        QCOMPARE(popup->currentText(), chosen);
-    }
-
-    emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/servers"})");
-    f_->launch(emulator_->baseUrl(), emulator_->baseUrl() + "/nowhere"); // a fresh cache
-    init();
-    emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/servers"})");
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^requestServers \\[.*500"));
-    controller_->prepereServerPopup();
-    popup = controller_->view()->serversPopup;
-    QTRY_COMPARE_WITH_TIMEOUT(popup->count(), 2, 20000);
-    QCOMPARE(popup->itemText(0), anyServer);
-    QVERIFY(popup->currentText().startsWith(RadioViewController::kWarningPrefix));
-    const QString before = f_->api->server();
-    controller_->serverChosenAction();
-    QCOMPARE(f_->api->server(), before);
-}
-
-void TestRadioViewController::links_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("argument");
-    QTest::addColumn<QString>("opened");
-    QTest::addColumn<int>("beeps");
-    QTest::newRow("station page") << "station" << "a" << "https://a.example/" << 0;
-    QTest::newRow("station page of another scheme") << "station" << "b" << "" << 1;
-    QTest::newRow("web page") << "page" << "https://www.radio-browser.info/" << "https://www.radio-browser.info/" << 0;
-    QTest::newRow("custom scheme") << "page" << "javascript:alert(1)" << "" << 1;
-    QTest::newRow("search") << "search" << "Artist - Song" << "https://duckduckgo.com/search?q=Artist%20-%20Song" << 0;
-    QTest::newRow("search with query characters") << "search" << "Simon & Garfunkel = 1+1 #2"
-                                                  << "https://duckduckgo.com/search?q=Simon%20%26%20Garfunkel%20%3D%201%2B1%20%232" << 0;
-    QTest::newRow("search placeholder") << "search" << "Live Broadcast" << "" << 1;
-    QTest::newRow("search too short") << "search" << "ab" << "" << 1;
-}
-
-void TestRadioViewController::links() {
-    QFETCH(QString, action);
-    QFETCH(QString, argument);
-    QFETCH(QString, opened);
-    QFETCH(int, beeps);
-    if (action == "station") {
-        feed(sampleStations());
-        controller_->loadStation(sampleStations().at(argument == "a" ? 0 : 1), false);
-        controller_->visitStationPage();
-    } else if (action == "page") {
-        controller_->visitPage(argument);
-    } else {
-        controller_->visitNowPlayingAction(argument);
-    }
-    QTRY_COMPARE(shell_.opened.size(), opened.isEmpty() ? 0 : 1); // pages open after the current event
-    QCOMPARE(shell_.beeps, beeps);
-    QCOMPARE(shell_.opened.isEmpty() ? QString() : shell_.opened.first().toString(QUrl::FullyEncoded), opened);
-}
-
-void TestRadioViewController::desktopMediaControls() {
-    int raised = 0;
-    RadioPlaybackControl control(*controller_, *player_, *f_->defaults, *icons_, {[&] { ++raised; }, {}});
-    QSignalSpy changed(&control, &PlaybackControl::changed);
-    feed(sampleStations());
-    controller_->loadStation(sampleStations().at(0), false);
-    QCOMPARE(control.stationName(), QStringLiteral("Radio FM"));
-    QCOMPARE(control.title(), QString()); // "Live Broadcast" is no title
-    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
-    control.play();
-    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped); // loading: no sound yet
-    player_->becomeReady(std::nullopt);
-    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Playing);
-    Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", "Artist - Song"}}});
-    QCOMPARE(control.title(), QStringLiteral("Artist - Song"));
-    control.pause(); // a live stream stops
-    QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Play"));
-    control.play();
-    player_->becomeReady(std::nullopt);
-    player_->fail("Stream not available");
-    QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
-    control.setVolume(0.25);
-    QCOMPARE(f_->defaults->doubleValue("radioVolume"), 0.25);
-    QCOMPARE(player_->volume(), 0.25f);
-    control.raise();
-    QCOMPARE(raised, 1);
-    QVERIFY(changed.count() >= 4);
-    QVERIFY(control.artUrl().isEmpty()); // no picture cached
-}
-
-void TestRadioViewController::keyboardReachesEverything() {
-    PopoverView* v = controller_->view();
-    f_->api->addFavoriteStation(sampleStations().at(0));
-    f_->api->addFavoriteStation(sampleStations().at(1));
-    v->show();
-    QVERIFY(QTest::qWaitForWindowActive(v));
-    controller_->popoverWillShow();
-    QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
-    StationsStripView* strip = controller_->favoritesStripView();
-    QCOMPARE(strip->tiles().size(), 2);
-    // A favourite with a home page: every control is on.
-    controller_->loadStation(strip->tiles().first()->representedObject(), false);
-    QCOMPARE(QApplication::focusWidget(), v->searchField);
-
-    // Tab goes round in reading order; the strip is one stop.
-    const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
-                                v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
-                                v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
-                                v->voteButton, v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
-    for (QWidget* expected : order) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), expected);
-    }
-    QTest::keyClick(v->searchField, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), v->countriesButton);
-
-    // In the strip, arrows move and the stop follows; Enter plays the tile.
-    strip->tiles().first()->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(strip->tiles().first(), Qt::Key_Right);
-    QCOMPARE(QApplication::focusWidget(), strip->tiles().last());
-    QTest::keyClick(strip->tiles().last(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), strip->tiles().last());
-    QTest::keyClick(strip->tiles().last(), Qt::Key_Return);
-    QCOMPARE(controller_->loadedStation(), strip->tiles().last()->representedObject());
-    QCOMPARE(player_->plays, 1);
-
-    // Enter on a table row plays it.
-    v->table->setFocus(Qt::TabFocusReason);
-    v->table->setCurrentIndex(v->table->model()->index(3, 0));
-    QTest::keyClick(v->table, Qt::Key_Return);
-    QCOMPARE(controller_->loadedStation(), controller_->displayStations().at(3));
-    QCOMPARE(player_->plays, 2);
-    QTest::keyClick(v->table, Qt::Key_Space); // stars the row, plays nothing
-    QVERIFY(f_->api->isFavoriteStation(controller_->displayStations().at(3)));
-    QCOMPARE(player_->plays, 2);
-
-    // The country picker follows the table and gives the keyboard back when it closes.
-    QTest::keyClick(v->countriesButton, Qt::Key_Space);
-    CountriesView* picker = controller_->countriesView();
-    QVERIFY(picker && picker->isVisible());
-    v->table->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(v->table, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), picker->searchField());
-    QTest::keyClick(v->countriesButton, Qt::Key_Space);
-    QCOMPARE(QApplication::focusWidget(), v->table);
-}
-
-void TestRadioViewController::remoteTextShowsNoMarkup() {
-    QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("tall.png"));
-    QImage image(40, 400, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QVERIFY(image.save(picture));
-    const QString name = QStringLiteral("<img src=\"%1\"> <b>Radio</b>").arg(picture);
-    const Station station = stationFromJson(QJsonObject{{"stationuuid", "x"}, {"name", name}, {"tags", name}, {"url", "http://s/x"}});
-    feed({station});
-    controller_->loadStation(station, false);
-    PopoverView* v = controller_->view();
-    for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
-        QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
-    // A tooltip is drawn as a text document: it must read as the name, with nothing in it.
-    const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
-    QTextDocument shown;
-    if (Qt::mightBeRichText(tip))
-        shown.setHtml(tip);
-    else
-        shown.setPlainText(tip);
-    QCOMPARE(shown.toPlainText(), name);
-    QVERIFY(shown.size().height() < 100);
-}
 
 QTEST_MAIN(TestRadioViewController)
 #include "tst_radioviewcontroller.moc"

@@ -3,89 +3,83 @@
 #include "radio/SleepTimerMenu.h"
 #include "util/UserDefaults.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 // The clock is a variable: each step sets it and ticks, as the timer would.
 class TestSleepTimer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void countsDownFadesAndStops_data();
-    void countsDownFadesAndStops();
-    void trayMenuAndPanelAgree();
-};
+    void countsDownFadesAndStops_data() {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QList<int>>("ticksAtSeconds");
+        QTest::addColumn<int>("thenStart"); // minutes to start again after the ticks; -1 for nothing
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<QString>("remaining");
 
-void TestSleepTimer::countsDownFadesAndStops_data() {
-    QTest::addColumn<int>("minutes");
-    QTest::addColumn<QList<int>>("ticksAtSeconds");
-    QTest::addColumn<int>("thenStart"); // minutes to start again after the ticks; -1 for nothing
-    QTest::addColumn<QString>("calls");
-    QTest::addColumn<QString>("remaining");
-
-    QTest::newRow("counts down without touching the volume") << 15 << QList<int>{60, 800} << -1 << ""
-                                                             << "2 min left";
-    QTest::newRow("last minute in seconds") << 15 << QList<int>{859} << -1 << ""
-                                            << "41 s left";
-    QTest::newRow("fades, stops, then gives the volume back")
-        << 15 << QList<int>{885, 890, 900} << -1 << "fade 0.50 fade 0.33 stop fade 1.00"
-        << "";
-    QTest::newRow("a tick long after the end (suspend) stops at once")
-        << 30 << QList<int>{5000} << -1 << "stop"
-        << "";
-    QTest::newRow("choosing again during the fade restores the volume")
-        << 15 << QList<int>{890} << 60 << "fade 0.33 fade 1.00"
-        << "60 min left";
-    QTest::newRow("off during the fade restores the volume and never stops")
-        << 90 << QList<int>{5370, 5390} << 0 << "fade 0.33 fade 1.00"
-        << "";
-}
-
-void TestSleepTimer::countsDownFadesAndStops() {
-    QFETCH(int, minutes);
-    QFETCH(QList<int>, ticksAtSeconds);
-    QFETCH(int, thenStart);
-    QFETCH(QString, calls);
-    QFETCH(QString, remaining);
-
-    qint64 now = 1'000'000;
-    QStringList log;
-    SleepTimer timer({[&](double f) { log << QStringLiteral("fade %1").arg(f, 0, 'f', 2); },
-                      [&] { log << QStringLiteral("stop"); }},
-                     [&] { return now; });
-    const qint64 started = now;
-    timer.start(minutes);
-    for (int second : ticksAtSeconds) {
-        now = started + second * 1000LL;
-        timer.tick();
+        QTest::newRow("counts down without touching the volume") << 15 << QList<int>{60, 800} << -1 << ""
+                                                                 << "2 min left";
+        QTest::newRow("last minute in seconds") << 15 << QList<int>{859} << -1 << ""
+                                                << "41 s left";
+        QTest::newRow("fades, stops, then gives the volume back")
+            << 15 << QList<int>{885, 890, 900} << -1 << "fade 0.50 fade 0.33 stop fade 1.00"
+            << "";
+        QTest::newRow("a tick long after the end (suspend) stops at once")
+            << 30 << QList<int>{5000} << -1 << "stop"
+            << "";
+        QTest::newRow("choosing again during the fade restores the volume")
+            << 15 << QList<int>{890} << 60 << "fade 0.33 fade 1.00"
+            << "60 min left";
+        QTest::newRow("off during the fade restores the volume and never stops")
+            << 90 << QList<int>{5370, 5390} << 0 << "fade 0.33 fade 1.00"
+            << "";
     }
-    if (thenStart == 0)
-        timer.cancel();
-    else if (thenStart > 0)
-        timer.start(thenStart);
-    timer.tick(); // a tick after stopping or restarting changes nothing
-    QCOMPARE(log.join(u' '), calls);
-    QCOMPARE(timer.remainingText(), remaining);
-    QCOMPARE(timer.isActive(), !remaining.isEmpty());
-}
 
-void TestSleepTimer::trayMenuAndPanelAgree() {
-    qint64 now = 0;
-    SleepTimer timer({}, [&] { return now; });
-    SleepTimerMenu menu(timer);
-    QTemporaryDir dir;
-    UserDefaults defaults(dir.filePath("settings.ini"));
-    GeneralSettingsPage page(timer, defaults, {});
-    menu.actions().at(2)->trigger(); // 30 minutes, from the tray
-    now = 28 * 60'000;
-    timer.tick();
-    QCOMPARE(menu.title() + page.sleepChoice->currentText() + page.sleepLeft->text(),
-             "Sleep timer (2 min left)30 minutes2 min left");
-    Q_EMIT page.sleepChoice->activated(0); // "Off", from the panel
-    QVERIFY(!timer.isActive() && menu.actions().at(0)->isChecked() && !menu.actions().at(2)->isChecked());
-    QCOMPARE(menu.title() + page.sleepLeft->text(), "Sleep timer");
-}
+    void countsDownFadesAndStops() {
+        QFETCH(int, minutes);
+        QFETCH(QList<int>, ticksAtSeconds);
+        QFETCH(int, thenStart);
+        QFETCH(QString, calls);
+        QFETCH(QString, remaining);
+
+        qint64 now = 1'000'000;
+        QStringList log;
+        SleepTimer timer({[&](double f) { log << QStringLiteral("fade %1").arg(f, 0, 'f', 2); },
+                          [&] { log << QStringLiteral("stop"); }},
+                         [&] { return now; });
+        const qint64 started = now;
+        timer.start(minutes);
+        for (int second : ticksAtSeconds) {
+            now = started + second * 1000LL;
+            timer.tick();
+        }
+        if (thenStart == 0)
+            timer.cancel();
+        else if (thenStart > 0)
+            timer.start(thenStart);
+        timer.tick(); // a tick after stopping or restarting changes nothing
+        QCOMPARE(log.join(u' '), calls);
+        QCOMPARE(timer.remainingText(), remaining);
+        QCOMPARE(timer.isActive(), !remaining.isEmpty());
+    }
+
+    void trayMenuAndPanelAgree() {
+        qint64 now = 0;
+        SleepTimer timer({}, [&] { return now; });
+        SleepTimerMenu menu(timer);
+        QTemporaryDir dir;
+        UserDefaults defaults(dir.filePath("settings.ini"));
+        GeneralSettingsPage page(timer, defaults, {});
+        menu.actions().at(2)->trigger(); // 30 minutes, from the tray
+        now = 28 * 60'000;
+        timer.tick();
+        QCOMPARE(menu.title() + page.sleepChoice->currentText() + page.sleepLeft->text(),
+                 "Sleep timer (2 min left)30 minutes2 min left");
+        Q_EMIT page.sleepChoice->activated(0); // "Off", from the panel
+        QVERIFY(!timer.isActive() && menu.actions().at(0)->isChecked() && !menu.actions().at(2)->isChecked());
+        QCOMPARE(menu.title() + page.sleepLeft->text(), "Sleep timer");
+    }
+};
 
 QTEST_MAIN(TestSleepTimer)
 #include "tst_sleeptimer.moc"

@@ -1,5 +1,5 @@
 #include "radio/StationIndex.h"
-#include "support/StationFixtures.h"
+#include "support/DirectoryFixture.h"
 
 #include <QTest>
 
@@ -25,58 +25,46 @@ static QString ids(const StationIndex& index, const QList<int>& rows) {
 class TestStationIndex : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void filters_data();
-    void filters();
-    void orders_data();
-    void orders();
-    void sortSettings();
+    void filters_data() {
+        QTest::addColumn<QStringList>("tags");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no condition") << QStringList{} << QString() << "abcdef";
+        QTest::newRow("tags: any of them") << QStringList{"Jazz", "Rock"} << QString() << "bce";
+        QTest::newRow("no tags means Variety") << QStringList{"Variety"} << QString() << "d";
+        QTest::newRow("tags OR search") << QStringList{"Jazz"} << "fm" << "ab";
+        QTest::newRow("accents and case ignored, tags searched too") << QStringList{} << "CAFE" << "bc";
+        QTest::newRow("a blank is a real search") << QStringList{} << " " << "abcef";
+        QTest::newRow("nothing matches") << QStringList{} << "xyz" << "";
+    }
+
+    void filters() {
+        QFETCH(QStringList, tags);
+        QFETCH(QString, search);
+        QFETCH(QString, expected);
+        const StationIndex index = sample();
+        QCOMPARE(ids(index, index.filter({0, 1, 2, 3, 4, 5}, tags, search)), expected);
+    }
+
+    // The sort setting as stored: 0 votes, 1 clicks, 2 names, 3 tags; anything else is clicks.
+    void orders_data() {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("votes, highest first, ties keep their order") << 0 << "badcef";
+        QTest::newRow("clicks, highest first") << 1 << "cebdaf";
+        QTest::newRow("names in the user's collation") << 2 << "dbaf" "ec";
+        QTest::newRow("raw tags text, collated") << 3 << "dcbaef";
+        QTest::newRow("unknown setting: clicks") << 7 << "cebdaf";
+        QTest::newRow("negative setting: clicks") << -1 << "cebdaf";
+    }
+
+    void orders() {
+        QFETCH(int, setting);
+        QFETCH(QString, expected);
+        StationIndex index = sample();
+        QCOMPARE(ids(index, index.order(StationIndex::sortKeyForSetting(setting))), expected);
+    }
 };
-
-void TestStationIndex::filters_data() {
-    QTest::addColumn<QStringList>("tags");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("no condition") << QStringList{} << QString() << "abcdef";
-    QTest::newRow("tags: any of them") << QStringList{"Jazz", "Rock"} << QString() << "bce";
-    QTest::newRow("no tags means Variety") << QStringList{"Variety"} << QString() << "d";
-    QTest::newRow("tags OR search") << QStringList{"Jazz"} << "fm" << "ab";
-    QTest::newRow("accents and case ignored, tags searched too") << QStringList{} << "CAFE" << "bc";
-    QTest::newRow("a blank is a real search") << QStringList{} << " " << "abcef";
-    QTest::newRow("nothing matches") << QStringList{} << "xyz" << "";
-}
-
-void TestStationIndex::filters() {
-    QFETCH(QStringList, tags);
-    QFETCH(QString, search);
-    QFETCH(QString, expected);
-    const StationIndex index = sample();
-    QCOMPARE(ids(index, index.filter({0, 1, 2, 3, 4, 5}, tags, search)), expected);
-}
-
-void TestStationIndex::orders_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("votes, highest first, ties keep their order") << int(StationIndex::SortKey::Votes) << "badcef";
-    QTest::newRow("clicks, highest first") << int(StationIndex::SortKey::ClickCount) << "cebdaf";
-    QTest::newRow("names in the user's collation") << int(StationIndex::SortKey::Name) << "dbaf" "ec";
-    QTest::newRow("raw tags text, collated") << int(StationIndex::SortKey::Tags) << "dcbaef";
-}
-
-void TestStationIndex::orders() {
-    QFETCH(int, key);
-    QFETCH(QString, expected);
-    StationIndex index = sample();
-    QCOMPARE(ids(index, index.order(StationIndex::SortKey(key))), expected);
-}
-
-void TestStationIndex::sortSettings() {
-    QCOMPARE(StationIndex::sortKeyForSetting(0), StationIndex::SortKey::Votes);
-    QCOMPARE(StationIndex::sortKeyForSetting(2), StationIndex::SortKey::Name);
-    QCOMPARE(StationIndex::sortKeyForSetting(3), StationIndex::SortKey::Tags);
-    QCOMPARE(StationIndex::sortKeyForSetting(1), StationIndex::SortKey::ClickCount);
-    QCOMPARE(StationIndex::sortKeyForSetting(7), StationIndex::SortKey::ClickCount);
-    QCOMPARE(StationIndex::sortKeyForSetting(-1), StationIndex::SortKey::ClickCount);
-}
 
 QTEST_GUILESS_MAIN(TestStationIndex)
 #include "tst_stationindex.moc"

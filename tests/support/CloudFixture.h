@@ -4,16 +4,11 @@
 #include "directory/cloud/CloudSync.h"
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/WebDavDatabase.h"
-#include "directory/RadioBrowser.h"
 #include "directory/StationArchive.h"
-#include "util/UserDefaults.h"
+#include "support/DirectoryFixture.h"
+#include "support/WebDavServer.h"
 
-#include <memory>
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 // Passes everything on to a real store, but can hold a save back until released: a save that
 // meets another machine's save between its fetch and its PUT.
@@ -48,49 +43,32 @@ private:
 };
 
 // One machine of the user: its own data folder, settings file and keyring, a RadioBrowser
-// whose lists are mirrored through a CloudSync over the WebDAV folder `folder`.
+// whose lists are mirrored through a CloudSync over the server's WebDAV folder /dav/.
 // launch() again to simulate the next start of the program on the same folders.
-struct CloudMachine {
-    QTemporaryDir dir;
+struct CloudMachine : DirectoryFixture {
     MemoryCredentialStore credentials;
     CloudAccount account;
-    std::unique_ptr<UserDefaults> defaults;
-    std::unique_ptr<HttpFetcher> http;
     std::unique_ptr<WebDavDatabase> database;
     std::unique_ptr<HoldingDatabase> holding;
     std::unique_ptr<CloudSync> sync;
-    std::unique_ptr<RadioBrowser> api;
+    std::unique_ptr<QSignalSpy> fetched;
 
-    CloudMachine(const QUrl& folder, const QString& user, const QString& password, bool enabled = true) {
-        account.serverURL = folder;
-        account.user = user;
+    explicit CloudMachine(const WebDavServer& server, const QString& password = WebDavServer::kPassword,
+                          bool enabled = true)
+        : DirectoryFixture(Unlaunched()) {
+        account.serverURL = server.url(QStringLiteral("/dav/"));
+        account.user = WebDavServer::kUser;
         account.kind = CloudAccount::ServerKind::WebDav;
         account.enabled = enabled;
         credentials.writePassword(account.credentialKey(), password, [](QString) {});
     }
-    ~CloudMachine() { shutDown(); }
+    ~CloudMachine() override { shutDown(); }
 
     // Starts the program and waits until the launch's fetch has been handled and its file
     // writes are done.
     RadioBrowser& launch() {
-        shutDown();
-        defaults = std::make_unique<UserDefaults>(settingsPath());
-        account.store(*defaults);
-        http = std::make_unique<HttpFetcher>(QString(), QStringLiteral("Ostrel Radio/test"));
-        WebDavDatabase::Options options;
-        options.timeoutMs = 20000;
-        database = std::make_unique<WebDavDatabase>(credentials, options);
-        database->setAccount(CloudAccount::load(*defaults));
-        holding = std::make_unique<HoldingDatabase>(*database);
-        sync = std::make_unique<CloudSync>(*holding, *defaults);
-        QSignalSpy fetched(sync.get(), &CloudSync::fetchFinished);
-        RadioBrowser::Environment env;
-        env.supportURL = QUrl::fromLocalFile(supportFile(QString()));
-        env.defaults = defaults.get();
-        env.http = http.get();
-        env.cloud = sync.get();
-        api = std::make_unique<RadioBrowser>(env);
-        if (!fetched.wait(15000))
+        DirectoryFixture::launch();
+        if (!fetched->wait(15000))
             qWarning("the launch's cloud fetch did not finish");
         sync->waitForWrites();
         return *api;
@@ -107,31 +85,39 @@ struct CloudMachine {
         return idle;
     }
 
-    void shutDown() {
-        if (!api)
-            return;
+    void shutDown() override {
         settle();
-        api.reset();
+        DirectoryFixture::shutDown();
+        fetched.reset();
         sync.reset();
         holding.reset();
         database.reset();
-        http.reset();
-        defaults.reset();
     }
 
-    QString settingsPath() const { return dir.filePath(QStringLiteral("settings.ini")); }
-    QString supportFile(const QString& name) const { return dir.filePath(QStringLiteral("support/") + name); }
-
     // Puts a list file in place as an earlier run would have left it.
-    void writeListFile(const QString& name, const StationList& stations) const {
+    void writeListFile(const QString& name, const QStringList& uuids) const {
         QDir().mkpath(supportFile(QString()));
         QFile file(supportFile(name));
-        const QByteArray bytes = archive::archivedDataWithRootObject(stations);
+        const QByteArray bytes = archive::archivedDataWithRootObject(namedStations(uuids));
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             qFatal("cannot write %s", qPrintable(file.fileName()));
     }
-    std::optional<StationList> readListFile(const QString& name) const {
-        return archive::unarchivedObjectOfClasses(archive::kStationListClasses,
-                                                  QUrl::fromLocalFile(supportFile(name)));
+    QStringList readListFile(const QString& name) const {
+        return uuids(archive::unarchivedObjectOfClasses(archive::kStationListClasses,
+                                                        QUrl::fromLocalFile(supportFile(name)))
+                         .value_or(StationList()));
+    }
+
+protected:
+    CloudMirror* startCloud() override {
+        account.store(*defaults);
+        WebDavDatabase::Options options;
+        options.timeoutMs = 20000;
+        database = std::make_unique<WebDavDatabase>(credentials, options);
+        database->setAccount(CloudAccount::load(*defaults));
+        holding = std::make_unique<HoldingDatabase>(*database);
+        sync = std::make_unique<CloudSync>(*holding, *defaults);
+        fetched = std::make_unique<QSignalSpy>(sync.get(), &CloudSync::fetchFinished);
+        return sync.get();
     }
 };

@@ -1,10 +1,47 @@
 #pragma once
 
+#include "directory/DirectoryJson.h"
 #include "directory/RadioBrowser.h"
+#include "support/Tether.h"
 #include "util/UserDefaults.h"
 
-#include <QTemporaryDir>
+#include <QtCore>
 #include <memory>
+
+// Stations for tests, written as JSON the way the directory sends them and read by the
+// directory's own parser.
+inline Station stationFromJson(const QByteArray& json) {
+    const auto stations = directoryjson::parseStationArray('[' + json + ']', nullptr);
+    if (!stations || stations->size() != 1)
+        qFatal("not a station: %s", json.constData());
+    return stations->first();
+}
+inline Station stationFromJson(const char* json) { return stationFromJson(QByteArray(json)); }
+inline Station stationFromJson(const QJsonObject& object) {
+    return stationFromJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+// A station with just an identifier and a name.
+inline Station namedStation(const QString& uuid, const QString& name = QString()) {
+    return stationFromJson(QJsonObject{{"stationuuid", uuid}, {"name", name.isNull() ? uuid : name}});
+}
+
+inline StationList namedStations(const QStringList& uuids) {
+    StationList list;
+    for (const QString& uuid : uuids)
+        list.append(namedStation(uuid));
+    return list;
+}
+
+// The values of one key of the stations, in order: what most checks of a list compare.
+inline QStringList strings(const StationList& list, Station::Key key) {
+    QStringList values;
+    for (const Station& s : list)
+        values.append(s.string(key));
+    return values;
+}
+inline QStringList uuids(const StationList& list) { return strings(list, Station::Key::StationUuid); }
+inline QStringList names(const StationList& list) { return strings(list, Station::Key::Name); }
 
 // What one station request's completion received.
 struct StationsOutcome {
@@ -30,24 +67,87 @@ struct DirectoryFixture {
     std::unique_ptr<RadioBrowser> api;
     int beeps = 0;
 
-    explicit DirectoryFixture(const QString& server = QString()) { launch(server); }
+    explicit DirectoryFixture(const QString& server = QString(), const QString& discovery = QString()) {
+        launch(server, discovery);
+    }
+    virtual ~DirectoryFixture() = default;
 
     RadioBrowser& launch(const QString& server = QString(), const QString& discovery = QString()) {
-        if (api)
-            api->waitForSaves();
-        api.reset();
+        shutDown();
         defaults = std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("settings.ini")));
         http = std::make_unique<HttpFetcher>(dir.filePath(QStringLiteral("cache")), QStringLiteral("Ostrel Radio/test"));
         RadioBrowser::Environment env;
-        env.supportURL = QUrl::fromLocalFile(dir.filePath(QStringLiteral("support")));
+        env.supportURL = QUrl::fromLocalFile(supportFile(QString()));
         env.defaults = defaults.get();
         env.http = http.get();
         env.serverOverride = server;
         env.discovery = discovery.isEmpty() ? server : discovery; // never the public directory
         env.beep = [this] { ++beeps; };
+        env.cloud = startCloud();
         api = std::make_unique<RadioBrowser>(env);
         return *api;
     }
 
+    virtual void shutDown() {
+        if (api)
+            api->waitForSaves();
+        api.reset();
+    }
+
     QString supportFile(const QString& name) const { return dir.filePath(QStringLiteral("support/") + name); }
+
+protected:
+    struct Unlaunched {};
+    explicit DirectoryFixture(Unlaunched) {}
+    virtual CloudMirror* startCloud() { return nullptr; }
 };
+
+// The local directory emulator (tools/directory-emulator), started on a free loopback port for
+// the life of this object.
+class DirectoryEmulator {
+public:
+    explicit DirectoryEmulator(const QStringList& extraArguments = {})
+        : server_("tools/directory-emulator/emulator.py",
+                  QStringList{QStringLiteral("--port"), QStringLiteral("0")} + extraArguments) {}
+
+    QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.port()); }
+
+    // The requests received so far, each {"method","path","query","raw_query","headers"}.
+    QJsonArray requests() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/requests"))).array(); }
+    int requestCount(const QString& pathPrefix) {
+        int n = 0;
+        for (const QJsonValue& r : requests())
+            n += r.toObject().value(QLatin1String("path")).toString().startsWith(pathPrefix);
+        return n;
+    }
+    // The latest request for `path`, or the latest of all.
+    QJsonObject lastRequest(const QString& path = QString()) {
+        const QJsonArray all = requests();
+        for (qsizetype i = all.size() - 1; i >= 0; --i) {
+            if (path.isNull() || all[i].toObject().value(QLatin1String("path")).toString() == path)
+                return all[i].toObject();
+        }
+        return {};
+    }
+    // Failure rules: {"mode": "...", "path_prefix": ..., "count": ...} or an array of them.
+    void setMode(const QByteArray& json) { server_.call(QStringLiteral("/_control/mode"), "POST", json); }
+    // {"active","received","rules"}: "active" counts the answers being sent right now.
+    QJsonObject status() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/status"))).object(); }
+    // Clears logs, rules, votes and edits; the emulator then lists itself as the only server,
+    // so that a failing request has no other server to turn to unless a test adds one.
+    void reset() {
+        server_.call(QStringLiteral("/_control/reset"), "POST");
+        listServers({baseUrl()});
+    }
+    void listServers(const QStringList& names) {
+        server_.call(QStringLiteral("/_control/servers"), "POST", QJsonDocument(QJsonArray::fromStringList(names)).toJson());
+    }
+    // {"<stationuuid>": {"key": value} or null}: changed or retired stations.
+    void edit(const QJsonObject& changes) {
+        server_.call(QStringLiteral("/_control/edit"), "POST", QJsonDocument(changes).toJson());
+    }
+
+private:
+    ScriptServer server_;
+};
+

@@ -5,15 +5,8 @@
 #include <grp.h>
 #include <optional>
 #include <pwd.h>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QUrl>
+#include <QtNetwork>
+#include <QtTest>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +56,6 @@ public:
     QUrl url(const QString& pathAndQuery = QStringLiteral("/")) const {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
     }
-    int port() const { return port_; }
     // A file or folder of the server's document root, on disk.
     QString documentPath(const QString& relative) const { return path("www/" + relative); }
     // Puts a file into the document root as if a client had saved it.
@@ -83,8 +75,6 @@ public:
         return QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
-    bool isRunning() const { return process_.state() != QProcess::NotRunning; }
-
     void stop() {
         if (process_.state() == QProcess::NotRunning)
             return;
@@ -94,7 +84,10 @@ public:
         process_.waitForFinished(5000);
     }
 
+    // Starts the server again after stop(); nothing when it runs.
     void start() {
+        if (process_.state() != QProcess::NotRunning)
+            return;
         for (int attempt = 0; attempt < 3; ++attempt) {
             port_ = freePort();
             writeConfiguration();
