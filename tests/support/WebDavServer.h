@@ -2,12 +2,8 @@
 
 #include "support/Tether.h"
 
-#include <grp.h>
-#include <optional>
-#include <pwd.h>
 #include <QtNetwork>
 #include <QtTest>
-#include <sys/stat.h>
 #include <unistd.h>
 
 // Apache 2 with mod_dav on a free loopback port, with its own configuration, folders and
@@ -46,8 +42,10 @@ public:
         if (!htpasswd.waitForFinished(20000) || htpasswd.exitCode() != 0)
             qFatal("htpasswd failed (apache2-utils missing?)");
         writeFile(path("htpasswd"), htpasswd.readAllStandardOutput());
-        if (geteuid() == 0)
-            serveAs("www-data");
+        if (geteuid() == 0) { // started as root, Apache serves as www-data
+            user_ = QStringLiteral("www-data");
+            giveToServer({path("www"), path("lock")});
+        }
         start();
     }
 
@@ -63,10 +61,7 @@ public:
         const QFileInfo info(documentPath(relative));
         QDir().mkpath(info.path());
         writeFile(info.filePath(), bytes);
-        if (owner_)
-            for (const QString& file : {info.path(), info.filePath()})
-                if (::chown(QFile::encodeName(file).constData(), owner_->first, owner_->second) != 0)
-                    qFatal("cannot give %s to the server's user", qPrintable(file));
+        giveToServer({info.path()});
     }
     QStringList accessLog() const {
         QFile log(path("access.log"));
@@ -115,25 +110,11 @@ private:
             qFatal("cannot write %s", qPrintable(file));
     }
 
-    void serveAs(const char* user) {
-        const passwd* account = getpwnam(user);
-        if (!account)
-            qFatal("no user %s to run apache2 as", user);
-        owner_ = std::make_pair(account->pw_uid, account->pw_gid);
-        user_ = QString::fromLatin1(user);
-        group_ = QString::fromLatin1(getgrgid(account->pw_gid)->gr_name);
-        const auto give = [account](const QString& file) {
-            if (::chown(QFile::encodeName(file).constData(), account->pw_uid, account->pw_gid) != 0)
-                qFatal("cannot give %s to the server's user", qPrintable(file));
-        };
-        give(path("lock"));
-        QStringList pending{path("www")};
-        while (!pending.isEmpty()) {
-            const QString next = pending.takeLast();
-            give(next);
-            for (const QFileInfo& entry : QDir(next).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot))
-                entry.isDir() ? pending.append(entry.filePath()) : give(entry.filePath());
-        }
+    // Gives files and folders to the user Apache serves as, when that is not ours.
+    void giveToServer(const QStringList& files) const {
+        const QStringList arguments = QStringList{QStringLiteral("-R"), user_ + u':'} + files;
+        if (!user_.isEmpty() && QProcess::execute(QStringLiteral("chown"), arguments) != 0)
+            qFatal("cannot give %s to the server's user", qPrintable(files.join(u' ')));
     }
 
     static int freePort() {
@@ -164,7 +145,7 @@ private:
         conf += QStringLiteral("PidFile \"%1\"\nErrorLog \"%2\"\nLogLevel warn\n")
                     .arg(path("httpd.pid"), path("error.log"));
         if (!user_.isEmpty())
-            conf += QStringLiteral("User %1\nGroup %2\n").arg(user_, group_);
+            conf += QStringLiteral("User %1\nGroup %1\n").arg(user_);
         for (const char* module : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic",
                                    "authz_user", "dav", "dav_fs", "headers"})
             conf += QStringLiteral("LoadModule %1_module %2mod_%1.so\n").arg(QLatin1String(module), modules);
@@ -183,8 +164,6 @@ private:
 
     QTemporaryDir dir_;
     QProcess process_;
-    std::optional<std::pair<uid_t, gid_t>> owner_; // the server's user when it differs from ours
-    QString user_;
-    QString group_;
+    QString user_; // the server's user when it differs from ours
     int port_ = 0;
 };
