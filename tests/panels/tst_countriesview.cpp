@@ -160,16 +160,30 @@ private Q_SLOTS:
         QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
     }
 
-    void choosingReportsTheSelectedRow_data() {
+    // Every way of choosing reports one code, and the picker does not change the country in use
+    // itself. "My Region" sends the locale's region even without a row, or else the default.
+    void choosingReportsOneCode_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("double click") << "double click";
-        QTest::newRow("return key") << "return key";
-        QTest::newRow("select button") << "select button";
-        QTest::newRow("return in the search") << "return in the search";
+        QTest::addColumn<QByteArray>("locale"); // LC_ALL for "My Region"; null: no locale variable at all
+        QTest::addColumn<QString>("code");
+        QTest::newRow("double click") << "double click" << QByteArray() << "JP";
+        QTest::newRow("return key") << "return key" << QByteArray() << "JP";
+        QTest::newRow("select button") << "select button" << QByteArray() << "JP";
+        QTest::newRow("return in the search") << "return in the search" << QByteArray() << "JP";
+        QTest::newRow("region without a row") << "my region" << QByteArray("fi_FI.UTF-8") << "FI";
+        QTest::newRow("lower-case region") << "my region" << QByteArray("en_gb") << "GB";
+        QTest::newRow("C") << "my region" << QByteArray("C") << "US";
+        QTest::newRow("C.UTF-8") << "my region" << QByteArray("C.UTF-8") << "US";
+        QTest::newRow("POSIX") << "my region" << QByteArray("POSIX") << "US";
+        QTest::newRow("no locale") << "my region" << QByteArray() << "US";
+        QTest::newRow("language without region") << "my region" << QByteArray("de.UTF-8") << "US";
+        QTest::newRow("region that is no country") << "my region" << QByteArray("es_419.UTF-8") << "US";
     }
 
-    void choosingReportsTheSelectedRow() {
+    void choosingReportsOneCode() {
         QFETCH(QString, how);
+        QFETCH(QByteArray, locale);
+        QFETCH(QString, code);
         load(QStringLiteral("FR"));
         QTreeView* table = view_->table();
         const QModelIndex japan = table->model()->index(kOrdered.indexOf("JP"), 0);
@@ -182,39 +196,19 @@ private Q_SLOTS:
             QTest::keyClick(table, Qt::Key_Return);
         } else if (how == QLatin1String("select button")) {
             QTest::mouseClick(view_->selectButton(), Qt::LeftButton);
-        } else {
+        } else if (how == QLatin1String("return in the search")) {
             QTest::keyClick(view_->searchField(), Qt::Key_Return);
+        } else {
+            const QByteArray saved = qgetenv("LC_ALL"), savedLang = qgetenv("LANG");
+            qputenv("LC_ALL", locale);
+            if (locale.isNull())
+                qunsetenv("LANG");
+            QTest::mouseClick(view_->selectLocalButton(), Qt::LeftButton);
+            qputenv("LC_ALL", saved);
+            qputenv("LANG", savedLang);
         }
-        QCOMPARE(delegate_.codes, QStringList{"JP"});
-        // The picker reports; it does not change the country in use itself.
-        QCOMPARE(view_->currentCC(), QStringLiteral("FR"));
-    }
-
-    void localRegionIsSentEvenWithoutARow_data() {
-        QTest::addColumn<QByteArray>("locale"); // LC_ALL; null: no locale variable at all
-        QTest::addColumn<QString>("code");
-        QTest::newRow("region without a row") << QByteArray("fi_FI.UTF-8") << "FI";
-        QTest::newRow("lower-case region") << QByteArray("en_gb") << "GB";
-        QTest::newRow("C") << QByteArray("C") << "US";
-        QTest::newRow("C.UTF-8") << QByteArray("C.UTF-8") << "US";
-        QTest::newRow("POSIX") << QByteArray("POSIX") << "US";
-        QTest::newRow("no locale") << QByteArray() << "US";
-        QTest::newRow("language without region") << QByteArray("de.UTF-8") << "US";
-        QTest::newRow("region that is no country") << QByteArray("es_419.UTF-8") << "US";
-    }
-
-    void localRegionIsSentEvenWithoutARow() {
-        QFETCH(QByteArray, locale);
-        QFETCH(QString, code);
-        load(QStringLiteral("FR"));
-        const QByteArray saved = qgetenv("LC_ALL"), savedLang = qgetenv("LANG");
-        qputenv("LC_ALL", locale);
-        if (locale.isNull())
-            qunsetenv("LANG");
-        QTest::mouseClick(view_->selectLocalButton(), Qt::LeftButton);
-        qputenv("LC_ALL", saved);
-        qputenv("LANG", savedLang);
         QCOMPARE(delegate_.codes, QStringList{code});
+        QCOMPARE(view_->currentCC(), QStringLiteral("FR"));
     }
 
 private:
