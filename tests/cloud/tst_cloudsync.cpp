@@ -206,12 +206,12 @@ private Q_SLOTS:
         LogCapture log({"ostrel.cloud"});
         const qsizetype requestsBefore = server.accessLog().size();
         // A fetches, then B saves, then A saves over the version it fetched: refused, retried.
-        a.holding->holdNextSave();
+        a.database->holdNextSave();
         a.api->addFavoriteStation(namedStation("fa"));
-        QVERIFY(QTest::qWaitFor([&] { return a.holding->isHolding(); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return a.database->isHolding(); }, 10000));
         b.api->addRecentStation(namedStation("rb"));
         QVERIFY(b.settle());
-        a.holding->release();
+        a.database->release();
         QVERIFY(a.settle());
 
         QCOMPARE(log.count("Save Error"), 0);
@@ -291,13 +291,13 @@ private Q_SLOTS:
         QVERIFY(a.settle());
         LogCapture log({"ostrel.cloud"});
         if (!answers)
-            a.holding->holdNextSave();
+            a.database->holdNextSave();
         a.api->addFavoriteStation(namedStation("last"));
         a.api->waitForSaves(); // as at quit: the file is written, its cloud save only handed over
         QCOMPARE(a.sync->finishSaves(std::chrono::seconds(answers ? 20 : 1)), answers);
         QCOMPARE(log.count("Quitting before the cloud has the latest lists"), answers ? 0 : 1);
         if (!answers) {
-            a.holding->release();
+            a.database->release();
             return;
         }
         CloudMachine b(server);

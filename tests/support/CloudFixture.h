@@ -10,12 +10,11 @@
 
 #include <QSignalSpy>
 
-// Passes everything on to a real store, but can hold a save back until released: a save that
-// meets another machine's save between its fetch and its PUT.
-class HoldingDatabase : public CloudDatabase {
+// The WebDAV store, able to hold a save back until released: a save that meets another
+// machine's save between its fetch and its PUT.
+class HoldingDatabase : public WebDavDatabase {
 public:
-    explicit HoldingDatabase(CloudDatabase& inner)
-        : inner_(inner) {}
+    using WebDavDatabase::WebDavDatabase;
 
     void holdNextSave() { hold_ = true; }
     bool isHolding() const { return bool(held_); }
@@ -23,21 +22,15 @@ public:
         if (auto held = std::exchange(held_, {}))
             held();
     }
-
-    bool hasAccount() const override { return inner_.hasAccount(); }
-    void fetchRecord(const QString& name, FetchCompletion completion) override {
-        inner_.fetchRecord(name, std::move(completion));
-    }
     void saveRecord(const CloudRecord& record, SaveCompletion completion) override {
         if (!std::exchange(hold_, false)) {
-            inner_.saveRecord(record, std::move(completion));
+            WebDavDatabase::saveRecord(record, std::move(completion));
             return;
         }
-        held_ = [this, record, completion = std::move(completion)] { inner_.saveRecord(record, completion); };
+        held_ = [this, record, completion = std::move(completion)] { WebDavDatabase::saveRecord(record, completion); };
     }
 
 private:
-    CloudDatabase& inner_;
     bool hold_ = false;
     std::function<void()> held_;
 };
@@ -48,8 +41,7 @@ private:
 struct CloudMachine : DirectoryFixture {
     MemoryCredentialStore credentials;
     CloudAccount account;
-    std::unique_ptr<WebDavDatabase> database;
-    std::unique_ptr<HoldingDatabase> holding;
+    std::unique_ptr<HoldingDatabase> database;
     std::unique_ptr<CloudSync> sync;
     std::unique_ptr<QSignalSpy> fetched;
 
@@ -90,7 +82,6 @@ struct CloudMachine : DirectoryFixture {
         DirectoryFixture::shutDown();
         fetched.reset();
         sync.reset();
-        holding.reset();
         database.reset();
     }
 
@@ -113,10 +104,9 @@ protected:
         account.store(*defaults);
         WebDavDatabase::Options options;
         options.timeoutMs = 20000;
-        database = std::make_unique<WebDavDatabase>(credentials, options);
+        database = std::make_unique<HoldingDatabase>(credentials, options);
         database->setAccount(CloudAccount::load(*defaults));
-        holding = std::make_unique<HoldingDatabase>(*database);
-        sync = std::make_unique<CloudSync>(*holding, *defaults);
+        sync = std::make_unique<CloudSync>(*database, *defaults);
         fetched = std::make_unique<QSignalSpy>(sync.get(), &CloudSync::fetchFinished);
         return sync.get();
     }
