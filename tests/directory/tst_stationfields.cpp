@@ -92,19 +92,16 @@ private Q_SLOTS:
         QVERIFY(R::stationIsEqualTo(anonymous, anonymous));
     }
 
-    void indexInList() {
+    void listHelpers() {
         DirectoryFixture fixture;
         RadioBrowser& api = *fixture.api;
+        // A station is found in a list by its identifier alone, the first of repeats.
         const StationList list{namedStation("a"), namedStation("b", "first"), namedStation("b", "second")};
         QCOMPARE(api.indexOfStation(namedStation("b"), list), 1);
         QCOMPARE(api.indexOfStation(namedStation("z"), list), RadioBrowser::kNotFound);
         QCOMPARE(api.indexOfStation(namedStation("a"), {}), RadioBrowser::kNotFound);
         QCOMPARE(api.indexOfStation(stationFromJson(R"({"name":"a"})"), list), RadioBrowser::kNotFound);
-    }
-
-    void preparingDropsNullsArraysObjects() {
-        DirectoryFixture fixture;
-        RadioBrowser& api = *fixture.api;
+        // What is written of a station leaves out nulls, arrays and objects.
         const Station prepared = api._prepareStationForWriting(stationFromJson(
             R"({"stationuuid":"u","geo_lat":null,"votes":3,"hls":true,"list":[1],"obj":{},"geo_long":1.5})"));
         QCOMPARE(prepared.keys(), (QStringList{"stationuuid", "votes", "hls", "geo_long"}));

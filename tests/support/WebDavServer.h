@@ -79,12 +79,12 @@ public:
         process_.waitForFinished(5000);
     }
 
-    // Starts the server again after stop(); nothing when it runs.
+    // Starts the server again after stop(), on the same port when it can; nothing when it runs.
     void start() {
         if (process_.state() != QProcess::NotRunning)
             return;
         for (int attempt = 0; attempt < 3; ++attempt) {
-            port_ = freePort();
+            port_ = attempt == 0 && port_ ? port_ : freePort(); // the same address again if it is free
             writeConfiguration();
             QFile::remove(path("error.log"));
             process_.setProcessChannelMode(QProcess::ForwardedChannels);
