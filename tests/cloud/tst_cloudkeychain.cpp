@@ -8,7 +8,7 @@
 class TestKeychainStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void passwordRoundTrip() {
+    void passwordRoundTripAndLogin() {
         KeychainCredentialStore store(QStringLiteral("Ostrel Radio test"));
         const QString key = QStringLiteral("alice@https://dav.example.org/alice/");
         const QString password = QStringLiteral("pässwörd with spaces");
@@ -26,11 +26,9 @@ private Q_SLOTS:
         QCOMPARE(write(store, key, nullptr), QString());
         QVERIFY(!read(store, key).password);
         QCOMPARE(write(store, key, nullptr), QString()); // deleting what is not there is no error
-    }
 
-    void databaseLogsInWithTheStoredPassword() {
+        // The WebDAV store logs in with the password kept there.
         WebDavServer server;
-        KeychainCredentialStore store(QStringLiteral("Ostrel Radio test"));
         CloudAccount account;
         account.serverURL = server.url(QStringLiteral("/dav/"));
         account.user = WebDavServer::kUser;

@@ -75,9 +75,8 @@ private Q_SLOTS:
         b.setString(std::string_view("extra"), std::string_view(""));
         QVERIFY(!(a.build() == b.build()));
         QVERIFY(!(Station() == a.build()));
-    }
 
-    void builderReplacesInPlace() {
+        // A builder made from a station replaces a value in place and leaves the station alone.
         const Station original = stationFromJson(R"({"stationuuid":"u","name":" A ","url":"x"})");
         Station::Builder copy(original);
         copy.setString(std::string_view("name"), std::string_view("A"));
