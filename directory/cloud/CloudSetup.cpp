@@ -81,7 +81,7 @@ void CloudSetup::configure(CloudAccount account, const QString& password, Comple
                         outcome.passwordNotStored = true;
                         outcome.error = CloudError::make(
                             CloudError::Code::NotAuthenticated,
-                            QStringLiteral("The password could not be stored in the keyring: %1").arg(error));
+                            tr("The password could not be stored in the keyring: %1").arg(error));
                         return completion(outcome);
                     }
                     outcome.account.store(defaults_);

@@ -171,6 +171,13 @@ Geben Sie es ein, um in dieser Sitzung abzugleichen; es wird nicht gespeichert.<
     </message>
 </context>
 <context>
+    <name>CloudSetup</name>
+    <message>
+        <source>The password could not be stored in the keyring: %1</source>
+        <translation>Das Passwort konnte nicht im Schlüsselbund gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>CountriesView</name>
     <message>
         <source>Countries</source>

@@ -171,6 +171,13 @@ Saisissez-le pour synchroniser pendant cette session ; il ne sera pas enregistr�
     </message>
 </context>
 <context>
+    <name>CloudSetup</name>
+    <message>
+        <source>The password could not be stored in the keyring: %1</source>
+        <translation>Le mot de passe n&apos;a pas pu être enregistré dans le trousseau : %1</translation>
+    </message>
+</context>
+<context>
     <name>CountriesView</name>
     <message>
         <source>Countries</source>
