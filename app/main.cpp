@@ -42,18 +42,27 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
 
-    const CommandLine options = CommandLine::parse(arguments);
+    CommandLine options = CommandLine::parse(arguments);
     switch (options.action) {
     case CommandLine::Action::ShowVersion:
     case CommandLine::Action::ShowHelp:
-        std::fputs(qPrintable(options.message + u'\n'), stdout);
-        return 0;
-    case CommandLine::Action::Error:
-        std::fputs(qPrintable(options.message + u'\n'), stderr);
-        return 2;
+    case CommandLine::Action::Error: {
+        // Only text to print: an application object without a display carries the user's
+        // language, and the texts are made again in it. Its name is the usage line's.
+        char name[] = "ostrel-radio";
+        char* textArguments[] = {name, nullptr};
+        int textCount = 1;
+        QCoreApplication app(textCount, textArguments);
+        translations::install(app, QLocale());
+        options = CommandLine::parse(arguments);
+        const bool error = options.action == CommandLine::Action::Error;
+        std::fputs(qPrintable(options.message + u'\n'), error ? stderr : stdout);
+        return error ? 2 : 0;
+    }
     case CommandLine::Action::ConfigureCloud: {
         QCoreApplication app(argc, argv); // the keyring answers over D-Bus: an event loop, no display
         QCoreApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
+        translations::install(app, QLocale());
         UserDefaults defaults;
         KeychainCredentialStore keyring;
         QTextStream in(stdin);

@@ -32,11 +32,12 @@ foreach(size 16 22 24 32 48 64 128 256)
     install(FILES ${folder}/${OSTREL_APP_ID}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 
-# The manual page is the --help text, so the two never disagree.
+# The manual page is the --help text, so the two never disagree; it is the English text, whatever
+# the language of the machine that builds it.
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
     add_custom_command(OUTPUT ${dist}/ostrel-radio.1.gz
-                       COMMAND ${run_helper} ${HELP2MAN} --no-info --section 1 --version-string ${PROJECT_VERSION}
+                       COMMAND ${run_helper} LANG=C.UTF-8 LC_ALL=C.UTF-8 LANGUAGE= ${HELP2MAN} --no-info --section 1 --version-string ${PROJECT_VERSION}
                                --name "internet radio from the system tray"
                                --output ${dist}/ostrel-radio.1 $<TARGET_FILE:ostrel-radio>
                        COMMAND gzip -9nf ${dist}/ostrel-radio.1

@@ -115,18 +115,18 @@ int CloudSetup::configureFromCommandLine(const QString& url, const QString& user
     account.user = user;
     account.kind = kind;
     if (!account.isComplete()) {
-        out << "Give the address of a WebDAV folder or Nextcloud server (https) and a user name.\n";
+        out << tr("Give the address of a WebDAV folder or Nextcloud server (https) and a user name.") << '\n';
         out.flush();
         return UsageError;
     }
     if (const QString why = account.insecureReason(); !why.isEmpty()) {
-        out << "Cloud sync is not set up: " << why << '\n';
+        out << tr("Cloud sync is not set up: %1").arg(why) << '\n';
         out.flush();
         return UsageError;
     }
     const QString password = in.readLine();
     if (password.isEmpty()) {
-        out << "Give the password on the first line of the standard input.\n";
+        out << tr("Give the password on the first line of the standard input.") << '\n';
         out.flush();
         return UsageError;
     }
@@ -141,15 +141,15 @@ int CloudSetup::configureFromCommandLine(const QString& url, const QString& user
     loop.exec();
 
     if (!result.ok()) {
-        out << "Cloud sync is not set up: " << result.error.description << '\n';
+        out << tr("Cloud sync is not set up: %1").arg(result.error.description) << '\n';
         out.flush();
         if (result.passwordNotStored)
             return CredentialsNotStored;
         return result.error.code == CloudError::Code::NotAuthenticated ? LoginRefused : ServerUnusable;
     }
     if (!result.warning.isEmpty())
-        out << "Warning: " << result.warning << '\n';
-    out << "Cloud sync is on, with the folder " << result.account.folderURL().toString() << '\n';
+        out << tr("Warning: %1").arg(result.warning) << '\n';
+    out << tr("Cloud sync is on, with the folder %1").arg(result.account.folderURL().toString()) << '\n';
     defaults.sync();
     out.flush();
     return Configured;

@@ -176,6 +176,93 @@ Geben Sie es ein, um in dieser Sitzung abzugleichen; es wird nicht gespeichert.<
         <source>The password could not be stored in the keyring: %1</source>
         <translation>Das Passwort konnte nicht im Schlüsselbund gespeichert werden: %1</translation>
     </message>
+    <message>
+        <source>Give the address of a WebDAV folder or Nextcloud server (https) and a user name.</source>
+        <translation>Geben Sie die Adresse eines WebDAV-Ordners oder Nextcloud-Servers (https) und einen Benutzernamen an.</translation>
+    </message>
+    <message>
+        <source>Cloud sync is not set up: %1</source>
+        <translation>Der Cloud-Abgleich ist nicht eingerichtet: %1</translation>
+    </message>
+    <message>
+        <source>Give the password on the first line of the standard input.</source>
+        <translation>Geben Sie das Passwort in der ersten Zeile der Standardeingabe an.</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>Cloud sync is on, with the folder %1</source>
+        <translation>Der Cloud-Abgleich ist an, mit dem Ordner %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Ostrel Radio: internet radio from the system tray.</source>
+        <translation>Ostrel Radio: Internetradio aus dem Systembereich.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Die Version zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Use this directory server for this run: a host name, or an http:// or https:// address with a port.</source>
+        <translation>Diesen Verzeichnisserver für diesen Lauf verwenden: ein Hostname oder eine http://- oder https://-Adresse mit Port.</translation>
+    </message>
+    <message>
+        <source>Ask this host or address for the list of directory servers.</source>
+        <translation>Diesen Host oder diese Adresse nach der Liste der Verzeichnisserver fragen.</translation>
+    </message>
+    <message>
+        <source>Open the player (also in a running Ostrel Radio).</source>
+        <translation>Den Player öffnen (auch in einem laufenden Ostrel Radio).</translation>
+    </message>
+    <message>
+        <source>Quit the running Ostrel Radio.</source>
+        <translation>Das laufende Ostrel Radio beenden.</translation>
+    </message>
+    <message>
+        <source>Print what the running Ostrel Radio shows (station, title, status line) as JSON.</source>
+        <translation>Ausgeben, was das laufende Ostrel Radio zeigt (Sender, Titel, Statuszeile), als JSON.</translation>
+    </message>
+    <message>
+        <source>Start quietly in the tray, as at login.</source>
+        <translation>Still im Systembereich starten, wie bei der Anmeldung.</translation>
+    </message>
+    <message>
+        <source>Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user named after it; the password is read from standard input. Then exit.</source>
+        <translation>Den Cloud-Abgleich mit dem WebDAV-Ordner oder Nextcloud-Server unter URL für den danach genannten Benutzer einrichten; das Passwort wird von der Standardeingabe gelesen. Dann beenden.</translation>
+    </message>
+    <message>
+        <source>The cloud user, with --configure-cloud.</source>
+        <translation>Der Cloud-Benutzer, mit --configure-cloud.</translation>
+    </message>
+    <message>
+        <source>
+Try &apos;--help&apos; for the list of options.</source>
+        <translation>
+&apos;--help&apos; zeigt die Liste der Optionen.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is neither a host name nor an http:// or https:// address.</source>
+        <translation>&apos;%1&apos; ist weder ein Hostname noch eine http://- oder https://-Adresse.</translation>
+    </message>
+    <message>
+        <source>--configure-cloud takes a server address and a user name: ostrel-radio --configure-cloud URL USER</source>
+        <translation>--configure-cloud braucht eine Serveradresse und einen Benutzernamen: ostrel-radio --configure-cloud URL USER</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.
+Try &apos;--help&apos; for the list of options.</source>
+        <translation>Unerwartetes Argument &apos;%1&apos;.
+&apos;--help&apos; zeigt die Liste der Optionen.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>

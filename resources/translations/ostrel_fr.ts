@@ -176,6 +176,93 @@ Saisissez-le pour synchroniser pendant cette session ; il ne sera pas enregistr�
         <source>The password could not be stored in the keyring: %1</source>
         <translation>Le mot de passe n&apos;a pas pu être enregistré dans le trousseau : %1</translation>
     </message>
+    <message>
+        <source>Give the address of a WebDAV folder or Nextcloud server (https) and a user name.</source>
+        <translation>Indiquez l&apos;adresse d&apos;un dossier WebDAV ou d&apos;un serveur Nextcloud (https) et un nom d&apos;utilisateur.</translation>
+    </message>
+    <message>
+        <source>Cloud sync is not set up: %1</source>
+        <translation>La synchronisation n&apos;est pas configurée : %1</translation>
+    </message>
+    <message>
+        <source>Give the password on the first line of the standard input.</source>
+        <translation>Donnez le mot de passe sur la première ligne de l&apos;entrée standard.</translation>
+    </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Attention : %1</translation>
+    </message>
+    <message>
+        <source>Cloud sync is on, with the folder %1</source>
+        <translation>La synchronisation est activée, avec le dossier %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Ostrel Radio: internet radio from the system tray.</source>
+        <translation>Ostrel Radio : la radio Internet depuis la zone de notification.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Afficher cette aide et quitter.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Afficher la version et quitter.</translation>
+    </message>
+    <message>
+        <source>Use this directory server for this run: a host name, or an http:// or https:// address with a port.</source>
+        <translation>Utiliser ce serveur d&apos;annuaire pour cette exécution : un nom d&apos;hôte, ou une adresse http:// ou https:// avec un port.</translation>
+    </message>
+    <message>
+        <source>Ask this host or address for the list of directory servers.</source>
+        <translation>Demander la liste des serveurs d&apos;annuaire à cet hôte ou à cette adresse.</translation>
+    </message>
+    <message>
+        <source>Open the player (also in a running Ostrel Radio).</source>
+        <translation>Ouvrir le lecteur (aussi dans un Ostrel Radio déjà lancé).</translation>
+    </message>
+    <message>
+        <source>Quit the running Ostrel Radio.</source>
+        <translation>Quitter l&apos;Ostrel Radio en cours d&apos;exécution.</translation>
+    </message>
+    <message>
+        <source>Print what the running Ostrel Radio shows (station, title, status line) as JSON.</source>
+        <translation>Afficher ce que montre l&apos;Ostrel Radio en cours (station, titre, ligne d&apos;état), en JSON.</translation>
+    </message>
+    <message>
+        <source>Start quietly in the tray, as at login.</source>
+        <translation>Démarrer discrètement dans la zone de notification, comme à la connexion.</translation>
+    </message>
+    <message>
+        <source>Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user named after it; the password is read from standard input. Then exit.</source>
+        <translation>Configurer la synchronisation avec le dossier WebDAV ou le serveur Nextcloud à l&apos;URL pour l&apos;utilisateur nommé ensuite ; le mot de passe est lu sur l&apos;entrée standard. Puis quitter.</translation>
+    </message>
+    <message>
+        <source>The cloud user, with --configure-cloud.</source>
+        <translation>L&apos;utilisateur du cloud, avec --configure-cloud.</translation>
+    </message>
+    <message>
+        <source>
+Try &apos;--help&apos; for the list of options.</source>
+        <translation>
+Essayez « --help » pour la liste des options.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is neither a host name nor an http:// or https:// address.</source>
+        <translation>« %1 » n&apos;est ni un nom d&apos;hôte ni une adresse http:// ou https://.</translation>
+    </message>
+    <message>
+        <source>--configure-cloud takes a server address and a user name: ostrel-radio --configure-cloud URL USER</source>
+        <translation>--configure-cloud attend une adresse de serveur et un nom d&apos;utilisateur : ostrel-radio --configure-cloud URL USER</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.
+Try &apos;--help&apos; for the list of options.</source>
+        <translation>Argument inattendu « %1 ».
+Essayez « --help » pour la liste des options.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>

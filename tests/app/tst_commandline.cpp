@@ -6,8 +6,13 @@
 
 namespace {
 // Starts the program with a runtime, settings and home folder of its own, and no display.
-void start(QProcess& process, const QTemporaryDir& dir, const QStringList& arguments) {
+// Leading NAME=value arguments go into its environment instead.
+void start(QProcess& process, const QTemporaryDir& dir, QStringList arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    while (!arguments.isEmpty() && !arguments.first().startsWith(u'-') && arguments.first().contains(u'=')) {
+        const QString assignment = arguments.takeFirst();
+        env.insert(assignment.section(u'=', 0, 0), assignment.section(u'=', 1));
+    }
     env.remove(QStringLiteral("DISPLAY"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
@@ -56,6 +61,11 @@ private Q_SLOTS:
                                                      << QStringLiteral("not running");
         QTest::newRow("stray argument") << QStringList{"extra"} << 2 << QStringLiteral("^$")
                                         << QStringLiteral("Unexpected argument 'extra'");
+        QTest::newRow("help in German") << QStringList{"LANG=de_DE.UTF-8", "--help"} << 0
+                                        << QStringLiteral("^Aufruf: ostrel-radio \\[Optionen\\][\\s\\S]*Die Version zeigen")
+                                        << QStringLiteral("^$");
+        QTest::newRow("error in French") << QStringList{"LANG=fr_FR.UTF-8", "extra"} << 2 << QStringLiteral("^$")
+                                         << QStringLiteral("Argument inattendu « extra »");
     }
 
     void options() {
