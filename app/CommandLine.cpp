@@ -8,30 +8,47 @@
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate("CommandLine", "Ostrel Radio: internet radio from the system tray."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("CommandLine", "Ostrel Radio: internet radio from the system tray."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QCoreApplication::translate("CommandLine", "Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QCoreApplication::translate("CommandLine", "Show the version and exit."));
-    const QCommandLineOption server(QStringLiteral("server"),
-                                    QCoreApplication::translate("CommandLine", "Use this directory server for this run: a host name, or an "
-                                                   "http:// or https:// address with a port."),
-                                    QStringLiteral("URL"));
-    const QCommandLineOption discovery(QStringLiteral("discovery"),
-                                       QCoreApplication::translate("CommandLine", "Ask this host or address for the list of directory servers."),
-                                       QStringLiteral("URL"));
-    const QCommandLineOption show(QStringLiteral("show"), QCoreApplication::translate("CommandLine", "Open the player (also in a running Ostrel Radio)."));
-    const QCommandLineOption quit(QStringLiteral("quit"), QCoreApplication::translate("CommandLine", "Quit the running Ostrel Radio."));
-    const QCommandLineOption status(QStringLiteral("status"),
-                                    QCoreApplication::translate("CommandLine", "Print what the running Ostrel Radio shows (station, title, status line) as JSON."));
-    const QCommandLineOption autostart(QStringLiteral("autostart"),
-                                       QCoreApplication::translate("CommandLine", "Start quietly in the tray, as at login."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Show the version and exit."));
+    const QCommandLineOption server(
+        QStringLiteral("server"),
+        QCoreApplication::translate("CommandLine",
+                                    "Use this directory server for this run: a host name, or an "
+                                    "http:// or https:// address with a port."),
+        QStringLiteral("URL"));
+    const QCommandLineOption discovery(
+        QStringLiteral("discovery"),
+        QCoreApplication::translate("CommandLine",
+                                    "Ask this host or address for the list of directory servers."),
+        QStringLiteral("URL"));
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QCoreApplication::translate("CommandLine", "Open the player (also in a running Ostrel Radio)."));
+    const QCommandLineOption quit(
+        QStringLiteral("quit"), QCoreApplication::translate("CommandLine", "Quit the running Ostrel Radio."));
+    const QCommandLineOption status(
+        QStringLiteral("status"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Print what the running Ostrel Radio shows (station, title, status line) as JSON."));
+    const QCommandLineOption autostart(
+        QStringLiteral("autostart"),
+        QCoreApplication::translate("CommandLine", "Start quietly in the tray, as at login."));
     const QCommandLineOption configureCloud(
         QStringLiteral("configure-cloud"),
-        QCoreApplication::translate("CommandLine", "Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user "
-                       "named after it; the password is read from standard input. Then exit."),
+        QCoreApplication::translate(
+            "CommandLine", "Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user "
+                           "named after it; the password is read from standard input. Then exit."),
         QStringLiteral("URL"));
-    parser.addPositionalArgument(QStringLiteral("USER"), QCoreApplication::translate("CommandLine", "The cloud user, with --configure-cloud."), QStringLiteral("[USER]"));
+    parser.addPositionalArgument(
+        QStringLiteral("USER"),
+        QCoreApplication::translate("CommandLine", "The cloud user, with --configure-cloud."),
+        QStringLiteral("[USER]"));
     for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart, &configureCloud})
         parser.addOption(*option);
 
@@ -43,22 +60,26 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             badServer = parser.value(*option);
     if (!parsed) {
         result.action = Action::Error;
-        result.message = parser.errorText() + QCoreApplication::translate("CommandLine", "\nTry '--help' for the list of options.");
+        result.message = parser.errorText() + QCoreApplication::translate(
+                                                  "CommandLine", "\nTry '--help' for the list of options.");
     } else if (parser.isSet(help)) {
         result.action = Action::ShowHelp;
-        // No application object exists yet to name the program in the usage line.
+        // Without an application object (the first parse) the usage line names no program.
         result.message = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("ostrel-radio"));
     } else if (parser.isSet(version)) {
         result.action = Action::ShowVersion;
         result.message = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
     } else if (!badServer.isNull()) {
         result.action = Action::Error;
-        result.message = QCoreApplication::translate("CommandLine", "'%1' is neither a host name nor an http:// or https:// address.").arg(badServer);
+        result.message = QCoreApplication::translate(
+                             "CommandLine", "'%1' is neither a host name nor an http:// or https:// address.")
+                             .arg(badServer);
     } else if (parser.isSet(configureCloud)) {
         if (parser.positionalArguments().size() != 1) {
             result.action = Action::Error;
-            result.message = QCoreApplication::translate("CommandLine", "--configure-cloud takes a server address and a user name: "
-                                            "ostrel-radio --configure-cloud URL USER");
+            result.message = QCoreApplication::translate(
+                "CommandLine", "--configure-cloud takes a server address and a user name: "
+                               "ostrel-radio --configure-cloud URL USER");
         } else {
             result.action = Action::ConfigureCloud;
             result.cloudServer = parser.value(configureCloud);
@@ -66,8 +87,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         }
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
-        result.message = QCoreApplication::translate("CommandLine", "Unexpected argument '%1'.\nTry '--help' for the list of options.")
-                             .arg(parser.positionalArguments().first());
+        result.message =
+            QCoreApplication::translate("CommandLine",
+                                        "Unexpected argument '%1'.\nTry '--help' for the list of options.")
+                .arg(parser.positionalArguments().first());
     }
     result.server = parser.value(server);
     result.discovery = parser.value(discovery);
