@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """A stand-in for Nextcloud's Login Flow v2 endpoints. The poll answers "not yet" (404) a given
 number of times, then the credentials once. Prints "LISTENING <port>" once it serves.
---mode broken answers the start with 500."""
+--mode broken answers the start with 500; --grant-delay holds the credentials back that many
+seconds. GET /_control/polls and /_control/granted count the polls and the credentials sent."""
 
 import argparse
 import json
+import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 
@@ -12,8 +14,9 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--pending", type=int, default=2)
     parser.add_argument("--mode", default="ok")
+    parser.add_argument("--grant-delay", type=float, default=0)
     args = parser.parse_args()
-    state = {"pending": args.pending}
+    state = {"pending": args.pending, "polls": 0, "granted": 0}
 
     class Handler(BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.1"
@@ -39,11 +42,20 @@ def main():
                 return self.reply(200, {"poll": {"token": "t0k3n", "endpoint": base + "/nc/login/v2/poll"},
                                         "login": base + "/nc/login/v2/flow/abc"})
             if self.path == "/nc/login/v2/poll" and form == "token=t0k3n":
+                state["polls"] += 1
                 if state["pending"] > 0:
                     state["pending"] -= 1
                     return self.reply(404)
-                return self.reply(200, {"server": base + "/nc", "loginName": "alice",
-                                        "appPassword": "app-pass-123"})
+                time.sleep(args.grant_delay)
+                self.reply(200, {"server": base + "/nc", "loginName": "alice", "appPassword": "app-pass-123"})
+                state["granted"] += 1
+                return None
+            self.reply(404)
+
+        def do_GET(self):
+            name = self.path.removeprefix("/_control/")
+            if name in ("polls", "granted"):
+                return self.reply(200, state[name])
             self.reply(404)
 
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)

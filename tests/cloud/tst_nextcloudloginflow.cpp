@@ -45,6 +45,21 @@ private Q_SLOTS:
         QCOMPARE(done.first().at(1).toString(), QStringLiteral("alice"));
         QCOMPARE(done.first().at(2).toString(), QStringLiteral("app-pass-123"));
     }
+
+    // Cancelled while the granting answer is on its way: nothing comes of that answer.
+    void cancelledLoginIgnoresALateGrant() {
+        ScriptServer server(kLoginServer, {"--pending", "0", "--grant-delay", "0.5"});
+        NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 20000});
+        QSignalSpy failed(&flow, &NextcloudLoginFlow::failed);
+        QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
+        flow.start(server.url(QStringLiteral("/nc")));
+        QTRY_COMPARE_WITH_TIMEOUT(server.call(QStringLiteral("/_control/polls")), QByteArray("1"), 20000);
+        flow.cancel();
+        QTRY_COMPARE_WITH_TIMEOUT(server.call(QStringLiteral("/_control/granted")), QByteArray("1"), 20000);
+        QTest::qWait(300); // the answer's way back: it must change nothing
+        QCOMPARE(done.count() + failed.count(), 0);
+        QVERIFY(!flow.isRunning());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNextcloudLoginFlow)
