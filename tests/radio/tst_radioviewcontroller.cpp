@@ -126,7 +126,11 @@ private Q_SLOTS:
     void latestCountryFillsTheTable() {
         // A large country answers late, after the small one chosen next.
         emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        controller_->view()->countriesButton->click(); // the picker opens, and a choice closes it
+        QVERIFY(!controller_->view()->auxHostView->isHidden());
         controller_->selectionCountryCodeChanged("DE");
+        QVERIFY(controller_->view()->auxHostView->isHidden());
+        QVERIFY(!controller_->view()->countriesButton->isChecked());
         controller_->selectionCountryCodeChanged("AT");
         QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
         // The late reply is handed over before its listing file is written.
