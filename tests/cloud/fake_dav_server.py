@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A small stand-in for a WebDAV server, for behaviours Apache cannot be made to show:
-asking clients to wait (429), answering for ever, weak entity tags, Nextcloud's OC-ETag, and session cookies. Files live in memory.
+asking clients to wait (429), answering for ever, weak entity tags, Nextcloud's OC-ETag, a tag
+and dates given only by PROPFIND, and session cookies. Files live in memory.
 Prints "LISTENING <port>" once it serves; GET /_requests lists the requests seen so far."""
 
 import argparse
@@ -74,12 +75,23 @@ def make_handler(state, options):
                 if self.command in ("GET", "HEAD"):
                     if stored is None:
                         return self.reply(404)
+                    if options.propfind_only:
+                        return self.reply(200, stored[0])
                     tags = [("ETag", self.tag(stored[0]))]
                     if options.oc_etag:
                         # Nextcloud's own tag, beside an ETag that a proxy rewrote.
                         tags = [("OC-ETag", self.tag(stored[0])), ("ETag", '"rewritten"')]
                     return self.reply(200, stored[0], tags + [
                         ("Last-Modified", email.utils.formatdate(stored[1], usegmt=True))])
+                if self.command == "PROPFIND" and options.propfind_only and stored is not None:
+                    created = time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(stored[1]))
+                    listing = ('<?xml version="1.0" encoding="utf-8"?><d:multistatus xmlns:d="DAV:"><d:response>'
+                               '<d:href>%s</d:href><d:propstat><d:prop><d:getetag>%s</d:getetag>'
+                               '<d:getlastmodified>%s</d:getlastmodified><d:creationdate>%s</d:creationdate>'
+                               '</d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>'
+                               '</d:multistatus>') % (self.path, self.tag(stored[0]),
+                                                      email.utils.formatdate(stored[1], usegmt=True), created)
+                    return self.reply(207, listing.encode(), [("Content-Type", "application/xml; charset=utf-8")])
                 if self.command == "PUT":
                     if self.headers.get("If-None-Match") == "*" and stored is not None:
                         return self.reply(412)
@@ -110,6 +122,8 @@ def main():
     parser.add_argument("--trickle", action="store_true", help="answer GET with a body that never ends")
     parser.add_argument("--weak", action="store_true", help="give weak entity tags")
     parser.add_argument("--oc-etag", action="store_true", help="give the tag as OC-ETag and a wrong ETag")
+    parser.add_argument("--propfind-only", action="store_true",
+                        help="GET without tag or date: they come only from PROPFIND")
     options = parser.parse_args()
     server = ThreadingHTTPServer(("127.0.0.1", 0), make_handler(State(options.busy), options))
     print("LISTENING %d" % server.server_address[1], flush=True)

@@ -147,13 +147,15 @@ private Q_SLOTS:
         QCOMPARE(fake.requests().size(), code == int(Code::NetworkUnavailable) ? 1 : 3);
     }
 
-    // Tags that cannot be compared: weak ones, or a wrong ETag beside Nextcloud's OC-ETag. A save
-    // over the fetched version still goes through, with a condition the server can check.
+    // Tags that cannot be compared: weak ones, or a wrong ETag beside Nextcloud's OC-ETag; or a
+    // tag and dates that only the folder listing (PROPFIND) gives. A save over the fetched
+    // version still goes through, with a condition the server can check.
     void tagsTheServerCannotCompare_data() {
         QTest::addColumn<QString>("quirk");
         QTest::addColumn<QString>("condition");
         QTest::newRow("weak tags: never in If-Match") << "--weak" << "if-unmodified-since";
         QTest::newRow("OC-ETag comes before ETag") << "--oc-etag" << "if-match";
+        QTest::newRow("tag and dates only in the listing") << "--propfind-only" << "if-match";
     }
 
     void tagsTheServerCannotCompare() {
@@ -165,6 +167,8 @@ private Q_SLOTS:
         auto [fetched, fetchError] = fetch(*db);
         QVERIFY2(fetched, qPrintable(fetchError.description));
         QCOMPARE(fetched->changeTag.startsWith("W/"), quirk == "--weak");
+        QVERIFY(fetched->modificationDate.isValid());
+        QCOMPARE(fetched->creationDate.isValid(), quirk == "--propfind-only");
         CloudRecord changed = *fetched;
         changed.fields.insert(QStringLiteral("recent_stations"), "two");
         auto [saved, saveError] = save(*db, changed);
