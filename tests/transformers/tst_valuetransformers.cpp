@@ -213,6 +213,7 @@ void TestValueTransformers::reading_data() {
     QTest::newRow("no digits") << QVariant(QStringLiteral("abc")) << qint64(0) << 0.0 << false;
     QTest::newRow("yes") << QVariant(QStringLiteral("YES")) << qint64(0) << 0.0 << true;
     QTest::newRow("zero before a digit") << QVariant(QStringLiteral(" -07")) << qint64(-7) << -7.0 << true;
+    QTest::newRow("sign and one digit") << QVariant(QStringLiteral("-1")) << qint64(-1) << -1.0 << true;
     QTest::newRow("exponent") << QVariant(QStringLiteral("1.5e3x")) << qint64(1) << 1500.0 << true;
     QTest::newRow("dangling exponent") << QVariant(QStringLiteral(".5e")) << qint64(0) << 0.5 << false;
     QTest::newRow("too large") << QVariant(QStringLiteral("99999999999999999999")) << max << 1e20 << true;
