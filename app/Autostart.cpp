@@ -1,6 +1,5 @@
 #include "app/Autostart.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,14 +51,13 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
         if (!QFile::exists(path) || QFile::remove(path))
             return true;
         if (error)
-            *error = QCoreApplication::translate("Autostart", "Could not remove %1.").arg(path);
+            *error = tr("Could not remove %1.").arg(path);
         return false;
     }
     QSaveFile file(path);
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = QCoreApplication::translate("Autostart", "Could not write %1: %2")
-                         .arg(path, file.errorString());
+            *error = tr("Could not write %1: %2").arg(path, file.errorString());
         return false;
     }
     const QString entry = QStringLiteral("[Desktop Entry]\n"
@@ -76,7 +74,6 @@ bool Autostart::setEnabled(bool enabled, QString* error) const {
     if (file.commit())
         return true;
     if (error)
-        *error =
-            QCoreApplication::translate("Autostart", "Could not write %1: %2").arg(path, file.errorString());
+        *error = tr("Could not write %1: %2").arg(path, file.errorString());
     return false;
 }

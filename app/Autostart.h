@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // "Start at login": a desktop entry in the user's autostart folder
 // ($XDG_CONFIG_HOME/autostart, ~/.config/autostart when unset) that launches the player with
 // --autostart, so it comes up quietly in the tray.
 class Autostart {
+    Q_DECLARE_TR_FUNCTIONS(Autostart)
 public:
     static inline const QString kFileName = QStringLiteral("org.ostrel.Radio.desktop");
 

@@ -4,51 +4,39 @@
 #include "util/TextUtils.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QCoreApplication::translate("CommandLine", "Ostrel Radio: internet radio from the system tray."));
+    parser.setApplicationDescription(tr("Ostrel Radio: internet radio from the system tray."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QCoreApplication::translate("CommandLine", "Show this help and exit."));
-    const QCommandLineOption version(
-        {QStringLiteral("v"), QStringLiteral("version")},
-        QCoreApplication::translate("CommandLine", "Show the version and exit."));
-    const QCommandLineOption server(
-        QStringLiteral("server"),
-        QCoreApplication::translate("CommandLine",
-                                    "Use this directory server for this run: a host name, or an "
-                                    "http:// or https:// address with a port."),
-        QStringLiteral("URL"));
-    const QCommandLineOption discovery(
-        QStringLiteral("discovery"),
-        QCoreApplication::translate("CommandLine",
-                                    "Ask this host or address for the list of directory servers."),
-        QStringLiteral("URL"));
-    const QCommandLineOption show(
-        QStringLiteral("show"),
-        QCoreApplication::translate("CommandLine", "Open the player (also in a running Ostrel Radio)."));
-    const QCommandLineOption quit(
-        QStringLiteral("quit"), QCoreApplication::translate("CommandLine", "Quit the running Ostrel Radio."));
+                                  tr("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     tr("Show the version and exit."));
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    tr("Use this directory server for this run: a host name, or an "
+                                       "http:// or https:// address with a port."),
+                                    QStringLiteral("URL"));
+    const QCommandLineOption discovery(QStringLiteral("discovery"),
+                                       tr("Ask this host or address for the list of directory servers."),
+                                       QStringLiteral("URL"));
+    const QCommandLineOption show(QStringLiteral("show"),
+                                  tr("Open the player (also in a running Ostrel Radio)."));
+    const QCommandLineOption quit(QStringLiteral("quit"), tr("Quit the running Ostrel Radio."));
     const QCommandLineOption status(
         QStringLiteral("status"),
         QCoreApplication::translate(
             "CommandLine",
             "Print what the running Ostrel Radio shows (station, title, status line) as JSON."));
-    const QCommandLineOption autostart(
-        QStringLiteral("autostart"),
-        QCoreApplication::translate("CommandLine", "Start quietly in the tray, as at login."));
+    const QCommandLineOption autostart(QStringLiteral("autostart"),
+                                       tr("Start quietly in the tray, as at login."));
     const QCommandLineOption configureCloud(
         QStringLiteral("configure-cloud"),
         QCoreApplication::translate(
             "CommandLine", "Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user "
                            "named after it; the password is read from standard input. Then exit."),
         QStringLiteral("URL"));
-    parser.addPositionalArgument(
-        QStringLiteral("USER"),
-        QCoreApplication::translate("CommandLine", "The cloud user, with --configure-cloud."),
-        QStringLiteral("[USER]"));
+    parser.addPositionalArgument(QStringLiteral("USER"), tr("The cloud user, with --configure-cloud."),
+                                 QStringLiteral("[USER]"));
     for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart, &configureCloud})
         parser.addOption(*option);
 
@@ -87,10 +75,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         }
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
-        result.message =
-            QCoreApplication::translate("CommandLine",
-                                        "Unexpected argument '%1'.\nTry '--help' for the list of options.")
-                .arg(parser.positionalArguments().first());
+        result.message = tr("Unexpected argument '%1'.\nTry '--help' for the list of options.")
+                             .arg(parser.positionalArguments().first());
     }
     result.server = parser.value(server);
     result.discovery = parser.value(discovery);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -20,4 +21,6 @@ struct CommandLine {
     QString cloudUser;
 
     static CommandLine parse(const QStringList& arguments);
+
+    Q_DECLARE_TR_FUNCTIONS(CommandLine) // tr() for its texts; last, as the macro ends in "private:"
 };

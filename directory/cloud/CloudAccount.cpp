@@ -2,7 +2,6 @@
 
 #include "util/UserDefaults.h"
 
-#include <QCoreApplication>
 #include <QHostAddress>
 
 namespace {
@@ -53,7 +52,7 @@ QString CloudAccount::insecureReason() const {
                                    "unprotected to %1.")
             .arg(serverURL.host());
     }
-    return QCoreApplication::translate("CloudAccount", "The address must start with https://.");
+    return tr("The address must start with https://.");
 }
 
 QUrl CloudAccount::folderURL() const {

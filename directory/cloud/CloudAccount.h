@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QUrl>
 
@@ -47,4 +48,6 @@ struct CloudAccount {
 
     static QString kindName(ServerKind kind);
     static ServerKind kindFromName(const QString& name);
+
+    Q_DECLARE_TR_FUNCTIONS(CloudAccount) // tr() for its texts; last, as the macro ends in "private:"
 };

@@ -11,12 +11,7 @@ constexpr int kWait = 20000;
 class TestDirectoryClient : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() {
-        if (!emulator_)
-            emulator_ = std::make_unique<DirectoryEmulator>();
-        emulator_->reset();
-        f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
-    }
+    void init() { f_ = emulator_.freshFixture(); }
 
     void stationsAreValidatedAndDeduplicated() {
         StationsOutcome out;
@@ -38,7 +33,7 @@ private Q_SLOTS:
         for (const Station& s : *out.stations)
             QVERIFY(!s.utf8(Station::Key::Url).empty());
         // The request asked for working stations only, with our name on it.
-        const QJsonObject request = emulator_->lastRequest();
+        const QJsonObject request = emulator_.lastRequest();
         QCOMPARE(request.value("path").toString(), QStringLiteral("/json/stations/bycountrycodeexact/DE"));
         QVERIFY(request.value("raw_query").toString().contains(QStringLiteral("hidebroken=true")));
         QVERIFY(QJsonDocument(request.value("headers").toObject()).toJson().contains("Ostrel Radio/"));
@@ -60,19 +55,19 @@ private Q_SLOTS:
         const QByteArray before = file.readAll();
         file.close();
 
-        f_->launch(emulator_->baseUrl()); // a new start: no help from memory
-        emulator_->setMode(R"({"mode":"http500"})"); // the network would fail now
+        f_->launch(emulator_.baseUrl());            // a new start: no help from memory
+        emulator_.setMode(R"({"mode":"http500"})"); // the network would fail now
         StationsOutcome second;
         f_->api->requestStationsForCountryCode(QStringLiteral("AT"), false, second.completion());
         QTRY_COMPARE_WITH_TIMEOUT(second.calls, 1, kWait);
         QVERIFY(second.error.isNull());
         QCOMPARE(names(*second.stations), names(*first.stations));
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations")), 1);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations")), 1);
 
         StationsOutcome failed; // refresh: the network again, not the cache nor the listing
         f_->api->requestStationsForCountryCode(QStringLiteral("AT"), true, failed.completion());
         QTRY_COMPARE_WITH_TIMEOUT(failed.calls, 1, kWait);
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations")), 2);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations")), 2);
         QVERIFY(!failed.stations);
         QVERIFY(failed.error.contains(QStringLiteral("500")));
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -100,11 +95,11 @@ private Q_SLOTS:
         limits.idleTimeoutMs = mode.contains("delay") ? 1000 : 20000;
         limits.maxBodyBytes = 1024 * 1024;
         f_->http->setLimits(limits);
-        emulator_->setMode(mode);
+        emulator_.setMode(mode);
         StationsOutcome out;
         f_->api->requestStationsForCountryCode(QStringLiteral("JP"), true, out.completion());
         QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
-        emulator_->reset(); // a round trip through the event loop: room for a second, wrong call
+        emulator_.reset(); // a round trip through the event loop: room for a second, wrong call
         QCOMPARE(out.calls, 1);
         QVERIFY(!out.stations);
         QVERIFY2(out.error.contains(errorPart), qPrintable(out.error));
@@ -127,7 +122,7 @@ private Q_SLOTS:
         StationsOutcome out;
         f_->api->requestStationsForCountryCode(code, false, out.completion());
         QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
-        QCOMPARE(emulator_->lastRequest().value("path").toString(), path);
+        QCOMPARE(emulator_.lastRequest().value("path").toString(), path);
         f_->api->waitForSaves();
         QCOMPARE(QDir(f_->supportFile(QStringLiteral("Listings"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
         QCOMPARE(QDir(f_->dir.path()).entryList(QDir::Files), QStringList{"settings.ini"});
@@ -143,9 +138,9 @@ private Q_SLOTS:
             });
             QTRY_COMPARE_WITH_TIMEOUT(calls, 1, kWait);
         }
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 1);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/countries")), 1);
 
-        emulator_->setMode(R"({"mode":"http500","count":1})"); // error replies are not stored
+        emulator_.setMode(R"({"mode":"http500","count":1})"); // error replies are not stored
         int calls = 0;
         QString error;
         f_->api->requestServers([&](QStringList, QString e) { ++calls; error = e; });
@@ -170,15 +165,15 @@ private Q_SLOTS:
         f_->api->incrementClickForStationWithUID(QString(5000, u'x'));
         f_->api->incrementClickForStationWithUID(QString()); // nothing at all
         QTRY_COMPARE_WITH_TIMEOUT(log.count(QStringLiteral("Response for increment request : {")), 2, kWait);
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/url/")), 2);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/url/")), 2);
         for (const QString& line : log.lines())
             QVERIFY2(line.size() <= 400, qPrintable(line.left(100)));
 
-        emulator_->setMode(R"({"mode":"notfound"})");
+        emulator_.setMode(R"({"mode":"notfound"})");
         f_->api->incrementClickForStationWithUID(QStringLiteral("a/b"));
         QTRY_COMPARE_WITH_TIMEOUT(log.count(QStringLiteral("Failed to increment request : ")), 1, kWait);
         QVERIFY(log.lines().last().contains(QStringLiteral("404")));
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/url/a%2Fb")), 1);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/url/a%2Fb")), 1);
     }
 
     void discoveredServerNames_data() {
@@ -211,7 +206,7 @@ private Q_SLOTS:
     }
 
 private:
-    std::unique_ptr<DirectoryEmulator> emulator_;
+    DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
 };
 

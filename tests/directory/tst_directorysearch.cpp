@@ -15,12 +15,7 @@ constexpr int kWait = 20000;
 class TestDirectorySearch : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() {
-        if (!emulator_)
-            emulator_ = std::make_unique<DirectoryEmulator>();
-        emulator_->reset();
-        f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
-    }
+    void init() { f_ = emulator_.freshFixture(); }
 
     void searchSendsEveryFacet_data() {
         QTest::addColumn<StationSearch>("query");
@@ -39,7 +34,8 @@ private Q_SLOTS:
         QFETCH(QString, sent);
         const StationList found = search(query);
         QVERIFY(!found.isEmpty());
-        const QString raw = emulator_->lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString();
+        const QString raw =
+            emulator_.lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString();
         QVERIFY2(raw.startsWith(sent + QStringLiteral("&hidebroken=true&")), qPrintable(raw));
         QVERIFY2(raw.endsWith(QStringLiteral("&offset=0&limit=500")), qPrintable(raw));
         for (const Station& s : found) { // what came back is what was asked for, validated
@@ -53,9 +49,12 @@ private Q_SLOTS:
         }
         // The next page starts where this one ended; a repeated search comes from the cache.
         search(query, 500);
-        QVERIFY(emulator_->lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString().contains("offset=500"));
+        QVERIFY(emulator_.lastRequest(QStringLiteral("/json/stations/search"))
+                    .value("raw_query")
+                    .toString()
+                    .contains("offset=500"));
         search(query);
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/search")), 2);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/search")), 2);
     }
 
     void failingServerIsReplacedForTheRun_data() {
@@ -76,14 +75,14 @@ private Q_SLOTS:
         QFETCH(bool, deadFirst);
         QFETCH(bool, replaced);
         // The emulator under two names stands for two servers.
-        const QString port = emulator_->baseUrl().section(u':', -1);
-        const QString first = deadFirst ? QStringLiteral("http://127.0.0.1:1") : emulator_->baseUrl();
+        const QString port = emulator_.baseUrl().section(u':', -1);
+        const QString first = deadFirst ? QStringLiteral("http://127.0.0.1:1") : emulator_.baseUrl();
         const QString second = QStringLiteral("http://localhost:") + port;
-        emulator_->listServers({first, second});
-        f_->launch(QString(), emulator_->baseUrl());
+        emulator_.listServers({first, second});
+        f_->launch(QString(), emulator_.baseUrl());
         f_->api->setServer(first);
         if (!mode.isEmpty())
-            emulator_->setMode(mode);
+            emulator_.setMode(mode);
 
         int calls = 0;
         QString error;
@@ -98,8 +97,8 @@ private Q_SLOTS:
         if (replaced) {
             QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Response for increment request"));
             f_->api->incrementClickForStationWithUID(QStringLiteral("x"));
-            QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount(QStringLiteral("/json/url/x")), 1, kWait);
-            QCOMPARE(emulator_->lastRequest().value("headers").toObject().value("Host").toString(),
+            QTRY_COMPARE_WITH_TIMEOUT(emulator_.requestCount(QStringLiteral("/json/url/x")), 1, kWait);
+            QCOMPARE(emulator_.lastRequest().value("headers").toObject().value("Host").toString(),
                      QStringLiteral("localhost:") + port);
             f_->api->setServer(first); // the user's choice is used again
             QCOMPARE(f_->api->server(), first);
@@ -114,19 +113,22 @@ private Q_SLOTS:
         for (const char* text : {"r", "ra", "rad", "radio"}) // one keystroke after the other
             type(text);
         QTRY_COMPARE_WITH_TIMEOUT(results.size(), 1, kWait);
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/search")), 1);
-        QVERIFY(emulator_->lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString().startsWith("name=radio&"));
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/search")), 1);
+        QVERIFY(emulator_.lastRequest(QStringLiteral("/json/stations/search"))
+                    .value("raw_query")
+                    .toString()
+                    .startsWith("name=radio&"));
         QVERIFY(everywhere.results().size() > 450); // a full page, less what validation drops
         QVERIFY(everywhere.hasMore());
 
         // A slow answer is never shown once the query changed, and nothing else goes out meanwhile.
-        emulator_->setMode(R"({"mode":"delay","seconds":2,"count":1})");
+        emulator_.setMode(R"({"mode":"delay","seconds":2,"count":1})");
         type("welle");
         QTRY_VERIFY_WITH_TIMEOUT(everywhere.isBusy(), kWait);
         type("jazz");
         QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, kWait);
         QTRY_VERIFY_WITH_TIMEOUT(!everywhere.isBusy(), kWait);
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/search")), 3);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/search")), 3);
         for (const Station& s : everywhere.results())
             QVERIFY(s.string(Station::Key::Name).contains(QLatin1String("jazz"), Qt::CaseInsensitive));
 
@@ -135,7 +137,10 @@ private Q_SLOTS:
         everywhere.moreResults();
         QTRY_COMPARE_WITH_TIMEOUT(results.size(), 4, kWait);
         QVERIFY(everywhere.results().size() > 500);
-        QVERIFY(emulator_->lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString().contains("offset=500"));
+        QVERIFY(emulator_.lastRequest(QStringLiteral("/json/stations/search"))
+                    .value("raw_query")
+                    .toString()
+                    .contains("offset=500"));
         everywhere.setQuery({}); // cleared at once
         QCOMPARE(results.last().first().value<StationList>().size(), 0);
     }
@@ -155,12 +160,12 @@ private Q_SLOTS:
         };
         QCOMPARE(vote(now), std::pair(true, QStringLiteral("Vote counted")));
         QCOMPARE(vote(now + 60).first, false);
-        f_->launch(emulator_->baseUrl()); // the rule holds across restarts, without asking the directory
+        f_->launch(emulator_.baseUrl()); // the rule holds across restarts, without asking the directory
         QCOMPARE(vote(now + 599).second, QStringLiteral("You voted for this station less than 10 minutes ago"));
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/vote/")), 1);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/vote/")), 1);
         // Ten minutes on, the directory decides (its own clock says it is too soon).
         QCOMPARE(vote(now + 600), std::pair(false, QStringLiteral("you are voting for the same station too often")));
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/vote/")), 2);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/vote/")), 2);
     }
 
     void listsFollowTheDirectoryAndKeepWhatItDropped() {
@@ -169,9 +174,10 @@ private Q_SLOTS:
         const auto uuid = [](const Station& s) { return s.string(Station::Key::StationUuid); };
         f_->api->setFavoriteStations({at[0], at[1], at[2]});
         f_->api->setRecentStations({at[3], at[1]});
-        emulator_->edit({{uuid(at[0]), QJsonObject{{"name", "Renamed"}, {"favicon", "https://new.example/i.png"}}},
-                         {uuid(at[1]), QJsonValue()},                   // gone from the directory
-                         {uuid(at[2]), QJsonObject{{"url", ""}}}});    // listed, but unusable now
+        emulator_.edit(
+            {{uuid(at[0]), QJsonObject{{"name", "Renamed"}, {"favicon", "https://new.example/i.png"}}},
+             {uuid(at[1]), QJsonValue()},               // gone from the directory
+             {uuid(at[2]), QJsonObject{{"url", ""}}}}); // listed, but unusable now
 
         ListRefresher refresher(f_->api.get(), f_->defaults.get());
         QSignalSpy finished(&refresher, &ListRefresher::finished);
@@ -179,7 +185,8 @@ private Q_SLOTS:
         refresher.refreshIfDue(start);
         QVERIFY(finished.wait(kWait));
         QCOMPARE(finished.last().first().toBool(), true);
-        QCOMPARE(emulator_->lastRequest(QStringLiteral("/json/stations/byuuid")).value("method").toString(), QStringLiteral("POST"));
+        QCOMPARE(emulator_.lastRequest(QStringLiteral("/json/stations/byuuid")).value("method").toString(),
+                 QStringLiteral("POST"));
 
         const StationList favorites = f_->api->favoriteStations();
         QCOMPARE(favorites.size(), 3);
@@ -192,7 +199,7 @@ private Q_SLOTS:
         QVERIFY(ListRefresher::isUnlisted(f_->api->recentStations()[1]));
 
         // Saved like any change: the mark survives a restart. Once a day is enough.
-        f_->launch(emulator_->baseUrl());
+        f_->launch(emulator_.baseUrl());
         QCOMPARE(f_->api->favoriteStations().size(), 3);
         QVERIFY(ListRefresher::isUnlisted(f_->api->favoriteStations()[1]));
         ListRefresher later(f_->api.get(), f_->defaults.get());
@@ -200,7 +207,7 @@ private Q_SLOTS:
         later.refreshIfDue(start.addSecs(3600));
         later.refreshIfDue(start.addDays(1));
         QVERIFY(laterFinished.wait(kWait));
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/stations/byuuid")), 2);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/byuuid")), 2);
     }
 
 private:
@@ -213,7 +220,7 @@ private:
         return out.stations.value_or(StationList());
     }
 
-    std::unique_ptr<DirectoryEmulator> emulator_;
+    DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
 };
 

@@ -55,13 +55,8 @@ private Q_SLOTS:
         QCOMPARE(got, codes);
     }
 
-    void initTestCase() {
-        emulator_ = std::make_unique<DirectoryEmulator>();
-    }
-
     void init() {
-        emulator_->reset();
-        f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
+        f_ = emulator_.freshFixture();
         delegate_.codes.clear();
         host_ = std::make_unique<QWidget>();
         host_->resize(380, 440);
@@ -100,13 +95,13 @@ private Q_SLOTS:
         QCOMPARE(view_->selectButton()->text(), QStringLiteral("Refresh"));
         QCOMPARE(view_->table(), QApplication::focusWidget());
         QTest::qWait(100);
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 1);
-        QCOMPARE(emulator_->requests().first().toObject().value("query").toObject().value("order").toString(),
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/countries")), 1);
+        QCOMPARE(emulator_.requests().first().toObject().value("query").toObject().value("order").toString(),
                  QStringLiteral("name"));
     }
 
     void failedFetchLeavesThePanelEmptyAndIsRetried() {
-        emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/countries","count":1})");
+        emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/countries","count":1})");
         QSignalSpy received(view_, &CountriesView::countriesReceived);
         view_->configure(QStringLiteral("FR"));
         QVERIFY(received.wait(kWait));
@@ -118,7 +113,7 @@ private Q_SLOTS:
         load(QStringLiteral("FR"));
         QCOMPARE(view_->displayedCountryCodes(), kOrdered);
         QCOMPARE(view_->selectedCountryCode(), QStringLiteral("FR"));
-        QCOMPARE(emulator_->requestCount(QStringLiteral("/json/countries")), 2);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/countries")), 2);
     }
 
     void searchMatchesCodeOrName_data() {
@@ -219,7 +214,7 @@ private:
         QVERIFY(!view_->countryDicts().isEmpty());
     }
 
-    std::unique_ptr<DirectoryEmulator> emulator_;
+    DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<QWidget> host_;
     CountriesView* view_ = nullptr;

@@ -42,10 +42,7 @@ class TestRadioViewController : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() {
-        if (!emulator_)
-            emulator_ = std::make_unique<DirectoryEmulator>();
-        emulator_->reset();
-        f_ = std::make_unique<DirectoryFixture>(emulator_->baseUrl());
+        f_ = emulator_.freshFixture();
         f_->defaults->registerDefaults({{"radioVolume", 1.0}, {"stripVis", 1}});
         f_->defaults->setValue("radioStationsCountryCode", "AT");
         player_ = std::make_unique<FakeMediaPlayer>();
@@ -65,7 +62,7 @@ private Q_SLOTS:
         controller_->popoverWillShow();
         QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
         QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
-        QCOMPARE(emulator_->requestCount("/json/stations"), 1);
+        QCOMPARE(emulator_.requestCount("/json/stations"), 1);
         QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
         // The first station is loaded, not played.
         QVERIFY(!controller_->loadedStation().isNull());
@@ -74,7 +71,7 @@ private Q_SLOTS:
         // A later start restores the loaded station rather than the list's first.
         const Station loaded = controller_->displayStations().at(5);
         controller_->loadStation(loaded, false);
-        f_->launch(emulator_->baseUrl());
+        f_->launch(emulator_.baseUrl());
         makeController();
         controller_->popoverWillShow();
         QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
@@ -125,7 +122,8 @@ private Q_SLOTS:
 
     void latestCountryFillsTheTable() {
         // A large country answers late, after the small one chosen next.
-        emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        emulator_.setMode(
+            R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
         controller_->view()->countriesButton->click(); // the picker opens, and a choice closes it
         QVERIFY(!controller_->view()->auxHostView->isHidden());
         controller_->selectionCountryCodeChanged("DE");
@@ -151,7 +149,7 @@ private Q_SLOTS:
         QCOMPARE(controller_->displayCount(), 0); // nothing until something is asked for
         QTest::keyClicks(v->searchField, "jazz");
         QTRY_VERIFY_WITH_TIMEOUT(controller_->displayCount() > 0, 20000);
-        QCOMPARE(emulator_->requestCount("/json/stations/search"), 1); // typing waited for the pause
+        QCOMPARE(emulator_.requestCount("/json/stations/search"), 1); // typing waited for the pause
         for (const Station& s : controller_->displayStations())
             QVERIFY(s.string(Station::Key::Name).contains("jazz", Qt::CaseInsensitive));
         QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
@@ -162,12 +160,12 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("Vote counted"), 20000);
 
         // A stale search answer never replaces a country chosen afterwards.
-        emulator_->setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
+        emulator_.setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
         QTest::keyClicks(v->searchField, "x");
-        QTRY_COMPARE_WITH_TIMEOUT(emulator_->requestCount("/json/stations/search"), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(emulator_.requestCount("/json/stations/search"), 2, 20000);
         controller_->selectionCountryCodeChanged("AT");
         QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(emulator_->status().value("active").toInt(), 0, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(emulator_.status().value("active").toInt(), 0, 20000);
         QCoreApplication::processEvents();
         QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
         QVERIFY(!v->facetsButton->isVisibleTo(v));
@@ -206,7 +204,7 @@ private Q_SLOTS:
         QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Loading..."));
         QVERIFY(!controller_->view()->playButton->isEnabled());
         QCOMPARE(shell_.animations.last(), true);
-        QTRY_COMPARE(emulator_->requestCount("/json/url/b"), 1);
+        QTRY_COMPARE(emulator_.requestCount("/json/url/b"), 1);
         QCOMPARE(f_->api->recentStations().size(), 1);
         player_->becomeReady(MediaPlayer::TrackFormat{true, 22050, 1});
         QCOMPARE(controller_->view()->playButton->text(), QStringLiteral("Stop"));
@@ -220,7 +218,7 @@ private Q_SLOTS:
         controller_->loadStation(b, true); // stopped: plays again, no second click
         QCOMPARE(player_->plays, 2);
         QTest::qWait(200);
-        QCOMPARE(emulator_->requestCount("/json/url/"), 1);
+        QCOMPARE(emulator_.requestCount("/json/url/"), 1);
 
         // The notification without "play" loads without playing; the stored file follows.
         notifications_->post(kLoadStationNotification, {}); // nothing to load
@@ -431,7 +429,7 @@ private Q_SLOTS:
     }
 
     void serverPopup() {
-        emulator_->listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
+        emulator_.listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
         QComboBox* popup = controller_->view()->serversPopup;
         controller_->tabViewWillSelect(1);
         QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
@@ -451,7 +449,7 @@ private Q_SLOTS:
 
         cleanup(); // a fresh cache: the servers are asked again
         init();
-        emulator_->setMode(R"({"mode":"http500","path_prefix":"/json/servers"})");
+        emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/servers"})");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^requestServers \\[.*500"));
         controller_->prepereServerPopup();
         popup = controller_->view()->serversPopup;
@@ -591,7 +589,7 @@ private:
 
     void feed(const StationList& stations) { controller_->requestStations_Callback(stations, QString()); }
 
-    std::unique_ptr<DirectoryEmulator> emulator_;
+    DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<FakeMediaPlayer> player_;
     std::unique_ptr<NotificationCenter> notifications_;

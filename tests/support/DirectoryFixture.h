@@ -139,6 +139,11 @@ public:
         server_.call(QStringLiteral("/_control/reset"), "POST");
         listServers({baseUrl()});
     }
+    // A fixture on this emulator, reset: each test starts from the same directory.
+    std::unique_ptr<DirectoryFixture> freshFixture() {
+        reset();
+        return std::make_unique<DirectoryFixture>(baseUrl());
+    }
     void listServers(const QStringList& names) {
         server_.call(QStringLiteral("/_control/servers"), "POST", QJsonDocument(QJsonArray::fromStringList(names)).toJson());
     }
