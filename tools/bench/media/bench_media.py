@@ -16,13 +16,11 @@ Needs icecast2, ezstream, gstreamer1.0-tools and mpv.
 import os
 import pathlib
 import shutil
-import socket
 import statistics
 import subprocess
 import sys
 import tempfile
 import time
-import urllib.request
 
 RUNS = 7
 PLAY_SECONDS = 30
@@ -31,50 +29,15 @@ IDLE_WINDOW = (3.0, 13.0)
 CLK_TCK = os.sysconf("SC_CLK_TCK")
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def start_icecast(folder, mp3):
-    port = free_port()
-    owner = ("<changeowner><user>nobody</user><group>nogroup</group></changeowner>"
-             if os.geteuid() == 0 else "")
-    (folder / "icecast.xml").write_text(f"""<icecast>
-<limits><clients>20</clients><sources>2</sources><burst-on-connect>1</burst-on-connect>
-<burst-size>65535</burst-size><source-timeout>10</source-timeout></limits>
-<authentication><source-password>bench</source-password><admin-user>admin</admin-user>
-<admin-password>bench</admin-password></authentication>
-<hostname>127.0.0.1</hostname>
-<listen-socket><port>{port}</port><bind-address>127.0.0.1</bind-address></listen-socket>
-<paths><basedir>{folder}</basedir><logdir>{folder}</logdir><webroot>/usr/share/icecast2/web</webroot>
-<adminroot>/usr/share/icecast2/admin</adminroot></paths>
-<logging><accesslog>-</accesslog><errorlog>-</errorlog><loglevel>1</loglevel></logging>
-<security><chroot>0</chroot>{owner}</security></icecast>
-""")
-    ezstream = folder / "ezstream.xml"
-    ezstream.write_text(f"""<ezstream>
-<servers><server><hostname>127.0.0.1</hostname><port>{port}</port><password>bench</password><tls>None</tls></server></servers>
-<streams><stream><mountpoint>/bench.mp3</mountpoint><format>MP3</format></stream></streams>
-<intakes><intake><type>file</type><filename>{mp3}</filename><stream_once>No</stream_once></intake></intakes>
-<metadata><no_updates>Yes</no_updates></metadata></ezstream>
-""")
-    ezstream.chmod(0o600)
-    quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    processes = [subprocess.Popen(["icecast2", "-c", str(folder / "icecast.xml")], **quiet)]
-    time.sleep(1)
-    processes.append(subprocess.Popen(["ezstream", "-c", str(ezstream)], **quiet))
-    url = f"http://127.0.0.1:{port}/bench.mp3"
-    for _ in range(100):
-        try:
-            status = urllib.request.urlopen(f"http://127.0.0.1:{port}/status-json.xsl", timeout=2).read()
-            if b"/bench.mp3" in status:
-                return url, processes
-        except OSError:
-            pass
-        time.sleep(0.1)
-    raise SystemExit("Icecast did not come up")
+def start_icecast(mp3):
+    """A local Icecast looping `mp3` (tools/media/icecast.py): the stream's address and the server."""
+    script = pathlib.Path(__file__).resolve().parents[2] / "media" / "icecast.py"
+    server = subprocess.Popen([sys.executable, str(script), "--mount", f"/bench.mp3={mp3}:MP3"],
+                              stdout=subprocess.PIPE, text=True)
+    line = server.stdout.readline()
+    if not line.startswith("LISTENING "):
+        raise SystemExit("Icecast did not come up")
+    return f"http://127.0.0.1:{line.split()[1]}/bench.mp3", server
 
 
 def cpu_ticks(pid):
@@ -139,7 +102,7 @@ def main():
                         "samplesperbuffer=4410", "!", "audio/x-raw,rate=44100,channels=2", "!",
                         "lamemp3enc", "target=bitrate", "bitrate=128", "cbr=true", "!",
                         "filesink", f"location={mp3}"], check=True)
-        url, servers = start_icecast(folder, mp3)
+        url, server = start_icecast(mp3)
         try:
             ours = [[], [], []]
             for _ in range(RUNS):
@@ -160,9 +123,8 @@ def main():
             _, probe_idle = load([str(probe), "", "15"], IDLE_WINDOW)
             _, mpv_idle = load(["mpv", "--no-config", "--no-video", "--ao=null", "--idle"], IDLE_WINDOW)
         finally:
-            for p in reversed(servers):
-                p.terminate()
-                p.wait()
+            server.terminate()
+            server.wait()
 
     print(f"Local Icecast, 128 kbit/s MP3 44.1 kHz stereo, median of {RUNS} runs, {os.cpu_count()} cores")
     print(f"{'':34}{'ours':>12}{'mpv':>12}")
