@@ -343,7 +343,6 @@ private Q_SLOTS:
     void textImageIsAsTallAsTheTextAnd4Wider_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("lines");
-        QTest::newRow("one word") << "Radio" << 1;
         // Short names come with carriage returns between their words.
         QTest::newRow("three words") << "Radio\rOne\rClassic" << 3;
         QTest::newRow("line feeds") << "Jazz\nLounge" << 2;
