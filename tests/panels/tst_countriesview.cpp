@@ -149,7 +149,6 @@ private Q_SLOTS:
         QTest::newRow("region without a row") << "my region" << QByteArray("fi_FI.UTF-8") << "FI";
         QTest::newRow("lower-case region") << "my region" << QByteArray("en_gb") << "GB";
         QTest::newRow("C") << "my region" << QByteArray("C") << "US";
-        QTest::newRow("language without region") << "my region" << QByteArray("de.UTF-8") << "US";
         QTest::newRow("region that is no country") << "my region" << QByteArray("es_419.UTF-8") << "US";
     }
 
