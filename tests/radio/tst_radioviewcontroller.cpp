@@ -60,26 +60,7 @@ private Q_SLOTS:
         f_->api->waitForSaves();
     }
 
-    void firstOpeningSetsUpOnce() {
-        controller_->popoverWillShow();
-        controller_->popoverWillShow();
-        QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
-        QCOMPARE(emulator_.requestCount("/json/stations"), 1);
-        // The first station is loaded, not played; a later start restores the loaded station.
-        QVERIFY(!controller_->loadedStation().isNull());
-        QCOMPARE(player_->plays, 0);
-        const Station loaded = controller_->displayStations().at(5);
-        controller_->loadStation(loaded, false);
-        f_->launch(emulator_.baseUrl());
-        makeController();
-        controller_->popoverWillShow();
-        QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
-        QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
-    }
-
-    // The first start takes the country of the user's region (the fallbacks are the countries
-    // view's "My Region" cases: the same rule) and keeps it.
+    // The first start takes and keeps the country of the user's region.
     void startCountryFromLocale() {
         f_->defaults->remove("radioStationsCountryCode");
         const QByteArray saved = qgetenv("LC_ALL");
@@ -90,7 +71,9 @@ private Q_SLOTS:
         QCOMPARE(f_->defaults->string("radioStationsCountryCode"), QStringLiteral("FI"));
     }
 
+    // The stored sort setting applies (1: clicks, all even here, so the given order stays).
     void filtersAndCounts() {
+        f_->defaults->setValue("radioStationsSortBy", 1);
         feed(sampleStations());
         QCOMPARE(controller_->view()->message->text(), QStringLiteral("3 Stations"));
         controller_->view()->searchField->setText("caf");
@@ -99,9 +82,13 @@ private Q_SLOTS:
         controller_->view()->searchField->setText("cafe c"); // narrowing while typing
         QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
         controller_->view()->searchField->setText("ra"); // another text widens again
-        QCOMPARE(names(controller_->displayStations()), (QStringList{"Café Central", "Radio FM"}));
+        QCOMPARE(names(controller_->displayStations()), (QStringList{"Radio FM", "Café Central"}));
         controller_->selectionTagsChanged({"Rock"});
-        QCOMPARE(names(controller_->displayStations()), (QStringList{"Café Central", "Radio FM", "Zeta"}));
+        QCOMPARE(names(controller_->displayStations()), (QStringList{"Radio FM", "Café Central", "Zeta"}));
+        controller_->menuWillOpen(controller_->sortMenu());
+        const QList<QAction*> items = controller_->sortMenu()->actions();
+        QCOMPARE(std::count_if(items.begin(), items.end(), [](QAction* item) { return item->isChecked(); }),
+                 1);
 
         // A failed download clears the search and keeps the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
@@ -131,8 +118,22 @@ private Q_SLOTS:
         QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
     }
 
-    void searchEverywhereAndBack() {
+    // The first opening sets up once; the loaded station is restored on the next start.
+    void firstOpeningAndSearchEverywhere() {
         controller_->popoverWillShow();
+        controller_->popoverWillShow();
+        QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
+        QCOMPARE(emulator_.requestCount("/json/stations"), 1);
+        QVERIFY(!controller_->loadedStation().isNull()); // loaded, not played
+        QCOMPARE(player_->plays, 0);
+        const Station loaded = controller_->displayStations().at(5);
+        controller_->loadStation(loaded, false);
+        f_->launch(emulator_.baseUrl());
+        makeController();
+        controller_->popoverWillShow();
+        QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
+        QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
         PopoverView* v = controller_->view();
         QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
         controller_->selectionCountryCodeChanged(CountriesViewDelegate::kEverywhere);
@@ -156,18 +157,6 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
         QVERIFY(!v->facetsButton->isVisibleTo(v));
-    }
-
-    // The order itself is the station index's; here the stored setting and the menu.
-    void sortSetting() {
-        f_->defaults->setValue("radioStationsSortBy", 2); // names
-        feed(sampleStations() + StationList{stationFromJson(R"({"stationuuid":"d","name":"alpha"})")});
-        QCOMPARE(names(controller_->displayStations()),
-                 (QStringList{"alpha", "Café Central", "Radio FM", "Zeta"}));
-        controller_->menuWillOpen(controller_->sortMenu());
-        const QList<QAction*> items = controller_->sortMenu()->actions();
-        QCOMPARE(std::count_if(items.begin(), items.end(), [](QAction* item) { return item->isChecked(); }),
-                 1);
     }
 
     // The panel and the desktop's media controls follow the stream through loading, a stop, a
