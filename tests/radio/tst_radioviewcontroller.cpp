@@ -373,28 +373,25 @@ private Q_SLOTS:
     }
 
     void links_data() {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("argument");
-        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("call"); // what is asked for, then after a colon what with
         QTest::addColumn<int>("beeps");
-        QTest::newRow("station page") << "station" << "a" << "https://a.example/" << 0;
-        QTest::newRow("station page of another scheme") << "station"
-                                                        << "b"
-                                                        << "" << 1;
-        QTest::newRow("custom scheme") << "page"
-                                       << "javascript:alert(1)"
-                                       << "" << 1;
-        QTest::newRow("search with query characters") << "search" << "Simon & Garfunkel = 1+1 #2"
-                                                      << "https://duckduckgo.com/search?q=Simon%20%26%20Garfunkel%20%3D%201%2B1%20%232" << 0;
-        QTest::newRow("search placeholder") << "search" << "Live Broadcast" << "" << 1;
-        QTest::newRow("search too short") << "search" << "ab" << "" << 1;
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("station page") << "station:a" << 0 << "https://a.example/";
+        QTest::newRow("station page of another scheme") << "station:b" << 1 << "";
+        QTest::newRow("custom scheme") << "page:javascript:alert(1)" << 1 << "";
+        QTest::newRow("search with query characters")
+            << "search:Simon & Garfunkel = 1+1 #2" << 0
+            << "https://duckduckgo.com/search?q=Simon%20%26%20Garfunkel%20%3D%201%2B1%20%232";
+        QTest::newRow("search placeholder") << "search:Live Broadcast" << 1 << "";
+        QTest::newRow("search too short") << "search:ab" << 1 << "";
     }
 
     void links() {
-        QFETCH(QString, action);
-        QFETCH(QString, argument);
-        QFETCH(QString, opened);
+        QFETCH(QString, call);
         QFETCH(int, beeps);
+        QFETCH(QString, opened);
+        const QString action = call.section(u':', 0, 0);
+        const QString argument = call.section(u':', 1);
         if (action == "station") {
             feed(sampleStations());
             controller_->loadStation(sampleStations().at(argument == "a" ? 0 : 1), false);
