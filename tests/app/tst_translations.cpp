@@ -55,10 +55,9 @@ QList<QRegularExpression> keptAsTheyAre(const QString& language) {
             source = xml.readElementText(QXmlStreamReader::SkipChildElements);
         } else if (xml.name() == u"translation" &&
                    xml.readElementText(QXmlStreamReader::SkipChildElements) == source) {
-            QStringList pieces = source.split(QRegularExpression(QStringLiteral("%[0-9n]")));
-            for (QString& piece : pieces)
-                piece = QRegularExpression::escape(piece);
-            kept.append(QRegularExpression(u'^' + pieces.join(QStringLiteral("\\d+")) + u'$'));
+            QString pattern = QRegularExpression::escape(source);
+            pattern.replace(QRegularExpression(QStringLiteral("\\\\%[0-9n]")), QStringLiteral("\\d+"));
+            kept.append(QRegularExpression(u'^' + pattern + u'$'));
         }
     }
     return kept;
