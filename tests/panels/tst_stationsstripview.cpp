@@ -72,8 +72,9 @@ private Q_SLOTS:
         QVERIFY(favourites->noItemsMessage()->isVisible() && favourites->tiles().isEmpty());
     }
 
-    // Ten tiles: 10 * 64 - 8 = 632 pixels of content, 200 visible, so the end is at 432.
-    void scrollStepStopsAtTheEnds() {
+    // Ten tiles: 10 * 64 - 8 = 632 pixels of content, 200 visible, so the end is at 432. The scroll
+    // buttons show while the pointer is over the strip.
+    void scrollButtonsStepAndStopAtTheEnds() {
         for (int i = 0; i < 10; ++i)
             f_->api->addFavoriteStation(station(i));
         StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
@@ -82,6 +83,8 @@ private Q_SLOTS:
         QScrollBar* bar = strip->collection()->horizontalScrollBar();
         QAbstractButton* left = strip->scrollLeftButton();
         QAbstractButton* right = strip->scrollRightButton();
+        pointAt(strip, QPoint(150, 2)); // over the strip, not over a tile
+        QTRY_VERIFY(left->isVisible() && right->isVisible());
         // From where, which button, and where it ends: one step, or the end and no further.
         for (const auto& [start, button, expected] :
              {std::tuple{0, right, 64}, {40, left, 0}, {400, right, 432}, {432, left, 368}}) {
@@ -89,28 +92,8 @@ private Q_SLOTS:
             button->click();
             QCOMPARE(bar->value(), expected);
         }
-    }
-
-    void scrollButtonsAppearOnlyWhenTilesOverflow_data() {
-        QTest::addColumn<int>("stations");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("more than fit") << 10 << true;
-        QTest::newRow("fewer than fit") << 3 << false;
-    }
-
-    void scrollButtonsAppearOnlyWhenTilesOverflow() {
-        QFETCH(int, stations);
-        QFETCH(bool, shown);
-        for (int i = 0; i < stations; ++i)
-            f_->api->addRecentStation(station(i));
-        StationsStripView* strip = makeStrip(StationsStripView::kRecentStations, 300);
-        pointAt(strip, QPoint(150, 2)); // over the strip, not over a tile
-        QTRY_COMPARE(strip->underMouse(), true);
-        QCOMPARE(strip->scrollLeftButton()->isVisible(), shown);
-        QCOMPARE(strip->scrollRightButton()->isVisible(), shown);
         pointAway();
-        QTRY_VERIFY(strip->scrollLeftButton()->isHidden());
-        QVERIFY(strip->scrollRightButton()->isHidden());
+        QTRY_VERIFY(left->isHidden() && right->isHidden());
     }
 
     void restingOnATileTypesItsName_data() {
@@ -134,14 +117,13 @@ private Q_SLOTS:
         QCOMPARE(strip->labelField()->text(), QString());
         auto* timer = tile->findChild<QTimer*>();
         QVERIFY(timer && timer->isActive());
-        QSignalSpy tick(timer, &QTimer::timeout);
-        QStringList typed;
+        QStringList typed; // the label at each tick
         connect(timer, &QTimer::timeout, this, [&] { typed.append(strip->labelField()->text()); });
         QTRY_VERIFY(!tile->isTyping());
 
         QCOMPARE(strip->labelField()->text(), name);
         // One character per tick, then one more tick that finds the name whole and stops.
-        QCOMPARE(tick.size(), ticks + 1);
+        QCOMPARE(typed.size(), ticks + 1);
         for (int i = 0; i < ticks; ++i) {
             QVERIFY2(name.startsWith(typed.at(i)), qPrintable(typed.at(i)));
             QVERIFY(!typed.at(i).back().isHighSurrogate());
@@ -153,7 +135,7 @@ private Q_SLOTS:
         f_->api->addFavoriteStation(station(1, QStringLiteral("A very long station name ").repeated(20)));
         StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
         StationCollectionViewItem* tile = strip->tiles().first();
-        pointAt(tile);
+        pointAt(tile, tile->rect().center());
         QTRY_VERIFY(!strip->labelField()->text().isEmpty());
         QVERIFY(tile->isTyping());
         pointAway();
@@ -228,6 +210,9 @@ private Q_SLOTS:
         StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
         StationCollectionViewItem* tile = strip->tiles().first();
         QCOMPARE(tile->flagText(), flag);
+        pointAt(strip, QPoint(150, 2)); // one tile fits: no scroll buttons
+        QTRY_VERIFY(strip->underMouse());
+        QVERIFY(strip->scrollLeftButton()->isHidden() && strip->scrollRightButton()->isHidden());
         // Without an icon address: the short name, drawn, at once and never scaled up.
         const QImage image = tile->imageView()->image();
         QVERIFY(!image.isNull() && images::isTemplate(image) && !tile->imageView()->isLoading());
@@ -244,11 +229,7 @@ private:
         strip->show();
         return strip;
     }
-    void pointAt(QWidget* widget, QPoint local = QPoint(-1, -1)) {
-        if (local == QPoint(-1, -1))
-            local = widget->rect().center();
-        QCursor::setPos(widget->mapToGlobal(local));
-    }
+    void pointAt(QWidget* widget, QPoint local) { QCursor::setPos(widget->mapToGlobal(local)); }
     void pointAway() { QCursor::setPos(window_->mapToGlobal(QPoint(590, 390))); }
 
     std::unique_ptr<DirectoryFixture> f_;
