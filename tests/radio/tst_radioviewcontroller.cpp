@@ -329,28 +329,19 @@ private Q_SLOTS:
         QVERIFY(!controller_->loadedStationIsFavorite());
     }
 
-    void stripSegments_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("segment");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("favourites shown, favourites clicked") << 1 << 0 << 0;
-        QTest::newRow("favourites shown, recents clicked") << 1 << 1 << 2;
-        QTest::newRow("recents shown, recents clicked") << 2 << 1 << 0;
-        QTest::newRow("recents shown, favourites clicked") << 2 << 0 << 1;
-        QTest::newRow("odd value, favourites clicked") << 9 << 0 << 1;
-    }
-
+    // From the stored choice (an odd value counts as none shown), a click on a segment shows that
+    // list or, on the one shown, hides the strip.
     void stripSegments() {
-        QFETCH(int, stored);
-        QFETCH(int, segment);
-        QFETCH(int, expected);
-        f_->defaults->setValue("stripVis", stored);
-        controller_->stripSegmentAction(segment);
-        QCOMPARE(f_->defaults->integer("stripVis"), expected);
         const PopoverView* v = controller_->view();
-        QCOMPARE((QList<bool>{v->favoritesSegment->isChecked(), v->recentsSegment->isChecked(),
-                              v->stationsStripHostView->isHidden()}),
-                 (QList<bool>{expected == 1, expected == 2, expected == 0}));
+        for (const auto& [stored, segment, expected] :
+             {std::tuple{1, 0, 0}, {1, 1, 2}, {2, 1, 0}, {2, 0, 1}, {9, 0, 1}}) {
+            f_->defaults->setValue("stripVis", stored);
+            controller_->stripSegmentAction(segment);
+            QCOMPARE(f_->defaults->integer("stripVis"), expected);
+            QCOMPARE((QList<bool>{v->favoritesSegment->isChecked(), v->recentsSegment->isChecked(),
+                                  v->stationsStripHostView->isHidden()}),
+                     (QList<bool>{expected == 1, expected == 2, expected == 0}));
+        }
     }
 
     void serverPopup() {

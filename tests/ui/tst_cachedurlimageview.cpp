@@ -39,10 +39,7 @@ struct StationList : QStyledItemDelegate {
     StationList(IconLoader& loader, int rows, std::function<QUrl(int)> urlOfRow)
         : requests(&view, loader)
         , urlOfRow(std::move(urlOfRow)) {
-        QStringList names;
-        for (int i = 0; i < rows; ++i)
-            names.append(QStringLiteral("Station %1").arg(i));
-        model.setStringList(names);
+        model.setStringList(QStringList(rows, QStringLiteral("Station")));
         view.setUniformItemSizes(true);
         view.setModel(&model);
         view.setItemDelegate(this);
