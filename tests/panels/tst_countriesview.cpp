@@ -66,10 +66,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
     }
 
-    void cleanup() {
-        host_.reset();
-        f_.reset();
-    }
+    void cleanup() { host_.reset(); } // the picker goes before the directory it uses
 
     // A failed fetch leaves the panel empty and is tried again; the list is then kept.
     void listIsFetchedOnceAndTheCountryInUseSelected() {

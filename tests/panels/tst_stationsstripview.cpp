@@ -33,11 +33,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
-    void cleanup() {
-        window_.reset();
-        icons_.reset();
-        f_.reset();
-    }
+    void cleanup() { window_.reset(); } // the strips go before the list and icons they use
 
     void stripFollowsEveryChangeOfItsList() {
         StationsStripView* favourites = makeStrip(StationsStripView::kFavoriteStations);

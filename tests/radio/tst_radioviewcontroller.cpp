@@ -232,20 +232,22 @@ private Q_SLOTS:
     }
 
     void tableInput_data() {
-        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("key");       // 0 for the mouse
+        QTest::addColumn<QString>("click"); // on the row or its star, once or twice
         QTest::addColumn<int>("actions"); // row actions run: each beeps, as the row has no stream
         QTest::addColumn<bool>("favorite");
-        QTest::newRow("double click") << "double" << 1 << false;
-        QTest::newRow("single click") << "click" << 0 << false;
-        QTest::newRow("Return") << "return" << 1 << false;
-        QTest::newRow("Enter") << "enter" << 1 << false;
-        QTest::newRow("Space stars") << "space" << 0 << true;
-        QTest::newRow("star click") << "star" << 0 << true;
-        QTest::newRow("star double click: two toggles") << "star double" << 0 << false;
+        QTest::newRow("double click") << 0 << "row double" << 1 << false;
+        QTest::newRow("single click") << 0 << "row" << 0 << false;
+        QTest::newRow("Return") << int(Qt::Key_Return) << QString() << 1 << false;
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << QString() << 1 << false;
+        QTest::newRow("Space stars") << int(Qt::Key_Space) << QString() << 0 << true;
+        QTest::newRow("star click") << 0 << "star" << 0 << true;
+        QTest::newRow("star double click: two toggles") << 0 << "star double" << 0 << false;
     }
 
     void tableInput() {
-        QFETCH(QString, input);
+        QFETCH(int, key);
+        QFETCH(QString, click);
         QFETCH(int, actions);
         QFETCH(bool, favorite);
         QListView* table = controller_->view()->table;
@@ -257,14 +259,13 @@ private Q_SLOTS:
         table->setCurrentIndex(zeta);
         table->setFocus();
         const QRect row = table->visualRect(zeta);
-        const QPoint point = input.startsWith("star") ? StationCellView::starRect(row).center() : row.center();
-        if (input == "return" || input == "enter")
-            QTest::keyClick(table, input == "enter" ? Qt::Key_Enter : Qt::Key_Return, input == "enter" ? Qt::KeypadModifier : Qt::NoModifier);
-        else if (input == "space")
-            QTest::keyClick(table, Qt::Key_Space);
+        const QPoint point =
+            click.startsWith("star") ? StationCellView::starRect(row).center() : row.center();
+        if (key)
+            QTest::keyClick(table, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         else
             QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, point);
-        if (input.endsWith("double")) { // what a system sends for a double click
+        if (click.endsWith("double")) { // what a system sends for a double click
             QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, point);
             QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, point);
         }

@@ -310,10 +310,9 @@ private Q_SLOTS:
             QVERIFY2(file.mid(3).toInt() >= kRows - 12, qPrintable(file));
         QVERIFY(server_->requestCount(QStringLiteral("/slow/row")) <= 24);
         // The bottom rows are painted from memory from now on.
-        QVERIFY(!loader_
-                     ->thumbnail(urlOfRow(kRows - 1), QStringLiteral("OR_T"),
-                                 QStringLiteral("row%1").arg(kRows - 1), QSize(16, 16))
-                     .isNull());
+        const QString last = QStringLiteral("row%1").arg(kRows - 1);
+        QVERIFY(
+            !loader_->thumbnail(urlOfRow(kRows - 1), QStringLiteral("OR_T"), last, QSize(16, 16)).isNull());
     }
 
     void listAsksForAFailedIconOnce() {
