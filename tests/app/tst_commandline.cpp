@@ -5,8 +5,7 @@
 #include <unistd.h>
 
 namespace {
-// Starts the program with a runtime, settings and home folder of its own, and no display.
-// Leading NAME=value arguments go into its environment instead.
+// Starts the program with folders of its own and no display; leading NAME=value go to its environment.
 void start(QProcess& process, const QTemporaryDir& dir, QStringList arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     while (!arguments.isEmpty() && !arguments.first().startsWith(u'-') && arguments.first().contains(u'=')) {
@@ -39,8 +38,7 @@ bool makeStaleSocket(const QString& path) {
 class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The pattern is for standard output after a success, for standard error after a failure;
-    // the other stream stays empty.
+    // The pattern is for standard output after a success, else for standard error; the other stays empty.
     void options_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");

@@ -8,9 +8,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// The whole panel, built as the program builds it, under the LANG the test runs with (English,
-// German or French): a few texts and a count in that language, and no English text left anywhere a
-// translation exists.
+// The program's panel under the LANG the test runs with (en, de or fr): a few texts and a count in
+// that language, and no English text left where a translation exists.
 namespace {
 // Every text the panel and its menus show or give a screen reader.
 QSet<QString> shownTexts(QWidget* root) {
@@ -38,8 +37,7 @@ QSet<QString> shownTexts(QWidget* root) {
     return texts;
 }
 
-// The texts a catalogue deliberately leaves as they are ("Status", "Volume", "%1 minutes"), as
-// patterns that also match them with their numbers filled in.
+// The texts a catalogue keeps as they are ("Status", "%1 minutes"), as patterns matching filled-in numbers.
 QList<QRegularExpression> keptAsTheyAre(const QString& language) {
     QFile file(QStringLiteral(OSTREL_SOURCE_DIR "/resources/translations/ostrel_%1.ts").arg(language));
     if (!file.open(QIODevice::ReadOnly))
@@ -118,7 +116,6 @@ private Q_SLOTS:
     }
 
 private:
-    // Builds the program's panel against a dead directory server.
     std::unique_ptr<AppDelegate> launch() {
         CommandLine options;
         options.server = QStringLiteral("http://127.0.0.1:9"); // nothing listens: the failure shows at once

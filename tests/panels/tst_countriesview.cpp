@@ -84,7 +84,6 @@ private Q_SLOTS:
         QCOMPARE(view_->selectButton()->text(), QStringLiteral("Refresh"));
         QVERIFY(view_->selectButton()->isEnabled());
 
-        // Another row: choosing it is a change of country.
         view_->table()->setCurrentIndex(view_->table()->model()->index(kOrdered.indexOf("DE"), 0));
         QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
 

@@ -54,10 +54,8 @@ private Q_SLOTS:
         QCOMPARE(uuids(favourites->stations()), (QStringList{"uuid-3", "uuid-2"}));
         for (int i = 0; i < favourites->tiles().size(); ++i)
             QTRY_COMPARE(favourites->tiles().at(i)->pos(), QPoint(i * favourites->scrollStep(), 0));
-        // The faded-out tile is gone in the end.
         QTRY_COMPARE(favourites->findChildren<StationCollectionViewItem*>().size(), 2);
 
-        // The other list's strip does not move.
         QVERIFY(recents->tiles().isEmpty());
         api.addRecentStation(station(7));
         QCOMPARE(uuids(recents->stations()), QStringList{"uuid-7"});
@@ -68,8 +66,7 @@ private Q_SLOTS:
         QVERIFY(favourites->noItemsMessage()->isVisible() && favourites->tiles().isEmpty());
     }
 
-    // Ten tiles: 10 * 64 - 8 = 632 pixels of content, 200 visible, so the end is at 432. The scroll
-    // buttons show while the pointer is over the strip.
+    // Ten tiles: 10 * 64 - 8 = 632 pixels of content, 200 visible, so the end is at 432.
     void scrollButtonsStepAndStopAtTheEnds() {
         for (int i = 0; i < 10; ++i)
             f_->api->addFavoriteStation(station(i));
@@ -186,7 +183,6 @@ private Q_SLOTS:
         QCOMPARE(uuids(favourites->stations()), QStringList{"uuid-2"});
         QCOMPARE(recents->stations().size(), 1);
 
-        // The Delete key removes a focused favourite.
         favourites->tiles().first()->setFocus();
         QTest::keyClick(favourites->tiles().first(), Qt::Key_Delete);
         QVERIFY(f_->api->favoriteStations().isEmpty() && favourites->tiles().isEmpty());

@@ -107,8 +107,7 @@ private Q_SLOTS:
         QCOMPARE(view_->displayedItems(), kTags);
     }
 
-    // The keyboard walks the shown tags; tags hidden by the search stay selected, and clearing turns
-    // them off too.
+    // The keyboard walks the shown tags; hidden selected tags stay selected until cleared.
     void keyboardAndHiddenSelection() {
         view_->setItems(kTags, {QStringLiteral("Jazz")});
         view_->searchField()->setFocus();
@@ -168,7 +167,6 @@ private Q_SLOTS:
         QTextDocument shown; // the tooltip as drawn: the whole tag, as text
         shown.setHtml(button->toolTip());
         QCOMPARE(shown.toPlainText(), wide);
-        // A short tag keeps the width it needs.
         QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
                  view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());
     }

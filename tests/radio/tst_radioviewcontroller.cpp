@@ -110,7 +110,6 @@ private Q_SLOTS:
         QVERIFY(controller_->view()->auxHostView->isHidden());
         controller_->selectionCountryCodeChanged("AT");
         QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
-        // The late reply is handed over before its listing file is written.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000);
         QCoreApplication::processEvents();
         QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
@@ -159,8 +158,7 @@ private Q_SLOTS:
         QVERIFY(!v->facetsButton->isVisibleTo(v));
     }
 
-    // The panel and the desktop's media controls follow the stream through loading, a stop, a
-    // failure, the retry, playing, reconnections and the end.
+    // The panel and the desktop's media controls follow the stream through all its states.
     void playback() {
         int raised = 0;
         RadioPlaybackControl control(*controller_, *player_, *f_->defaults, *icons_, {[&] { ++raised; }, {}});
@@ -295,8 +293,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(panel));
         const int width = panel->width();
         Q_EMIT player_->timedMetadataReceived(groups);
-        // Shown as delivered, whole to assistive technology and in the tooltip, elided on screen,
-        // and never a keyboard shortcut or a wider panel.
+        // Whole to screen readers and in the tooltip, elided on screen, never a shortcut.
         QCOMPARE(line->text(), expected);
         QCOMPARE(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name), expected);
         QCOMPARE(line->toolTip(), expected);
@@ -330,8 +327,7 @@ private Q_SLOTS:
         QVERIFY(!controller_->loadedStationIsFavorite());
     }
 
-    // From the stored choice (an odd value counts as none shown), a click on a segment shows that
-    // list or, on the one shown, hides the strip.
+    // Stored choice, segment clicked, choice after: the shown list's segment hides the strip.
     void stripSegments() {
         const PopoverView* v = controller_->view();
         for (const auto& [stored, segment, expected] :

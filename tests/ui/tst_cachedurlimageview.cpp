@@ -33,8 +33,7 @@ QStringList filesUnder(const QString& folder) {
     return files;
 }
 
-// A list of stations ten rows high, shown, whose icons come through VisibleIconRequests as a
-// table of stations paints them.
+// A shown list ten rows high that paints its icons through VisibleIconRequests, as the station table.
 struct StationList : QStyledItemDelegate {
     StationList(IconLoader& loader, int rows, std::function<QUrl(int)> urlOfRow)
         : requests(&view, loader)
@@ -108,8 +107,7 @@ private Q_SLOTS:
         QCOMPARE(stored.format(), QByteArray("png"));
         QCOMPARE(stored.size(), QSize(storedSide, storedSide));
 
-        // The next loader reads the file, decoding it off the main thread; a file that no longer
-        // decodes is fetched again and replaced.
+        // The next loader reads the file; a file that no longer decodes is fetched again and replaced.
         for (const int requests : {1, 2}) {
             QFile broken(file);
             if (requests == 2) {
@@ -309,7 +307,6 @@ private Q_SLOTS:
         for (const QString& file : stored.entryList(QDir::Files))
             QVERIFY2(file.mid(3).toInt() >= kRows - 12, qPrintable(file));
         QVERIFY(server_->requestCount(QStringLiteral("/slow/row")) <= 24);
-        // The bottom rows are painted from memory from now on.
         const QString last = QStringLiteral("row%1").arg(kRows - 1);
         QVERIFY(
             !loader_->thumbnail(urlOfRow(kRows - 1), QStringLiteral("OR_T"), last, QSize(16, 16)).isNull());
@@ -326,8 +323,7 @@ private Q_SLOTS:
         QCOMPARE(server_->requestCount(QStringLiteral("/status/404")), 5);
     }
 
-    // The name image a station without an icon shows; short names come with carriage returns
-    // between their words.
+    // The name image of a station without an icon; short names come with carriage returns.
     void textImageIsAsTallAsTheTextAnd4Wider() {
         const QString text = QStringLiteral("Radio\rOne\rClassic\nRock");
         QFont font;
