@@ -158,9 +158,8 @@ private Q_SLOTS:
         }
         QCOMPARE(posted.size(), 1);
         const QVariantMap info = posted.first().at(1).toMap();
-        QCOMPARE((QStringList{posted.first().at(0).toString(),
-                              info.value("station").value<Station>().string(Station::Key::StationUuid)}),
-                 (QStringList{kLoadStationNotification, "uuid-4"}));
+        QCOMPARE(posted.first().at(0).toString(), kLoadStationNotification);
+        QCOMPARE(info.value("station").value<Station>().string(Station::Key::StationUuid), "uuid-4");
         QVERIFY(info.value(QStringLiteral("play")).toBool());
     }
 

@@ -109,11 +109,9 @@ private Q_SLOTS:
 
         // The next loader reads the file; a file that no longer decodes is fetched again and replaced.
         for (const int requests : {1, 2}) {
-            QFile broken(file);
-            if (requests == 2) {
+            if (QFile broken(file); requests == 2) {
                 QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
                 broken.write("\x89PNG\r\n\x1a\n truncated");
-                broken.close();
             }
             IconLoader next(cacheRoot());
             IconServer::allowFetching(next);

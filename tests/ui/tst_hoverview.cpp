@@ -3,19 +3,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-// A target that answers both forms: it hears the action form.
-class BothTarget : public QObject {
-    Q_OBJECT
-public:
-    int entered = 0;
-    int exited = 0;
-    int plain = 0;
-    Q_INVOKABLE void mouseEnteredAction(HoverView*) { ++entered; }
-    Q_INVOKABLE void mouseExitedAction(HoverView*) { ++exited; }
-    Q_INVOKABLE void mouseEntered() { ++plain; }
-    Q_INVOKABLE void mouseExited() { ++plain; }
-};
-
 // A target that answers only the plain form.
 class PlainTarget : public QObject {
     Q_OBJECT
@@ -23,6 +10,16 @@ public:
     int plain = 0;
     Q_INVOKABLE void mouseEntered() { ++plain; }
     Q_INVOKABLE void mouseExited() { ++plain; }
+};
+
+// A target that answers both forms: it hears the action form.
+class BothTarget : public PlainTarget {
+    Q_OBJECT
+public:
+    int entered = 0;
+    int exited = 0;
+    Q_INVOKABLE void mouseEnteredAction(HoverView*) { ++entered; }
+    Q_INVOKABLE void mouseExitedAction(HoverView*) { ++exited; }
 };
 
 class TestHoverView : public QObject {
