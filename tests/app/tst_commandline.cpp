@@ -1,8 +1,5 @@
 #include <QtNetwork>
 #include <QtTest>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 // Starts the program with folders of its own and no display; leading NAME=value go to its environment.
@@ -21,17 +18,6 @@ void start(QProcess& process, const QTemporaryDir& dir, QStringList arguments) {
     process.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), arguments);
 }
 
-// A Unix socket file nobody listens on, as a crashed instance leaves it.
-bool makeStaleSocket(const QString& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray bytes = QFile::encodeName(path);
-    qstrncpy(address.sun_path, bytes.constData(), sizeof address.sun_path);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound;
-}
 } // namespace
 
 // Runs the real executable: these options must work without a display and open no window.
@@ -92,12 +78,16 @@ private Q_SLOTS:
         QFETCH(bool, claimed);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ostrel-radio.socket"));
-        if (obstacle == "socket")
-            QVERIFY(makeStaleSocket(path));
-        else if (obstacle == "file")
+        if (obstacle == "socket") {
+            QLocalServer crashed; // its socket file is kept past its end, as a crash leaves it
+            QVERIFY(crashed.listen(path) && QFile::rename(path, path + "~"));
+            crashed.close();
+            QVERIFY(QFile::rename(path + "~", path));
+        } else if (obstacle == "file") {
             QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-        else
+        } else {
             QVERIFY(QDir().mkdir(path));
+        }
         QProcess running;
         // A closed port as the directory: the test reaches no outside server.
         start(running, dir, {"--server", "http://127.0.0.1:9"});
