@@ -10,15 +10,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("xdgConfigHome"); // "@" stands for a temporary folder, "@/home" is home
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("execLine");
-        QTest::newRow("XDG_CONFIG_HOME") << "@/conf"
-                                         << "ostrel-radio"
-                                         << "Exec=ostrel-radio --autostart";
-        QTest::newRow("unset: ~/.config") << ""
-                                          << "/opt/radio/ostrel-radio"
-                                          << "Exec=/opt/radio/ostrel-radio --autostart";
-        QTest::newRow("relative is ignored") << "conf"
-                                             << "/opt/My Radio/$x"
-                                             << "Exec=\"/opt/My Radio/\\\\$x\" --autostart";
+        QTest::newRow("XDG_CONFIG_HOME")
+            << "@/conf" << QStringLiteral("ostrel-radio") << "Exec=ostrel-radio --autostart";
+        QTest::newRow("unset: ~/.config")
+            << "" << QStringLiteral("/opt/radio/ostrel-radio") << "Exec=/opt/radio/ostrel-radio --autostart";
+        QTest::newRow("relative is ignored")
+            << "conf" << QStringLiteral("/opt/My Radio/$x") << "Exec=\"/opt/My Radio/\\\\$x\" --autostart";
     }
 
     void writesAndRemovesTheEntry() {

@@ -71,8 +71,7 @@ private Q_SLOTS:
         view_->buttonForTag(QStringLiteral("Pop"))->click();
         QVERIFY(delegate_.calls.isEmpty());
         QCoreApplication::processEvents();
-        const QStringList both{QStringLiteral("Jazz"), QStringLiteral("Pop")};
-        QCOMPARE(delegate_.calls, (QList<QStringList>{both, both}));
+        QCOMPARE(delegate_.calls, (QList<QStringList>{{"Jazz", "Pop"}, {"Jazz", "Pop"}}));
 
         // No delegate, no call; a panel gone before the queue runs calls nobody.
         view_->setDelegate(nullptr);
@@ -102,9 +101,6 @@ private Q_SLOTS:
         QCOMPARE(view_->displayedItems(), shown);
         for (const QString& tag : shown)
             QVERIFY(view_->buttonForTag(tag)->isVisible());
-        // Clearing the field shows every tag again, in the given order.
-        view_->searchField()->clear();
-        QCOMPARE(view_->displayedItems(), kTags);
     }
 
     // The keyboard walks the shown tags; hidden selected tags stay selected until cleared.
@@ -126,7 +122,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(delegate_.calls, (QList<QStringList>{{"Jazz", "Rock'n'Roll"}, {}}));
         QVERIFY(view_->selectedItems().isEmpty() && !view_->clearAllButton()->isEnabled());
-        view_->searchField()->clear();
+        view_->searchField()->clear(); // every tag again, in the given order, none checked
+        QCOMPARE(view_->displayedItems(), kTags);
         for (const QString& tag : kTags)
             QVERIFY2(!view_->buttonForTag(tag)->isChecked(), qPrintable(tag));
     }

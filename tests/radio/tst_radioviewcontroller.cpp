@@ -76,8 +76,7 @@ private Q_SLOTS:
         QCOMPARE(names(controller_->displayStations()), (QStringList{"Radio FM", "Café Central", "Zeta"}));
         controller_->menuWillOpen(controller_->sortMenu());
         const QList<QAction*> items = controller_->sortMenu()->actions();
-        QCOMPARE(std::count_if(items.begin(), items.end(), [](QAction* item) { return item->isChecked(); }),
-                 1);
+        QCOMPARE(std::ranges::count_if(items, &QAction::isChecked), 1);
 
         // A failed download clears the search and keeps the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
