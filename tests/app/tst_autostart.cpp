@@ -7,33 +7,28 @@ class TestAutostart : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void writesAndRemovesTheEntry_data() {
-        QTest::addColumn<QString>("xdgConfigHome"); // "@" stands for a temporary folder
+        QTest::addColumn<QString>("xdgConfigHome"); // "@" stands for a temporary folder, "@/home" is home
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("folder"); // relative to the temporary folder, "@" = home
         QTest::addColumn<QString>("execLine");
-        QTest::newRow("XDG_CONFIG_HOME") << "@/conf"
-                                         << "ostrel-radio"
-                                         << "@/conf/autostart"
-                                         << "Exec=ostrel-radio --autostart";
-        QTest::newRow("unset: ~/.config") << ""
-                                          << "/opt/radio/bin/ostrel-radio"
-                                          << "@/home/.config/autostart"
-                                          << "Exec=/opt/radio/bin/ostrel-radio --autostart";
-        QTest::newRow("relative is ignored") << "conf"
-                                             << "/opt/My Radio/$x"
-                                             << "@/home/.config/autostart"
-                                             << "Exec=\"/opt/My Radio/\\\\$x\" --autostart";
+        QTest::newRow("XDG_CONFIG_HOME")
+            << "@/conf" << QStringLiteral("ostrel-radio") << "Exec=ostrel-radio --autostart";
+        QTest::newRow("unset: ~/.config")
+            << "" << QStringLiteral("/opt/radio/ostrel-radio") << "Exec=/opt/radio/ostrel-radio --autostart";
+        QTest::newRow("relative is ignored")
+            << "conf" << QStringLiteral("/opt/My Radio/$x") << "Exec=\"/opt/My Radio/\\\\$x\" --autostart";
     }
 
     void writesAndRemovesTheEntry() {
         QFETCH(QString, xdgConfigHome);
         QFETCH(QString, program);
-        QFETCH(QString, folder);
         QFETCH(QString, execLine);
         QTemporaryDir dir;
         qputenv("HOME", (dir.path() + "/home").toUtf8());
         qputenv("XDG_CONFIG_HOME", QString(xdgConfigHome).replace(u'@', dir.path()).toUtf8());
-        const QString path = folder.replace(u'@', dir.path()) + "/org.ostrel.Radio.desktop";
+        const QString folder =
+            xdgConfigHome.startsWith(u'@') ? xdgConfigHome : QStringLiteral("@/home/.config");
+        const QString path =
+            QString(folder).replace(u'@', dir.path()) + "/autostart/org.ostrel.Radio.desktop";
 
         const Autostart autostart(program);
         QCOMPARE(Autostart::filePath(), path);

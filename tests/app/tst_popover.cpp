@@ -14,7 +14,6 @@ private Q_SLOTS:
         QTest::newRow("escape") << "escape" << false << false;
         QTest::newRow("another window takes the focus") << "other window" << false << false;
         QTest::newRow("its own menu opens") << "menu" << false << true;
-        QTest::newRow("detached: escape") << "escape" << true << true;
         QTest::newRow("detached: another window") << "other window" << true << true;
     }
 

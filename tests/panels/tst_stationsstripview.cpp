@@ -33,20 +33,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     }
 
-    void cleanup() {
-        window_.reset();
-        icons_.reset();
-        f_.reset();
-    }
+    void cleanup() { window_.reset(); } // the strips go before the list and icons they use
 
     void stripFollowsEveryChangeOfItsList() {
         StationsStripView* favourites = makeStrip(StationsStripView::kFavoriteStations);
         StationsStripView* recents = makeStrip(StationsStripView::kRecentStations);
         RadioBrowser& api = *f_->api;
-        QCOMPARE(favourites->noItemsMessage()->text(), QStringLiteral("FAVORITE STATIONS LIST"));
-        QCOMPARE(recents->noItemsMessage()->text(), QStringLiteral("RECENT STATIONS LIST"));
-        QVERIFY(favourites->noItemsMessage()->isVisible());
-        QVERIFY(favourites->tiles().isEmpty());
+        QVERIFY(favourites->noItemsMessage()->isVisible() && favourites->tiles().isEmpty());
 
         api.addFavoriteStation(station(1));
         QCOMPARE(favourites->tiles().size(), 1);
@@ -58,14 +51,11 @@ private Q_SLOTS:
         api.addFavoriteStation(station(3));
         api.moveFavoriteStation(station(3), 1);
         api.removeFavoriteStation(station(1));
-        QCOMPARE(uuids(favourites->stations()), uuids(api.favoriteStations()));
-        QCOMPARE(favourites->stations().size(), 2);
+        QCOMPARE(uuids(favourites->stations()), (QStringList{"uuid-3", "uuid-2"}));
         for (int i = 0; i < favourites->tiles().size(); ++i)
             QTRY_COMPARE(favourites->tiles().at(i)->pos(), QPoint(i * favourites->scrollStep(), 0));
-        // The faded-out tile is gone in the end.
         QTRY_COMPARE(favourites->findChildren<StationCollectionViewItem*>().size(), 2);
 
-        // The other list's strip does not move.
         QVERIFY(recents->tiles().isEmpty());
         api.addRecentStation(station(7));
         QCOMPARE(uuids(recents->stations()), QStringList{"uuid-7"});
@@ -73,61 +63,30 @@ private Q_SLOTS:
 
         // A whole new list, as a cloud copy brings it.
         api.setFavoriteStations({});
-        QVERIFY(favourites->tiles().isEmpty());
-        QVERIFY(favourites->noItemsMessage()->isVisible());
+        QVERIFY(favourites->noItemsMessage()->isVisible() && favourites->tiles().isEmpty());
     }
 
-    void scrollStepStopsAtTheEnds_data() {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<bool>("right");
-        QTest::addColumn<int>("expected");
-        // Ten tiles: 10 * 64 - 8 = 632 pixels of content, 200 visible, so the end is at 432.
-        QTest::newRow("left at the start") << 0 << false << 0;
-        QTest::newRow("right from the start") << 0 << true << 64;
-        QTest::newRow("left near the start") << 40 << false << 0;
-        QTest::newRow("right near the end") << 400 << true << 432;
-        QTest::newRow("right at the end") << 432 << true << 432;
-        QTest::newRow("left from the end") << 432 << false << 368;
-    }
-
-    void scrollStepStopsAtTheEnds() {
-        QFETCH(int, start);
-        QFETCH(bool, right);
-        QFETCH(int, expected);
+    // Ten tiles: 10 * 64 - 8 = 632 pixels of content, 200 visible, so the end is at 432.
+    void scrollButtonsStepAndStopAtTheEnds() {
         for (int i = 0; i < 10; ++i)
             f_->api->addFavoriteStation(station(i));
         StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
-        QCOMPARE(strip->scrollStep(), 64);
         strip->resize(strip->width() - strip->collection()->viewport()->width() + 200, strip->height());
         QCOMPARE(strip->collection()->viewport()->width(), 200);
         QScrollBar* bar = strip->collection()->horizontalScrollBar();
-        bar->setValue(start);
-        QCOMPARE(bar->value(), start);
-        (right ? strip->scrollRightButton() : strip->scrollLeftButton())->click();
-        QCOMPARE(bar->value(), expected);
-    }
-
-    void scrollButtonsAppearOnlyWhenTilesOverflow_data() {
-        QTest::addColumn<int>("stations");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("more than fit") << 10 << true;
-        QTest::newRow("fewer than fit") << 3 << false;
-        QTest::newRow("none") << 0 << false;
-    }
-
-    void scrollButtonsAppearOnlyWhenTilesOverflow() {
-        QFETCH(int, stations);
-        QFETCH(bool, shown);
-        for (int i = 0; i < stations; ++i)
-            f_->api->addRecentStation(station(i));
-        StationsStripView* strip = makeStrip(StationsStripView::kRecentStations, 300);
+        QAbstractButton* left = strip->scrollLeftButton();
+        QAbstractButton* right = strip->scrollRightButton();
         pointAt(strip, QPoint(150, 2)); // over the strip, not over a tile
-        QTRY_COMPARE(strip->underMouse(), true);
-        QCOMPARE(strip->scrollLeftButton()->isVisible(), shown);
-        QCOMPARE(strip->scrollRightButton()->isVisible(), shown);
+        QTRY_VERIFY(left->isVisible() && right->isVisible());
+        // From where, which button, and where it ends: one step, or the end and no further.
+        for (const auto& [start, button, expected] :
+             {std::tuple{0, right, 64}, {40, left, 0}, {400, right, 432}, {432, left, 368}}) {
+            bar->setValue(start);
+            button->click();
+            QCOMPARE(bar->value(), expected);
+        }
         pointAway();
-        QTRY_VERIFY(strip->scrollLeftButton()->isHidden());
-        QVERIFY(strip->scrollRightButton()->isHidden());
+        QTRY_VERIFY(left->isHidden() && right->isHidden());
     }
 
     void restingOnATileTypesItsName_data() {
@@ -136,7 +95,6 @@ private Q_SLOTS:
         QTest::newRow("twenty characters") << "Radio Twenty Chars!!" << 20;
         // A character outside the basic plane appears whole, in one tick.
         QTest::newRow("emoji") << QString::fromUtf8("Radio \U0001F4FB Eins") << 12;
-        QTest::newRow("empty name") << "" << 0;
     }
 
     void restingOnATileTypesItsName() {
@@ -152,15 +110,13 @@ private Q_SLOTS:
         QCOMPARE(strip->labelField()->text(), QString());
         auto* timer = tile->findChild<QTimer*>();
         QVERIFY(timer && timer->isActive());
-        QCOMPARE(timer->interval(), StationCollectionViewItem::kTypingIntervalMs);
-        QSignalSpy tick(timer, &QTimer::timeout);
-        QStringList typed;
+        QStringList typed; // the label at each tick
         connect(timer, &QTimer::timeout, this, [&] { typed.append(strip->labelField()->text()); });
         QTRY_VERIFY(!tile->isTyping());
 
         QCOMPARE(strip->labelField()->text(), name);
         // One character per tick, then one more tick that finds the name whole and stops.
-        QCOMPARE(tick.size(), ticks + 1);
+        QCOMPARE(typed.size(), ticks + 1);
         for (int i = 0; i < ticks; ++i) {
             QVERIFY2(name.startsWith(typed.at(i)), qPrintable(typed.at(i)));
             QVERIFY(!typed.at(i).back().isHighSurrogate());
@@ -172,26 +128,13 @@ private Q_SLOTS:
         f_->api->addFavoriteStation(station(1, QStringLiteral("A very long station name ").repeated(20)));
         StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
         StationCollectionViewItem* tile = strip->tiles().first();
-        pointAt(tile);
+        pointAt(tile, tile->rect().center());
         QTRY_VERIFY(!strip->labelField()->text().isEmpty());
         QVERIFY(tile->isTyping());
         pointAway();
         QTRY_VERIFY(!tile->underMouse());
         QCOMPARE(strip->labelField()->text(), QString());
         QVERIFY(!tile->isTyping());
-        QTest::qWait(30);
-        QCOMPARE(strip->labelField()->text(), QString());
-
-        // Focus leaving one tile leaves the name that the tile under the pointer types.
-        f_->api->addFavoriteStation(station(2, QStringLiteral("Second")));
-        window_->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        strip->tiles().first()->setFocus();
-        QTRY_VERIFY(strip->tiles().first()->hasFocus());
-        pointAt(strip->tiles().last());
-        QTRY_COMPARE(strip->labelField()->text(), QStringLiteral("Second"));
-        strip->tiles().first()->clearFocus();
-        QCOMPARE(strip->labelField()->text(), QStringLiteral("Second"));
     }
 
     void playingPostsOneNotification_data() {
@@ -214,11 +157,10 @@ private Q_SLOTS:
             QTest::keyClick(tile, how == QLatin1String("return") ? Qt::Key_Return : Qt::Key_Space);
         }
         QCOMPARE(posted.size(), 1);
-        QCOMPARE(posted.first().at(0).toString(), kLoadStationNotification);
         const QVariantMap info = posted.first().at(1).toMap();
-        QCOMPARE(info.value(QStringLiteral("play")).toBool(), true);
-        QCOMPARE(info.value(QStringLiteral("station")).value<Station>().string(Station::Key::StationUuid),
-                 QStringLiteral("uuid-4"));
+        QCOMPARE(posted.first().at(0).toString(), kLoadStationNotification);
+        QCOMPARE(info.value("station").value<Station>().string(Station::Key::StationUuid), "uuid-4");
+        QVERIFY(info.value(QStringLiteral("play")).toBool());
     }
 
     void onlyFavouriteTilesOfferRemoval() {
@@ -230,44 +172,25 @@ private Q_SLOTS:
 
         StationCollectionViewItem* recent = recents->tiles().first();
         QCOMPARE(recent->contextMenuPolicy(), Qt::NoContextMenu);
-        QVERIFY(!recent->removeFromFavoritesMenuAction());
-        QVERIFY(recent->actions().isEmpty());
+        QVERIFY(!recent->removeFromFavoritesMenuAction() && recent->actions().isEmpty());
 
         StationCollectionViewItem* favourite = favourites->tiles().last();
         QCOMPARE(favourite->contextMenuPolicy(), Qt::ActionsContextMenu);
         QVERIFY(favourite->actions().contains(favourite->removeFromFavoritesMenuAction()));
-        const QString removed = favourite->representedObject().string(Station::Key::StationUuid);
         favourite->removeFromFavoritesMenuAction()->trigger();
-        QVERIFY(!uuids(f_->api->favoriteStations()).contains(removed));
-        QCOMPARE(uuids(favourites->stations()), uuids(f_->api->favoriteStations()));
+        QCOMPARE(uuids(f_->api->favoriteStations()), QStringList{"uuid-2"});
+        QCOMPARE(uuids(favourites->stations()), QStringList{"uuid-2"});
         QCOMPARE(recents->stations().size(), 1);
 
-        // Shift+F10 opens that menu, at the tile.
-        StationCollectionViewItem* first = favourites->tiles().first();
-        QPoint menuAt;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, this, [&] {
-            if (QWidget* menu = QApplication::activePopupWidget()) {
-                menuAt = menu->pos();
-                menu->close();
-            }
-        });
-        closer.start(10);
-        QTest::keyClick(first, Qt::Key_F10, Qt::ShiftModifier);
-        QCOMPARE(menuAt, first->mapToGlobal(QPoint(0, first->height())));
-
-        // The Delete key does the same on a focused favourite.
         favourites->tiles().first()->setFocus();
         QTest::keyClick(favourites->tiles().first(), Qt::Key_Delete);
-        QVERIFY(f_->api->favoriteStations().isEmpty());
-        QVERIFY(favourites->tiles().isEmpty());
+        QVERIFY(f_->api->favoriteStations().isEmpty() && favourites->tiles().isEmpty());
     }
 
     void tileShowsFlagAndNameImage_data() {
         QTest::addColumn<QString>("country");
         QTest::addColumn<QString>("flag");
         QTest::newRow("country") << "FR" << QString::fromUtf8("\U0001F1EB\U0001F1F7");
-        QTest::newRow("no country") << "" << "";
         QTest::newRow("not a code") << "FRA" << "";
     }
 
@@ -278,11 +201,12 @@ private Q_SLOTS:
         StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
         StationCollectionViewItem* tile = strip->tiles().first();
         QCOMPARE(tile->flagText(), flag);
+        pointAt(strip, QPoint(150, 2)); // one tile fits: no scroll buttons
+        QTRY_VERIFY(strip->underMouse());
+        QVERIFY(strip->scrollLeftButton()->isHidden() && strip->scrollRightButton()->isHidden());
         // Without an icon address: the short name, drawn, at once and never scaled up.
         const QImage image = tile->imageView()->image();
-        QVERIFY(!image.isNull());
-        QVERIFY(images::isTemplate(image));
-        QVERIFY(!tile->imageView()->isLoading());
+        QVERIFY(!image.isNull() && images::isTemplate(image) && !tile->imageView()->isLoading());
         QCOMPARE(tile->imageView()->scaling(), CachedURLImageView::Scaling::FitDown);
         QCOMPARE(tile->accessibleName(), QStringLiteral("Radio One Classic Rock"));
         QVERIFY2(tile->accessibleDescription().contains(QStringLiteral("favourite")),
@@ -296,11 +220,7 @@ private:
         strip->show();
         return strip;
     }
-    void pointAt(QWidget* widget, QPoint local = QPoint(-1, -1)) {
-        if (local == QPoint(-1, -1))
-            local = widget->rect().center();
-        QCursor::setPos(widget->mapToGlobal(local));
-    }
+    void pointAt(QWidget* widget, QPoint local) { QCursor::setPos(widget->mapToGlobal(local)); }
     void pointAway() { QCursor::setPos(window_->mapToGlobal(QPoint(590, 390))); }
 
     std::unique_ptr<DirectoryFixture> f_;

@@ -43,7 +43,6 @@ private Q_SLOTS:
         QTest::newRow("in click order, then one off")
             << QStringList() << QStringList{"Jazz", "Rock", "Pop", "Rock"}
             << QList<QStringList>{{"Jazz"}, {"Jazz", "Rock"}, {"Jazz", "Rock", "Pop"}, {"Jazz", "Pop"}};
-        QTest::newRow("first of none") << QStringList() << QStringList{"Pop"} << QList<QStringList>{{"Pop"}};
         QTest::newRow("after a given selection")
             << QStringList{"Talk", "80s"} << QStringList{"Jazz", "Talk"}
             << QList<QStringList>{{"Talk", "80s", "Jazz"}, {"80s", "Jazz"}};
@@ -72,8 +71,7 @@ private Q_SLOTS:
         view_->buttonForTag(QStringLiteral("Pop"))->click();
         QVERIFY(delegate_.calls.isEmpty());
         QCoreApplication::processEvents();
-        const QStringList both{QStringLiteral("Jazz"), QStringLiteral("Pop")};
-        QCOMPARE(delegate_.calls, (QList<QStringList>{both, both}));
+        QCOMPARE(delegate_.calls, (QList<QStringList>{{"Jazz", "Pop"}, {"Jazz", "Pop"}}));
 
         // No delegate, no call; a panel gone before the queue runs calls nobody.
         view_->setDelegate(nullptr);
@@ -92,7 +90,6 @@ private Q_SLOTS:
         QTest::newRow("without the accent") << "ele" << QStringList{QString::fromUtf8("\u00c9lectro")};
         QTest::newRow("with the accent") << QString::fromUtf8("\u00e9lec") << QStringList{QString::fromUtf8("\u00c9lectro")};
         QTest::newRow("inside a word") << "n'r" << QStringList{"Rock'n'Roll"};
-        QTest::newRow("digits") << "80" << QStringList{"80s"};
         QTest::newRow("nothing matches") << "xyz" << QStringList();
     }
 
@@ -101,31 +98,32 @@ private Q_SLOTS:
         QFETCH(QStringList, shown);
         view_->setItems(kTags, {});
         view_->searchField()->setText(search);
-        QCOMPARE(view_->searchText(), search);
         QCOMPARE(view_->displayedItems(), shown);
         for (const QString& tag : shown)
             QVERIFY(view_->buttonForTag(tag)->isVisible());
-        // Clearing the field shows every tag again, in the given order.
-        view_->searchField()->clear();
-        QCOMPARE(view_->displayedItems(), kTags);
     }
 
-    // Tags hidden by the search stay selected; clearing turns them off too.
-    void hiddenTagsStaySelectedUntilCleared() {
-        view_->setItems(kTags, {QStringLiteral("Rock")});
-        QTest::keyClicks(view_->searchField(), QStringLiteral("zz"));
-        QCOMPARE(view_->displayedItems(), QStringList{QStringLiteral("Jazz")});
-        click(QStringLiteral("Jazz"));
+    // The keyboard walks the shown tags; hidden selected tags stay selected until cleared.
+    void keyboardAndHiddenSelection() {
+        view_->setItems(kTags, {QStringLiteral("Jazz")});
+        view_->searchField()->setFocus();
+        QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
+        QTest::keyClick(view_->searchField(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+        QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock'n'Roll")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCoreApplication::processEvents();
         view_->searchField()->setText(QStringLiteral("no such tag"));
         QVERIFY(view_->displayedItems().isEmpty());
-        QCOMPARE(view_->selectedItems(), (QStringList{QStringLiteral("Rock"), QStringLiteral("Jazz")}));
+        QCOMPARE(view_->selectedItems(), (QStringList{"Jazz", "Rock'n'Roll"}));
         QVERIFY(view_->clearAllButton()->isEnabled());
         QTest::mouseClick(view_->clearAllButton(), Qt::LeftButton);
         QCoreApplication::processEvents();
-        QCOMPARE(delegate_.calls, (QList<QStringList>{{"Rock", "Jazz"}, {}}));
-        QVERIFY(view_->selectedItems().isEmpty());
-        QVERIFY(!view_->clearAllButton()->isEnabled());
-        view_->searchField()->clear();
+        QCOMPARE(delegate_.calls, (QList<QStringList>{{"Jazz", "Rock'n'Roll"}, {}}));
+        QVERIFY(view_->selectedItems().isEmpty() && !view_->clearAllButton()->isEnabled());
+        view_->searchField()->clear(); // every tag again, in the given order, none checked
+        QCOMPARE(view_->displayedItems(), kTags);
         for (const QString& tag : kTags)
             QVERIFY2(!view_->buttonForTag(tag)->isChecked(), qPrintable(tag));
     }
@@ -166,22 +164,8 @@ private Q_SLOTS:
         QTextDocument shown; // the tooltip as drawn: the whole tag, as text
         shown.setHtml(button->toolTip());
         QCOMPARE(shown.toPlainText(), wide);
-        // A short tag keeps the width it needs.
         QCOMPARE(view_->buttonForTag(QStringLiteral("Ambient"))->width(),
                  view_->buttonForTag(QStringLiteral("Ambient"))->sizeHint().width());
-    }
-
-    void keyboardWalksTheShownTags() {
-        view_->setItems(kTags, {});
-        view_->searchField()->setFocus();
-        QTest::keyClicks(view_->searchField(), QStringLiteral("ro"));
-        QTest::keyClick(view_->searchField(), Qt::Key_Down);
-        QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-        QCOMPARE(QApplication::focusWidget(), view_->buttonForTag(QStringLiteral("Rock'n'Roll")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QCoreApplication::processEvents();
-        QCOMPARE(delegate_.calls, QList<QStringList>{QStringList{"Rock'n'Roll"}});
     }
 
 private:

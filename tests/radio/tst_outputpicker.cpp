@@ -19,32 +19,26 @@ FakeAudioHardware::Device device(AudioObjectID id, const QString& name, bool can
 class TestOutputPicker : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void rememberedChoice_data() {
-        QTest::addColumn<QString>("rememberedUid");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("effective");
-        QTest::newRow("nothing remembered") << QString() << "System default" << QString();
-        QTest::newRow("a present device") << "uid-20" << "USB DAC" << "uid-20";
-        QTest::newRow("an unplugged device") << "uid-90" << "(Old DAC)" << QString();
-    }
-
+    // What was remembered: shown as chosen, and kept as it is even when the device is gone.
     void rememberedChoice() {
-        QFETCH(QString, rememberedUid);
-        QFETCH(QString, shown);
-        QFETCH(QString, effective);
-        QTemporaryDir dir;
-        UserDefaults defaults(dir.filePath("settings.ini"));
-        if (!rememberedUid.isEmpty()) {
-            defaults.setValue(OutputPicker::kDeviceKey, rememberedUid);
-            defaults.setValue(OutputPicker::kDeviceNameKey, "Old DAC");
+        for (const auto& [rememberedUid, shown, effective, items] :
+             {std::tuple{QString(), "System default", QString(), 3},
+              {"uid-20", "USB DAC", "uid-20", 3},
+              {"uid-90", "(Old DAC)", QString(), 4}}) {
+            QTemporaryDir dir;
+            UserDefaults defaults(dir.filePath("settings.ini"));
+            if (!rememberedUid.isEmpty()) {
+                defaults.setValue(OutputPicker::kDeviceKey, rememberedUid);
+                defaults.setValue(OutputPicker::kDeviceNameKey, "Old DAC");
+            }
+            FakeAudioHardware hw;
+            hw.list = {device(10, "Built-in Audio"), device(20, "USB DAC")};
+            OutputPicker picker(hw, defaults);
+            QCOMPARE(picker.outputPopup->currentText(), shown);
+            QCOMPARE(picker.effectiveOutput(), effective);
+            QCOMPARE(picker.outputPopup->count(), items);
+            QCOMPARE(defaults.string(OutputPicker::kDeviceKey), rememberedUid);
         }
-        FakeAudioHardware hw;
-        hw.list = {device(10, "Built-in Audio"), device(20, "USB DAC")};
-        OutputPicker picker(hw, defaults);
-        QCOMPARE(picker.outputPopup->currentText(), shown);
-        QCOMPARE(picker.effectiveOutput(), effective);
-        QCOMPARE(picker.outputPopup->count(), rememberedUid == "uid-90" ? 4 : 3);
-        QCOMPARE(defaults.string(OutputPicker::kDeviceKey), rememberedUid); // the choice is kept
     }
 
     void choosingStoresTheDeviceAndExclusiveUseWhereAllowed() {

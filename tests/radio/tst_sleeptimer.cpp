@@ -13,33 +13,26 @@ private Q_SLOTS:
     void countsDownFadesAndStops_data() {
         QTest::addColumn<int>("minutes");
         QTest::addColumn<QList<int>>("ticksAtSeconds");
-        QTest::addColumn<int>("thenStart"); // minutes to start again after the ticks; -1 for nothing
         QTest::addColumn<QString>("calls");
+        QTest::addColumn<int>("thenStart"); // minutes to start again after the ticks; -1 for nothing
         QTest::addColumn<QString>("remaining");
-
-        QTest::newRow("counts down without touching the volume") << 15 << QList<int>{60, 800} << -1 << ""
-                                                                 << "2 min left";
-        QTest::newRow("last minute in seconds") << 15 << QList<int>{859} << -1 << ""
-                                                << "41 s left";
-        QTest::newRow("fades, stops, then gives the volume back")
-            << 15 << QList<int>{885, 890, 900} << -1 << "fade 0.50 fade 0.33 stop fade 1.00"
-            << "";
-        QTest::newRow("a tick long after the end (suspend) stops at once")
-            << 30 << QList<int>{5000} << -1 << "stop"
-            << "";
-        QTest::newRow("choosing again during the fade restores the volume")
-            << 15 << QList<int>{890} << 60 << "fade 0.33 fade 1.00"
-            << "60 min left";
-        QTest::newRow("off during the fade restores the volume and never stops")
-            << 90 << QList<int>{5370, 5390} << 0 << "fade 0.33 fade 1.00"
-            << "";
+        QTest::newRow("counts down, volume untouched")
+            << 15 << QList<int>{60, 800} << "" << -1 << "2 min left";
+        QTest::newRow("last minute in seconds") << 15 << QList<int>{859} << "" << -1 << "41 s left";
+        QTest::newRow("fades, stops, gives the volume back")
+            << 15 << QList<int>{885, 890, 900} << "fade 0.50 fade 0.33 stop fade 1.00" << -1 << "";
+        QTest::newRow("tick long after the end (suspend)") << 30 << QList<int>{5000} << "stop" << -1 << "";
+        QTest::newRow("chosen again in the fade")
+            << 15 << QList<int>{890} << "fade 0.33 fade 1.00" << 60 << "60 min left";
+        QTest::newRow("off in the fade: no stop")
+            << 90 << QList<int>{5370, 5390} << "fade 0.33 fade 1.00" << 0 << "";
     }
 
     void countsDownFadesAndStops() {
         QFETCH(int, minutes);
         QFETCH(QList<int>, ticksAtSeconds);
-        QFETCH(int, thenStart);
         QFETCH(QString, calls);
+        QFETCH(int, thenStart);
         QFETCH(QString, remaining);
 
         qint64 now = 1'000'000;

@@ -55,7 +55,6 @@ private Q_SLOTS:
         QTest::newRow("names in the user's collation") << 2 << "dbaf" "ec";
         QTest::newRow("raw tags text, collated") << 3 << "dcbaef";
         QTest::newRow("unknown setting: clicks") << 7 << "cebdaf";
-        QTest::newRow("negative setting: clicks") << -1 << "cebdaf";
     }
 
     void orders() {

@@ -1,42 +1,7 @@
 #include "ui/HoverView.h"
 
-#include <QCursor>
-#include <QGraphicsOpacityEffect>
-#include <QTest>
-
-namespace {
-
-// Counts what a HoverView subclass hears.
-class CountingHoverView : public HoverView {
-public:
-    using HoverView::HoverView;
-    int entered = 0;
-    int exited = 0;
-
-protected:
-    void mouseEntered() override {
-        ++entered;
-        HoverView::mouseEntered();
-    }
-    void mouseExited() override {
-        ++exited;
-        HoverView::mouseExited();
-    }
-};
-
-} // namespace
-
-// A target that answers both forms.
-class BothTarget : public QObject {
-    Q_OBJECT
-public:
-    int actions = 0;
-    int plain = 0;
-    Q_INVOKABLE void mouseEnteredAction(HoverView*) { ++actions; }
-    Q_INVOKABLE void mouseExitedAction(HoverView*) { ++actions; }
-    Q_INVOKABLE void mouseEntered() { ++plain; }
-    Q_INVOKABLE void mouseExited() { ++plain; }
-};
+#include <QtTest>
+#include <QtWidgets>
 
 // A target that answers only the plain form.
 class PlainTarget : public QObject {
@@ -47,117 +12,114 @@ public:
     Q_INVOKABLE void mouseExited() { ++plain; }
 };
 
+// A target that answers both forms: it hears the action form.
+class BothTarget : public PlainTarget {
+    Q_OBJECT
+public:
+    int entered = 0;
+    int exited = 0;
+    Q_INVOKABLE void mouseEnteredAction(HoverView*) { ++entered; }
+    Q_INVOKABLE void mouseExitedAction(HoverView*) { ++exited; }
+};
+
 class TestHoverView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void geometryChangeRechecksThePointer_data();
-    void geometryChangeRechecksThePointer();
-    void targetHearsTheActionFormFirst();
-    void targetViewFadesInAndOut();
+    void init() {
+        window_ = std::make_unique<QWidget>();
+        window_->resize(400, 300);
+        hover_ = new HoverView(window_.get());
+        target_.entered = target_.exited = target_.plain = 0;
+        hover_->setTarget(&target_);
+        hover_->setGeometry(10, 10, 100, 100);
+        pointAt(QPoint(390, 290));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    void cleanup() { window_.reset(); }
+
+    void geometryChangeRechecksThePointer_data() {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QSize>("newSize");
+        QTest::addColumn<int>("entered");
+        QTest::addColumn<int>("exited");
+        QTest::newRow("grows under a still pointer") << QPoint(60, 60) << QSize(150, 150) << 1 << 0;
+        QTest::newRow("shrinks away from the pointer") << QPoint(100, 100) << QSize(40, 40) << 0 << 1;
+        QTest::newRow("grows under the pointer") << QPoint(140, 60) << QSize(150, 100) << 1 << 0;
+        QTest::newRow("pointer elsewhere") << QPoint(300, 250) << QSize(150, 150) << 0 << 1;
+    }
+
+    void geometryChangeRechecksThePointer() {
+        QFETCH(QPoint, pointer);
+        QFETCH(QSize, newSize);
+        QFETCH(int, entered);
+        QFETCH(int, exited);
+        pointAt(pointer);
+        QTRY_COMPARE(target_.entered, hover_->geometry().contains(pointer) ? 1 : 0);
+        target_.entered = target_.exited = 0;
+        hover_->resize(newSize);
+        QCOMPARE(target_.entered, entered);
+        QCOMPARE(target_.exited, exited);
+    }
+
+    void targetHearsTheActionFormFirst() {
+        pointAt(QPoint(50, 50));
+        QTRY_COMPARE(target_.entered, 1);
+        target_.exited = 0;
+        pointAt(QPoint(300, 250));
+        QTRY_COMPARE(target_.exited, 1);
+        QCOMPARE(target_.plain, 0);
+
+        PlainTarget plain;
+        hover_->setTarget(&plain);
+        pointAt(QPoint(50, 50));
+        QTRY_COMPARE(plain.plain, 1);
+
+        // A target that has gone counts as none.
+        {
+            BothTarget gone;
+            hover_->setTarget(&gone);
+        }
+        pointAt(QPoint(300, 250));
+        QTRY_VERIFY(!hover_->underMouse());
+        QVERIFY(!hover_->target());
+    }
+
+    void targetViewFadesInAndOut() {
+        auto* companion = new QWidget(window_.get());
+        companion->setGeometry(200, 10, 50, 50);
+        companion->hide();
+        hover_->setTargetView(companion);
+        auto opacity = [companion] {
+            auto* effect = qobject_cast<QGraphicsOpacityEffect*>(companion->graphicsEffect());
+            return effect ? effect->opacity() : 1.0;
+        };
+
+        pointAt(QPoint(50, 50));
+        QTRY_VERIFY(companion->isVisible());
+        QTRY_COMPARE(opacity(), 1.0);
+        pointAt(QPoint(300, 250));
+        QVERIFY(companion->isVisible()); // fading, not gone at once
+        QTRY_VERIFY(opacity() < 1.0);
+        pointAt(QPoint(50, 50)); // back during the fade-out: it ends shown
+        QTRY_COMPARE(opacity(), 1.0);
+        QVERIFY(companion->isVisible());
+        pointAt(QPoint(300, 250));
+        QTRY_VERIFY(companion->isHidden());
+        pointAt(QPoint(50, 50)); // away during the fade-in: it ends hidden
+        QTRY_VERIFY(companion->isVisible());
+        pointAt(QPoint(300, 250));
+        QTRY_VERIFY(companion->isHidden());
+    }
 
 private:
     void pointAt(const QPoint& local) { QCursor::setPos(window_->mapToGlobal(local)); }
 
     std::unique_ptr<QWidget> window_;
-    CountingHoverView* hover_ = nullptr;
+    HoverView* hover_ = nullptr;
+    BothTarget target_;
 };
-
-void TestHoverView::init() {
-    window_ = std::make_unique<QWidget>();
-    window_->resize(400, 300);
-    hover_ = new CountingHoverView(window_.get());
-    hover_->setGeometry(10, 10, 100, 100);
-    pointAt(QPoint(390, 290));
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-}
-
-void TestHoverView::cleanup() {
-    window_.reset();
-}
-
-void TestHoverView::geometryChangeRechecksThePointer_data() {
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<QSize>("newSize");
-    QTest::addColumn<int>("entered");
-    QTest::addColumn<int>("exited");
-    QTest::newRow("grows under a still pointer") << QPoint(60, 60) << QSize(150, 150) << 1 << 0;
-    QTest::newRow("shrinks away from the pointer") << QPoint(100, 100) << QSize(40, 40) << 0 << 1;
-    QTest::newRow("grows under the pointer") << QPoint(140, 60) << QSize(150, 100) << 1 << 0;
-    QTest::newRow("pointer elsewhere") << QPoint(300, 250) << QSize(150, 150) << 0 << 1;
-}
-
-void TestHoverView::geometryChangeRechecksThePointer() {
-    QFETCH(QPoint, pointer);
-    QFETCH(QSize, newSize);
-    QFETCH(int, entered);
-    QFETCH(int, exited);
-    pointAt(pointer);
-    QTRY_COMPARE(hover_->entered, hover_->geometry().contains(pointer) ? 1 : 0);
-    hover_->entered = hover_->exited = 0;
-    hover_->resize(newSize);
-    QCOMPARE(hover_->entered, entered);
-    QCOMPARE(hover_->exited, exited);
-}
-
-void TestHoverView::targetHearsTheActionFormFirst() {
-    BothTarget both;
-    hover_->setTarget(&both);
-    pointAt(QPoint(50, 50));
-    QTRY_COMPARE(both.actions, 1);
-    pointAt(QPoint(300, 250));
-    QTRY_COMPARE(both.actions, 2);
-    QCOMPARE(both.plain, 0);
-
-    PlainTarget plain;
-    hover_->setTarget(&plain);
-    pointAt(QPoint(50, 50));
-    QTRY_COMPARE(plain.plain, 1);
-
-    // A target that has gone counts as none.
-    {
-        BothTarget gone;
-        hover_->setTarget(&gone);
-    }
-    const int exited = hover_->exited;
-    pointAt(QPoint(300, 250));
-    QTRY_COMPARE(hover_->exited, exited + 1);
-    QVERIFY(!hover_->target());
-}
-
-void TestHoverView::targetViewFadesInAndOut() {
-    auto* companion = new QWidget(window_.get());
-    companion->setGeometry(200, 10, 50, 50);
-    companion->hide();
-    hover_->setTargetView(companion);
-    auto opacity = [companion] {
-        auto* effect = qobject_cast<QGraphicsOpacityEffect*>(companion->graphicsEffect());
-        return effect ? effect->opacity() : 1.0;
-    };
-
-    pointAt(QPoint(50, 50));
-    QTRY_VERIFY(companion->isVisible());
-    QTRY_COMPARE(opacity(), 1.0);
-
-    pointAt(QPoint(300, 250));
-    QVERIFY(companion->isVisible()); // fading, not gone at once
-    QTRY_VERIFY(companion->isHidden());
-
-    // Leaving during the fade-in ends hidden; coming back during the fade-out ends shown.
-    pointAt(QPoint(50, 50));
-    QTRY_VERIFY(companion->isVisible());
-    pointAt(QPoint(300, 250));
-    QTRY_VERIFY(companion->isHidden());
-    pointAt(QPoint(50, 50));
-    QTRY_VERIFY(companion->isVisible());
-    pointAt(QPoint(300, 250));
-    QTest::qWait(HoverView::kFadeDurationMs / 3);
-    pointAt(QPoint(50, 50));
-    QTRY_COMPARE(opacity(), 1.0);
-    QVERIFY(companion->isVisible());
-}
 
 QTEST_MAIN(TestHoverView)
 #include "tst_hoverview.moc"
