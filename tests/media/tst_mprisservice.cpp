@@ -75,7 +75,7 @@ private Q_SLOTS:
     void init();
     void methodsReachTheControl();
     void everyChangeIsAnnounced();
-    void secondPlayerTakesAnInstanceNameAndNoBusNone();
+    void serviceNameFollowsTheBus();
     void newTitlesNotify();
 
     void propertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
@@ -190,7 +190,7 @@ void TestMprisService::everyChangeIsAnnounced() {
     QCOMPARE(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 }
 
-void TestMprisService::secondPlayerTakesAnInstanceNameAndNoBusNone() {
+void TestMprisService::serviceNameFollowsTheBus() {
     // Another running player: its own connection, as another process would have.
     QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
     const QString name =
@@ -204,6 +204,7 @@ void TestMprisService::secondPlayerTakesAnInstanceNameAndNoBusNone() {
     QTRY_VERIFY(!desktop_.interface()->isServiceRegistered(name));
     QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 
+    // No bus: the service stays off.
     MprisService offBus(control_.get());
     QVERIFY(!offBus.start(QDBusConnection(QStringLiteral("no such connection"))));
     QVERIFY(offBus.serviceName().isEmpty());
