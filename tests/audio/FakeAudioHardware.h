@@ -26,7 +26,6 @@ public:
     enum class HogWrite { Takes, Ignored, TakenByOther };
 
     QList<Device> list;
-    std::optional<AudioObjectID> defaultDevice;
     HogWrite hogWrite = HogWrite::Takes;
     QList<pid_t> hogWrites; // every holder written, in order
 
@@ -46,7 +45,7 @@ private:
     }
 
 public:
-    std::optional<AudioObjectID> defaultOutputDevice() const override { return defaultDevice; }
+    std::optional<AudioObjectID> defaultOutputDevice() const override { return std::nullopt; }
     QList<AudioObjectID> devices() const override {
         QList<AudioObjectID> ids;
         for (const Device& d : list)

@@ -3,29 +3,24 @@
 #include "geo/GeoServices.h"
 
 #include <QTest>
+#include <algorithm>
 #include <random>
 
 // The country tables, the names and flags made from codes, and the lookups over the outlines.
 class TestGeoServices : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void flags_data();
-    void flags();
+    void init();
+    void flagsAndValidCodes_data();
+    void flagsAndValidCodes();
     void countryNames_data();
     void countryNames();
-    void nativeNamesTableIsWellFormed();
-    void representativePointsTableIsWellFormed();
-    void flagCache_data();
-    void flagCache();
-    void validCodes_data();
-    void validCodes();
+    void tablesAreSortedAndWellFormed();
+    void flagCacheAgreesWithTheFlags();
     void codesForNames_data();
     void codesForNames();
     void countryOfLocation_data();
     void countryOfLocation();
-    void representativePointsLieInTheirCountry_data();
-    void representativePointsLieInTheirCountry();
     void indexAgreesWithWalkingEveryPath();
 };
 
@@ -35,74 +30,49 @@ QString ucs4(std::initializer_list<char32_t> codePoints) {
     return QString::fromUcs4(codePoints.begin(), qsizetype(codePoints.size()));
 }
 
-// Sets the user's language for one test and restores it afterwards.
-class ScopedLanguage {
-public:
-    // A null locale: no locale variable set at all.
-    explicit ScopedLanguage(const QByteArray& locale) : saved_(qgetenv("LC_ALL")), savedLang_(qgetenv("LANG")) {
-        qputenv("LC_ALL", locale);
-        if (locale.isNull())
-            qunsetenv("LANG");
-    }
-    ~ScopedLanguage() {
-        qputenv("LC_ALL", saved_);
-        qputenv("LANG", savedLang_);
-    }
-
-private:
-    QByteArray saved_, savedLang_;
-};
-
-template <typename Rows> QStringList codesOf(const Rows& rows) {
-    QStringList codes;
-    for (const auto& row : rows)
-        codes.append(QString::fromLatin1(row.code));
-    return codes;
-}
-
-bool strictlyAscending(const QStringList& list) {
-    for (qsizetype i = 1; i < list.size(); ++i) {
-        if (!(list[i - 1] < list[i]))
-            return false;
-    }
-    return true;
+// Searched by halving: sorted by code, one row per code.
+template <typename Rows> bool sortedByCode(const Rows& rows) {
+    return std::adjacent_find(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+               return QLatin1StringView(a.code) >= QLatin1StringView(b.code);
+           }) == rows.end();
 }
 
 } // namespace
 
-void TestGeoServices::initTestCase() {
+void TestGeoServices::init() {
     // The names in the user's language are taken once per process: make them English.
     qputenv("LC_ALL", "en_US.UTF-8");
 }
 
-void TestGeoServices::flags_data() {
+void TestGeoServices::flagsAndValidCodes_data() {
     QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("CH") << QStringLiteral("CH") << ucs4({0x1F1E8, 0x1F1ED});
-    QTest::newRow("AZ bounds") << QStringLiteral("AZ") << ucs4({0x1F1E6, 0x1F1FF});
-    QTest::newRow("lower case") << QStringLiteral("ch") << ucs4({0x1F1E8, 0x1F1ED});
-    QTest::newRow("mixed case") << QStringLiteral("dE") << ucs4({0x1F1E9, 0x1F1EA});
-    QTest::newRow("highest unit") << QStringLiteral("\uFFFFA") << ucs4({0x2F1A4, 0x1F1E6});
-    QTest::newRow("one letter") << QStringLiteral("D") << QString();
-    QTest::newRow("three letters") << QStringLiteral("DEU") << QString();
-    QTest::newRow("empty") << QStringLiteral("") << QString();
-    QTest::newRow("null") << QString() << QString();
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("CH") << QStringLiteral("CH") << ucs4({0x1F1E8, 0x1F1ED}) << true;
+    QTest::newRow("AD, first row") << QStringLiteral("AD") << ucs4({0x1F1E6, 0x1F1E9}) << true;
+    QTest::newRow("ZW, last row") << QStringLiteral("ZW") << ucs4({0x1F1FF, 0x1F1FC}) << true;
+    QTest::newRow("AZ bounds") << QStringLiteral("AZ") << ucs4({0x1F1E6, 0x1F1FF}) << true;
+    QTest::newRow("XK, directory only") << QStringLiteral("XK") << ucs4({0x1F1FD, 0x1F1F0}) << false;
+    QTest::newRow("lower case") << QStringLiteral("ch") << ucs4({0x1F1E8, 0x1F1ED}) << false;
+    QTest::newRow("highest unit") << QStringLiteral("\uFFFFA") << ucs4({0x2F1A4, 0x1F1E6}) << false;
+    QTest::newRow("one letter") << QStringLiteral("D") << QString() << false;
+    QTest::newRow("three letters") << QStringLiteral("DEU") << QString() << false;
+    QTest::newRow("null") << QString() << QString() << false;
 }
 
-void TestGeoServices::flags() {
+void TestGeoServices::flagsAndValidCodes() {
     QFETCH(QString, code);
-    QFETCH(QString, expected);
-    const QString flag = countries::stringFlagForCountryCode(code);
-    QCOMPARE(flag, expected);
-    QCOMPARE(flag.isNull(), expected.isNull());
+    QFETCH(QString, flag);
+    QFETCH(bool, valid);
+    QCOMPARE(countries::stringFlagForCountryCode(code), flag);
+    QCOMPARE(countries::stringFlagForCountryCode(code).isNull(), flag.isNull());
+    QCOMPARE(GeoServices::sharedServices().isValidCountryCode(code), valid);
 }
 
 void TestGeoServices::countryNames_data() {
     QTest::addColumn<QByteArray>("locale");
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("English") << QByteArray("en_US.UTF-8") << QStringLiteral("DE")
-                             << QStringLiteral("Germany");
     QTest::newRow("German") << QByteArray("de_DE.UTF-8") << QStringLiteral("DE")
                             << QStringLiteral("Deutschland");
     QTest::newRow("French") << QByteArray("fr_CH.UTF-8") << QStringLiteral("CH") << QStringLiteral("Suisse");
@@ -111,7 +81,6 @@ void TestGeoServices::countryNames_data() {
     QTest::newRow("not ISO but known")
         << QByteArray("en_US.UTF-8") << QStringLiteral("XK") << QStringLiteral("Kosovo");
     QTest::newRow("unknown code") << QByteArray("en_US.UTF-8") << QStringLiteral("QX") << QString();
-    QTest::newRow("separator") << QByteArray("en_US.UTF-8") << QStringLiteral("DE_AT") << QString();
     QTest::newRow("empty") << QByteArray("en_US.UTF-8") << QStringLiteral("") << QString();
 }
 
@@ -119,20 +88,18 @@ void TestGeoServices::countryNames() {
     QFETCH(QByteArray, locale);
     QFETCH(QString, code);
     QFETCH(QString, expected);
-    ScopedLanguage language(locale);
+    qputenv("LC_ALL", locale);
+    if (locale.isNull())
+        qunsetenv("LANG");
     const QString name = countries::stringCountryForCountryCode(code);
     QCOMPARE(name, expected);
     QCOMPARE(name.isNull(), expected.isNull());
 }
 
-void TestGeoServices::nativeNamesTableIsWellFormed() {
+void TestGeoServices::tablesAreSortedAndWellFormed() {
     const auto rows = countries::nativeNames();
     QCOMPARE(rows.size(), size_t(245));
-    const QStringList codes = codesOf(rows);
-    QVERIFY(strictlyAscending(codes));
-    for (const char* absent : {"MV", "MY", "NP", "UZ", "XK"})
-        QVERIFY2(!codes.contains(QLatin1StringView(absent)), absent);
-
+    QVERIFY(sortedByCode(rows));
     QHash<QString, QString> rowOfName;
     for (const auto& row : rows) {
         QVERIFY2(row.names[0], row.code);
@@ -149,82 +116,41 @@ void TestGeoServices::nativeNamesTableIsWellFormed() {
             rowOfName.insert(text, QLatin1StringView(row.code));
         }
     }
-}
-
-void TestGeoServices::representativePointsTableIsWellFormed() {
     const auto points = countries::representativePoints();
     QCOMPARE(points.size(), size_t(245));
-    const QStringList codes = codesOf(points);
-    QVERIFY(strictlyAscending(codes));
-    for (const auto& p : points) {
-        QVERIFY2(p.latitude >= -90 && p.latitude <= 90, p.code);
-        QVERIFY2(p.longitude >= -180 && p.longitude <= 180, p.code);
+    QVERIFY(sortedByCode(points));
+    // Each point lies in its country; AN (Curaçao) and GZ (Gaza) have no outline under their code.
+    GeoServices& services = GeoServices::sharedServices();
+    for (const auto& point : points) {
+        const QString code = QString::fromLatin1(point.code);
+        if (services.countryPaths().paths().value(code).isEmpty() || code == u"AN" || code == u"GZ")
+            continue;
+        const auto location = Location::createWithCountryCode(code);
+        QVERIFY2(location, point.code);
+        QCOMPARE(services.countryCodeUsingPolygonsForLocation(*location), code);
     }
 }
 
-void TestGeoServices::flagCache_data() {
-    QTest::addColumn<QString>("code");
+void TestGeoServices::flagCacheAgreesWithTheFlags() {
     for (const QString& code : countries::isoCountryCodes())
-        QTest::newRow(qPrintable(code)) << code;
-}
-
-void TestGeoServices::flagCache() {
-    QFETCH(QString, code);
-    QCOMPARE(GeoServices::sharedServices().emojiFlagForCountryCode(code),
-             countries::stringFlagForCountryCode(code));
-}
-
-void TestGeoServices::validCodes_data() {
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("AX") << "AX" << true;
-    QTest::newRow("AD, first row") << "AD" << true;
-    QTest::newRow("ZW, last row") << "ZW" << true;
-    QTest::newRow("XK, directory only") << "XK" << false;
-    QTest::newRow("lower case") << "de" << false;
-    QTest::newRow("three letters") << "DEU" << false;
-    QTest::newRow("one letter") << "D" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void TestGeoServices::validCodes() {
-    QFETCH(QString, code);
-    QFETCH(bool, valid);
-    QCOMPARE(GeoServices::sharedServices().isValidCountryCode(code), valid);
+        QCOMPARE(GeoServices::sharedServices().emojiFlagForCountryCode(code),
+                 countries::stringFlagForCountryCode(code));
 }
 
 void TestGeoServices::codesForNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("code");
-    QTest::newRow("lower case") << "suisse"
-                                << "CH";
-    QTest::newRow("upper case") << "SVIZZERA"
-                                << "CH";
-    QTest::newRow("later name of a row") << "Scotland"
-                                         << "GB";
-    QTest::newRow("punctuation kept, case not") << "u.s.a."
-                                                << "US";
-    QTest::newRow("official language") << "Éire"
-                                       << "IE";
-    QTest::newRow("de-facto official language") << "Schwiiz"
-                                                << "CH";
-    QTest::newRow("native script") << "日本"
-                                   << "JP";
-    QTest::newRow("traditional script") << "台灣"
-                                        << "TW";
-    QTest::newRow("Cyrillic, other case") << "РОССИЯ"
-                                          << "RU";
-    QTest::newRow("native name, other case") << "ÖSTERREICH"
-                                             << "AT";
-    QTest::newRow("user's language") << "Germany"
-                                     << "DE";
-    QTest::newRow("user's language, upper case") << "SWITZERLAND"
-                                                 << "CH";
+    QTest::newRow("lower case") << "suisse" << QStringLiteral("CH");
+    QTest::newRow("later name of a row") << "Scotland" << QStringLiteral("GB");
+    QTest::newRow("punctuation kept, case not") << "u.s.a." << QStringLiteral("US");
+    QTest::newRow("official language") << "Éire" << QStringLiteral("IE");
+    QTest::newRow("native script") << "日本" << QStringLiteral("JP");
+    QTest::newRow("Cyrillic, other case") << "РОССИЯ" << QStringLiteral("RU");
+    QTest::newRow("user's language") << "Germany" << QStringLiteral("DE");
+    QTest::newRow("user's language, upper case") << "SWITZERLAND" << QStringLiteral("CH");
     QTest::newRow("accents count") << "Osterreich" << QString();
     QTest::newRow("prefix") << "Österr" << QString();
     QTest::newRow("not trimmed") << " Suisse" << QString();
-    QTest::newRow("punctuation counts") << "USA." << QString();
-    QTest::newRow("unknown") << "Atlantis" << QString();
     QTest::newRow("empty") << "" << QString();
 }
 
@@ -239,21 +165,14 @@ void TestGeoServices::countryOfLocation_data() {
     QTest::addColumn<double>("longitude");
     QTest::addColumn<QString>("code");
     QTest::newRow("Bern") << 46.948 << 7.4474 << "CH";
-    QTest::newRow("open Atlantic") << 0.0 << -30.0 << QString();
     QTest::newRow("San Marino inside Italy") << 43.9424 << 12.4578 << "SM";
     QTest::newRow("Vatican inside Rome") << 41.9017 << 12.4345 << "VA"; // where 1:50m draws it
     QTest::newRow("Maseru, Lesotho inside South Africa") << -29.31 << 27.48 << "LS";
-    QTest::newRow("Pretoria") << -25.7479 << 28.2293 << "ZA";
     QTest::newRow("Pristina, no ISO number") << 42.6629 << 21.1655 << "XK";
-    QTest::newRow("Hargeisa counts as Somalia") << 9.56 << 44.065 << "SO";
     QTest::newRow("Cayenne, split from France") << 4.9224 << -52.3135 << "GF";
-    QTest::newRow("Paris") << 48.8566 << 2.3522 << "FR";
-    QTest::newRow("Longyearbyen, split from Norway") << 78.2232 << 15.6267 << "SJ";
     QTest::newRow("Kiruna, at Chukotka's latitude") << 67.8558 << 20.2253 << "SE";
     QTest::newRow("Chukotka east of 180°") << 67.0 << -177.5 << "RU";
     QTest::newRow("Taveuni, Fiji at 180°") << -16.85 << -179.95 << "FJ";
-    QTest::newRow("Fairbanks") << 64.8378 << -147.7164 << "US";
-    QTest::newRow("Antarctica") << -80.0 << 0.0 << "AQ";
     QTest::newRow("South Pole") << -89.99 << 45.0 << "AQ";
     QTest::newRow("Southern Ocean") << -60.0 << 0.0 << QString();
 }
@@ -264,24 +183,6 @@ void TestGeoServices::countryOfLocation() {
     QFETCH(QString, code);
     QCOMPARE(GeoServices::sharedServices().countryCodeUsingPolygonsForLocation(Location(latitude, longitude)),
              code);
-}
-
-void TestGeoServices::representativePointsLieInTheirCountry_data() {
-    QTest::addColumn<QString>("code");
-    const auto& paths = GeoServices::sharedServices().countryPaths().paths();
-    // AN (Curaçao) and GZ (Gaza) have no outline under their code.
-    for (const auto& point : countries::representativePoints()) {
-        const QString code = QString::fromLatin1(point.code);
-        if (!paths.value(code).isEmpty() && code != u"AN" && code != u"GZ")
-            QTest::newRow(point.code) << code;
-    }
-}
-
-void TestGeoServices::representativePointsLieInTheirCountry() {
-    QFETCH(QString, code);
-    const auto location = Location::createWithCountryCode(code);
-    QVERIFY(location);
-    QCOMPARE(GeoServices::sharedServices().countryCodeUsingPolygonsForLocation(*location), code);
 }
 
 void TestGeoServices::indexAgreesWithWalkingEveryPath() {

@@ -4,13 +4,13 @@
 
 #include <QStringList>
 
-// The misbehaving stream server (tools/media/faultstream.py) on a free loopback port, serving an
-// MP3 file; the query of a stream's address picks the fault.
+// The misbehaving stream server (tools/media/faultstream.py) on a free loopback port, looping an
+// audio file (MP3 or Ogg); the query of a stream's address picks the fault.
 class FaultStreamServer {
 public:
-    explicit FaultStreamServer(const QString& mp3File)
+    explicit FaultStreamServer(const QString& audioFile)
         : server_("tools/media/faultstream.py",
-                  {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--audio"), mp3File},
+                  {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--audio"), audioFile},
                   [this](const QString& line) {
                       if (line.startsWith(QLatin1String("CONNECTION ")))
                           requests_.append(line.mid(11));
