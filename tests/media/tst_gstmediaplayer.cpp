@@ -1,5 +1,6 @@
 #include "media/GstMediaPlayer.h"
 #include "support/FaultStreamServer.h"
+#include "support/IcecastServer.h"
 #include "support/TestTones.h"
 
 #include <QSignalSpy>
@@ -74,6 +75,7 @@ private Q_SLOTS:
     void droppedStreamReconnectsAndPlaysOn();
     void pauseAndReplaceWinOverAPendingReconnect();
     void outputDeviceChoosesTheAlsaSink();
+    void icecastStation();
 
 private:
     // A stream address that no other case used: the server counts connections per address.
@@ -81,7 +83,7 @@ private:
 
     QTemporaryDir dir_;
     std::unique_ptr<FaultStreamServer> server_;
-    std::unique_ptr<FaultStreamServer> oggServer_;
+    std::unique_ptr<IcecastServer> icecast_; // a real station: Icecast with ezstream sources
     int cases_ = 0;
 };
 
@@ -93,7 +95,9 @@ void TestGstMediaPlayer::initTestCase() {
     const QString ogg = dir_.filePath(QStringLiteral("tone.ogg"));
     error = TestTones::vorbis(ogg, QStringLiteral("Ogg Test Tone"), 22050, 1);
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    oggServer_ = std::make_unique<FaultStreamServer>(ogg);
+    icecast_ = std::make_unique<IcecastServer>(QList<IcecastServer::Mount>{
+        {QStringLiteral("/radio.mp3"), mp3, QStringLiteral("MP3")},
+        {QStringLiteral("/radio.ogg"), ogg, QStringLiteral("Ogg")}});
 }
 
 void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
@@ -278,7 +282,7 @@ void TestGstMediaPlayer::outputDeviceChoosesTheAlsaSink() {
     GstMediaPlayer player(options);
     Recorder rec(player);
     player.setOutputDevice(QStringLiteral("null"));
-    player.replaceCurrentItem(oggServer_->url(QStringLiteral("case=alsa")));
+    player.replaceCurrentItem(icecast_->url(QStringLiteral("/radio.ogg")));
     player.play();
     QTRY_COMPARE_WITH_TIMEOUT(pipelineState(player), GST_STATE_PLAYING, kWait);
     // An Ogg Vorbis stream: its own comment is its title.
@@ -298,6 +302,31 @@ void TestGstMediaPlayer::outputDeviceChoosesTheAlsaSink() {
     QTRY_COMPARE_WITH_TIMEOUT(rec.statuses, (QList<Status>{Status::ReadyToPlay, Status::Failed}), kWait);
     QCOMPARE(player.itemError(), QStringLiteral("Audio output not available"));
     QVERIFY(rec.attempts.isEmpty());
+}
+
+void TestGstMediaPlayer::icecastStation() {
+    GstMediaPlayer::Options options; // the timeouts of a real station
+    options.audioSink = quickOptions().audioSink;
+    GstMediaPlayer player(options);
+    Recorder rec(player);
+    const QString mount = QStringLiteral("/radio.mp3");
+    player.replaceCurrentItem(icecast_->url(mount));
+    player.play();
+    QTRY_COMPARE_WITH_TIMEOUT(player.itemStatus(), Status::ReadyToPlay, kWait);
+    QCOMPARE(format(player), QStringLiteral("44100/2"));
+    QTRY_COMPARE_WITH_TIMEOUT(icecast_->listeners(mount), 1, kWait);
+    // The playout's titles: the first passed on as UTF-8, the second sent on by Icecast in Latin-1.
+    const QStringList titles{QStringLiteral("Café Noir – Ünder the Moon"), QStringLiteral("Müller & Söhne")};
+    for (const QString& title : titles) {
+        QVERIFY(icecast_->setTitle(mount, title, title != titles.first()));
+        QTRY_VERIFY_WITH_TIMEOUT(!rec.titles.isEmpty() && rec.titles.last() == title, kWait);
+    }
+    QCOMPARE(rec.titles, titles);
+
+    // As the controller stops: pause, then drop the item. The connection goes with it.
+    player.pause();
+    player.replaceCurrentItem(QUrl());
+    QTRY_COMPARE_WITH_TIMEOUT(icecast_->listeners(mount), 0, kWait);
 }
 
 QTEST_GUILESS_MAIN(TestGstMediaPlayer)

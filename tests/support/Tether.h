@@ -47,10 +47,14 @@ public:
     QUrl url(const QString& pathAndQuery) const {
         return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(pathAndQuery));
     }
-    // A request to the server's own control paths; the body of the answer.
-    QByteArray call(const QString& pathAndQuery, const QByteArray& verb = "GET", const QByteArray& body = {}) {
+    // A request to the server's own control paths, with "user:password" for Basic authentication
+    // if given; the body of the answer.
+    QByteArray call(const QString& pathAndQuery, const QByteArray& verb = "GET", const QByteArray& body = {},
+                    const QByteArray& credentials = {}) {
         QNetworkRequest request(url(pathAndQuery));
         request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/json"));
+        if (!credentials.isEmpty())
+            request.setRawHeader("Authorization", "Basic " + credentials.toBase64());
         QNetworkReply* reply = network_.sendCustomRequest(request, verb, body);
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
