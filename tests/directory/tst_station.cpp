@@ -60,8 +60,6 @@ private Q_SLOTS:
         QTest::newRow("http") << "http://stream.example/live" << true;
         QTest::newRow("https, upper case scheme") << "HTTPS://stream.example:8443/a.aac" << true;
         QTest::newRow("local file") << "file:///etc/passwd" << false;
-        QTest::newRow("descriptor") << "fd://0" << false;
-        QTest::newRow("GIO scheme") << "trash:///" << false;
         QTest::newRow("no host") << "http:///etc/passwd" << false;
         QTest::newRow("relative") << "stream.example/live" << false;
     }
