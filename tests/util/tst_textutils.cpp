@@ -89,7 +89,7 @@ private Q_SLOTS:
         QCOMPARE(icutext::foldedForSearch(u"Straße"), QStringLiteral("strasse"));
     }
 
-    void listHelpers() {
+    void listOperations() {
         const QStringList list{"a", "b", "a", "c"};
         QCOMPARE(arrayByRemovingObject(list, QStringLiteral("a")), (QStringList{"b", "c"}));
         QCOMPARE(arrayByRemovingObject(list, QStringLiteral("x")), list);
