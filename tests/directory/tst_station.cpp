@@ -3,6 +3,7 @@
 #include "directory/StationValidation.h"
 #include "support/DirectoryFixture.h"
 
+#include <functional>
 #include <QtTest>
 
 using R = RadioBrowser;
@@ -13,6 +14,31 @@ static StationList numbered(int count) {
     return list;
 }
 
+using Writer = std::function<void(QCborStreamWriter&)>;
+
+// Bytes with the list's two tags in front and whatever `body` writes after them.
+static QByteArray tagged(const Writer& body) {
+    QByteArray bytes;
+    QCborStreamWriter w(&bytes);
+    w.append(QCborTag(archive::kSelfDescribeTag));
+    w.append(QCborTag(archive::kStationListTag));
+    body(w);
+    return bytes;
+}
+
+// A one-station list whose single map holds key "k" with the value `value` writes.
+static QByteArray oneValue(const Writer& value) {
+    return tagged([&](QCborStreamWriter& w) {
+        w.startArray(1);
+        w.startMap(1);
+        w.append(QLatin1String("k"));
+        value(w);
+        w.endMap();
+        w.endArray();
+    });
+}
+
+// Stations: their values, the texts shown of them, their archive, and the favourite and recent lists.
 class TestStation : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -71,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(stationvalidation::validatedStations({s}).size(), kept ? 1 : 0);
     }
 
-    void equalityIgnoresKeyOrderAndNumberKind() {
+    void equalityAndIdentity() {
         Station::Builder a;
         a.setString(std::string_view("name"), std::string_view("X")).setInteger(std::string_view("votes"), 3);
         Station::Builder b;
@@ -90,6 +116,15 @@ private Q_SLOTS:
         QCOMPARE(changed.keys(), original.keys());
         QCOMPARE(changed.string(Station::Key::Name), QStringLiteral("A"));
         QCOMPARE(original.string(Station::Key::Name), QStringLiteral(" A "));
+
+        // The directory's identity: the identifier alone, and only when there is one.
+        const Station a1 = namedStation("u1", "A");
+        QVERIFY(R::stationIsEqualTo(a1, namedStation("u1", "other name")));
+        QVERIFY(!R::stationIsEqualTo(a1, namedStation("U1")));
+        QVERIFY(!R::stationIsEqualTo(Station(), Station()));
+        const Station anonymous = stationFromJson(R"({"name":"x"})");
+        QVERIFY(!R::stationIsEqualTo(anonymous, stationFromJson(R"({"name":"x"})")));
+        QVERIFY(R::stationIsEqualTo(anonymous, anonymous));
     }
 
     void manyKeysStillFindHotOnes() {
@@ -172,13 +207,19 @@ private Q_SLOTS:
         QVERIFY(f.api->isFavoriteStation(namedStation("b")));
     }
 
-    // The lists come back at the next start; a damaged file starts an empty list that replaces it.
+    // The lists come back at the next start as they were last, after many quick changes; a damaged
+    // file starts an empty list that replaces it.
     void listsSurviveARestart() {
         DirectoryFixture f;
-        f.api->addFavoriteStation(namedStation("a"));
+        for (int round = 0; round < 200; ++round) {
+            f.api->addFavoriteStation(namedStation(QStringLiteral("f%1").arg(round)));
+            if (round % 3 == 0)
+                f.api->moveFavoriteStation(namedStation(QStringLiteral("f%1").arg(round)), 0);
+        }
         f.api->addRecentStation(namedStation("r"));
+        const QStringList last = uuids(f.api->favoriteStations());
         f.launch();
-        QCOMPARE(uuids(f.api->favoriteStations()), QStringList{"a"});
+        QCOMPARE(uuids(f.api->favoriteStations()), last);
         QCOMPARE(uuids(f.api->recentStations()), QStringList{"r"});
 
         QFile file(f.supportFile("favoriteStations.dat"));
@@ -194,18 +235,180 @@ private Q_SLOTS:
         QCOMPARE(uuids(f.api->favoriteStations()), QStringList{"b"});
     }
 
-    void rapidChangesEndWithTheLastList() {
-        DirectoryFixture f;
-        for (int round = 0; round < 200; ++round) {
-            f.api->addFavoriteStation(namedStation(QStringLiteral("f%1").arg(round)));
-            if (round % 3 == 0)
-                f.api->moveFavoriteStation(namedStation(QStringLiteral("f%1").arg(round)), 0);
-        }
-        const QStringList last = uuids(f.api->favoriteStations());
-        f.api->waitForSaves();
-        const auto stored = f.api->readStationsFromURL(f.api->favoriteStationsURL());
-        QVERIFY(stored);
-        QCOMPARE(uuids(*stored), last);
+    // The texts shown of a station, from the directory's fields.
+    void shownTexts_data() {
+        QTest::addColumn<QJsonObject>("station");
+        QTest::addColumn<QString>("expected"); // tags sorted and joined by commas
+        const auto tags = [](const QJsonValue& value) { return QJsonObject{{"tags", value}}; };
+        const auto json = [](const char* text) { return QJsonDocument::fromJson(text).object(); };
+        const QString de = QStringLiteral("\U0001F1E9\U0001F1EA");
+        // clang-format off
+        QTest::newRow("tags: trimmed, filtered") << tags("pop,rock,, 80s ,a,Jazz") << "80s,Jazz,Pop,Rock";
+        QTest::newRow("tags: case variants once") << tags("pop,POP,Pop") << "Pop";
+        QTest::newRow("tags: 31 kept, 32 dropped") << tags(QString(31, u'x') + u',' + QString(32, u'y'))
+                                                   << u'X' + QString(30, u'x');
+        QTest::newRow("tags: 3 kept, 2 dropped") << tags("abc,ab") << "Abc";
+        QTest::newRow("tags: commas and blanks only") << tags(" , ,, ") << "Variety";
+        QTest::newRow("tags: quotes and dots trimmed") << tags("\"news.\",_talk_") << "News,Talk";
+        QTest::newRow("tags: not a text") << tags(42) << "Variety";
+        QTest::newRow("quality: both") << json(R"({"codec":"MP3","bitrate":128})") << "MP3 - 128 kbps";
+        QTest::newRow("quality: empty codec") << json(R"({"codec":"","bitrate":64})") << "64 kbps";
+        QTest::newRow("quality: codec, rate 0") << json(R"({"codec":"MP3","bitrate":0})") << "MP3";
+        QTest::newRow("quality: neither") << QJsonObject{} << "";
+        QTest::newRow("language: comma") << json(R"({"language":"english,spanish"})") << "English, Spanish";
+        QTest::newRow("language: blank") << json(R"({"language":"english, spanish"})") << "English,  Spanish";
+        QTest::newRow("language: empty") << json(R"({"language":""})") << "--";
+        QTest::newRow("icon: https") << QJsonObject{{"favicon", "https://a/i.png"}} << "https://a/i.png";
+        QTest::newRow("icon: upper-case scheme") << QJsonObject{{"favicon", "HTTP://a/i.png"}} << QString();
+        QTest::newRow("icon: relative") << json(R"({"favicon":"/icon.png"})") << QString();
+        QTest::newRow("name: five words") << json(R"({"name":"Radio One  Classic Rock FM"})")
+                                          << "Radio\rOne\rClassic";
+        QTest::newRow("name: one word") << json(R"({"name":" Jazz "})") << "Jazz";
+        QTest::newRow("name: none") << QJsonObject{} << "";
+        QTest::newRow("location: state, country") << json(R"({"state":"Bavaria","countrycode":"DE"})")
+                                                  << de + " Bavaria, Germany";
+        QTest::newRow("location: country only") << json(R"({"countrycode":"DE"})") << de + " Germany";
+        QTest::newRow("location: state 7") << json(R"({"state":7,"countrycode":"DE"})") << de + " Germany";
+        QTest::newRow("location: no country code") << json(R"({"state":"Bavaria"})") << "Bavaria";
+        QTest::newRow("location: DEU") << json(R"({"state":"Bavaria","countrycode":"DEU"})") << QString();
+        QTest::newRow("location: QQ") << json(R"({"countrycode":"QQ"})") << "\U0001F1F6\U0001F1F6 QQ";
+        // clang-format on
+    }
+
+    void shownTexts() {
+        // The text shown is named at the start of the row's name.
+        const QString text = QString::fromUtf8(QTest::currentDataTag()).section(u':', 0, 0);
+        QFETCH(QJsonObject, station);
+        QFETCH(QString, expected);
+        static const QHash<QString, QString (*)(const Station&)> shown{{"quality", R::soundQualityForStation},
+                                                                       {"language", R::languageForStation},
+                                                                       {"icon", R::iconPathForStation},
+                                                                       {"name", R::truncatedNameForStation},
+                                                                       {"location", R::locationForStation}};
+        const Station s = stationFromJson(station);
+        QStringList tags = R::tagsForStation(s);
+        tags.sort();
+        const QString got = text == "tags" ? tags.join(u',') : shown.value(text)(s);
+        QCOMPARE(got, expected);
+        if (text != "name") // a missing text and an empty one are told apart
+            QCOMPARE(got.isNull(), expected.isNull());
+    }
+
+    void listHelpers() {
+        DirectoryFixture fixture;
+        RadioBrowser& api = *fixture.api;
+        // A station is found in a list by its identifier alone, the first of repeats.
+        const StationList list{namedStation("a"), namedStation("b", "first"), namedStation("b", "second")};
+        QCOMPARE(api.indexOfStation(namedStation("b"), list), 1);
+        QCOMPARE(api.indexOfStation(namedStation("z"), list), RadioBrowser::kNotFound);
+        QCOMPARE(api.indexOfStation(stationFromJson(R"({"name":"a"})"), list), RadioBrowser::kNotFound);
+        // What is written of a station leaves out nulls, arrays and objects.
+        const Station prepared = api._prepareStationForWriting(stationFromJson(
+            R"({"stationuuid":"u","geo_lat":null,"votes":3,"hls":true,"list":[1],"obj":{},"geo_long":1.5})"));
+        QCOMPARE(prepared.keys(), (QStringList{"stationuuid", "votes", "hls", "geo_long"}));
+        QVERIFY(prepared.value("hls").isNumber());
+    }
+
+    void refusesAnythingElse_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray valid = archive::archivedDataWithRootObject({namedStation("u")});
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no tags") << QByteArray::fromHex("81a0"); // [{}]
+        QTest::newRow("other format tag") << QByteArray(valid).replace(5, 1, "\x02");
+        QTest::newRow("trailing byte") << valid + '\0';
+        QTest::newRow("root is a map") << tagged([](QCborStreamWriter& w) {
+            w.startMap(0);
+            w.endMap();
+        });
+        QTest::newRow("element is a text") << tagged([](QCborStreamWriter& w) {
+            w.startArray(1);
+            w.append(QLatin1String("x"));
+            w.endArray();
+        });
+        QTest::newRow("indefinite array") << tagged([](QCborStreamWriter& w) {
+            w.startArray();
+            w.endArray();
+        });
+        QTest::newRow("array longer than its content") << tagged([](QCborStreamWriter& w) {
+            w.startArray(3);
+            w.startMap(0);
+            w.endMap();
+            w.endArray();
+        });
+        QTest::newRow("null value") << oneValue([](QCborStreamWriter& w) { w.append(nullptr); });
+        QTest::newRow("integer past 64 bits signed")
+            << oneValue([](QCborStreamWriter& w) { w.append(quint64(1) << 63); });
+        QTest::newRow("negative past 64 bits signed")
+            << oneValue([](QCborStreamWriter& w) { w.append(QCborNegativeInteger(quint64(1) << 63 | 1)); });
+        QTest::newRow("text not UTF-8")
+            << oneValue([](QCborStreamWriter& w) { w.appendTextString("\xC3\x28", 2); });
+        QTest::newRow("number key") << tagged([](QCborStreamWriter& w) {
+            w.startArray(1);
+            w.startMap(1);
+            w.append(1);
+            w.append(2);
+            w.endMap();
+            w.endArray();
+        });
+        QTest::newRow("duplicate key") << tagged([](QCborStreamWriter& w) {
+            w.startArray(1);
+            w.startMap(2);
+            w.append(QLatin1String("name"));
+            w.append(QLatin1String("a"));
+            w.append(QLatin1String("name"));
+            w.append(QLatin1String("b"));
+            w.endMap();
+            w.endArray();
+        });
+        QTest::newRow("huge declared length") << QByteArray::fromHex("d9d9f7da4f5354019bffffffffffffffff");
+    }
+
+    void refusesAnythingElse() {
+        QFETCH(QByteArray, bytes);
+        QString error;
+        QVERIFY(!archive::decode(bytes, archive::kStationListClasses, &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void refusesEveryTruncation() {
+        const QByteArray valid = archive::archivedDataWithRootObject(
+            {stationFromJson(
+                 R"({"stationuuid":"u1","name":"Ünïcode","bitrate":128,"geo_long":1.5,"hls":true})"),
+             namedStation("u2")});
+        QVERIFY(archive::decode(valid, archive::kStationListClasses));
+        for (qsizetype n = 0; n < valid.size(); ++n)
+            QVERIFY2(!archive::decode(valid.first(n), archive::kStationListClasses),
+                     qPrintable(QString::number(n)));
+    }
+
+    void allowedClassesAreEnforced() {
+        const QByteArray bytes = archive::archivedDataWithRootObject({stationFromJson(R"({"n":1})")});
+        using C = archive::ArchiveClass;
+        QVERIFY(!archive::decode(bytes, C::Array | C::Dictionary | C::String));
+        QVERIFY(archive::decode(bytes, C::Array | C::Dictionary | C::Number));
+        QVERIFY(!archive::decode(bytes, C::Dictionary | C::Number));
+    }
+
+    void writesReplaceFilesAndReportFailures() {
+        QTemporaryDir dir;
+        DirectoryFixture fixture;
+        RadioBrowser& api = *fixture.api;
+        const QUrl url = QUrl::fromLocalFile(dir.filePath("favoriteStations.dat"));
+        api.writeStations({namedStation("a"), namedStation("b")}, url);
+        api.writeStations({namedStation("c")}, url);
+        QCOMPARE(uuids(api.readStationsFromURL(url).value_or(StationList())), QStringList{"c"});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{"favoriteStations.dat"}); // no temporary left
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^writeToURL \\[.+\\]$"));
+        api.writeStations({namedStation("a")}, QUrl::fromLocalFile(dir.filePath("no/such/folder/list.dat")));
+
+        // A file of one station: the loaded one.
+        const QUrl one = QUrl::fromLocalFile(dir.filePath("loadedStation.dat"));
+        api.writeStation(namedStation("x", "Radio X"), one);
+        QCOMPARE(api.readStationFromURL(one).string(Station::Key::Name), QStringLiteral("Radio X"));
+        api.writeStations({}, one);
+        QVERIFY(api.readStationFromURL(one).isNull());
     }
 
     // last: it fills the process-wide key table
