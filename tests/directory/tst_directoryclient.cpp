@@ -1,12 +1,17 @@
 #include "directory/DirectoryJson.h"
+#include "directory/ListRefresher.h"
+#include "radio/EverywhereSearch.h"
 #include "support/DirectoryFixture.h"
 #include "support/LogCapture.h"
 
 #include <QtTest>
 
-namespace {
-constexpr int kWait = 20000;
-} // namespace
+Q_DECLARE_METATYPE(StationSearch)
+
+static constexpr int kWait = 20000;
+
+// The directory's client against its emulator: station lists, searches, errors, turning to
+// another server when one fails, clicks, votes, and keeping the favourites in step.
 
 class TestDirectoryClient : public QObject {
     Q_OBJECT
@@ -20,21 +25,16 @@ private Q_SLOTS:
         QVERIFY2(out.error.isNull(), qPrintable(out.error));
         const QStringList got = names(*out.stations);
         QCOMPARE(got.size(), 312); // the emulator's 319 working stations less 4 invalid and 3 repeats
-        QCOMPARE(got.count(QStringLiteral("Radio One")), 1);   // quotes, full stop, blanks trimmed; repeat dropped
-        QCOMPARE(got.count(QStringLiteral("Klassik Welle")), 3); // 128, 64, 128: each against the last kept
-        QCOMPARE(got.count(QStringLiteral("Jazz Lounge")), 1);
-        QCOMPARE(got.count(QStringLiteral("ROCK ANTENNE")), 1); // case matters
-        QCOMPARE(got.count(QStringLiteral("Café Noir")), 1);
-        QCOMPARE(got.count(QString()), 1);                     // only trim characters: kept, empty
-        QVERIFY(got.contains(QStringLiteral("Talk Radio Zero")));
-        QVERIFY(got.contains(QStringLiteral("Bitrate als Text")));
-        QVERIFY(!got.contains(QStringLiteral("Leere Adresse")));
-        QVERIFY(!got.contains(QStringLiteral("Ohne Bitrate")));
-        for (const Station& s : *out.stations)
-            QVERIFY(!s.utf8(Station::Key::Url).empty());
+        // Quotes, full stops and blanks are trimmed before repeats are dropped; "Klassik Welle" comes at
+        // 128, 64 and 128 kbps, each compared with the last one kept; case matters; a name of trim
+        // characters only is kept, empty; no address or no bitrate is dropped.
+        QList<qsizetype> counts;
+        for (const char* name : {"Radio One", "Klassik Welle", "Jazz Lounge", "ROCK ANTENNE", "Café Noir", "",
+                                 "Talk Radio Zero", "Bitrate als Text", "Leere Adresse", "Ohne Bitrate"})
+            counts.append(got.count(QString::fromUtf8(name)));
+        QCOMPARE(counts, (QList<qsizetype>{1, 3, 1, 1, 1, 1, 1, 1, 0, 0}));
         // The request asked for working stations only, with our name on it.
         const QJsonObject request = emulator_.lastRequest();
-        QCOMPARE(request.value("path").toString(), QStringLiteral("/json/stations/bycountrycodeexact/DE"));
         QVERIFY(request.value("raw_query").toString().contains(QStringLiteral("hidebroken=true")));
         QVERIFY(QJsonDocument(request.value("headers").toObject()).toJson().contains("Ostrel Radio/"));
     }
@@ -50,11 +50,6 @@ private Q_SLOTS:
         QVERIFY(!first.stations->isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(uuids(f_->api->readStationsFromURL(listing).value_or(StationList())),
                                   uuids(*first.stations), kWait);
-        QFile file(listing.toLocalFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
-
         f_->launch(emulator_.baseUrl());            // a new start: no help from memory
         emulator_.setMode(R"({"mode":"http500"})"); // the network would fail now
         StationsOutcome second;
@@ -70,31 +65,28 @@ private Q_SLOTS:
         QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations")), 2);
         QVERIFY(!failed.stations);
         QVERIFY(failed.error.contains(QStringLiteral("500")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(uuids(f_->api->readStationsFromURL(listing).value_or(StationList())),
+                 uuids(*first.stations));
     }
 
     void failuresGiveReadableErrors_data() {
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<QString>("errorPart");
-        QTest::newRow("slow server") << QByteArray(R"({"mode":"delay","seconds":5})") << "did not answer within 1 seconds";
+        QTest::newRow("slow server") << QByteArray(R"({"mode":"delay","seconds":5})") << "within 1 seconds";
         QTest::newRow("HTTP 500 with HTML") << QByteArray(R"({"mode":"http500"})") << "HTTP 500";
         QTest::newRow("truncated JSON") << QByteArray(R"({"mode":"truncated"})") << "not valid JSON";
-        QTest::newRow("object instead of array") << QByteArray(R"({"mode":"object"})") << "not a list of stations";
-        QTest::newRow("endless body") << QByteArray(R"({"mode":"endless","interval":0,"chunk_size":65536})") << "larger than 1 MiB";
-        QTest::newRow("HTML page") << QByteArray(R"({"mode":"html"})") << "not valid JSON";
-        QTest::newRow("not found") << QByteArray(R"({"mode":"notfound"})") << "HTTP 404";
+        QTest::newRow("an object") << QByteArray(R"({"mode":"object"})") << "not a list of stations";
+        QTest::newRow("endless body")
+            << QByteArray(R"({"mode":"endless","interval":0,"chunk_size":65536})") << "larger than 1 MiB";
     }
 
     void failuresGiveReadableErrors() {
         QFETCH(QByteArray, mode);
         QFETCH(QString, errorPart);
-        HttpFetcher::Limits limits;
-        // Short only where the silence is the point: elsewhere a loaded machine must not turn the
+        // A short silence only where it is the point: elsewhere a loaded machine must not turn the
         // expected error into a timeout.
-        limits.idleTimeoutMs = mode.contains("delay") ? 1000 : 20000;
-        limits.maxBodyBytes = 1024 * 1024;
-        f_->http->setLimits(limits);
+        f_->http->setLimits(
+            {.maxBodyBytes = 1024 * 1024, .idleTimeoutMs = mode.contains("delay") ? 1000 : 20000});
         emulator_.setMode(mode);
         StationsOutcome out;
         f_->api->requestStationsForCountryCode(QStringLiteral("JP"), true, out.completion());
@@ -109,10 +101,10 @@ private Q_SLOTS:
     void hostileCountryCodesNameNoFile_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("path");
-        QTest::newRow("parent folder") << "../../x" << "/json/stations/bycountrycodeexact/..%2F..%2Fx";
-        QTest::newRow("slash") << "D/E" << "/json/stations/bycountrycodeexact/D%2FE";
-        QTest::newRow("empty") << "" << "/json/stations/bycountrycodeexact/";
-        QTest::newRow("query characters") << "DE?x=1#y" << "/json/stations/bycountrycodeexact/DE%3Fx%3D1%23y";
+        const QString exact = QStringLiteral("/json/stations/bycountrycodeexact/");
+        QTest::newRow("parent folder") << "../../x" << exact + "..%2F..%2Fx";
+        QTest::newRow("empty") << "" << exact;
+        QTest::newRow("query characters") << "DE?x=1#y" << exact + "DE%3Fx%3D1%23y";
     }
 
     void hostileCountryCodesNameNoFile() {
@@ -124,36 +116,27 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait);
         QCOMPARE(emulator_.lastRequest().value("path").toString(), path);
         f_->api->waitForSaves();
-        QCOMPARE(QDir(f_->supportFile(QStringLiteral("Listings"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        QVERIFY(QDir(f_->supportFile(QStringLiteral("Listings"))).isEmpty());
         QCOMPARE(QDir(f_->dir.path()).entryList(QDir::Files), QStringList{"settings.ini"});
     }
 
     void cacheServesRepeatedRequests() {
-        for (int i = 0; i < 2; ++i) {
-            int calls = 0;
-            f_->api->requestCountries([&](std::optional<QJsonArray> countries, QString error) {
-                ++calls;
-                QVERIFY(error.isNull());
-                QVERIFY(countries && countries->size() > 5);
-            });
-            QTRY_COMPARE_WITH_TIMEOUT(calls, 1, kWait);
-        }
+        QCOMPARE(countriesError(), QString());
+        QCOMPARE(countriesError(), QString());
         QCOMPARE(emulator_.requestCount(QStringLiteral("/json/countries")), 1);
 
         emulator_.setMode(R"({"mode":"http500","count":1})"); // error replies are not stored
-        int calls = 0;
-        QString error;
-        f_->api->requestServers([&](QStringList, QString e) { ++calls; error = e; });
-        QTRY_COMPARE_WITH_TIMEOUT(calls, 1, kWait);
-        QVERIFY(!error.isNull());
+        QStringList errors;
         QStringList servers;
-        f_->api->requestServers([&](QStringList s, QString e) {
-            ++calls;
-            error = e;
+        const auto collect = [&](QStringList s, QString e) {
+            errors.append(e);
             servers = s;
-        });
-        QTRY_COMPARE_WITH_TIMEOUT(calls, 2, kWait);
-        QVERIFY(error.isNull());
+        };
+        f_->api->requestServers(collect);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, kWait);
+        f_->api->requestServers(collect);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 2, kWait);
+        QCOMPARE(QList<bool>({errors[0].isNull(), errors[1].isNull()}), QList<bool>({false, true}));
         QVERIFY(!servers.isEmpty());
         QCOMPARE(QSet<QString>(servers.begin(), servers.end()).size(), servers.size()); // each once
     }
@@ -181,7 +164,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("kept");
         QTest::newRow("host name") << "de1.api.radio-browser.info" << true;
         QTest::newRow("https base") << "https://de1.api.radio-browser.info" << true;
-        QTest::newRow("http base with a port") << "http://127.0.0.1:8080" << true;
         QTest::newRow("local file") << "file:///etc" << false;
         QTest::newRow("path in a host name") << "evil.example/../x" << false;
         QTest::newRow("user in the address") << "https://user:pw@evil.example" << false;
@@ -192,20 +174,186 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, kept);
         const QByteArray reply = QJsonDocument(QJsonArray{QJsonObject{{"name", name}}}).toJson();
-        QCOMPARE(directoryjson::parseServerNames(reply, nullptr).value_or(QStringList()).size(), kept ? 1 : 0);
+        QCOMPARE(directoryjson::parseServerNames(reply, nullptr).value_or(QStringList()).size(),
+                 kept ? 1 : 0);
     }
 
-    void firstStartStoresTheDefaultServer() {
-        DirectoryFixture fresh;
-        QCOMPARE(fresh.api->server(), RadioBrowser::kDefaultServer);
-        QCOMPARE(fresh.defaults->string(QStringLiteral("radioServer")), RadioBrowser::kDefaultServer);
-        // A server given for one run is used but not stored.
-        fresh.launch(QStringLiteral("http://127.0.0.1:1"));
-        QCOMPARE(fresh.api->server(), QStringLiteral("http://127.0.0.1:1"));
-        QCOMPARE(fresh.defaults->string(QStringLiteral("radioServer")), RadioBrowser::kDefaultServer);
+    void searchSendsEveryFacet_data() {
+        QTest::addColumn<StationSearch>("query");
+        QTest::addColumn<QString>("sent");
+        QTest::newRow("name") << StationSearch{.name = QStringLiteral(" welle ")} << "name=welle";
+        QTest::newRow("several tags")
+            << StationSearch{.tags = {QStringLiteral("jazz"), QStringLiteral(" "), QStringLiteral("pop")}}
+            << "tagList=jazz,pop";
+        const StationSearch everything{.language = QStringLiteral("german"),
+                                       .countryCode = QStringLiteral("de"),
+                                       .codec = QStringLiteral("MP3"),
+                                       .minBitrate = 128,
+                                       .httpsOnly = true};
+        QTest::newRow("every facet")
+            << everything << "language=german&countrycode=DE&codec=MP3&bitrateMin=128&is_https=true";
+    }
+
+    void searchSendsEveryFacet() {
+        QFETCH(StationSearch, query);
+        QFETCH(QString, sent);
+        QVERIFY(!search(query).isEmpty());
+        const QString raw = lastSearchQuery();
+        QVERIFY2(raw.startsWith(sent + QStringLiteral("&hidebroken=true&")), qPrintable(raw));
+        QVERIFY2(raw.endsWith(QStringLiteral("&offset=0&limit=500")), qPrintable(raw));
+    }
+
+    void failingServerIsReplacedForTheRun_data() {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<bool>("deadFirst"); // the first server refuses connections
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("refused") << QByteArray() << true << true;
+        QTest::newRow("HTTP 500") << QByteArray(R"({"mode":"http500","count":1})") << false << true;
+        QTest::newRow("every server down")
+            << QByteArray(R"({"mode":"http500","path_prefix":"/json/countries"})") << false << false;
+        QTest::newRow("wrong request, not a dead server")
+            << QByteArray(R"({"mode":"notfound","count":1})") << false << false;
+    }
+
+    void failingServerIsReplacedForTheRun() {
+        QFETCH(QByteArray, mode);
+        QFETCH(bool, deadFirst);
+        QFETCH(bool, replaced);
+        // The emulator under two names stands for two servers.
+        const QString port = emulator_.baseUrl().section(u':', -1);
+        const QString first = deadFirst ? QStringLiteral("http://127.0.0.1:1") : emulator_.baseUrl();
+        const QString second = QStringLiteral("http://localhost:") + port;
+        emulator_.listServers({first, second});
+        f_->launch(QString(), emulator_.baseUrl());
+        f_->api->setServer(first);
+        if (!mode.isEmpty())
+            emulator_.setMode(mode);
+
+        QCOMPARE(countriesError().isNull(), replaced);
+        QCOMPARE(f_->api->server(), replaced ? second : first);
+        QCOMPARE(f_->defaults->string(QStringLiteral("radioServer")), first); // only the user changes it
+        if (replaced) {
+            QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Response for increment request"));
+            f_->api->incrementClickForStationWithUID(QStringLiteral("x"));
+            QTRY_COMPARE_WITH_TIMEOUT(emulator_.requestCount(QStringLiteral("/json/url/x")), 1, kWait);
+            QCOMPARE(emulator_.lastRequest().value("headers").toObject().value("Host").toString(),
+                     QStringLiteral("localhost:") + port);
+        }
+    }
+
+    void typingSendsOnlyTheLatestQuery() {
+        EverywhereSearch everywhere(f_->api.get());
+        QSignalSpy results(&everywhere, &EverywhereSearch::resultsChanged);
+        auto type = [&](const char* text) { everywhere.setQuery({.name = QString::fromUtf8(text)}); };
+        for (const char* text : {"r", "ra", "rad", "radio"}) // one keystroke after the other
+            type(text);
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 1, kWait);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/search")), 1);
+        QVERIFY(lastSearchQuery().startsWith("name=radio&"));
+        QVERIFY(everywhere.results().size() > 450); // a full page, less what validation drops
+        QVERIFY(everywhere.hasMore());
+
+        // A slow answer is never shown once the query changed, and nothing else goes out meanwhile.
+        emulator_.setMode(R"({"mode":"delay","seconds":2,"count":1})");
+        type("welle");
+        QTRY_VERIFY_WITH_TIMEOUT(everywhere.isBusy(), kWait);
+        type("jazz");
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!everywhere.isBusy(), kWait);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/search")), 3);
+        for (const Station& s : everywhere.results())
+            QVERIFY(s.string(Station::Key::Name).contains(QLatin1String("jazz"), Qt::CaseInsensitive));
+
+        type("radio"); // from the cache, then the next page from the network
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, kWait);
+        everywhere.moreResults();
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 4, kWait);
+        QVERIFY(everywhere.results().size() > 500);
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/search")), 4);
+        QVERIFY(lastSearchQuery().startsWith("name=radio&") && lastSearchQuery().contains("&offset=500&"));
+        everywhere.setQuery({}); // cleared at once
+        QCOMPARE(results.last().first().value<StationList>().size(), 0);
+    }
+
+    void votesCountOncePerTenMinutes() {
+        const Station target = search({.countryCode = QStringLiteral("FR")}).first();
+        const qint64 now = 1'800'000'000;
+        auto vote = [&](qint64 at) {
+            std::optional<std::pair<bool, QString>> result;
+            f_->api->voteForStation(target, at,
+                                    [&](bool counted, QString why) { result.emplace(counted, why); });
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(result, kWait); }();
+            return result.value_or(std::pair(true, QStringLiteral("no answer")));
+        };
+        QCOMPARE(vote(now), std::pair(true, QStringLiteral("Vote counted")));
+        f_->launch(emulator_.baseUrl()); // the rule holds across restarts, without asking the directory
+        QCOMPARE(vote(now + 599),
+                 std::pair(false, QStringLiteral("You voted for this station less than 10 minutes ago")));
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/vote/")), 1);
+        // Ten minutes on, the directory decides (its own clock says it is too soon).
+        QCOMPARE(vote(now + 600),
+                 std::pair(false, QStringLiteral("you are voting for the same station too often")));
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/vote/")), 2);
+    }
+
+    void listsFollowTheDirectoryAndKeepWhatItDropped() {
+        const StationList at = search({.countryCode = QStringLiteral("AT")});
+        QVERIFY(at.size() > 4);
+        const auto uuid = [](const Station& s) { return s.string(Station::Key::StationUuid); };
+        f_->api->setFavoriteStations({at[0], at[1], at[2]});
+        f_->api->setRecentStations({at[3], at[1]});
+        emulator_.edit(
+            {{uuid(at[0]), QJsonObject{{"name", "Renamed"}, {"favicon", "https://new.example/i.png"}}},
+             {uuid(at[1]), QJsonValue()},               // gone from the directory
+             {uuid(at[2]), QJsonObject{{"url", ""}}}}); // listed, but unusable now
+
+        ListRefresher refresher(f_->api.get(), f_->defaults.get());
+        QSignalSpy finished(&refresher, &ListRefresher::finished);
+        const QDateTime start = QDateTime::fromSecsSinceEpoch(1'800'000'000);
+        refresher.refreshIfDue(start);
+        QVERIFY(finished.wait(kWait));
+        QCOMPARE(finished.last().first().toBool(), true);
+
+        const StationList favorites = f_->api->favoriteStations();
+        QCOMPARE(favorites.size(), 3);
+        QCOMPARE(favorites[0].string(Station::Key::Name), QStringLiteral("Renamed"));
+        QCOMPARE(favorites[0].string(Station::Key::Favicon), QStringLiteral("https://new.example/i.png"));
+        QVERIFY(!ListRefresher::isUnlisted(favorites[0]) && ListRefresher::isUnlisted(favorites[1]));
+        QCOMPARE(favorites[2], at[2]); // unusable now, but listed: left as it was
+        QVERIFY(ListRefresher::isUnlisted(f_->api->recentStations()[1]));
+
+        refresher.refreshIfDue(start.addSecs(3600)); // once a day is enough
+        refresher.refreshIfDue(start.addDays(1));
+        QVERIFY(finished.wait(kWait));
+        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/stations/byuuid")), 2);
+        f_->launch(emulator_.baseUrl()); // saved like any change: the mark survives a restart
+        QVERIFY(ListRefresher::isUnlisted(f_->api->favoriteStations().value(1)));
     }
 
 private:
+    StationList search(const StationSearch& query) {
+        StationsOutcome out;
+        f_->api->requestSearch(query, 0, false, out.completion());
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(out.calls, 1, kWait); }();
+        if (!out.error.isNull())
+            qWarning("search failed: %s", qPrintable(out.error));
+        return out.stations.value_or(StationList());
+    }
+    // Asks for the countries and waits for the answer: null when a list of countries came.
+    QString countriesError() {
+        int calls = 0;
+        QString error;
+        f_->api->requestCountries([&](std::optional<QJsonArray> countries, QString e) {
+            ++calls;
+            error = countries && countries->size() > 5 ? e : e + QStringLiteral(" (no countries)");
+        });
+        [&] { QTRY_COMPARE_WITH_TIMEOUT(calls, 1, kWait); }();
+        return error;
+    }
+    QString lastSearchQuery() {
+        return emulator_.lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString();
+    }
+
     DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
 };
