@@ -20,6 +20,10 @@ private Q_SLOTS:
         int changes = 0;
         page.setAccountChanged([&changes] { ++changes; });
         QVERIFY(page.status->text() == QStringLiteral("Sync is off.") && !page.offButton->isEnabled());
+        // Every field has its label beside it, which also names it to a screen reader.
+        const QList<QLabel*> labels = page.findChildren<QLabel*>();
+        for (QWidget* field : {page.serverField, page.userField, page.passwordField})
+            QVERIFY(std::ranges::any_of(labels, [field](QLabel* label) { return label->buddy() == field; }));
 
         // An address typed without a scheme is an https address, not one refused for its scheme
         // (this server speaks plain http, so the test itself fails on the encryption).
