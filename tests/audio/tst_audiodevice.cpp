@@ -134,10 +134,9 @@ struct FixtureMachine {
     QString proc() const { return dir.path() + QStringLiteral("/proc/asound"); }
 
     AudioObjectID idOf(const QString& uid) const {
-        for (const AudioObjectID id : hardware->devices()) {
+        for (const AudioObjectID id : hardware->devices())
             if (hardware->stringProperty(id, audioselector::kUid) == uid)
                 return id;
-        }
         return kAudioObjectUnknown;
     }
 };
@@ -404,8 +403,7 @@ void TestAudioDevice::unpluggingAndListeners() {
     const AudioHardware::PropertyListener count = [](AudioObjectID, AudioPropertySelector, void* calls) {
         ++*static_cast<int*>(calls);
     };
-    int running = 0;
-    int list = 0;
+    int running = 0, list = 0;
     QVERIFY(E::addListener(hw, &running, headset, audioselector::kIsRunningSomewhere, count));
     QVERIFY(E::addListener(hw, &list, kAudioObjectSystemObject, audioselector::kDevices, count));
     const QString status = machine.proc() + QStringLiteral("/card1/pcm0p/sub0/status");

@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <random>
-#include <span>
 
-// The country tables, the names and flags made from codes, and the lookups over the outlines.
 class TestGeoServices : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -56,8 +54,6 @@ void TestGeoServices::flagsAndValidCodes_data() {
     QTest::newRow("lower case") << QStringLiteral("ch") << ucs4({0x1F1E8, 0x1F1ED}) << false;
     QTest::newRow("highest unit") << QStringLiteral("\uFFFFA") << ucs4({0x2F1A4, 0x1F1E6}) << false;
     QTest::newRow("one letter") << QStringLiteral("D") << QString() << false;
-    QTest::newRow("three letters") << QStringLiteral("DEU") << QString() << false;
-    QTest::newRow("null") << QString() << QString() << false;
 }
 
 void TestGeoServices::flagsAndValidCodes() {
@@ -135,7 +131,6 @@ void TestGeoServices::codesForNames_data() {
     QTest::newRow("lower case") << "suisse" << QStringLiteral("CH");
     QTest::newRow("later name of a row") << "Scotland" << QStringLiteral("GB");
     QTest::newRow("punctuation kept, case not") << "u.s.a." << QStringLiteral("US");
-    QTest::newRow("official language") << "Éire" << QStringLiteral("IE");
     QTest::newRow("native script") << "日本" << QStringLiteral("JP");
     QTest::newRow("Cyrillic, other case") << "РОССИЯ" << QStringLiteral("RU");
     QTest::newRow("user's language") << "Germany" << QStringLiteral("DE");
@@ -156,12 +151,8 @@ void TestGeoServices::countryOfLocation_data() {
     QTest::addColumn<double>("latitude");
     QTest::addColumn<double>("longitude");
     QTest::addColumn<QString>("code");
-    QTest::newRow("Bern") << 46.948 << 7.4474 << "CH";
-    QTest::newRow("San Marino inside Italy") << 43.9424 << 12.4578 << "SM";
     QTest::newRow("Vatican inside Rome") << 41.9017 << 12.4345 << "VA"; // where 1:50m draws it
     QTest::newRow("Maseru, Lesotho inside South Africa") << -29.31 << 27.48 << "LS";
-    QTest::newRow("Pristina, no ISO number") << 42.6629 << 21.1655 << "XK";
-    QTest::newRow("Cayenne, split from France") << 4.9224 << -52.3135 << "GF";
     QTest::newRow("Kiruna, at Chukotka's latitude") << 67.8558 << 20.2253 << "SE";
     QTest::newRow("Chukotka east of 180°") << 67.0 << -177.5 << "RU";
     QTest::newRow("Taveuni, Fiji at 180°") << -16.85 << -179.95 << "FJ";
@@ -183,15 +174,12 @@ void TestGeoServices::indexAgreesWithWalkingEveryPath() {
     std::mt19937 random(6709);
     std::uniform_real_distribution<double> longitude(-181, 181), latitude(-91, 91), jitter(-2, 2);
     int found = 0;
+    const auto points = countries::representativePoints();
     for (int i = 0; i < 20000; ++i) {
-        double x = longitude(random), y = latitude(random);
-        if (i % 2) {
-            // Near a country's middle, so that half the points are on land or near a coast.
-            const auto points = countries::representativePoints();
-            const auto& p = points[size_t(i / 2) % points.size()];
-            x = p.longitude + jitter(random);
-            y = p.latitude + jitter(random);
-        }
+        // Every other point near a country's middle, so that half of them are on land or near a coast.
+        const auto& p = points[size_t(i / 2) % points.size()];
+        const double x = i % 2 ? p.longitude + jitter(random) : longitude(random);
+        const double y = i % 2 ? p.latitude + jitter(random) : latitude(random);
         const QString indexed = outlines.countryCodeAt(x, y);
         QCOMPARE(indexed, outlines.countryCodeByWalkingAllPaths(x, y));
         found += !indexed.isNull();

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <QTest>
 
-Q_DECLARE_METATYPE(Location)
 Q_DECLARE_METATYPE(std::optional<Location>)
 
 class TestLocation : public QObject {

@@ -201,7 +201,6 @@ void TestMprisService::serviceNameFollowsTheBus() {
     QTRY_VERIFY(!desktop_.interface()->isServiceRegistered(name));
     QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 
-    // No bus: the service stays off.
     MprisService offBus(control_.get());
     QVERIFY(!offBus.start(QDBusConnection(QStringLiteral("no such connection"))));
     QVERIFY(offBus.serviceName().isEmpty());
