@@ -31,7 +31,6 @@ inline StationList namedStations(const QStringList& uuids) {
     return list;
 }
 
-// The values of one key of the stations, in order: what most checks of a list compare.
 inline QStringList strings(const StationList& list, Station::Key key) {
     QStringList values;
     for (const Station& s : list)

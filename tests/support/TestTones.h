@@ -22,7 +22,6 @@ inline QString encode(const QString& path, const QStringList& encoder, int rate,
     return {};
 }
 
-// MP3, constant 128 kbit/s.
 inline QString mp3(const QString& path, int rate = 44100, int channels = 2, int seconds = 30) {
     return encode(path, QStringLiteral("lamemp3enc target=bitrate bitrate=128 cbr=true").split(u' '), rate,
                   channels, seconds);
