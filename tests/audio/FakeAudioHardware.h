@@ -4,9 +4,8 @@
 
 #include <algorithm>
 
-// AudioHardware whose answers the test sets. Each device has at most one output stream; an
-// answer left unset is a failed read. Nothing changes behind the layer's back, so no listener
-// is ever called.
+// AudioHardware whose answers the test sets: one output stream at most, an unset answer is a failed
+// read, and no listener is ever called.
 class FakeAudioHardware final : public AudioHardware {
 public:
     struct Device {

@@ -13,13 +13,11 @@ using Status = MediaPlayer::ItemStatus;
 namespace {
 constexpr int kWait = 30000;
 
-// What a player told its listeners.
 struct Recorder {
     QStringList titles;
     QList<Status> statuses;
     QList<int> attempts;
     QList<float> rates;
-    int reconnections = 0;
 
     explicit Recorder(MediaPlayer& player) {
         QObject::connect(&player, &MediaPlayer::timedMetadataReceived, &player,
@@ -31,12 +29,10 @@ struct Recorder {
                          });
         QObject::connect(&player, &MediaPlayer::itemStatusChanged, &player, [this](Status s) { statuses.append(s); });
         QObject::connect(&player, &MediaPlayer::reconnecting, &player, [this](int a) { attempts.append(a); });
-        QObject::connect(&player, &MediaPlayer::reconnected, &player, [this] { ++reconnections; });
         QObject::connect(&player, &MediaPlayer::rateChanged, &player, [this](float r) { rates.append(r); });
     }
 };
 
-// The first track's format as "rate/channels", "none" without one.
 QString format(const MediaPlayer& player) {
     const auto f = player.firstTrackFormat();
     if (!f)
@@ -50,14 +46,14 @@ GstState pipelineState(const GstMediaPlayer& player) {
     return state;
 }
 
-GstMediaPlayer::Options quickOptions() {
-    GstMediaPlayer::Options o;
-    o.readyTimeout = 15s; // prerolling takes a second at most, but not on a busy machine
-    o.stallTimeout = 1500ms;
-    o.firstRetryDelay = 100ms;
-    o.longestRetryDelay = 400ms;
-    o.audioSink = QStringLiteral("fakesink sync=true");
-    return o;
+// Prerolling takes a second at most, but not on a busy machine.
+GstMediaPlayer::Options quickOptions(std::chrono::milliseconds readyTimeout = 15s,
+                                     std::chrono::milliseconds firstRetryDelay = 100ms) {
+    return {.readyTimeout = readyTimeout,
+            .stallTimeout = 1500ms,
+            .firstRetryDelay = firstRetryDelay,
+            .longestRetryDelay = 400ms,
+            .audioSink = QStringLiteral("fakesink sync=true")};
 }
 
 } // namespace
@@ -89,12 +85,10 @@ private:
 
 void TestGstMediaPlayer::initTestCase() {
     const QString mp3 = dir_.filePath(QStringLiteral("tone.mp3"));
-    QString error = TestTones::mp3(mp3, 44100, 2, 20);
+    const QString ogg = dir_.filePath(QStringLiteral("tone.ogg"));
+    const QString error = TestTones::mp3(mp3, 44100, 2, 20) + TestTones::vorbis(ogg, "Ogg Test Tone");
     QVERIFY2(error.isEmpty(), qPrintable(error));
     server_ = std::make_unique<FaultStreamServer>(mp3);
-    const QString ogg = dir_.filePath(QStringLiteral("tone.ogg"));
-    error = TestTones::vorbis(ogg, QStringLiteral("Ogg Test Tone"), 22050, 1);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
     icecast_ = std::make_unique<IcecastServer>(QList<IcecastServer::Mount>{
         {QStringLiteral("/radio.mp3"), mp3, QStringLiteral("MP3")},
         {QStringLiteral("/radio.ogg"), ogg, QStringLiteral("Ogg")}});
@@ -114,7 +108,10 @@ void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
     QCOMPARE(format(player), QStringLiteral("44100/2"));
 
     player.play();
-    QTRY_COMPARE_WITH_TIMEOUT(pipelineState(player), GST_STATE_PLAYING, kWait);
+    // A healthy stream plays on past the stall timeout, not reconnected.
+    gint64 at = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        gst_element_query_position(player.pipeline(), GST_FORMAT_TIME, &at) && at > 3 * GST_SECOND, kWait);
 
     // Pausing a live stream lets the connection go; playing again fetches it afresh.
     player.pause();
@@ -144,10 +141,9 @@ void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
 }
 
 void TestGstMediaPlayer::titlesAreReportedOncePerChange_data() {
-    // ICY titles, one per metadata block as the server sends them, the last one repeated.
+    // ICY titles, one per metadata block as the server sends them, then "End" over and over.
     QTest::addColumn<QString>("titles");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("UTF-8") << "Caf%C3%A9%20Noir%20%E2%80%93%20%C3%9Cnder" << QStringList{"Café Noir – Ünder"};
     QTest::newRow("Latin-1 and Windows-1252") << "%93T%F6r%94%20%80%20%96%20x" << QStringList{"“Tör” € – x"};
     QTest::newRow("repeats then a change")
         << "A%20Song~A%20Song~A%20Song~Next" << QStringList{"A Song", "Next"};
@@ -161,16 +157,9 @@ void TestGstMediaPlayer::titlesAreReportedOncePerChange() {
     QFETCH(QStringList, expected);
     GstMediaPlayer player(quickOptions());
     Recorder rec(player);
-    player.replaceCurrentItem(url(QStringLiteral("metaint=2000&titles=") + titles));
+    player.replaceCurrentItem(url(QStringLiteral("metaint=2000&titles=") + titles + QStringLiteral("~End")));
     player.play();
-    QTRY_COMPARE_WITH_TIMEOUT(rec.titles.size(), expected.size(), kWait);
-    // The last title keeps coming in every block: play a second more (several blocks) first.
-    gint64 from = 0, now = 0;
-    gst_element_query_position(player.pipeline(), GST_FORMAT_TIME, &from);
-    QTRY_VERIFY_WITH_TIMEOUT(gst_element_query_position(player.pipeline(), GST_FORMAT_TIME, &now) &&
-                                 now > from + GST_SECOND,
-                             kWait);
-    QCOMPARE(rec.titles, expected);
+    QTRY_COMPARE_WITH_TIMEOUT(rec.titles, expected + QStringList{QStringLiteral("End")}, kWait);
 }
 
 void TestGstMediaPlayer::failedItemsAreNotRetried_data() {
@@ -189,9 +178,7 @@ void TestGstMediaPlayer::failedItemsAreNotRetried_data() {
 void TestGstMediaPlayer::failedItemsAreNotRetried() {
     QFETCH(QString, query);
     QFETCH(QString, error);
-    GstMediaPlayer::Options options = quickOptions();
-    options.readyTimeout = 3s;
-    GstMediaPlayer player(options);
+    GstMediaPlayer player(quickOptions(3s));
     Recorder rec(player);
     const bool ours = !query.contains(u':'); // else a whole address
     const QUrl stream = ours ? url(query) : QUrl(query);
@@ -230,6 +217,7 @@ void TestGstMediaPlayer::droppedStreamReconnectsAndPlaysOn() {
     const bool givesUp = attempts.size() == 6;
     GstMediaPlayer player(quickOptions());
     Recorder rec(player);
+    QSignalSpy reconnected(&player, &MediaPlayer::reconnected);
     const QUrl stream = url(query);
     player.replaceCurrentItem(stream);
     player.play();
@@ -244,14 +232,12 @@ void TestGstMediaPlayer::droppedStreamReconnectsAndPlaysOn() {
         return;
     }
     QTRY_COMPARE_WITH_TIMEOUT(pipelineState(player), GST_STATE_PLAYING, kWait);
-    QCOMPARE(rec.reconnections, 1); // the line can show the title again
+    QCOMPARE(reconnected.size(), 1); // the line can show the title again
 }
 
 void TestGstMediaPlayer::pauseAndReplaceWinOverAPendingReconnect() {
     for (const bool replace : {false, true}) {
-        GstMediaPlayer::Options options = quickOptions();
-        options.firstRetryDelay = 500ms;
-        GstMediaPlayer player(options);
+        GstMediaPlayer player(quickOptions(15s, 500ms));
         Recorder rec(player);
         const QUrl dropping = url(QStringLiteral("close_after=20000"));
         player.replaceCurrentItem(dropping);
@@ -264,13 +250,11 @@ void TestGstMediaPlayer::pauseAndReplaceWinOverAPendingReconnect() {
         QTest::qWait(1500); // three times the retry delay
         QCOMPARE(server_->connections(dropping), 1);
         QCOMPARE(rec.attempts, QList<int>{1});
-        if (replace) {
+        QCOMPARE(player.rate(), replace ? 1.0f : 0.0f);
+        if (replace)
             QTRY_COMPARE_WITH_TIMEOUT(rec.titles, QStringList{QStringLiteral("Next")}, kWait);
-            QCOMPARE(player.rate(), 1.0f);
-        } else {
-            QCOMPARE(player.rate(), 0.0f);
+        else
             QCOMPARE(pipelineState(player), GST_STATE_NULL);
-        }
     }
 }
 
@@ -288,14 +272,12 @@ void TestGstMediaPlayer::outputDeviceChoosesTheAlsaSink() {
     // An Ogg Vorbis stream: its own comment is its title.
     QCOMPARE(format(player), QStringLiteral("22050/1"));
     QTRY_COMPARE_WITH_TIMEOUT(rec.titles, QStringList{"Ogg Test Tone"}, kWait);
-    GstElement* sink = nullptr;
+    g_autoptr(GstElement) sink = nullptr;
     g_object_get(player.pipeline(), "audio-sink", &sink, nullptr);
     QVERIFY(sink);
-    gchar* device = nullptr;
+    g_autofree gchar* device = nullptr;
     g_object_get(sink, "device", &device, nullptr);
     QCOMPARE(QByteArray(device), QByteArray("null"));
-    g_free(device);
-    gst_object_unref(sink);
 
     // Another device takes over at once; one that cannot be opened fails the item, no retries.
     player.setOutputDevice(QStringLiteral("ostrel-no-such-device"));
@@ -305,15 +287,12 @@ void TestGstMediaPlayer::outputDeviceChoosesTheAlsaSink() {
 }
 
 void TestGstMediaPlayer::icecastStation() {
-    GstMediaPlayer::Options options; // the timeouts of a real station
-    options.audioSink = quickOptions().audioSink;
-    GstMediaPlayer player(options);
+    GstMediaPlayer player({.audioSink = quickOptions().audioSink}); // the timeouts of a real station
     Recorder rec(player);
     const QString mount = QStringLiteral("/radio.mp3");
     player.replaceCurrentItem(icecast_->url(mount));
     player.play();
     QTRY_COMPARE_WITH_TIMEOUT(player.itemStatus(), Status::ReadyToPlay, kWait);
-    QCOMPARE(format(player), QStringLiteral("44100/2"));
     QTRY_COMPARE_WITH_TIMEOUT(icecast_->listeners(mount), 1, kWait);
     // The playout's titles: the first passed on as UTF-8, the second sent on by Icecast in Latin-1.
     const QStringList titles{QStringLiteral("Café Noir – Ünder the Moon"), QStringLiteral("Müller & Söhne")};

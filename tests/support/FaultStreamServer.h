@@ -4,8 +4,7 @@
 
 #include <QStringList>
 
-// The misbehaving stream server (tools/media/faultstream.py) on a free loopback port, looping an
-// audio file (MP3 or Ogg); the query of a stream's address picks the fault.
+// The misbehaving stream server (tools/media/faultstream.py) looping a file; the query picks the fault.
 class FaultStreamServer {
 public:
     explicit FaultStreamServer(const QString& audioFile)

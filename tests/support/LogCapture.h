@@ -21,7 +21,6 @@ public:
         QMutexLocker lock(&mutex_);
         return lines_;
     }
-    // Lines containing `text`.
     int count(const QString& text) const { return int(lines().filter(text).size()); }
     void clear() {
         QMutexLocker lock(&mutex_);

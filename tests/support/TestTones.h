@@ -7,8 +7,7 @@
 // Test audio made with gst-launch-1.0 at test time: sine tones, encoded as a radio station would.
 namespace TestTones {
 
-// Writes `seconds` of a tone through the encoder elements to `path`; returns an error text,
-// empty on success. Each element of `encoder` is one gst-launch-1.0 word.
+// Writes `seconds` of a tone through the encoder (gst-launch-1.0 words) to `path`; an error text or empty.
 inline QString encode(const QString& path, const QStringList& encoder, int rate, int channels, int seconds) {
     const QString source = QStringLiteral("-q audiotestsrc wave=sine num-buffers=%1 samplesperbuffer=%2 ! "
                                           "audioconvert ! audio/x-raw,rate=%3,channels=%4 !");
@@ -23,18 +22,16 @@ inline QString encode(const QString& path, const QStringList& encoder, int rate,
     return {};
 }
 
-// MP3, constant 128 kbit/s.
 inline QString mp3(const QString& path, int rate = 44100, int channels = 2, int seconds = 30) {
-    const QStringList encoder = QStringLiteral("lamemp3enc target=bitrate bitrate=128 cbr=true").split(u' ');
-    return encode(path, encoder, rate, channels, seconds);
+    return encode(path, QStringLiteral("lamemp3enc target=bitrate bitrate=128 cbr=true").split(u' '), rate,
+                  channels, seconds);
 }
 
 // Ogg Vorbis with a TITLE comment (no double quotes in it).
 inline QString vorbis(const QString& path, const QString& title, int rate = 22050, int channels = 1, int seconds = 30) {
     const QString tags = QStringLiteral("tags=\"title=\\\"%1\\\"\"").arg(title);
-    const QStringList encoder =
-        QStringList{QStringLiteral("taginject"), tags} + QStringLiteral("! vorbisenc ! oggmux").split(u' ');
-    return encode(path, encoder, rate, channels, seconds);
+    return encode(path, {QStringLiteral("taginject"), tags, "!", "vorbisenc", "!", "oggmux"}, rate, channels,
+                  seconds);
 }
 
 } // namespace TestTones

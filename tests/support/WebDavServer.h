@@ -4,17 +4,22 @@
 
 #include <QtNetwork>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
+
+// Writes a file for a test's server or program, or ends the test.
+inline void writeFileOrFail(const QString& file, const QByteArray& bytes) {
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file));
+}
 
 // Apache 2 with mod_dav on a free loopback port, with its own configuration, folders and
 // password file in a temporary folder, for the life of this object.
-//
-//   /dav/                       a WebDAV folder for the user below (basic auth)
-//   /lax/                       the same, but If-Match is dropped before mod_dav sees it: a
-//                               server that ignores it
-//   /nc/status.php              what a Nextcloud server answers there (no login)
+//   /dav/                             a WebDAV folder for the user below (basic auth)
+//   /lax/                             the same, but a server that ignores If-Match
+//   /nc/status.php                    what a Nextcloud server answers there (no login)
 //   /nc/remote.php/dav/files/alice/   the user's folder on that "Nextcloud"
-//
 // Entity tags are content digests (FileETag Digest): strong, and equal for equal bytes.
 // The access log lists "METHOD path status" per request.
 class WebDavServer {
@@ -25,15 +30,11 @@ public:
     WebDavServer() {
         if (!dir_.isValid())
             qFatal("no temporary folder for the WebDAV server");
-        // Apache started as root serves as www-data, which must reach the files.
-        QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                               QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                               QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                               QFileDevice::ExeOther);
+        ::chmod(qPrintable(dir_.path()), 0755); // Apache started as root serves as www-data
         QDir root(dir_.path());
         for (const char* folder : {"www/dav", "www/lax", "www/nc/remote.php/dav/files/alice", "lock"})
             root.mkpath(QString::fromLatin1(folder));
-        writeFile(
+        writeFileOrFail(
             path("www/nc/status.php"),
             R"({"installed":true,"maintenance":false,"needsDbUpgrade":false,"version":"28.0.0.11",)"
             R"("versionstring":"28.0.0","edition":"","productname":"Nextcloud","extendedSupport":false})");
@@ -41,7 +42,7 @@ public:
         htpasswd.start(QStringLiteral("htpasswd"), {QStringLiteral("-nbB"), kUser, kPassword});
         if (!htpasswd.waitForFinished(20000) || htpasswd.exitCode() != 0)
             qFatal("htpasswd failed (apache2-utils missing?)");
-        writeFile(path("htpasswd"), htpasswd.readAllStandardOutput());
+        writeFileOrFail(path("htpasswd"), htpasswd.readAllStandardOutput());
         if (geteuid() == 0) { // started as root, Apache serves as www-data
             user_ = QStringLiteral("www-data");
             giveToServer({path("www"), path("lock")});
@@ -60,19 +61,16 @@ public:
     void putFile(const QString& relative, const QByteArray& bytes) const {
         const QFileInfo info(documentPath(relative));
         QDir().mkpath(info.path());
-        writeFile(info.filePath(), bytes);
+        writeFileOrFail(info.filePath(), bytes);
         giveToServer({info.path()});
     }
     QStringList accessLog() const {
         QFile log(path("access.log"));
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
+        log.open(QIODevice::ReadOnly); // none yet: no lines
         return QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
     void stop() {
-        if (process_.state() == QProcess::NotRunning)
-            return;
         process_.terminate();
         if (!process_.waitForFinished(10000))
             process_.kill();
@@ -104,12 +102,6 @@ public:
 private:
     QString path(const QString& relative) const { return dir_.filePath(relative); }
 
-    static void writeFile(const QString& file, const QByteArray& bytes) {
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(file));
-    }
-
     // Gives files and folders to the user Apache serves as, when that is not ours.
     void giveToServer(const QStringList& files) const {
         const QStringList arguments = QStringList{QStringLiteral("-R"), user_ + u':'} + files;
@@ -125,41 +117,32 @@ private:
     }
 
     bool waitUntilListening() {
-        for (int i = 0; i < 200; ++i) {
-            if (process_.state() == QProcess::NotRunning)
-                return false;
+        const auto listeningOrGone = [this] {
             QTcpSocket socket;
             socket.connectToHost(QHostAddress::LocalHost, quint16(port_));
-            if (socket.waitForConnected(100))
-                return true;
-            QTest::qWait(50);
-        }
-        return false;
+            return process_.state() == QProcess::NotRunning || socket.waitForConnected(100);
+        };
+        return QTest::qWaitFor(listeningOrGone, 30000) && process_.state() != QProcess::NotRunning;
     }
 
     void writeConfiguration() {
-        QString conf;
-        const QString modules = QStringLiteral("/usr/lib/apache2/modules/");
-        conf += QStringLiteral("ServerRoot \"%1\"\n").arg(dir_.path());
-        conf += QStringLiteral("Listen 127.0.0.1:%1\nServerName 127.0.0.1\n").arg(port_);
-        conf += QStringLiteral("PidFile \"%1\"\nErrorLog \"%2\"\nLogLevel warn\n")
-                    .arg(path("httpd.pid"), path("error.log"));
+        QString conf = QStringLiteral("ServerRoot \"%1\"\nListen 127.0.0.1:%2\nServerName 127.0.0.1\n"
+                                      "PidFile \"%3\"\nErrorLog \"%4\"\nLogLevel warn\n")
+                           .arg(dir_.path(), QString::number(port_), path("httpd.pid"), path("error.log"));
         if (!user_.isEmpty())
             conf += QStringLiteral("User %1\nGroup %1\n").arg(user_);
         for (const char* module : {"mpm_event", "authz_core", "authn_core", "authn_file", "auth_basic",
                                    "authz_user", "dav", "dav_fs", "headers"})
-            conf += QStringLiteral("LoadModule %1_module %2mod_%1.so\n").arg(QLatin1String(module), modules);
-        conf +=
-            QStringLiteral("LogFormat \"%m %U %>s\" short\nCustomLog \"%1\" short\n").arg(path("access.log"));
-        conf += QStringLiteral("DavLockDB \"%1\"\n").arg(path("lock/davlock"));
-        conf += QStringLiteral("DocumentRoot \"%1\"\nFileETag Digest\nKeepAliveTimeout 2\nTimeout 20\n")
-                    .arg(path("www"));
-        conf += QStringLiteral("<Directory \"%1\">\n  Dav On\n  AuthType Basic\n  AuthName dav\n"
-                               "  AuthUserFile \"%2\"\n  Require valid-user\n</Directory>\n")
-                    .arg(path("www"), path("htpasswd"));
-        conf += QStringLiteral("<Location /lax>\n  RequestHeader unset If-Match\n</Location>\n");
-        conf += QStringLiteral("<Location /nc/status.php>\n  Dav Off\n  Require all granted\n</Location>\n");
-        writeFile(path("httpd.conf"), conf.toUtf8());
+            conf += QStringLiteral("LoadModule %1_module /usr/lib/apache2/modules/mod_%1.so\n")
+                        .arg(QLatin1String(module));
+        conf += QStringLiteral("LogFormat \"%m %U %>s\" short\nCustomLog \"%1\" short\nDavLockDB \"%2\"\n"
+                               "DocumentRoot \"%3\"\nFileETag Digest\nKeepAliveTimeout 2\nTimeout 20\n"
+                               "<Directory \"%3\">\n  Dav On\n  AuthType Basic\n  AuthName dav\n"
+                               "  AuthUserFile \"%4\"\n  Require valid-user\n</Directory>\n"
+                               "<Location /lax>\n  RequestHeader unset If-Match\n</Location>\n"
+                               "<Location /nc/status.php>\n  Dav Off\n  Require all granted\n</Location>\n")
+                    .arg(path("access.log"), path("lock/davlock"), path("www"), path("htpasswd"));
+        writeFileOrFail(path("httpd.conf"), conf.toUtf8());
     }
 
     QTemporaryDir dir_;
