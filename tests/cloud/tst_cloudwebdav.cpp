@@ -15,9 +15,11 @@ using Result = std::pair<std::optional<CloudRecord>, CloudError>;
 using Code = CloudError::Code;
 
 CloudRecord newRecord(const QByteArray& favorites) {
-    return {QStringLiteral("AppData"),
-            QStringLiteral("AppData.1"),
-            {{QStringLiteral("favorite_stations"), favorites}}};
+    CloudRecord record;
+    record.recordType = QStringLiteral("AppData");
+    record.recordName = QStringLiteral("AppData.1");
+    record.fields = {{QStringLiteral("favorite_stations"), favorites}};
+    return record;
 }
 
 // The small WebDAV stand-in of fake_dav_server.py on a free loopback port, for what Apache
