@@ -67,8 +67,8 @@ def start_server(folder, port, source_password, admin_password):
 
 
 def start_source(folder, port, source_password, mount, index):
-    path, spec = mount.split("=", 1)
-    audio, form = spec.rsplit(":", 1)
+    path, source = mount.split("=", 1)
+    audio, form = source.rsplit(":", 1)
     config = folder / f"ezstream{index}.xml"
     write_private(config, f"""<ezstream><servers><server><hostname>127.0.0.1</hostname><port>{port}</port>
 <password>{source_password}</password><tls>None</tls><reconnect_attempts>20</reconnect_attempts></server></servers>
