@@ -10,8 +10,9 @@ class RadioBrowser;
 class CloudMirror {
 public:
     virtual ~CloudMirror() = default;
-    // Takes over the lists of the cloud record when it changed since this machine last saw it.
-    // Called on the main thread; returns at once.
+    // Takes over the lists of the cloud record when it changed since this machine last saw it
+    // (RadioBrowser::takeOverFromCloud), then calls lists.cloudFetchFinished() whatever the
+    // outcome. Called on the main thread; returns at once.
     virtual void fetch(RadioBrowser& lists) = 0;
     // Saves one field ("favorite_stations" or "recent_stations") of the record: exactly the
     // bytes of the list file. Called on a background thread; returns at once.

@@ -52,6 +52,12 @@ StationList ListRefresher::refreshed(const StationList& list, const StationList&
 }
 
 void ListRefresher::refreshIfDue(const QDateTime& now) {
+    if (api_->isCloudFetchPending()) {
+        // The lists to refresh are the ones the cloud may be about to hand over.
+        connect(api_, &RadioBrowser::cloudFetchEnded, this, [this, now] { refreshIfDue(now); },
+                Qt::SingleShotConnection);
+        return;
+    }
     const qint64 last = defaults_->integer(kLastRefreshKey);
     const qint64 nowSecs = now.toSecsSinceEpoch();
     if (last > 0 && nowSecs - last >= 0 && nowSecs - last < kDaySecs)

@@ -19,7 +19,8 @@ public:
 
     ListRefresher(RadioBrowser* api, UserDefaults* defaults, QObject* parent = nullptr);
 
-    // Asks the directory unless that was done successfully less than a day before `now`.
+    // Asks the directory unless that was done successfully less than a day before `now`; after
+    // the launch's cloud fetch, when that is still out.
     void refreshIfDue(const QDateTime& now);
 
     static bool isUnlisted(const Station& station);

@@ -10,11 +10,13 @@
 #include "util/FileURLs.h"
 #include "util/UserDefaults.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QThread>
 #include <QUrlQuery>
 
 Q_LOGGING_CATEGORY(lcDirectory, "ostrel.directory")
@@ -83,8 +85,8 @@ void RadioBrowser::_prepare() {
     auto readIfThere = [this](const QUrl& url) {
         return fileurls::exists(url) ? readStationsFromURL(url).value_or(StationList()) : StationList();
     };
-    favoriteStations_ = readIfThere(favoriteStationsURL_);
-    recentStations_ = readIfThere(recentStationsURL_);
+    favorites_.stations = readIfThere(favoriteStationsURL_);
+    recents_.stations = readIfThere(recentStationsURL_);
     ckFetch();
 }
 
@@ -304,26 +306,28 @@ void RadioBrowser::voteForStation(const Station& station, qint64 nowSecs, VoteCo
 
 StationList RadioBrowser::favoriteStations() const {
     QMutexLocker lock(&listsMutex_);
-    return favoriteStations_;
+    return favorites_.stations;
 }
 
 void RadioBrowser::setFavoriteStations(const StationList& stations) {
     {
         QMutexLocker lock(&listsMutex_);
-        favoriteStations_ = stations;
+        favorites_.stations = stations;
+        ++favorites_.revision;
     }
     Q_EMIT favoriteStationsChanged(stations);
 }
 
 StationList RadioBrowser::recentStations() const {
     QMutexLocker lock(&listsMutex_);
-    return recentStations_;
+    return recents_.stations;
 }
 
 void RadioBrowser::setRecentStations(const StationList& stations) {
     {
         QMutexLocker lock(&listsMutex_);
-        recentStations_ = stations;
+        recents_.stations = stations;
+        ++recents_.revision;
     }
     Q_EMIT recentStationsChanged(stations);
 }
@@ -337,73 +341,141 @@ bool RadioBrowser::isRecentStation(const Station& station) const {
 }
 
 void RadioBrowser::addFavoriteStation(const Station& station) {
-    StationList list = favoriteStations();
-    if (indexOfStation(station, list) != kNotFound)
-        return;
-    list.prepend(station);
-    if (list.size() > kMaxFavorites)
-        list.resize(kMaxFavorites);
-    setFavoriteStations(list);
-    saveFavoriteStations();
+    editList(true, [this, station](StationList list) -> std::optional<StationList> {
+        if (indexOfStation(station, list) != kNotFound)
+            return std::nullopt;
+        list.prepend(station);
+        if (list.size() > kMaxFavorites)
+            list.resize(kMaxFavorites);
+        return list;
+    });
 }
 
 void RadioBrowser::removeFavoriteStation(const Station& station) {
-    StationList list = favoriteStations();
-    const qsizetype index = indexOfStation(station, list);
-    if (index == kNotFound)
-        return;
-    const Station stored = list.at(index); // the stored entry, not the one passed in
-    list.removeAll(stored);
-    setFavoriteStations(list);
-    saveFavoriteStations();
+    editList(true, [this, station](StationList list) -> std::optional<StationList> {
+        const qsizetype index = indexOfStation(station, list);
+        if (index == kNotFound)
+            return std::nullopt;
+        const Station stored = list.at(index); // the stored entry, not the one passed in
+        list.removeAll(stored);
+        return list;
+    });
 }
 
 void RadioBrowser::moveFavoriteStation(const Station& station, int direction) {
-    StationList list = favoriteStations();
-    const qsizetype index = indexOfStation(station, list);
-    if (index == kNotFound)
-        return;
     const bool towardsFront = direction != 0;
-    if ((towardsFront && index == 0) || (!towardsFront && index == list.size() - 1)) {
+    auto atEnd = [towardsFront](const StationList& list, qsizetype index) {
+        return index != kNotFound && (towardsFront ? index == 0 : index == list.size() - 1);
+    };
+    const StationList current = favoriteStations();
+    if (atEnd(current, indexOfStation(station, current))) {
         if (env_.beep)
             env_.beep();
         return;
     }
-    list.move(index, towardsFront ? index - 1 : index + 1);
-    setFavoriteStations(list);
-    saveFavoriteStations();
+    editList(true, [this, station, towardsFront, atEnd](StationList list) -> std::optional<StationList> {
+        const qsizetype index = indexOfStation(station, list);
+        if (index == kNotFound || atEnd(list, index))
+            return std::nullopt;
+        list.move(index, towardsFront ? index - 1 : index + 1);
+        return list;
+    });
 }
 
 void RadioBrowser::addRecentStation(const Station& station) {
-    StationList list = recentStations();
-    if (indexOfStation(station, list) != kNotFound)
-        return; // a station played again keeps its place
-    list.prepend(station);
-    if (list.size() > kMaxRecents)
-        list.resize(kMaxRecents);
-    setRecentStations(list);
-    saveRecentStations();
+    editList(false, [this, station](StationList list) -> std::optional<StationList> {
+        if (indexOfStation(station, list) != kNotFound)
+            return std::nullopt; // a station played again keeps its place
+        list.prepend(station);
+        if (list.size() > kMaxRecents)
+            list.resize(kMaxRecents);
+        return list;
+    });
+}
+
+void RadioBrowser::editList(bool favorites, const ListEdit& edit) {
+    const std::optional<StationList> changed = edit(favorites ? favoriteStations() : recentStations());
+    if (!changed)
+        return;
+    if (cloudFetchPending_) // made again on top of whatever the cloud hands over
+        (favorites ? favoriteEdits_ : recentEdits_).append(edit);
+    if (favorites) {
+        setFavoriteStations(*changed);
+        saveFavoriteStations();
+    } else {
+        setRecentStations(*changed);
+        saveRecentStations();
+    }
 }
 
 void RadioBrowser::saveFavoriteStations() {
-    saveList(favoriteStationsURL_, kFavoritesCloudField, &RadioBrowser::favoriteStations);
+    saveList(true);
 }
 
 void RadioBrowser::saveRecentStations() {
-    saveList(recentStationsURL_, kRecentsCloudField, &RadioBrowser::recentStations);
+    saveList(false);
 }
 
-void RadioBrowser::saveList(const QUrl& fileUrl, const QString& ckKey, StationList (RadioBrowser::*current)() const) {
-    saves_.start([this, fileUrl, ckKey, current] {
+void RadioBrowser::saveList(bool favorites) {
+    saves_.start([this, favorites] {
+        const QUrl& fileUrl = favorites ? favoriteStationsURL_ : recentStationsURL_;
         // The list is read when the task runs, under the file's lock: whichever task writes
         // last writes the list as last assigned.
         QMutexLocker lock(&fileLocks_->lockFor(fileUrl.toLocalFile()));
-        writeLocked((this->*current)(), fileUrl, ckKey);
+        KeptList kept;
+        {
+            QMutexLocker lists(&listsMutex_);
+            kept = favorites ? favorites_ : recents_;
+        }
+        const QByteArray bytes = writeLocked(kept.stations, fileUrl);
+        // Handed over on the main thread, and only while the list is still the one written:
+        // a later assignment has a save of its own, or came from the cloud record itself.
+        const QString field = favorites ? kFavoritesCloudField : kRecentsCloudField;
+        QMetaObject::invokeMethod(
+            this,
+            [this, favorites, field, bytes, revision = kept.revision] {
+                QMutexLocker lists(&listsMutex_);
+                const bool current = (favorites ? favorites_ : recents_).revision == revision;
+                lists.unlock();
+                if (current)
+                    ckSave(field, bytes);
+            },
+            Qt::QueuedConnection);
     });
+}
+
+// ---- Cloud copy of the lists
+
+bool RadioBrowser::takeOverFromCloud(const QString& field, const StationList& stations) {
+    const bool favorites = field == kFavoritesCloudField;
+    StationList list = stations;
+    bool edited = false;
+    for (const ListEdit& edit : favorites ? favoriteEdits_ : recentEdits_) {
+        if (std::optional<StationList> changed = edit(list)) {
+            list = std::move(*changed);
+            edited = true;
+        }
+    }
+    if (favorites)
+        setFavoriteStations(list);
+    else
+        setRecentStations(list);
+    if (edited) // the record lacks the changes made here meanwhile
+        saveList(favorites);
+    return edited;
+}
+
+void RadioBrowser::cloudFetchFinished() {
+    cloudFetchPending_ = false;
+    favoriteEdits_.clear();
+    recentEdits_.clear();
+    Q_EMIT cloudFetchEnded();
 }
 
 void RadioBrowser::waitForSaves() {
     saves_.waitForDone();
+    if (thread() == QThread::currentThread())
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall); // the cloud hand-overs
 }
 
 // ---- Station list files
@@ -430,11 +502,16 @@ Station RadioBrowser::_prepareStationForWriting(const Station& station) const {
 }
 
 void RadioBrowser::writeStations(const StationList& stations, const QUrl& fileUrl, const QString& ckKey) {
-    QMutexLocker lock(&fileLocks_->lockFor(fileUrl.toLocalFile()));
-    writeLocked(stations, fileUrl, ckKey);
+    QByteArray bytes;
+    {
+        QMutexLocker lock(&fileLocks_->lockFor(fileUrl.toLocalFile()));
+        bytes = writeLocked(stations, fileUrl);
+    }
+    if (!ckKey.isEmpty())
+        ckSave(ckKey, bytes); // also when the file could not be written
 }
 
-void RadioBrowser::writeLocked(const StationList& stations, const QUrl& fileUrl, const QString& ckKey) {
+QByteArray RadioBrowser::writeLocked(const StationList& stations, const QUrl& fileUrl) {
     // The archive holds texts and numbers only, so encoding is the reduction that
     // _prepareStationForWriting makes: no copy of every station first.
     const QByteArray bytes = archive::archivedDataWithRootObject(stations);
@@ -444,17 +521,21 @@ void RadioBrowser::writeLocked(const StationList& stations, const QUrl& fileUrl,
     QSaveFile file(fileUrl.toLocalFile());
     const bool written = fileUrl.isLocalFile() && file.open(QIODevice::WriteOnly) &&
                          file.write(bytes) == bytes.size() && file.commit();
-    if (!ckKey.isEmpty())
-        ckSave(ckKey, bytes); // also when the file could not be written
     if (!written) {
         const QString why = fileUrl.isLocalFile() ? file.errorString() : QStringLiteral("not a file URL");
         qCWarning(lcDirectory, "%s [%s]", "writeToURL", qUtf8Printable(why));
     }
+    return bytes;
 }
 
 void RadioBrowser::ckFetch() {
-    if (env_.cloud)
-        env_.cloud->fetch(*this);
+    if (!env_.cloud)
+        return;
+    // Until the record has been taken over (or found stale), changes here are kept to be made
+    // again on top of it, and no save reaches the cloud: it would overwrite another machine's
+    // newer lists with this machine's older ones.
+    cloudFetchPending_ = true;
+    env_.cloud->fetch(*this);
 }
 
 void RadioBrowser::ckSave(const QString& field, const QByteArray& bytes) {
@@ -483,7 +564,7 @@ void RadioBrowser::writeStationLater(const Station& station, const QUrl& fileUrl
             QMutexLocker lock(&listsMutex_);
             latest = stationsToWrite_.value(path);
         }
-        writeLocked(StationList{latest}, fileUrl, QString());
+        writeLocked(StationList{latest}, fileUrl);
     });
 }
 

@@ -100,6 +100,14 @@ public:
     // ---- Cloud copy of the lists
     // Once per launch, at the end of start-up.
     void ckFetch();
+    // Until the launch's fetch has ended, no save goes to the cloud (the mirror holds them)
+    // and the list changes made here are kept, to be made again on top of a takeover.
+    bool isCloudFetchPending() const { return cloudFetchPending_; }
+    // The cloud record's list replaces this one; changes made here while the fetch was out
+    // are made again on top of it and saved. Returns whether there were any. Main thread.
+    bool takeOverFromCloud(const QString& field, const StationList& stations);
+    // The mirror calls this once the launch's fetch has been handled, whatever its outcome.
+    void cloudFetchFinished();
     // The bytes of one list file for the cloud record's field of the same name.
     void ckSave(const QString& field, const QByteArray& bytes);
 
@@ -124,15 +132,21 @@ Q_SIGNALS:
     // Every assignment of a list, on the main thread, with the new list.
     void favoriteStationsChanged(const StationList& stations);
     void recentStationsChanged(const StationList& stations);
+    // The launch's cloud fetch has been handled: the lists are the ones to build on.
+    void cloudFetchEnded();
 
 private:
     void _prepare();
     // Parses and validates a station array off the main thread.
     void completeWithStations(HttpFetcher::Reply reply, StationsCompletion completion, const QUrl& listing = QUrl());
     QUrl apiURL(const QString& base, const QString& path, const QList<std::pair<QString, QString>>& query = {}) const;
+    // A change of one list: the new list, or nothing when it does not change.
+    using ListEdit = std::function<std::optional<StationList>(StationList)>;
+    void editList(bool favorites, const ListEdit& edit);
     // Queues the one save task of a list change.
-    void saveList(const QUrl& fileUrl, const QString& ckKey, StationList (RadioBrowser::*current)() const);
-    void writeLocked(const StationList& stations, const QUrl& fileUrl, const QString& ckKey);
+    void saveList(bool favorites);
+    // Writes the file and returns the bytes written (or that failed to be).
+    QByteArray writeLocked(const StationList& stations, const QUrl& fileUrl);
     // Runs `work` on a worker thread, then `done` with its result on the main thread.
     template <typename T> void inBackground(std::function<T()> work, std::function<void(T)> done);
 
@@ -145,9 +159,18 @@ private:
     QUrl favoriteStationsURL_;
     QUrl recentStationsURL_;
 
+    // A list and the count of its assignments: a save hands its bytes to the cloud only while
+    // nothing newer was assigned.
+    struct KeptList {
+        StationList stations;
+        quint64 revision = 0;
+    };
     mutable QMutex listsMutex_; // the lists are read by save tasks on other threads
-    StationList favoriteStations_;
-    StationList recentStations_;
+    KeptList favorites_;
+    KeptList recents_;
+    bool cloudFetchPending_ = false;
+    QList<ListEdit> favoriteEdits_; // made while the launch's fetch was out
+    QList<ListEdit> recentEdits_;
     QHash<QString, Station> stationsToWrite_; // by file, for writeStationLater
 
     std::unique_ptr<FileLocks> fileLocks_;

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -87,6 +88,10 @@ void CloudSync::fetch(RadioBrowser& lists) {
 }
 
 void CloudSync::save(const QString& field, const QByteArray& bytes) {
+    if (thread() == QThread::currentThread()) {
+        ckSave(field, bytes);
+        return;
+    }
     // From a list-saving task on a worker thread: the cloud belongs to the main thread.
     QMetaObject::invokeMethod(
         this, [this, field, bytes] { ckSave(field, bytes); }, Qt::QueuedConnection);
@@ -135,6 +140,11 @@ void CloudSync::ckFetch(RadioBrowser& lists) {
                 takeOver(*target, *record, RadioBrowser::kRecentsCloudField);
             }
         }
+        if (target)
+            target->cloudFetchFinished();
+        // Saves held back while the fetch was out go now, those of lists taken over excepted.
+        if (!saving_ && !pending_.isEmpty())
+            startSave();
         Q_EMIT fetchFinished();
     });
 }
@@ -154,13 +164,12 @@ void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const Q
         return;
     }
     const StationList stations = stationvalidation::validatedList(*decoded, limit);
-    if (favorites) {
-        lists.setFavoriteStations(stations);
-        qCInfo(lcCloud, "iCloud synchonised favorite stations.");
-    } else {
-        lists.setRecentStations(stations);
-        qCInfo(lcCloud, "iCloud synchonised recent stations.");
-    }
+    // A save of the list this one replaces, held back during the fetch, would undo the takeover.
+    pending_.remove(field);
+    const bool changedHere = lists.takeOverFromCloud(field, stations);
+    qCInfo(lcCloud, favorites ? "iCloud synchonised favorite stations." : "iCloud synchonised recent stations.");
+    if (changedHere)
+        return; // saved with those changes, to the file and the record
     const auto current = favorites ? &RadioBrowser::favoriteStations : &RadioBrowser::recentStations;
     const QUrl url = favorites ? lists.favoriteStationsURL() : lists.recentStationsURL();
     // The RadioBrowser outlives the write: its owner calls waitForWrites() before it goes.
@@ -173,7 +182,7 @@ void CloudSync::ckSave(const QString& field, const QByteArray& bytes) {
     if (!database_.hasAccount())
         return; // sync is off: like a user who is not signed in, quietly
     pending_.insert(field, bytes);
-    if (!saving_)
+    if (!saving_ && !fetching_) // during the launch's fetch, held until it has been handled
         startSave();
 }
 

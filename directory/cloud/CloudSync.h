@@ -47,7 +47,8 @@ public:
     // Main thread.
     void ckFetch(RadioBrowser& lists);
     // Sets one field of the record and saves it. Main thread. Saves run one at a time; fields
-    // handed over meanwhile go together into the next save, the latest bytes of each.
+    // handed over meanwhile go together into the next save, the latest bytes of each. During
+    // the launch's fetch they wait for it; a list it takes over drops its waiting bytes.
     void ckSave(const QString& field, const QByteArray& bytes);
 
     // Blocks until taken-over lists have been written to their files. Call it before the

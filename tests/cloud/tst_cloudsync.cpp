@@ -1,4 +1,6 @@
+#include "directory/ListRefresher.h"
 #include "support/CloudFixture.h"
+#include "support/DelayingProxy.h"
 #include "support/LogCapture.h"
 
 #include <QTest>
@@ -80,6 +82,36 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(seen, QFileDevice::FileModificationTime));
         b.launch();
         QCOMPARE(uuids(b.api->favoriteStations()), QStringList{"same second"});
+    }
+
+    // B starts with an older favourite in its file, its daily refresh due and a server that
+    // answers slowly, and the user stars a station before the launch's fetch is back: the
+    // record's favourite is kept on both machines, with B's new one on top.
+    void launchFetchComesBeforeEverySave() {
+        DirectoryEmulator directory;
+        CloudMachine a(server);
+        a.launch();
+        a.api->addFavoriteStation(namedStation("x"));
+        QVERIFY(a.settle());
+
+        DelayingProxy slow(quint16(server.url().port()), std::chrono::milliseconds(1500));
+        CloudMachine b(server);
+        b.account.serverURL = QUrl(QStringLiteral("http://127.0.0.1:%1/dav/").arg(slow.port()));
+        b.credentials.writePassword(b.account.credentialKey(), WebDavServer::kPassword, [](QString) {});
+        b.writeListFile(kFavorites, {"z"});
+        b.start(directory.baseUrl());
+        ListRefresher refresher(b.api.get(), b.defaults.get());
+        QSignalSpy refreshed(&refresher, &ListRefresher::finished);
+        refresher.refreshIfDue(QDateTime::currentDateTime());
+        b.api->addFavoriteStation(namedStation("y"));
+        QTRY_COMPARE_WITH_TIMEOUT(b.fetched->count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(refreshed.count(), 1, 20000);
+        QVERIFY(b.settle());
+        QCOMPARE(uuids(b.api->favoriteStations()), (QStringList{"y", "x"}));
+        QCOMPARE(b.readListFile(kFavorites), (QStringList{"y", "x"}));
+
+        a.launch();
+        QCOMPARE(uuids(a.api->favoriteStations()), (QStringList{"y", "x"}));
     }
 
     void recordFields_data() {

@@ -53,9 +53,12 @@ struct CloudMachine : DirectoryFixture {
     }
     ~CloudMachine() override { shutDown(); }
 
+    // Starts the program, its directory at `directory`; the launch's fetch is still out.
+    RadioBrowser& start(const QString& directory = QString()) { return DirectoryFixture::launch(directory); }
+
     // Starts the program and waits until the launch's fetch and its file writes are done.
     RadioBrowser& launch() {
-        DirectoryFixture::launch();
+        start();
         if (!fetched->wait(15000))
             qWarning("the launch's cloud fetch did not finish");
         sync->waitForWrites();
