@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
+#include <QSignalBlocker>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -122,7 +123,8 @@ void TagsView::setItems(const QStringList& items, const QStringList& selectedIte
         TagsCollectionViewItem*& button = buttons_[tag];
         if (!button) {
             button = new TagsCollectionViewItem(tag, tiles_);
-            connect(button, &QAbstractButton::clicked, this, [this, button] { tagButtonAction(button); });
+            // The state change, not `clicked`: a screen reader's "Toggle" never clicks.
+            connect(button, &QAbstractButton::toggled, this, [this, button] { tagButtonAction(button); });
             folded_.insert(tag, icutext::foldedForSearch(tag));
         }
         button->setChecked(selected.contains(tag));
@@ -164,8 +166,15 @@ void TagsView::configureSnapshot() {
 }
 
 void TagsView::tagButtonAction(TagsCollectionViewItem* sender) {
+    // A state that agrees with the selection is the panel setting its own buttons.
+    if (sender && sender->isChecked() == selectedItems_.contains(sender->representedObject()))
+        return;
     // A button the panel no longer shows cannot say which tag was meant.
     if (!sender || buttons_.value(sender->representedObject()) != sender || sender->isHidden()) {
+        if (sender) {
+            const QSignalBlocker quiet(sender);
+            sender->setChecked(!sender->isChecked());
+        }
         if (beep_)
             beep_();
         return;

@@ -135,7 +135,15 @@ void RadioViewController::wireView() {
     v->table->viewport()->installEventFilter(this);
     connect(cells_, &StationCellView::favoriteClicked, this, [this](const QModelIndex& i) { toggleFavoriteAction(i.row()); });
     connect(v->playButton, &QPushButton::clicked, this, &RadioViewController::togglePlayAction);
-    connect(v->toggleFavoriteButton, &QToolButton::clicked, this, &RadioViewController::toggleLoadedStationFavoriteAction);
+    // Checkable controls act on their state change, not on `clicked`: a screen reader's
+    // "Toggle" calls toggle(), which never clicks. A change that agrees with the model is the
+    // view catching up and does nothing.
+    connect(v->toggleFavoriteButton, &QToolButton::toggled, this, [this](bool on) {
+        if (on == loadedStationIsFavorite_)
+            return;
+        toggleLoadedStationFavoriteAction();
+        view_->toggleFavoriteButton->setChecked(loadedStationIsFavorite_); // refused: back as it was
+    });
     connect(v->stepperUp, &QToolButton::clicked, this, [this] { stepperAction(1); });
     connect(v->stepperDown, &QToolButton::clicked, this, [this] { stepperAction(0); });
     connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
@@ -145,13 +153,21 @@ void RadioViewController::wireView() {
         c_.defaults->setValue(kVolumeKey, value / 100.0);
         volumeChangedAction();
     });
-    connect(v->countriesButton, &QToolButton::clicked, this, &RadioViewController::toggleHostViewAction);
+    connect(v->countriesButton, &QToolButton::toggled, this, [this](bool on) {
+        if (on == view_->auxHostView->isHidden())
+            toggleHostViewAction();
+    });
     connect(v->tabs, &QTabWidget::currentChanged, this, &RadioViewController::tabViewWillSelect);
     connect(v->serversPopup, &QComboBox::activated, this, &RadioViewController::serverChosenAction);
     for (QPushButton* link : {v->directoryLink, v->projectLink})
         connect(link, &QPushButton::clicked, this, [this, link] { visitPage(link->property("url").toString()); });
-    connect(v->favoritesSegment, &QToolButton::clicked, this, [this] { stripSegmentAction(0); });
-    connect(v->recentsSegment, &QToolButton::clicked, this, [this] { stripSegmentAction(1); });
+    for (const int segment : {0, 1}) {
+        QToolButton* button = segment == 0 ? v->favoritesSegment : v->recentsSegment;
+        connect(button, &QToolButton::toggled, this, [this, segment](bool on) {
+            if (on != (c_.defaults->integer(kStripKey) == segment + 1))
+                stripSegmentAction(segment);
+        });
+    }
     connect(v->detachButton, &QToolButton::clicked, this, &RadioViewController::detachRequested);
 
     connect(c_.player, &MediaPlayer::itemStatusChanged, this, &RadioViewController::onItemStatusChanged);

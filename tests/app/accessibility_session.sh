@@ -3,7 +3,9 @@
 # meets it, through the accessibility bus of a private session bus, under Xvfb with a tray host
 # (tray) or without one (window). A client on the bus finds the panel, reads the station count,
 # types a search through the accessibility API and reads the new count, reads the station name
-# and the now-playing line, and presses Play by its name.
+# and the now-playing line, presses Play by its name, and toggles the checkable controls with
+# their own "Toggle" action (which never clicks): the favourite lands in the list file, the
+# country picker opens and closes.
 set -uo pipefail
 exe=$1 source=$2 mode=$3
 if [ -z "${OSTREL_PRIVATE_BUS:-}" ]; then
@@ -82,6 +84,35 @@ actions = play.queryAction()
 actions.doAction(next(i for i in range(actions.nActions) if actions.getName(i) in ("Press", "press", "click")))
 wait("pressing Play did not start playback", lambda: play.name in ("Loading...", "Stop") or line.name.startswith("⚠"))
 print("after Play:", play.name, "|", line.name)
+
+def toggle(control):
+    actions = control.queryAction()
+    names = [actions.getName(i) for i in range(actions.nActions)]
+    if not any(n.lower() == "toggle" for n in names):
+        sys.exit("FAIL: %r offers %s, not Toggle" % (control.name, names))
+    actions.doAction(next(i for i, n in enumerate(names) if n.lower() == "toggle"))
+
+def showing(node):
+    return node.getState().contains(pyatspi.STATE_SHOWING)
+
+favourites = os.path.join(os.environ["XDG_DATA_HOME"], "Ostrel Radio", "favoriteStations.dat")
+def favourite_file():
+    return open(favourites, "rb").read() if os.path.exists(favourites) else b""
+favourite = need(panel, pyatspi.ROLE_CHECK_BOX, "Favourite")
+toggle(favourite)
+wait("toggling Favourite saved no favourite", lambda: state["station"].encode() in favourite_file())
+wait("Favourite is not checked", lambda: favourite.getState().contains(pyatspi.STATE_CHECKED))
+toggle(favourite)
+wait("toggling Favourite again kept the favourite", lambda: state["station"].encode() not in favourite_file())
+print("favourite: toggled on and off")
+
+country = need(panel, pyatspi.ROLE_CHECK_BOX, "Choose the country")
+toggle(country)
+picker = wait("toggling the country button opened no picker",
+              lambda: (p := find(panel, pyatspi.ROLE_TEXT, "Search countries by name or code")) and showing(p) and p)
+toggle(country)
+wait("toggling the country button again left the picker open", lambda: not showing(picker))
+print("country picker: opened and closed")
 PY
 [ "$mode" = tray ] && { case "$("$exe" --status)" in *'"trayIcon":true'*) ;; *) fail "no tray icon" ;; esac; }
 echo "1 passed, 0 failed"

@@ -1,6 +1,7 @@
 #include "panels/TagsCollectionViewItem.h"
 #include "panels/TagsView.h"
 #include "panels/TagsViewDelegate.h"
+#include "support/AccessibleAction.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -40,22 +41,31 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("given");
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QList<QStringList>>("reports");
+        QTest::addColumn<bool>("screenReader"); // the accessible "Toggle" instead of the mouse
+        const QList<QStringList> inOrder{{"Jazz"}, {"Jazz", "Rock"}, {"Jazz", "Rock", "Pop"}, {"Jazz", "Pop"}};
         QTest::newRow("in click order, then one off")
-            << QStringList() << QStringList{"Jazz", "Rock", "Pop", "Rock"}
-            << QList<QStringList>{{"Jazz"}, {"Jazz", "Rock"}, {"Jazz", "Rock", "Pop"}, {"Jazz", "Pop"}};
+            << QStringList() << QStringList{"Jazz", "Rock", "Pop", "Rock"} << inOrder << false;
+        QTest::newRow("toggled by a screen reader")
+            << QStringList() << QStringList{"Jazz", "Rock", "Pop", "Rock"} << inOrder << true;
         QTest::newRow("after a given selection")
             << QStringList{"Talk", "80s"} << QStringList{"Jazz", "Talk"}
-            << QList<QStringList>{{"Talk", "80s", "Jazz"}, {"80s", "Jazz"}};
-        QTest::newRow("last one off") << QStringList{"Rock"} << QStringList{"Rock"} << QList<QStringList>{{}};
+            << QList<QStringList>{{"Talk", "80s", "Jazz"}, {"80s", "Jazz"}} << false;
+        QTest::newRow("last one off") << QStringList{"Rock"} << QStringList{"Rock"} << QList<QStringList>{{}} << false;
     }
 
     void selectionKeepsTheOrderOfClicks() {
         QFETCH(QStringList, given);
         QFETCH(QStringList, clicks);
         QFETCH(QList<QStringList>, reports);
+        QFETCH(bool, screenReader);
         view_->setItems(kTags, given);
-        for (const QString& tag : clicks)
-            click(tag);
+        for (const QString& tag : clicks) {
+            if (screenReader)
+                QVERIFY(doAccessibleAction(view_->buttonForTag(tag), QAccessibleActionInterface::toggleAction()));
+            else
+                click(tag);
+            QCoreApplication::processEvents();
+        }
         QCOMPARE(delegate_.calls, reports);
         QCOMPARE(view_->selectedItems(), reports.last());
         for (const QString& tag : kTags)

@@ -6,6 +6,7 @@
 #include "radio/RadioShell.h"
 #include "radio/RadioViewController.h"
 #include "radio/StationCellView.h"
+#include "support/AccessibleAction.h"
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
 #include "ui/ElidedTextButton.h"
@@ -329,6 +330,54 @@ private Q_SLOTS:
                                   v->stationsStripHostView->isHidden()}),
                      (QList<bool>{expected == 1, expected == 2, expected == 0}));
         }
+    }
+
+    // Checkable controls act on their state change, whoever makes it: a click, or a screen
+    // reader's "Toggle", which calls toggle() and never clicks.
+    void checkableControls_data() {
+        QTest::addColumn<bool>("screenReader");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("screen reader") << true;
+    }
+
+    void checkableControls() {
+        QFETCH(bool, screenReader);
+        controller_->prepareFirstTime();
+        PopoverView* v = controller_->view();
+        auto act = [screenReader](QAbstractButton* control) {
+            if (screenReader)
+                QVERIFY(doAccessibleAction(control, QAccessibleActionInterface::toggleAction()));
+            else
+                QTest::mouseClick(control, Qt::LeftButton);
+        };
+        act(v->toggleFavoriteButton); // nothing loaded: refused
+        QCOMPARE(shell_.beeps, 1);
+        QVERIFY(!v->toggleFavoriteButton->isChecked());
+        controller_->loadStation(sampleStations().at(0), false);
+        act(v->toggleFavoriteButton);
+        QCOMPARE(names(f_->api->favoriteStations()), QStringList{"Radio FM"});
+        QVERIFY(v->toggleFavoriteButton->isChecked());
+        act(v->toggleFavoriteButton);
+        QVERIFY(f_->api->favoriteStations().isEmpty());
+        QVERIFY(!v->toggleFavoriteButton->isChecked());
+
+        act(v->countriesButton);
+        QVERIFY(!v->auxHostView->isHidden());
+        QVERIFY(v->findChild<CountriesView*>());
+        act(v->countriesButton);
+        QVERIFY(v->auxHostView->isHidden());
+        QVERIFY(!v->countriesButton->isChecked());
+
+        QCOMPARE(f_->defaults->integer("stripVis"), 1);
+        act(v->recentsSegment);
+        QCOMPARE(f_->defaults->integer("stripVis"), 2);
+        QVERIFY(!v->favoritesSegment->isChecked());
+        act(v->recentsSegment); // the shown list's segment hides the strip
+        QCOMPARE(f_->defaults->integer("stripVis"), 0);
+        QVERIFY(v->stationsStripHostView->isHidden());
+        act(v->favoritesSegment);
+        QCOMPARE(f_->defaults->integer("stripVis"), 1);
+        QCOMPARE(shell_.beeps, 1);
     }
 
     void serverPopup() {
