@@ -22,7 +22,6 @@
 #include "media/GstMediaPlayer.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioViewController.h"
-#include "util/NotificationCenter.h"
 #include "util/TextUtils.h"
 #include "util/UserDefaults.h"
 #include "version.h"
@@ -116,7 +115,6 @@ std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    notifications_ = std::make_unique<NotificationCenter>();
     icons_ = std::make_unique<IconLoader>(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
                                           QStringLiteral("/Ostrel Radio/Icons"));
     GstMediaPlayer::Options playback;
@@ -126,7 +124,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     c.api = api_.get();
     c.defaults = defaults_.get();
     c.player = player_.get();
-    c.notifications = notifications_.get();
     c.shell = this;
     c.icons = icons_.get();
     controller_ = std::make_unique<RadioViewController>(c);

@@ -21,7 +21,6 @@ class WebDavDatabase;
 class MediaPlayer;
 class MprisService;
 class RadioPlaybackControl;
-class NotificationCenter;
 class Popover;
 class QMenu;
 class ListRefresher;
@@ -89,7 +88,6 @@ private:
     std::unique_ptr<CloudSetup> cloudSetup_;
     std::unique_ptr<RadioBrowser> api_;
     std::unique_ptr<ListRefresher> listRefresher_;
-    std::unique_ptr<NotificationCenter> notifications_;
     std::unique_ptr<IconLoader> icons_;
     std::unique_ptr<AlsaAudioHardware> audioHardware_;
     std::unique_ptr<MediaPlayer> player_;

@@ -8,7 +8,6 @@
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
 #include "ui/ViewExtensions.h"
-#include "util/NotificationCenter.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -114,9 +113,7 @@ bool StationCollectionViewItem::isTyping() const {
 void StationCollectionViewItem::playAction() {
     if (station_.isNull())
         return;
-    strip_.notifications().post(kLoadStationNotification,
-                                {{QStringLiteral("station"), QVariant::fromValue(station_)},
-                                 {QStringLiteral("play"), true}});
+    Q_EMIT strip_.loadStationRequested(station_, true);
 }
 
 void StationCollectionViewItem::removeFromFavoritesAction() {

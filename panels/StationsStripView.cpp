@@ -64,17 +64,15 @@ QFont smallFont(QFont font) {
 
 } // namespace
 
-StationsStripView* StationsStripView::createStationsStripView(const QString& keyPath, RadioBrowser& api,
-                                                              NotificationCenter& notifications, IconLoader& icons,
+StationsStripView* StationsStripView::createStationsStripView(List list, RadioBrowser& api, IconLoader& icons,
                                                               QWidget* parent) {
-    return new StationsStripView(keyPath, api, notifications, icons, parent);
+    return new StationsStripView(list, api, icons, parent);
 }
 
-StationsStripView::StationsStripView(const QString& keyPath, RadioBrowser& api, NotificationCenter& notifications,
-                                     IconLoader& icons, QWidget* parent)
-    : HoverView(parent), keyPath_(keyPath), api_(api), notifications_(notifications), icons_(icons) {
+StationsStripView::StationsStripView(List list, RadioBrowser& api, IconLoader& icons, QWidget* parent)
+    : HoverView(parent), list_(list), api_(api), icons_(icons) {
     configureHierarchy();
-    _prepareWithKeyPath();
+    _prepareWithList();
 }
 
 StationsStripView::~StationsStripView() {
@@ -137,27 +135,26 @@ void StationsStripView::configureHierarchy() {
     layout->addWidget(noItemsMessage_, 1, 0);
 }
 
-void StationsStripView::_prepareWithKeyPath() {
+void StationsStripView::_prepareWithList() {
     labelField_->setText(QStringLiteral(""));
     scrollLeftButton_->hide();
     scrollRightButton_->hide();
-    const bool favorites = keyPath_ == kFavoriteStations;
+    const bool favorites = list_ == List::Favorites;
     noItemsMessage_->setText(favorites ? tr("FAVORITE STATIONS LIST") : tr("RECENT STATIONS LIST"));
     setAccessibleName(favorites ? tr("Favorite stations") : tr("Recent stations"));
     configureSnapshot(false);
-    connect(&api_, &RadioBrowser::favoriteStationsChanged, this, [this] { observeValueForKeyPath(kFavoriteStations); });
-    connect(&api_, &RadioBrowser::recentStationsChanged, this, [this] { observeValueForKeyPath(kRecentStations); });
+    connect(&api_, &RadioBrowser::favoriteStationsChanged, this, [this] { observeList(List::Favorites); });
+    connect(&api_, &RadioBrowser::recentStationsChanged, this, [this] { observeList(List::Recents); });
 }
 
 StationList StationsStripView::currentList() const {
-    return keyPath_ == kFavoriteStations ? api_.favoriteStations() : api_.recentStations();
+    return list_ == List::Favorites ? api_.favoriteStations() : api_.recentStations();
 }
 
-void StationsStripView::observeValueForKeyPath(const QString& keyPath) {
-    const bool observed = keyPath == (keyPath_ == kFavoriteStations ? kFavoriteStations : kRecentStations);
-    if (observed)
+void StationsStripView::observeList(List changed) {
+    if (changed == list_)
         configureSnapshot(true);
-    else if (keyPath == kFavoriteStations)
+    else if (changed == List::Favorites)
         for (StationCollectionViewItem* tile : std::as_const(tiles_))
             tile->updateDescription(); // a recent station's star changed
 }
@@ -180,7 +177,7 @@ QAbstractButton* StationsStripView::scrollRightButton() const {
 
 StationCollectionViewItem* StationsStripView::makeTile(const Station& station) {
     // Only favourites can be removed from the strip.
-    auto* tile = new StationCollectionViewItem(*this, keyPath_ == kFavoriteStations, row_);
+    auto* tile = new StationCollectionViewItem(*this, list_ == List::Favorites, row_);
     tile->setRepresentedObject(station);
     tile->show();
     return tile;

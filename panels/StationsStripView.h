@@ -8,7 +8,6 @@
 #include <QSize>
 
 class IconLoader;
-class NotificationCenter;
 class QAbstractButton;
 class QLabel;
 class QScrollArea;
@@ -17,30 +16,26 @@ class RadioBrowser;
 class StationCollectionViewItem;
 
 // A one-row, horizontally scrolling band of station tiles showing one of the directory
-// client's lists, "favoriteStations" or "recentStations", and following every change of it
+// client's lists, the favourites or the recent stations, and following every change of it
 // (animated). While the pointer is over the strip, scroll buttons appear when the tiles do
-// not all fit. Tiles play through kLoadStationNotification.
+// not all fit. A tile asks for its station through loadStationRequested.
 class StationsStripView : public HoverView {
     Q_OBJECT
 public:
-    static inline const QString kFavoriteStations = QStringLiteral("favoriteStations");
-    static inline const QString kRecentStations = QStringLiteral("recentStations");
+    enum class List { Favorites, Recents };
     // Tile size and the gap between tiles; one scroll step is their sum.
     static constexpr QSize kItemSize{56, 56};
     static constexpr int kMinimumLineSpacing = 8;
     static constexpr int kAnimationMs = 200;
 
-    // The strip of `keyPath` ("favoriteStations", else the recent stations). The collaborators
-    // are not owned and must outlive the strip.
-    static StationsStripView* createStationsStripView(const QString& keyPath, RadioBrowser& api,
-                                                      NotificationCenter& notifications, IconLoader& icons,
+    // The strip of one list. The collaborators are not owned and must outlive the strip.
+    static StationsStripView* createStationsStripView(List list, RadioBrowser& api, IconLoader& icons,
                                                       QWidget* parent = nullptr);
 
-    StationsStripView(const QString& keyPath, RadioBrowser& api, NotificationCenter& notifications,
-                      IconLoader& icons, QWidget* parent = nullptr);
+    StationsStripView(List list, RadioBrowser& api, IconLoader& icons, QWidget* parent = nullptr);
     ~StationsStripView() override;
 
-    const QString& keyPath() const { return keyPath_; }
+    List list() const { return list_; }
     // The stations shown, in order, and their tiles (tiles fading out not included).
     StationList stations() const;
     const QList<StationCollectionViewItem*>& tiles() const { return tiles_; }
@@ -53,7 +48,6 @@ public:
     QScrollArea* collection() const { return collection_; }
 
     RadioBrowser& api() const { return api_; }
-    NotificationCenter& notifications() const { return notifications_; }
     IconLoader& icons() const { return icons_; }
 
     // Keyboard use of the tiles: the strip is one stop of the Tab chain, at the tile last
@@ -68,6 +62,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+Q_SIGNALS:
+    // A tile was activated: load its station, and play it.
+    void loadStationRequested(const Station& station, bool play);
+
 protected:
     void mouseEntered() override;
     void mouseExited() override;
@@ -76,9 +74,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void _prepareWithKeyPath();
+    void _prepareWithList();
     void configureHierarchy();
-    void observeValueForKeyPath(const QString& keyPath);
+    void observeList(List changed);
     void configureSnapshot(bool animate);
     StationCollectionViewItem* makeTile(const Station& station);
     void scrollAction(QAbstractButton* sender);
@@ -86,9 +84,8 @@ private:
     void placeScrollButtons();
     void updateScrollButtonIcons();
 
-    QString keyPath_;
+    List list_;
     RadioBrowser& api_;
-    NotificationCenter& notifications_;
     IconLoader& icons_;
 
     QToolButton* scrollRightButton_ = nullptr;

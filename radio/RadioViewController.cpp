@@ -20,7 +20,6 @@
 #include "ui/VisibleIconRequests.h"
 #include "util/RemoteText.h"
 #include "util/Collections.h"
-#include "util/NotificationCenter.h"
 #include "util/FileURLs.h"
 #include "util/TextUtils.h"
 #include "util/UserDefaults.h"
@@ -164,7 +163,7 @@ void RadioViewController::wireView() {
     for (const int segment : {0, 1}) {
         QToolButton* button = segment == 0 ? v->favoritesSegment : v->recentsSegment;
         connect(button, &QToolButton::toggled, this, [this, segment](bool on) {
-            if (on != (c_.defaults->integer(kStripKey) == segment + 1))
+            if (on != (strip() == (segment == 0 ? Strip::Favorites : Strip::Recents)))
                 stripSegmentAction(segment);
         });
     }
@@ -224,9 +223,8 @@ void RadioViewController::prepareFirstTime() {
     view_->searchField->blockSignals(false);
     prepareHostView(false, false);
 
-    const qint64 strip = c_.defaults->integer(kStripKey);
-    view_->favoritesSegment->setChecked(strip == 1);
-    view_->recentsSegment->setChecked(strip == 2);
+    view_->favoritesSegment->setChecked(strip() == Strip::Favorites);
+    view_->recentsSegment->setChecked(strip() == Strip::Recents);
 
     QString code = c_.defaults->string(kCountryKey);
     if (code.isEmpty()) {
@@ -237,16 +235,14 @@ void RadioViewController::prepareFirstTime() {
     requestStations(false);
     setCountryButton();
 
-    connect(c_.notifications, &NotificationCenter::posted, this, [this](const QString& name, const QVariantMap& info) {
-        if (name == kLoadStationNotification)
-            _loadStationNotification(info);
-    });
-    favoritesStripView_ = StationsStripView::createStationsStripView(StationsStripView::kFavoriteStations, *c_.api,
-                                                                    *c_.notifications, *c_.icons, view_->stationsStripHostView);
-    recentsStripView_ = StationsStripView::createStationsStripView(StationsStripView::kRecentStations, *c_.api,
-                                                                  *c_.notifications, *c_.icons, view_->stationsStripHostView);
-    for (StationsStripView* strip : {favoritesStripView_, recentsStripView_})
+    favoritesStripView_ = StationsStripView::createStationsStripView(StationsStripView::List::Favorites, *c_.api,
+                                                                    *c_.icons, view_->stationsStripHostView);
+    recentsStripView_ = StationsStripView::createStationsStripView(StationsStripView::List::Recents, *c_.api,
+                                                                  *c_.icons, view_->stationsStripHostView);
+    for (StationsStripView* strip : {favoritesStripView_, recentsStripView_}) {
         view_->stationsStripHostView->layout()->addWidget(strip);
+        connect(strip, &StationsStripView::loadStationRequested, this, &RadioViewController::_loadStationNotification);
+    }
     connect(c_.api, &RadioBrowser::favoriteStationsChanged, this, &RadioViewController::observeFavoriteStations);
     showHideStrip();
 
@@ -343,27 +339,26 @@ void RadioViewController::prepareHostView(bool show, bool animate) {
 }
 
 void RadioViewController::stripSegmentAction(int segment) {
-    const qint64 stored = c_.defaults->integer(kStripKey);
-    qint64 next;
-    if (stored == 1)
-        next = segment == 0 ? 0 : 2;
-    else if (stored == 2)
-        next = segment == 1 ? 0 : 1;
-    else
-        next = segment + 1;
-    c_.defaults->setValue(kStripKey, next);
-    view_->favoritesSegment->setChecked(next == 1);
-    view_->recentsSegment->setChecked(next == 2);
+    const Strip chosen = segment == 0 ? Strip::Favorites : Strip::Recents;
+    const Strip next = strip() == chosen ? Strip::None : chosen; // the shown list's segment hides it
+    c_.defaults->setValue(kStripKey, qint64(next));
+    view_->favoritesSegment->setChecked(next == Strip::Favorites);
+    view_->recentsSegment->setChecked(next == Strip::Recents);
     showHideStrip();
 }
 
 void RadioViewController::showHideStrip() {
-    const qint64 strip = c_.defaults->integer(kStripKey);
+    const Strip shown = strip();
     if (favoritesStripView_)
-        favoritesStripView_->setVisible(strip == 1);
+        favoritesStripView_->setVisible(shown == Strip::Favorites);
     if (recentsStripView_)
-        recentsStripView_->setVisible(strip == 2);
-    view_->stationsStripHostView->setVisible(strip == 1 || strip == 2);
+        recentsStripView_->setVisible(shown == Strip::Recents);
+    view_->stationsStripHostView->setVisible(shown != Strip::None);
+}
+
+RadioViewController::Strip RadioViewController::strip() const {
+    const qint64 stored = c_.defaults->integer(kStripKey);
+    return stored == 1 ? Strip::Favorites : stored == 2 ? Strip::Recents : Strip::None;
 }
 
 // ---- Filtering and ordering
@@ -700,8 +695,8 @@ void RadioViewController::tableDoubleAction() {
     loadStation(model_->stationAt(current.row()), true);
 }
 
-void RadioViewController::_loadStationNotification(const QVariantMap& userInfo) {
-    loadStation(userInfo.value(QStringLiteral("station")).value<Station>(), userInfo.value(QStringLiteral("play")).toBool());
+void RadioViewController::_loadStationNotification(const Station& station, bool play) {
+    loadStation(station, play);
 }
 
 void RadioViewController::metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups) {

@@ -16,7 +16,6 @@ class CountriesView;
 class EverywhereSearch;
 class SearchFacetsView;
 class IconLoader;
-class NotificationCenter;
 class StationsStripView;
 class TagsView;
 class VisibleIconRequests;
@@ -39,7 +38,6 @@ public:
         RadioBrowser* api = nullptr;
         UserDefaults* defaults = nullptr;
         MediaPlayer* player = nullptr;
-        NotificationCenter* notifications = nullptr;
         RadioShell* shell = nullptr;
         IconLoader* icons = nullptr;
     };
@@ -65,6 +63,10 @@ public:
     void selectionCountryCodeChanged(const QString& code) override;
     void toggleHostViewAction();
     void prepareHostView(bool show, bool animate);
+    // The strip shown below the table; stored in "stripVis" as 0, 1 and 2.
+    enum class Strip { None = 0, Favorites = 1, Recents = 2 };
+    Strip strip() const;
+    // Segment 0 is the favourites', 1 the recent stations'.
     void stripSegmentAction(int segment);
     void showHideStrip();
     // The whole directory is searched instead of one country's stations.
@@ -106,7 +108,8 @@ public:
     void player_stop();
     void togglePlayAction();
     void tableDoubleAction();
-    void _loadStationNotification(const QVariantMap& userInfo);
+    // A strip's tile asks for its station.
+    void _loadStationNotification(const Station& station, bool play);
     void metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups);
     void volumeChangedAction();
 

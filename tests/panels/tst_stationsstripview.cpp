@@ -3,7 +3,6 @@
 #include "ui/CachedURLImageView.h"
 #include "ui/IconLoader.h"
 #include "ui/ImageExtensions.h"
-#include "util/NotificationCenter.h"
 
 #include "support/DirectoryFixture.h"
 
@@ -36,8 +35,8 @@ private Q_SLOTS:
     void cleanup() { window_.reset(); } // the strips go before the list and icons they use
 
     void stripFollowsEveryChangeOfItsList() {
-        StationsStripView* favourites = makeStrip(StationsStripView::kFavoriteStations);
-        StationsStripView* recents = makeStrip(StationsStripView::kRecentStations);
+        StationsStripView* favourites = makeStrip(StationsStripView::List::Favorites);
+        StationsStripView* recents = makeStrip(StationsStripView::List::Recents);
         RadioBrowser& api = *f_->api;
         QVERIFY(favourites->noItemsMessage()->isVisible() && favourites->tiles().isEmpty());
 
@@ -70,7 +69,7 @@ private Q_SLOTS:
     void scrollButtonsStepAndStopAtTheEnds() {
         for (int i = 0; i < 10; ++i)
             f_->api->addFavoriteStation(station(i));
-        StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
+        StationsStripView* strip = makeStrip(StationsStripView::List::Favorites);
         strip->resize(strip->width() - strip->collection()->viewport()->width() + 200, strip->height());
         QCOMPARE(strip->collection()->viewport()->width(), 200);
         QScrollBar* bar = strip->collection()->horizontalScrollBar();
@@ -101,7 +100,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(int, ticks);
         f_->api->addFavoriteStation(station(1, name));
-        StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
+        StationsStripView* strip = makeStrip(StationsStripView::List::Favorites);
         StationCollectionViewItem* tile = strip->tiles().first();
         strip->labelField()->setText(QStringLiteral("left over"));
 
@@ -126,7 +125,7 @@ private Q_SLOTS:
 
     void leavingATileClearsTheLabelAtOnce() {
         f_->api->addFavoriteStation(station(1, QStringLiteral("A very long station name ").repeated(20)));
-        StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
+        StationsStripView* strip = makeStrip(StationsStripView::List::Favorites);
         StationCollectionViewItem* tile = strip->tiles().first();
         pointAt(tile, tile->rect().center());
         QTRY_VERIFY(!strip->labelField()->text().isEmpty());
@@ -137,38 +136,36 @@ private Q_SLOTS:
         QVERIFY(!tile->isTyping());
     }
 
-    void playingPostsOneNotification_data() {
+    void playingAsksOnce_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("click") << "click";
         QTest::newRow("return key") << "return";
         QTest::newRow("space key") << "space";
     }
 
-    void playingPostsOneNotification() {
+    void playingAsksOnce() {
         QFETCH(QString, how);
         f_->api->addRecentStation(station(4));
-        StationsStripView* strip = makeStrip(StationsStripView::kRecentStations);
+        StationsStripView* strip = makeStrip(StationsStripView::List::Recents);
         StationCollectionViewItem* tile = strip->tiles().first();
-        QSignalSpy posted(&notifications_, &NotificationCenter::posted);
+        QSignalSpy asked(strip, &StationsStripView::loadStationRequested);
         if (how == QLatin1String("click")) {
             QTest::mouseClick(tile, Qt::LeftButton);
         } else {
             tile->setFocus();
             QTest::keyClick(tile, how == QLatin1String("return") ? Qt::Key_Return : Qt::Key_Space);
         }
-        QCOMPARE(posted.size(), 1);
-        const QVariantMap info = posted.first().at(1).toMap();
-        QCOMPARE(posted.first().at(0).toString(), kLoadStationNotification);
-        QCOMPARE(info.value("station").value<Station>().string(Station::Key::StationUuid), "uuid-4");
-        QVERIFY(info.value(QStringLiteral("play")).toBool());
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().at(0).value<Station>().string(Station::Key::StationUuid), "uuid-4");
+        QVERIFY(asked.first().at(1).toBool());
     }
 
     void onlyFavouriteTilesOfferRemoval() {
         f_->api->addFavoriteStation(station(1));
         f_->api->addFavoriteStation(station(2));
         f_->api->addRecentStation(station(1));
-        StationsStripView* favourites = makeStrip(StationsStripView::kFavoriteStations);
-        StationsStripView* recents = makeStrip(StationsStripView::kRecentStations);
+        StationsStripView* favourites = makeStrip(StationsStripView::List::Favorites);
+        StationsStripView* recents = makeStrip(StationsStripView::List::Recents);
 
         StationCollectionViewItem* recent = recents->tiles().first();
         QCOMPARE(recent->contextMenuPolicy(), Qt::NoContextMenu);
@@ -198,7 +195,7 @@ private Q_SLOTS:
         QFETCH(QString, country);
         QFETCH(QString, flag);
         f_->api->addFavoriteStation(station(1, QStringLiteral("Radio One Classic Rock"), country));
-        StationsStripView* strip = makeStrip(StationsStripView::kFavoriteStations);
+        StationsStripView* strip = makeStrip(StationsStripView::List::Favorites);
         StationCollectionViewItem* tile = strip->tiles().first();
         QCOMPARE(tile->flagText(), flag);
         pointAt(strip, QPoint(150, 2)); // one tile fits: no scroll buttons
@@ -214,8 +211,8 @@ private Q_SLOTS:
     }
 
 private:
-    StationsStripView* makeStrip(const QString& keyPath, int width = 400) {
-        auto* strip = StationsStripView::createStationsStripView(keyPath, *f_->api, notifications_, *icons_, window_.get());
+    StationsStripView* makeStrip(StationsStripView::List list, int width = 400) {
+        auto* strip = StationsStripView::createStationsStripView(list, *f_->api, *icons_, window_.get());
         strip->setGeometry(10, 10, width, strip->sizeHint().height());
         strip->show();
         return strip;
@@ -225,7 +222,6 @@ private:
 
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<IconLoader> icons_;
-    NotificationCenter notifications_;
     std::unique_ptr<QWidget> window_;
 };
 

@@ -11,7 +11,6 @@
 #include "support/FakeMediaPlayer.h"
 #include "ui/ElidedTextButton.h"
 #include "ui/IconLoader.h"
-#include "util/NotificationCenter.h"
 #include "util/TextUtils.h"
 
 #include <QtTest>
@@ -50,7 +49,6 @@ private Q_SLOTS:
         f_->defaults->registerDefaults({{"radioVolume", 1.0}, {"stripVis", 1}});
         f_->defaults->setValue("radioStationsCountryCode", "AT");
         player_ = std::make_unique<FakeMediaPlayer>();
-        notifications_ = std::make_unique<NotificationCenter>();
         shell_ = RecordingShell();
         shell_.support = QUrl::fromLocalFile(f_->supportFile(QString()));
         makeController();
@@ -206,11 +204,10 @@ private Q_SLOTS:
         QCOMPARE(player_->volume(), 0.25f);
         QVERIFY(changed.count() >= 4);
 
-        // The notification without "play" loads without playing; the stored file follows.
-        notifications_->post(kLoadStationNotification, {}); // nothing to load
+        // A strip's request without playing loads without playing; the stored file follows.
         controller_->prepareFirstTime();
-        notifications_->post(kLoadStationNotification,
-                             {{"station", QVariant::fromValue(sampleStations().at(0))}});
+        Q_EMIT controller_->recentsStripView()->loadStationRequested(Station(), true); // nothing to load
+        Q_EMIT controller_->favoritesStripView()->loadStationRequested(sampleStations().at(0), false);
         QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
         QCOMPARE(button->text(), QStringLiteral("Play"));
         const QUrl stored = QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"));
@@ -488,7 +485,7 @@ private:
     void makeController() {
         controller_.reset();
         icons_ = std::make_unique<IconLoader>(f_->dir.filePath("icons"));
-        RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), notifications_.get(), &shell_,
+        RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), &shell_,
                                              icons_.get()};
         controller_ = std::make_unique<RadioViewController>(c);
     }
@@ -498,7 +495,6 @@ private:
     DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<FakeMediaPlayer> player_;
-    std::unique_ptr<NotificationCenter> notifications_;
     std::unique_ptr<IconLoader> icons_;
     RecordingShell shell_;
     std::unique_ptr<RadioViewController> controller_;

@@ -12,7 +12,6 @@
 #include "support/FakeMediaPlayer.h"
 #include "ui/IconLoader.h"
 #include "util/IcuText.h"
-#include "util/NotificationCenter.h"
 #include "util/UserDefaults.h"
 #include "util/UserLocale.h"
 
@@ -44,7 +43,6 @@ struct Popover {
     HttpFetcher http{QString(), QStringLiteral("bench")};
     std::unique_ptr<RadioBrowser> api;
     FakeMediaPlayer player;
-    NotificationCenter notifications;
     Shell shell;
     IconLoader icons{dir.filePath("icons")};
     std::unique_ptr<RadioViewController> controller;
@@ -58,7 +56,7 @@ struct Popover {
         api = std::make_unique<RadioBrowser>(env);
         shell.support = env.supportURL;
         controller = std::make_unique<RadioViewController>(
-            RadioViewController::Collaborators{api.get(), &defaults, &player, &notifications, &shell, &icons});
+            RadioViewController::Collaborators{api.get(), &defaults, &player, &shell, &icons});
         controller->view()->resize(440, 640);
         controller->view()->show();
     }
