@@ -438,7 +438,7 @@ private Q_SLOTS:
 private:
     void makeController() {
         controller_.reset();
-        icons_ = std::make_unique<IconLoader>(f_->dir.filePath("icons"));
+        icons_ = std::make_unique<IconLoader>(transport_, f_->dir.filePath("icons"));
         RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), notifications_.get(), &shell_,
                                              icons_.get()};
         controller_ = std::make_unique<RadioViewController>(c);
@@ -446,6 +446,7 @@ private:
 
     void feed(const StationList& stations) { controller_->requestStations_Callback(stations, QString()); }
 
+    HttpTransport transport_;
     DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<FakeMediaPlayer> player_;

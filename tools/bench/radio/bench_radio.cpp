@@ -41,12 +41,13 @@ struct Shell : RadioShell {
 struct Popover {
     QTemporaryDir dir;
     UserDefaults defaults{dir.filePath("settings.ini")};
-    HttpFetcher http{QString(), QStringLiteral("bench")};
+    HttpTransport transport;
+    HttpFetcher http{transport, QString()};
     std::unique_ptr<RadioBrowser> api;
     FakeMediaPlayer player;
     NotificationCenter notifications;
     Shell shell;
-    IconLoader icons{dir.filePath("icons")};
+    IconLoader icons{transport, dir.filePath("icons")};
     std::unique_ptr<RadioViewController> controller;
 
     Popover() {
