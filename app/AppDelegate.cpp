@@ -71,7 +71,7 @@ void AppDelegate::applicationWillFinishLaunching() {
 }
 
 void AppDelegate::setInitialDefaults() {
-    defaults_->registerDefaults({{QStringLiteral("radioVolume"), 1.0}, {QStringLiteral("stripVis"), 1}});
+    defaults_->registerDefaults({{settingskeys::kRadioVolume, 1.0}, {settingskeys::kStripVis, 1}});
 }
 
 void AppDelegate::prepareSupport() {
@@ -203,10 +203,10 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
 
 void AppDelegate::prepareDesktopExtras() {
     titleNotifier_ = std::make_unique<TitleNotifier>(*playbackControl_);
-    titleNotifier_->setEnabled(defaults_->value(GeneralSettingsPage::kNotifyKey).toBool());
+    titleNotifier_->setEnabled(defaults_->value(settingskeys::kNotifyOnNewTitle).toBool());
     // The fade works on the player alone, so the volume setting stays what the user chose.
     sleepTimer_ = std::make_unique<SleepTimer>(SleepTimer::Hooks{
-        [this](double factor) { player_->setVolume(float(defaults_->doubleValue(QStringLiteral("radioVolume")) * factor)); },
+        [this](double factor) { player_->setVolume(float(defaults_->doubleValue(settingskeys::kRadioVolume) * factor)); },
         [this] { controller_->player_stop(); }});
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;

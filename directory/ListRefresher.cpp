@@ -12,7 +12,6 @@
 Q_DECLARE_LOGGING_CATEGORY(lcDirectory)
 
 namespace {
-const QString kLastRefreshKey = QStringLiteral("lastListRefresh");
 constexpr qint64 kDaySecs = 24 * 60 * 60;
 } // namespace
 
@@ -52,7 +51,7 @@ StationList ListRefresher::refreshed(const StationList& list, const StationList&
 }
 
 void ListRefresher::refreshIfDue(const QDateTime& now) {
-    const qint64 last = defaults_->integer(kLastRefreshKey);
+    const qint64 last = defaults_->integer(settingskeys::kLastListRefresh);
     const qint64 nowSecs = now.toSecsSinceEpoch();
     if (last > 0 && nowSecs - last >= 0 && nowSecs - last < kDaySecs)
         return;
@@ -88,7 +87,7 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
             api_->setRecentStations(recents);
             api_->saveRecentStations();
         }
-        defaults_->setValue(kLastRefreshKey, nowSecs);
+        defaults_->setValue(settingskeys::kLastListRefresh, nowSecs);
         Q_EMIT finished(true);
     });
 }

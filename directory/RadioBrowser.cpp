@@ -20,7 +20,7 @@
 Q_LOGGING_CATEGORY(lcDirectory, "ostrel.directory")
 
 namespace {
-const QString kServerKey = QStringLiteral("radioServer");
+const QString& kServerKey = settingskeys::kRadioServer;
 
 // "host" means https://host; a full http(s) URL is used as it is, so a user can point the
 // program at a mirror of their own.
