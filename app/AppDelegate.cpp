@@ -22,9 +22,9 @@
 #include "media/GstMediaPlayer.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioViewController.h"
+#include "util/HttpTransport.h"
 #include "util/TextUtils.h"
 #include "util/UserDefaults.h"
-#include "version.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -70,7 +70,7 @@ void AppDelegate::applicationWillFinishLaunching() {
 }
 
 void AppDelegate::setInitialDefaults() {
-    defaults_->registerDefaults({{QStringLiteral("radioVolume"), 1.0}, {QStringLiteral("stripVis"), 1}});
+    defaults_->registerDefaults({{settingskeys::kRadioVolume, 1.0}, {settingskeys::kStripVis, 1}});
 }
 
 void AppDelegate::prepareSupport() {
@@ -78,8 +78,8 @@ void AppDelegate::prepareSupport() {
     supportURL_ = QUrl::fromLocalFile(folder);
     QDir().mkpath(folder); // a failure shows when the files are written
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/Ostrel Radio");
-    http_ = std::make_unique<HttpFetcher>(cache + QStringLiteral("/Directory"), QStringLiteral("Ostrel Radio/") +
-                                                                                    QStringLiteral(OSTREL_VERSION_SHORT));
+    transport_ = std::make_unique<HttpTransport>();
+    http_ = std::make_unique<HttpFetcher>(*transport_, cache + QStringLiteral("/Directory"));
     prepareCloud();
     RadioBrowser::Environment env;
     env.cloud = cloudSync_.get();
@@ -96,11 +96,9 @@ void AppDelegate::prepareCloud() {
     keyring_ = std::make_unique<KeychainCredentialStore>();
     credentials_ = std::make_unique<PromptingCredentialStore>(
         *keyring_, [this](const QString&, const QString& why) { return askForCloudPassword(why); });
-    WebDavDatabase::Options options;
-    options.userAgent = QByteArray("Ostrel Radio/") + OSTREL_VERSION_SHORT;
-    cloudDatabase_ = CloudSetup::makeDatabase(*defaults_, *credentials_, options);
+    cloudDatabase_ = CloudSetup::makeDatabase(*transport_, *defaults_, *credentials_);
     cloudSync_ = std::make_unique<CloudSync>(*cloudDatabase_, *defaults_);
-    cloudSetup_ = std::make_unique<CloudSetup>(*defaults_, *credentials_, options);
+    cloudSetup_ = std::make_unique<CloudSetup>(*transport_, *defaults_, *credentials_);
 }
 
 std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
@@ -115,10 +113,10 @@ std::optional<QString> AppDelegate::askForCloudPassword(const QString& why) {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    icons_ = std::make_unique<IconLoader>(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                                          QStringLiteral("/Ostrel Radio/Icons"));
+    icons_ = std::make_unique<IconLoader>(*transport_, QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                                                           QStringLiteral("/Ostrel Radio/Icons"));
     GstMediaPlayer::Options playback;
-    playback.userAgent = QStringLiteral("Ostrel Radio/") + QStringLiteral(OSTREL_VERSION_SHORT);
+    playback.userAgent = QString::fromLatin1(HttpTransport::userAgent());
     player_ = std::make_unique<GstMediaPlayer>(playback);
     RadioViewController::Collaborators c;
     c.api = api_.get();
@@ -202,10 +200,10 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
 
 void AppDelegate::prepareDesktopExtras() {
     titleNotifier_ = std::make_unique<TitleNotifier>(*playbackControl_);
-    titleNotifier_->setEnabled(defaults_->value(GeneralSettingsPage::kNotifyKey).toBool());
+    titleNotifier_->setEnabled(defaults_->value(settingskeys::kNotifyOnNewTitle).toBool());
     // The fade works on the player alone, so the volume setting stays what the user chose.
     sleepTimer_ = std::make_unique<SleepTimer>(SleepTimer::Hooks{
-        [this](double factor) { player_->setVolume(float(defaults_->doubleValue(QStringLiteral("radioVolume")) * factor)); },
+        [this](double factor) { player_->setVolume(float(defaults_->doubleValue(settingskeys::kRadioVolume) * factor)); },
         [this] { controller_->player_stop(); }});
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;

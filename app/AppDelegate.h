@@ -13,6 +13,7 @@ class CloudSetup;
 class CloudSync;
 class AlsaAudioHardware;
 class HttpFetcher;
+class HttpTransport;
 class OutputPicker;
 class IconLoader;
 class KeychainCredentialStore;
@@ -79,6 +80,8 @@ private:
     bool windowMode_ = false;
     QRect clickAnchor_; // where the last click on the icon was
     std::unique_ptr<UserDefaults> defaults_;
+    // Every HTTP request goes through it: it outlives everything that sends one.
+    std::unique_ptr<HttpTransport> transport_;
     std::unique_ptr<HttpFetcher> http_;
     // Cloud sync outlives the directory client, which hands it list bytes until it goes.
     std::unique_ptr<KeychainCredentialStore> keyring_;

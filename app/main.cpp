@@ -4,6 +4,7 @@
 #include "app/Translations.h"
 #include "directory/cloud/CloudSetup.h"
 #include "directory/cloud/KeychainCredentialStore.h"
+#include "util/HttpTransport.h"
 #include "util/UserDefaults.h"
 #include "version.h"
 
@@ -65,9 +66,11 @@ int main(int argc, char* argv[]) {
         translations::install(app, QLocale());
         UserDefaults defaults;
         KeychainCredentialStore keyring;
+        HttpTransport transport;
         QTextStream in(stdin);
         QTextStream out(stdout);
-        return CloudSetup::configureFromCommandLine(options.cloudServer, options.cloudUser, in, out, defaults, keyring);
+        return CloudSetup::configureFromCommandLine(options.cloudServer, options.cloudUser, in, out, transport,
+                                                    defaults, keyring);
     }
     case CommandLine::Action::Run:
         break;

@@ -1,33 +1,15 @@
 #include "directory/HttpFetcher.h"
 
-#include <QCoreApplication>
-#include <QNetworkAccessManager>
+#include <QIODevice>
 #include <QNetworkDiskCache>
-#include <QNetworkReply>
-#include <QTimer>
 #include <memory>
 
 namespace {
 constexpr qsizetype kParserPadding = 64; // simdjson reads up to 64 bytes past the end
-
-QString describeStatus(int status, const QByteArray& reason) {
-    return QCoreApplication::translate("HttpFetcher", "The server answered HTTP %1%2")
-        .arg(status)
-        .arg(reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromLatin1(reason)));
-}
 } // namespace
 
-// One request's progress: its growing body and why it was cut short, if it was.
-struct HttpFetcher::Transfer {
-    QUrl url;
-    QByteArray body;
-    QString abortReason;
-    QTimer idle;
-    QTimer total;
-};
-
-HttpFetcher::HttpFetcher(const QString& cacheFolder, const QString& userAgent, QObject* parent)
-    : QObject(parent), network_(new QNetworkAccessManager(this)), userAgent_(userAgent.toUtf8()) {
+HttpFetcher::HttpFetcher(HttpTransport& transport, const QString& cacheFolder, QObject* parent)
+    : QObject(parent), transport_(transport) {
     if (!cacheFolder.isEmpty()) {
         cache_ = new QNetworkDiskCache(this);
         cache_->setCacheDirectory(cacheFolder);
@@ -51,98 +33,58 @@ void HttpFetcher::get(const QUrl& url, CachePolicy policy, Callback callback) {
             return;
         }
     }
-
-    track(network_->get(request(url)), url, policy, std::move(callback));
+    send(request(url), policy, std::move(callback));
 }
 
 void HttpFetcher::post(const QUrl& url, const QByteArray& form, Callback callback) {
-    QNetworkRequest req = request(url);
-    req.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
-    track(network_->post(req, form), url, CachePolicy::NoCache, std::move(callback));
+    HttpTransport::Request req = request(url);
+    req.method = "POST";
+    req.headers.append({QByteArray("Content-Type"), QByteArray("application/x-www-form-urlencoded")});
+    req.body = form;
+    send(std::move(req), CachePolicy::NoCache, std::move(callback));
 }
 
-QNetworkRequest HttpFetcher::request(const QUrl& url) const {
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
-    request.setRawHeader("Accept", "application/json");
-    // The network manager has no cache of its own: this class decides what is stored.
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+HttpTransport::Request HttpFetcher::request(const QUrl& url) const {
+    HttpTransport::Request request;
+    request.url = url;
+    request.headers = {{QByteArray("Accept"), QByteArray("application/json")}};
+    request.limits = limits_;
     return request;
 }
 
-void HttpFetcher::track(QNetworkReply* reply, const QUrl& url, CachePolicy policy, Callback callback) {
-    // Without a bound the network thread may keep reading a fast endless reply and never hand
-    // any of it over, so the size cap below would never be checked.
-    reply->setReadBufferSize(256 * 1024);
-    auto transfer = std::make_shared<Transfer>();
-    transfer->url = url;
-    auto abortWith = [reply, transfer](const QString& reason) {
-        if (transfer->abortReason.isNull())
-            transfer->abortReason = reason;
-        reply->abort();
-    };
-    transfer->idle.setSingleShot(true);
-    transfer->total.setSingleShot(true);
-    QObject::connect(&transfer->idle, &QTimer::timeout, reply, [abortWith, this] {
-        abortWith(tr("The server did not answer within %1 seconds").arg(limits_.idleTimeoutMs / 1000));
-    });
-    QObject::connect(&transfer->total, &QTimer::timeout, reply, [abortWith, this] {
-        abortWith(tr("The server took longer than %1 seconds to answer").arg(limits_.totalTimeoutMs / 1000));
-    });
-    transfer->idle.start(limits_.idleTimeoutMs);
-    transfer->total.start(limits_.totalTimeoutMs);
-
-    connect(reply, &QNetworkReply::readyRead, reply, [reply, transfer, abortWith, this] {
-        transfer->idle.start(limits_.idleTimeoutMs);
-        if (transfer->body.size() + reply->bytesAvailable() > limits_.maxBodyBytes) {
-            abortWith(tr("The reply is larger than %1 MiB").arg(limits_.maxBodyBytes / (1024 * 1024)));
-            return;
-        }
-        transfer->body.append(reply->readAll());
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, transfer, policy, callback = std::move(callback)] {
-        transfer->idle.stop();
-        transfer->total.stop();
-        if (transfer->abortReason.isNull() && reply->bytesAvailable() > 0)
-            transfer->body.append(reply->readAll());
-        finish(reply, *transfer, policy, callback);
-    });
+void HttpFetcher::send(HttpTransport::Request request, CachePolicy policy, Callback callback) {
+    const QUrl url = request.url;
+    transport_.send(std::move(request), this,
+                    [this, url, policy, callback = std::move(callback)](HttpTransport::Result result) {
+                        Reply reply;
+                        reply.httpStatus = result.status;
+                        if (!result.ok()) {
+                            reply.error = std::move(result.error);
+                        } else {
+                            if (policy != CachePolicy::NoCache)
+                                store(url, result);
+                            QByteArray& body = result.body;
+                            if (body.capacity() < body.size() + kParserPadding)
+                                body.reserve(body.size() + kParserPadding);
+                            reply.body = std::move(body);
+                        }
+                        callback(std::move(reply));
+                    });
 }
 
-void HttpFetcher::finish(QNetworkReply* reply, Transfer& transfer, CachePolicy policy, const Callback& callback) {
-    reply->deleteLater();
-    Reply result;
-    result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    QByteArray& body = transfer.body;
-
-    if (!transfer.abortReason.isNull()) {
-        result.error = transfer.abortReason;
-    } else if (result.httpStatus != 0 && (result.httpStatus < 200 || result.httpStatus > 299)) {
-        result.error = describeStatus(result.httpStatus,
-                                      reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-    } else if (reply->error() != QNetworkReply::NoError) {
-        result.error = reply->errorString();
-    } else {
-        if (policy != CachePolicy::NoCache)
-            store(transfer.url, reply, body);
-        if (body.capacity() < body.size() + kParserPadding)
-            body.reserve(body.size() + kParserPadding);
-        result.body = std::move(body);
-    }
-    callback(std::move(result));
-}
-
-void HttpFetcher::store(const QUrl& url, QNetworkReply* reply, const QByteArray& body) {
+void HttpFetcher::store(const QUrl& url, const HttpTransport::Result& result) {
     if (!cache_)
         return;
     QNetworkCacheMetaData meta;
     meta.setUrl(url);
     meta.setSaveToDisk(true);
-    meta.setRawHeaders(reply->rawHeaderPairs());
+    QNetworkCacheMetaData::RawHeaderList headers;
+    for (const auto& [name, value] : result.headers)
+        headers.append({name, value});
+    meta.setRawHeaders(headers);
     meta.setAttributes({{QNetworkRequest::HttpStatusCodeAttribute, 200}});
     if (QIODevice* device = cache_->prepare(meta)) {
-        device->write(body);
+        device->write(result.body);
         cache_->insert(device);
     }
 }

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "util/HttpTransport.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QUrl>
 #include <functional>
 
-class QNetworkAccessManager;
 class QNetworkDiskCache;
-class QNetworkReply;
-class QNetworkRequest;
 
-// GET and form POST requests on the main thread, with the limits that keep a bad server from hanging or
-// exhausting the program, and a disk cache under our control.
+// The directory's GET and form POST requests, through the program's HTTP transport, with a
+// disk cache under our control.
 class HttpFetcher : public QObject {
     Q_OBJECT
 public:
@@ -23,21 +22,16 @@ public:
 
     struct Reply {
         QByteArray body;  // capacity leaves room for parsers that read past the end
-        QString error;    // readable; null on success
+        Error error;      // readable; None on success
         int httpStatus = 0;
         bool fromCache = false;
-        bool ok() const { return error.isNull(); }
+        bool ok() const { return error.ok(); }
     };
     using Callback = std::function<void(Reply)>;
-
-    struct Limits {
-        qint64 maxBodyBytes = 64 * 1024 * 1024;
-        int idleTimeoutMs = 15000;  // no byte for this long ends the request
-        int totalTimeoutMs = 120000; // a reply trickling in ends here
-    };
+    using Limits = HttpTransport::Limits;
 
     // `cacheFolder` empty: no cache at all.
-    HttpFetcher(const QString& cacheFolder, const QString& userAgent, QObject* parent = nullptr);
+    HttpFetcher(HttpTransport& transport, const QString& cacheFolder, QObject* parent = nullptr);
     ~HttpFetcher() override;
 
     void setLimits(const Limits& limits) { limits_ = limits; }
@@ -49,14 +43,11 @@ public:
     void post(const QUrl& url, const QByteArray& form, Callback callback);
 
 private:
-    struct Transfer;
-    QNetworkRequest request(const QUrl& url) const;
-    void track(QNetworkReply* reply, const QUrl& url, CachePolicy policy, Callback callback);
-    void finish(QNetworkReply* reply, Transfer& transfer, CachePolicy policy, const Callback& callback);
-    void store(const QUrl& url, QNetworkReply* reply, const QByteArray& body);
+    HttpTransport::Request request(const QUrl& url) const;
+    void send(HttpTransport::Request request, CachePolicy policy, Callback callback);
+    void store(const QUrl& url, const HttpTransport::Result& result);
 
-    QNetworkAccessManager* network_;
+    HttpTransport& transport_;
     QNetworkDiskCache* cache_ = nullptr;
-    QByteArray userAgent_;
     Limits limits_;
 };

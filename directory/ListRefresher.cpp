@@ -12,7 +12,6 @@
 Q_DECLARE_LOGGING_CATEGORY(lcDirectory)
 
 namespace {
-const QString kLastRefreshKey = QStringLiteral("lastListRefresh");
 constexpr qint64 kDaySecs = 24 * 60 * 60;
 } // namespace
 
@@ -58,7 +57,7 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
                 Qt::SingleShotConnection);
         return;
     }
-    const qint64 last = defaults_->integer(kLastRefreshKey);
+    const qint64 last = defaults_->integer(settingskeys::kLastListRefresh);
     const qint64 nowSecs = now.toSecsSinceEpoch();
     if (last > 0 && nowSecs - last >= 0 && nowSecs - last < kDaySecs)
         return;
@@ -94,7 +93,7 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
             api_->setRecentStations(recents);
             api_->saveRecentStations();
         }
-        defaults_->setValue(kLastRefreshKey, nowSecs);
+        defaults_->setValue(settingskeys::kLastListRefresh, nowSecs);
         Q_EMIT finished(true);
     });
 }

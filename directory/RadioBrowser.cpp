@@ -22,7 +22,7 @@
 Q_LOGGING_CATEGORY(lcDirectory, "ostrel.directory")
 
 namespace {
-const QString kServerKey = QStringLiteral("radioServer");
+const QString& kServerKey = settingskeys::kRadioServer;
 
 // "host" means https://host; a full http(s) URL is used as it is, so a user can point the
 // program at a mirror of their own.
@@ -133,7 +133,7 @@ void RadioBrowser::requestServers(ServersCompletion completion) {
     env_.http->get(apiURL(discovery, QStringLiteral("/json/servers")), HttpFetcher::CachePolicy::CacheFirst,
                    [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
-            completion({}, reply.error);
+            completion({}, reply.error.message);
             return;
         }
         using Parsed = std::pair<QStringList, QString>;
@@ -155,7 +155,7 @@ void RadioBrowser::requestCountries(CountriesCompletion completion) {
                    },
                    HttpFetcher::CachePolicy::CacheFirst, [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
-            completion(std::nullopt, reply.error);
+            completion(std::nullopt, reply.error.message);
             return;
         }
         using Parsed = std::pair<std::optional<QJsonArray>, QString>;
@@ -179,7 +179,7 @@ QUrl RadioBrowser::listingURLForCountryCode(const QString& code) const {
 
 void RadioBrowser::completeWithStations(HttpFetcher::Reply reply, StationsCompletion completion, const QUrl& listing) {
     if (!reply.ok()) {
-        completion(std::nullopt, reply.error);
+        completion(std::nullopt, reply.error.message);
         return;
     }
     workers_.start([this, listing, completion, body = std::move(reply.body)] {
@@ -237,7 +237,7 @@ void RadioBrowser::incrementClickForStationWithUID(const QString& uid) {
     failover_->get(server(), [this, path](const QString& server) { return apiURL(server, path); },
                    HttpFetcher::CachePolicy::NoCache, [](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
-            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(remote::forLog(reply.error)));
+            qCWarning(lcDirectory, "Failed to increment request : %s", qUtf8Printable(remote::forLog(reply.error.message)));
             return;
         }
         const QVariant parsed = reply.body.isEmpty() ? QVariant(QVariantMap()) : directoryjson::parseAny(reply.body);
@@ -260,7 +260,7 @@ void RadioBrowser::requestStationsByUUID(const QStringList& uuids, StationsCompl
         server(), [this](const QString& server) { return apiURL(server, QStringLiteral("/json/stations/byuuid")); },
         form.toString(QUrl::FullyEncoded).toUtf8(), [this, completion](HttpFetcher::Reply reply) {
             if (!reply.ok()) {
-                completion(std::nullopt, reply.error);
+                completion(std::nullopt, reply.error.message);
                 return;
             }
             inBackground<std::pair<std::optional<StationList>, QString>>(
@@ -287,7 +287,7 @@ void RadioBrowser::voteForStation(const Station& station, qint64 nowSecs, VoteCo
     failover_->get(server(), [this, path](const QString& server) { return apiURL(server, path); },
                    HttpFetcher::CachePolicy::NoCache, [this, uuid, nowSecs, completion](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
-            completion(false, reply.error);
+            completion(false, reply.error.message);
             return;
         }
         const QVariantMap answer = directoryjson::parseAny(reply.body).toMap();

@@ -4,12 +4,8 @@
 
 #include <QVariantMap>
 
-namespace {
-const QString kVotesKey = QStringLiteral("stationVotes"); // station uuid -> seconds since the epoch
-}
-
 qint64 StationVotes::secondsUntilNextVote(const QString& stationUUID, qint64 nowSecs) const {
-    const QVariantMap votes = defaults_->value(kVotesKey).toMap();
+    const QVariantMap votes = defaults_->value(settingskeys::kStationVotes).toMap();
     const auto last = votes.constFind(stationUUID);
     if (last == votes.constEnd())
         return 0;
@@ -19,11 +15,11 @@ qint64 StationVotes::secondsUntilNextVote(const QString& stationUUID, qint64 now
 }
 
 void StationVotes::recordVote(const QString& stationUUID, qint64 nowSecs) {
-    QVariantMap votes = defaults_->value(kVotesKey).toMap();
+    QVariantMap votes = defaults_->value(settingskeys::kStationVotes).toMap();
     for (auto it = votes.begin(); it != votes.end();) { // only recent votes matter
         const qint64 age = nowSecs - it->toLongLong();
         it = age >= kIntervalSeconds || age < 0 ? votes.erase(it) : std::next(it);
     }
     votes.insert(stationUUID, nowSecs);
-    defaults_->setValue(kVotesKey, votes);
+    defaults_->setValue(settingskeys::kStationVotes, votes);
 }

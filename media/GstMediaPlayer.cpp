@@ -1,8 +1,8 @@
 #include "media/GstMediaPlayer.h"
 
 #include "media/MediaLog.h"
+#include "util/HttpTransport.h"
 #include "util/RemoteText.h"
-#include "version.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -110,7 +110,7 @@ GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
     if (options_.audioSink.isEmpty())
         options_.audioSink = qEnvironmentVariable("OSTREL_AUDIO_SINK");
     if (options_.userAgent.isEmpty())
-        options_.userAgent = QStringLiteral("Ostrel Radio/" OSTREL_VERSION_SHORT);
+        options_.userAgent = QString::fromLatin1(HttpTransport::userAgent());
 
     for (QTimer* timer : {&readyTimer_, &stallTimer_, &retryTimer_, &stableTimer_})
         timer->setSingleShot(true);

@@ -25,7 +25,7 @@ CloudAccount accountFrom(const QLineEdit* server, const QLineEdit* user) {
 
 CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), setup_(setup), defaults_(defaults),
-      loginFlow_(new NextcloudLoginFlow(NextcloudLoginFlow::Options{}, this)) {
+      loginFlow_(new NextcloudLoginFlow(setup.transport(), NextcloudLoginFlow::Options{}, this)) {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(4, 12, 4, 4);
     auto* intro = new QLabel(tr("Keep favourites and recent stations the same on all your machines, "
@@ -75,7 +75,7 @@ CloudSettingsPage::CloudSettingsPage(CloudSetup& setup, UserDefaults& defaults, 
         setup_.testConnection(accountFrom(serverField, userField), passwordField->text(), [this](CloudSetup::Outcome outcome) {
             setBusy(false);
             if (!outcome.ok())
-                report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
+                report(QStringLiteral("⚠️ %1").arg(outcome.error.message));
             else if (!outcome.warning.isEmpty())
                 report(QStringLiteral("⚠️ %1").arg(outcome.warning));
             else
@@ -125,7 +125,7 @@ void CloudSettingsPage::configure(const CloudAccount& account, const QString& pa
         setBusy(false);
         passwordField->clear();
         if (!outcome.ok()) {
-            report(QStringLiteral("⚠️ %1").arg(outcome.error.description));
+            report(QStringLiteral("⚠️ %1").arg(outcome.error.message));
             return;
         }
         QString text = tr("Sync is on. Your lists are shared from the next change, and taken "

@@ -24,7 +24,7 @@ GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaul
     startAtLogin->setToolTip(tr("Ostrel Radio starts quietly in the tray when you log in"));
     notifyOnNewTitle = new QCheckBox(tr("Notify on new title"), this);
     notifyOnNewTitle->setToolTip(tr("A desktop notification each time the song or show changes"));
-    notifyOnNewTitle->setChecked(defaults_.value(kNotifyKey).toBool());
+    notifyOnNewTitle->setChecked(defaults_.value(settingskeys::kNotifyOnNewTitle).toBool());
     root->addWidget(startAtLogin);
     root->addWidget(notifyOnNewTitle);
 
@@ -55,7 +55,7 @@ GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaul
         status->clear();
     });
     connect(notifyOnNewTitle, &QCheckBox::toggled, this, [this](bool on) {
-        defaults_.setValue(kNotifyKey, on);
+        defaults_.setValue(settingskeys::kNotifyOnNewTitle, on);
         if (hooks_.setNotify)
             hooks_.setNotify(on);
     });

@@ -13,8 +13,6 @@ class UserDefaults;
 class GeneralSettingsPage : public QWidget {
     Q_OBJECT
 public:
-    static inline const QString kNotifyKey = QStringLiteral("notifyOnNewTitle");
-
     struct Hooks {
         std::function<bool()> startsAtLogin;
         std::function<bool(bool on, QString* error)> setStartAtLogin;

@@ -32,7 +32,7 @@ OutputPicker::OutputPicker(AudioHardware& hardware, UserDefaults& defaults, QWid
 
 void OutputPicker::refresh() {
     devices_ = AudioDevice::outputDevices(hardware_, devices_);
-    const QString remembered = defaults_.string(kDeviceKey);
+    const QString remembered = defaults_.string(settingskeys::kAudioOutputDevice);
     outputPopup->clear();
     outputPopup->addItem(tr("System default"), QString());
     int selected = 0;
@@ -45,7 +45,7 @@ void OutputPicker::refresh() {
     }
     if (!remembered.isEmpty() && selected == 0) {
         // Unplugged, or on another machine: keep the choice, play to the default meanwhile.
-        outputPopup->addItem(QStringLiteral("(%1)").arg(defaults_.string(kDeviceNameKey)), remembered);
+        outputPopup->addItem(QStringLiteral("(%1)").arg(defaults_.string(settingskeys::kAudioOutputDeviceName)), remembered);
         selected = outputPopup->count() - 1;
     }
     outputPopup->setCurrentIndex(selected);
@@ -65,11 +65,11 @@ QString OutputPicker::effectiveOutput() const {
 void OutputPicker::choose(int index) {
     const QString uid = outputPopup->itemData(index).toString();
     if (uid.isEmpty()) {
-        defaults_.remove(kDeviceKey);
-        defaults_.remove(kDeviceNameKey);
+        defaults_.remove(settingskeys::kAudioOutputDevice);
+        defaults_.remove(settingskeys::kAudioOutputDeviceName);
     } else if (const auto device = AudioDevice::findDeviceWithUid(uid, devices_)) {
-        defaults_.setValue(kDeviceKey, uid);
-        defaults_.setValue(kDeviceNameKey, device->name());
+        defaults_.setValue(settingskeys::kAudioOutputDevice, uid);
+        defaults_.setValue(settingskeys::kAudioOutputDeviceName, device->name());
     }
     for (const auto& device : devices_) // leaving a device gives it back
         if (device->uid() != uid && device->hog())

@@ -17,9 +17,6 @@ class UserDefaults;
 class OutputPicker : public QWidget {
     Q_OBJECT
 public:
-    static inline const QString kDeviceKey = QStringLiteral("audioOutputDevice");
-    static inline const QString kDeviceNameKey = QStringLiteral("audioOutputDeviceName");
-
     OutputPicker(AudioHardware& hardware, UserDefaults& defaults, QWidget* parent = nullptr);
 
     // Reads the device list again (a device was plugged in or out).

@@ -11,10 +11,6 @@
 #include <QFileInfo>
 #include <QSlider>
 
-namespace {
-const QString kVolumeKey = QStringLiteral("radioVolume");
-}
-
 RadioPlaybackControl::RadioPlaybackControl(RadioViewController& controller, MediaPlayer& player, UserDefaults& defaults,
                                            IconLoader& icons, Hooks hooks, QObject* parent)
     : PlaybackControl(parent), controller_(controller), player_(player), defaults_(defaults), icons_(icons),
@@ -54,7 +50,7 @@ QUrl RadioPlaybackControl::artUrl() const {
 }
 
 double RadioPlaybackControl::volume() const {
-    return defaults_.doubleValue(kVolumeKey);
+    return defaults_.doubleValue(settingskeys::kRadioVolume);
 }
 
 void RadioPlaybackControl::setVolume(double volume) {

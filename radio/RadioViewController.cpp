@@ -50,10 +50,10 @@
 Q_LOGGING_CATEGORY(lcRadio, "ostrel.radio")
 
 namespace {
-const QString kSortKey = QStringLiteral("radioStationsSortBy");
-const QString kCountryKey = QStringLiteral("radioStationsCountryCode");
-const QString kStripKey = QStringLiteral("stripVis");
-const QString kVolumeKey = QStringLiteral("radioVolume");
+const QString& kSortKey = settingskeys::kRadioStationsSortBy;
+const QString& kCountryKey = settingskeys::kRadioStationsCountryCode;
+const QString& kStripKey = settingskeys::kStripVis;
+const QString& kVolumeKey = settingskeys::kRadioVolume;
 const QString kSortMenuId = QStringLiteral("sort.menu");
 const QString kTagsMenuId = QStringLiteral("tags.menu");
 const QString kSearchHost = QStringLiteral("duckduckgo.com");

@@ -1,18 +1,15 @@
 #include "ui/IconLoader.h"
 
+#include "util/HttpTransport.h"
 #include "util/RemoteText.h"
-#include "version.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QSaveFile>
 #include <QThreadPool>
-#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -144,9 +141,7 @@ struct IconLoader::Fetch {
     QString key;
     QUrl url;
     QString path;
-    QNetworkReply* reply = nullptr;
-    QByteArray body;
-    bool tooLarge = false;
+    quint64 transfer = 0; // the transport's id while downloading
     QList<quint64> waiters;
     // Set when nobody waits any more, so that a worker does not store what was given up.
     std::shared_ptr<std::atomic<bool>> abandoned = std::make_shared<std::atomic<bool>>(false);
@@ -179,11 +174,10 @@ bool IconLoader::Request::isActive() const {
     return loader_ && loader_->waiters_.contains(id_);
 }
 
-IconLoader::IconLoader(const QString& cacheFolder, QObject* parent)
+IconLoader::IconLoader(HttpTransport& transport, const QString& cacheFolder, QObject* parent)
     : QObject(parent),
       cacheFolder_(cacheFolder.isEmpty() ? QString() : QDir::cleanPath(cacheFolder)),
-      userAgent_(QByteArrayLiteral("Ostrel Radio/" OSTREL_VERSION_SHORT)),
-      network_(new QNetworkAccessManager(this)),
+      transport_(transport),
       workers_(new QThreadPool(this)),
       diskUsage_(std::make_shared<DiskUsage>()) {
     // Decoding and encoding are short; two workers keep a burst of icons from taking every core.
@@ -323,70 +317,34 @@ void IconLoader::readFromDisk(quint64 fetchId, const QImage& image) {
 }
 
 void IconLoader::start(Fetch* fetch) {
-    QNetworkRequest request(fetch->url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent_);
-    request.setRawHeader("Accept", "image/png,image/x-icon,image/*;q=0.8");
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
-    request.setTransferTimeout(limits_.timeoutMs);
-    QNetworkReply* reply = network_->get(request);
-    fetch->reply = reply;
-    // Bounds what the network layer buffers between two reads.
-    reply->setReadBufferSize(64 * 1024);
-
+    HttpTransport::Request request;
+    request.url = fetch->url;
+    request.headers = {{QByteArray("Accept"), QByteArray("image/png,image/x-icon,image/*;q=0.8")}};
+    // The same time for silence and for the whole transfer, redirects included.
+    request.limits = {limits_.maxBytes, limits_.timeoutMs, limits_.timeoutMs};
+    request.refuseDeclaredOverCap = true;
+    request.readBufferBytes = 64 * 1024;
     // Web addresses of public hosts only, never from https down to http.
-    connect(reply, &QNetworkReply::redirected, reply, [reply, local = limits_.fetchLocalNetwork](const QUrl& to) {
+    request.allowRedirect = [local = limits_.fetchLocalNetwork](const QUrl& from, const QUrl& to) {
         const bool web = remote::isWebAddress(to);
-        const bool downgrade = reply->url().scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
-        if (web && !downgrade && (local || !remote::isLocalNetworkHost(to.host())))
-            Q_EMIT reply->redirectAllowed();
-        else
-            reply->abort();
-    });
-    // The transfer timeout only notices silence; a reply that trickles ends here.
-    QTimer::singleShot(limits_.timeoutMs, reply, [reply] { reply->abort(); });
-
-    const quint64 id = fetch->id;
-    const qint64 maxBytes = limits_.maxBytes;
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, id, reply, maxBytes] {
-        Fetch* f = fetchesById_.value(id);
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (f && length.isValid() && length.toLongLong() > maxBytes &&
-            reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isNull()) {
-            f->tooLarge = true;
-            reply->abort(); // finishes the reply at once; `f` may be gone after this
-        }
-    });
-    connect(reply, &QNetworkReply::readyRead, this, [this, id, reply, maxBytes] {
+        const bool downgrade = from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
+        return web && !downgrade && (local || !remote::isLocalNetworkHost(to.host()));
+    };
+    fetch->transfer = transport_.send(std::move(request), this, [this, id = fetch->id](HttpTransport::Result result) {
         Fetch* f = fetchesById_.value(id);
         if (!f)
             return;
-        f->body += reply->readAll();
-        if (f->body.size() > maxBytes) {
-            f->tooLarge = true;
-            reply->abort();
-        }
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, id] {
-        if (Fetch* f = fetchesById_.value(id))
-            received(f);
+        f->transfer = 0;
+        if (!result.ok() || result.body.isEmpty())
+            fail(f);
+        else
+            received(f, std::move(result.body));
     });
 }
 
-void IconLoader::received(Fetch* fetch) {
-    QNetworkReply* reply = fetch->reply;
-    fetch->reply = nullptr;
-    reply->deleteLater();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (!fetch->tooLarge && reply->error() == QNetworkReply::NoError)
-        fetch->body += reply->readAll();
-    if (fetch->tooLarge || reply->error() != QNetworkReply::NoError || status < 200 || status > 299 ||
-        fetch->body.size() > limits_.maxBytes || fetch->body.isEmpty()) {
-        fail(fetch);
-        return;
-    }
+void IconLoader::received(Fetch* fetch, QByteArray body) {
     // Decoding a large image and encoding PNG take long enough to stutter the interface.
-    workers_->start([this, id = fetch->id, body = std::move(fetch->body), path = fetch->path,
+    workers_->start([this, id = fetch->id, body = std::move(body), path = fetch->path,
                      abandoned = fetch->abandoned, maxDimension = limits_.maxDimension,
                      maxSide = limits_.maxStoredSide, usage = diskUsage_, folder = cacheFolder_,
                      diskLimit = limits_.diskCacheBytes] {
@@ -398,7 +356,6 @@ void IconLoader::received(Fetch* fetch) {
         if (writePng(image, path))
             usage->add(folder, QFileInfo(path).size(), diskLimit);
     });
-    fetch->body = QByteArray();
 }
 
 void IconLoader::decoded(quint64 fetchId, const QImage& image) {
@@ -457,10 +414,7 @@ void IconLoader::drop(Fetch* fetch) {
     fetches_.remove(fetch->key);
     fetchesById_.remove(fetch->id);
     fetch->abandoned->store(true);
-    if (QNetworkReply* reply = fetch->reply) {
-        disconnect(reply, nullptr, this, nullptr);
-        reply->abort();
-        reply->deleteLater();
-    }
+    if (fetch->transfer)
+        transport_.cancel(fetch->transfer);
     delete fetch;
 }

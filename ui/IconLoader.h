@@ -13,13 +13,13 @@
 #include <functional>
 #include <memory>
 
-class QNetworkAccessManager;
+class HttpTransport;
 class QThreadPool;
 
 // Remote icons and their disk cache: one PNG file per icon under `cacheFolder`/<folder>/<name>.
 //
-// Cache files are read and decoded on a small worker pool; misses go through asynchronous network
-// replies on this object's (the main) thread, and are decoded, scaled down and stored on the
+// Cache files are read and decoded on a small worker pool; misses go through the HTTP transport
+// on this object's (the main) thread, and are decoded, scaled down and stored on the
 // pool. Requests for the same address and file share one transfer, and a transfer nobody waits
 // for any more is aborted, so asking and cancelling are cheap enough to do per visible table row.
 //
@@ -70,7 +70,7 @@ public:
 
     // `cacheFolder`: the icon cache, normally the application's cache location + "/Icons".
     // An empty folder keeps nothing on disk.
-    explicit IconLoader(const QString& cacheFolder, QObject* parent = nullptr);
+    IconLoader(HttpTransport& transport, const QString& cacheFolder, QObject* parent = nullptr);
     ~IconLoader() override;
 
     QString appCachePath() const { return cacheFolder_; }
@@ -110,7 +110,7 @@ private:
     void readFromDisk(quint64 fetchId, const QImage& image);
     bool mayFetch(const QUrl& url) const;
     void start(Fetch* fetch);
-    void received(Fetch* fetch);
+    void received(Fetch* fetch, QByteArray body);
     void decoded(quint64 fetchId, const QImage& image);
     void fail(Fetch* fetch);
     void finish(Fetch* fetch, const QImage& image);
@@ -119,8 +119,7 @@ private:
 
     QString cacheFolder_;
     Limits limits_;
-    QByteArray userAgent_;
-    QNetworkAccessManager* network_;
+    HttpTransport& transport_;
     QThreadPool* workers_;
     struct DiskUsage;
     std::shared_ptr<DiskUsage> diskUsage_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/SettingsKeys.h"
+
 #include <QSettings>
 #include <QVariantMap>
 #include <memory>

@@ -19,18 +19,18 @@ QString encodedSegment(const QString& segment) {
 
 CloudAccount CloudAccount::load(const UserDefaults& defaults) {
     CloudAccount account;
-    account.serverURL = withoutUserInfo(QUrl(defaults.string(kServerURLKey)));
-    account.user = defaults.string(kUserKey);
-    account.kind = kindFromName(defaults.string(kServerKindKey));
-    account.enabled = defaults.value(kEnabledKey).toBool();
+    account.serverURL = withoutUserInfo(QUrl(defaults.string(settingskeys::kCloudServerURL)));
+    account.user = defaults.string(settingskeys::kCloudUser);
+    account.kind = kindFromName(defaults.string(settingskeys::kCloudServerKind));
+    account.enabled = defaults.value(settingskeys::kCloudEnabled).toBool();
     return account;
 }
 
 void CloudAccount::store(UserDefaults& defaults) const {
-    defaults.setValue(kServerURLKey, withoutUserInfo(serverURL).toString());
-    defaults.setValue(kUserKey, user);
-    defaults.setValue(kServerKindKey, kindName(kind));
-    defaults.setValue(kEnabledKey, enabled);
+    defaults.setValue(settingskeys::kCloudServerURL, withoutUserInfo(serverURL).toString());
+    defaults.setValue(settingskeys::kCloudUser, user);
+    defaults.setValue(settingskeys::kCloudServerKind, kindName(kind));
+    defaults.setValue(settingskeys::kCloudEnabled, enabled);
 }
 
 bool CloudAccount::isComplete() const {

@@ -20,11 +20,6 @@ struct CloudAccount {
     ServerKind kind = ServerKind::WebDav;
     bool enabled = false; // off until an account has been set up and tested
 
-    // Settings keys.
-    static inline const QString kServerURLKey = QStringLiteral("cloudServerURL");
-    static inline const QString kUserKey = QStringLiteral("cloudUser");
-    static inline const QString kServerKindKey = QStringLiteral("cloudServerKind");
-    static inline const QString kEnabledKey = QStringLiteral("cloudEnabled");
     // The folder in the user's storage that holds the records.
     static inline const QString kAppFolderName = QStringLiteral("Ostrel Radio");
 

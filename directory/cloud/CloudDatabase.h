@@ -1,29 +1,17 @@
 #pragma once
 
 #include "directory/cloud/CloudRecord.h"
+#include "util/Error.h"
 
 #include <functional>
 #include <optional>
 #include <QString>
 
-// Why a cloud operation failed. The code decides what the caller does; the description is what
-// the log line shows.
-struct CloudError {
-    enum class Code {
-        None,
-        RecordNotFound,      // no record of that name yet
-        ServerRecordChanged, // the save was refused: the record changed since it was fetched
-        NotAuthenticated,    // no account, refused login or no password
-        NetworkUnavailable,  // the server cannot be reached or did not answer in time
-        RateLimited,         // the server kept asking to wait
-        ServerRejected,      // any other refusal or unexpected answer
-    };
-    Code code = Code::None;
-    QString description;
-
-    bool ok() const { return code == Code::None; }
-    static CloudError make(Code code, const QString& description) { return CloudError{code, description}; }
-};
+// Why a cloud operation failed: the program's error type, with the record store's codes
+// (RecordNotFound, ServerRecordChanged, NotAuthenticated, NetworkUnavailable, RateLimited,
+// ServerRejected). The code decides what the caller does; the message is what the log line and
+// the settings page show.
+using CloudError = Error;
 
 // The user's private record store: the two operations the list synchronisation relies on.
 // Completions run exactly once, on the thread that owns the database (the main thread), never

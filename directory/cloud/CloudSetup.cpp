@@ -1,23 +1,21 @@
 #include "directory/cloud/CloudSetup.h"
 
 #include "directory/cloud/CredentialStore.h"
-#include "directory/cloud/ReplyLimits.h"
+#include "util/HttpTransport.h"
 #include "util/UserDefaults.h"
 
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QTextStream>
 
-CloudSetup::CloudSetup(UserDefaults& defaults, CredentialStore& credentials,
+CloudSetup::CloudSetup(HttpTransport& transport, UserDefaults& defaults, CredentialStore& credentials,
                        const WebDavDatabase::Options& options, QObject* parent)
     : QObject(parent)
+    , transport_(transport)
     , defaults_(defaults)
     , credentials_(credentials)
-    , options_(options)
-    , network_(new QNetworkAccessManager(this)) {}
+    , options_(options) {}
 
 CloudSetup::~CloudSetup() = default;
 
@@ -34,18 +32,14 @@ void CloudSetup::resolveKind(CloudAccount account, std::function<void(CloudAccou
     if (!path.endsWith(u'/'))
         path += u'/';
     status.setPath(path + QStringLiteral("status.php"), QUrl::StrictMode);
-    QNetworkRequest request(status);
-    request.setHeader(QNetworkRequest::UserAgentHeader, options_.userAgent);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    request.setTransferTimeout(options_.timeoutMs);
-    QNetworkReply* reply = network_->get(request);
-    cloudlimits::limit(reply, options_.totalTimeoutMs, 64 * 1024);
-    connect(reply, &QNetworkReply::finished, this, [reply, account, done = std::move(done)]() mutable {
-        reply->deleteLater();
+    HttpTransport::Request request;
+    request.url = status;
+    request.limits = {64 * 1024, options_.timeoutMs, options_.totalTimeoutMs};
+    request.followRedirects = false;
+    transport_.send(std::move(request), this, [account, done = std::move(done)](HttpTransport::Result result) mutable {
         // Nextcloud and ownCloud both answer {"installed": true, "productname": ..., ...}.
-        const QJsonObject answer = QJsonDocument::fromJson(reply->read(64 * 1024)).object();
-        const bool isNextcloud =
-            reply->error() == QNetworkReply::NoError && answer.contains(QLatin1String("installed"));
+        const QJsonObject answer = QJsonDocument::fromJson(result.body).object();
+        const bool isNextcloud = result.ok() && answer.contains(QLatin1String("installed"));
         account.kind = isNextcloud ? CloudAccount::ServerKind::Nextcloud : CloudAccount::ServerKind::WebDav;
         done(account);
     });
@@ -57,7 +51,7 @@ void CloudSetup::testConnection(CloudAccount account, const QString& password, C
         return completion(Outcome{CloudError::make(CloudError::Code::ServerRejected, why), QString(), account});
     resolveKind(
         std::move(account), [this, password, completion = std::move(completion)](CloudAccount resolved) {
-            auto database = std::make_shared<WebDavDatabase>(credentials_, options_);
+            auto database = std::make_shared<WebDavDatabase>(transport_, credentials_, options_);
             database->setAccount(resolved, password);
             database->checkServer([database, resolved, completion](WebDavDatabase::ServerCheck check) {
                 completion(Outcome{check.error, check.warning, resolved});
@@ -97,17 +91,17 @@ void CloudSetup::disable(std::function<void(QString error)> completion) {
     credentials_.deletePassword(account.credentialKey(), std::move(completion));
 }
 
-std::unique_ptr<WebDavDatabase> CloudSetup::makeDatabase(const UserDefaults& defaults,
+std::unique_ptr<WebDavDatabase> CloudSetup::makeDatabase(HttpTransport& transport, const UserDefaults& defaults,
                                                          CredentialStore& credentials,
                                                          const WebDavDatabase::Options& options,
                                                          QObject* parent) {
-    auto database = std::make_unique<WebDavDatabase>(credentials, options, parent);
+    auto database = std::make_unique<WebDavDatabase>(transport, credentials, options, parent);
     database->setAccount(CloudAccount::load(defaults));
     return database;
 }
 
 int CloudSetup::configureFromCommandLine(const QString& url, const QString& user, QTextStream& in,
-                                         QTextStream& out, UserDefaults& defaults,
+                                         QTextStream& out, HttpTransport& transport, UserDefaults& defaults,
                                          CredentialStore& credentials, CloudAccount::ServerKind kind,
                                          const WebDavDatabase::Options& options) {
     CloudAccount account;
@@ -131,7 +125,7 @@ int CloudSetup::configureFromCommandLine(const QString& url, const QString& user
         return UsageError;
     }
 
-    CloudSetup setup(defaults, credentials, options);
+    CloudSetup setup(transport, defaults, credentials, options);
     QEventLoop loop;
     Outcome result;
     setup.configure(account, password, [&](Outcome outcome) {
@@ -141,7 +135,7 @@ int CloudSetup::configureFromCommandLine(const QString& url, const QString& user
     loop.exec();
 
     if (!result.ok()) {
-        out << tr("Cloud sync is not set up: %1").arg(result.error.description) << '\n';
+        out << tr("Cloud sync is not set up: %1").arg(result.error.message) << '\n';
         out.flush();
         if (result.passwordNotStored)
             return CredentialsNotStored;

@@ -8,7 +8,7 @@
 #include <QObject>
 
 class CredentialStore;
-class QNetworkAccessManager;
+class HttpTransport;
 class QTextStream;
 class UserDefaults;
 
@@ -35,9 +35,11 @@ public:
         LoginRefused = 77
     };
 
-    CloudSetup(UserDefaults& defaults, CredentialStore& credentials,
+    CloudSetup(HttpTransport& transport, UserDefaults& defaults, CredentialStore& credentials,
                const WebDavDatabase::Options& options = WebDavDatabase::Options(), QObject* parent = nullptr);
     ~CloudSetup() override;
+
+    HttpTransport& transport() const { return transport_; }
 
     // "Test connection": resolves an Auto server kind (a Nextcloud or ownCloud server answers
     // status.php), then checks login and folder and that the server refuses a stale If-Match;
@@ -51,7 +53,7 @@ public:
     // The store for the account in the settings; without an enabled one it has no account,
     // which makes sync behave as for a user who is not signed in.
     static std::unique_ptr<WebDavDatabase>
-    makeDatabase(const UserDefaults& defaults, CredentialStore& credentials,
+    makeDatabase(HttpTransport& transport, const UserDefaults& defaults, CredentialStore& credentials,
                  const WebDavDatabase::Options& options = WebDavDatabase::Options(),
                  QObject* parent = nullptr);
 
@@ -59,7 +61,7 @@ public:
     // account and stores it, reporting on `out`. Runs its own event loop until done; returns
     // an ExitCode.
     static int configureFromCommandLine(const QString& url, const QString& user, QTextStream& in,
-                                        QTextStream& out, UserDefaults& defaults,
+                                        QTextStream& out, HttpTransport& transport, UserDefaults& defaults,
                                         CredentialStore& credentials,
                                         CloudAccount::ServerKind kind = CloudAccount::ServerKind::Auto,
                                         const WebDavDatabase::Options& options = WebDavDatabase::Options());
@@ -67,8 +69,8 @@ public:
 private:
     void resolveKind(CloudAccount account, std::function<void(CloudAccount)> done);
 
+    HttpTransport& transport_;
     UserDefaults& defaults_;
     CredentialStore& credentials_;
     WebDavDatabase::Options options_;
-    QNetworkAccessManager* network_;
 };

@@ -129,7 +129,7 @@ void CloudSync::ckFetch(RadioBrowser& lists) {
             return; // quitting
         fetching_ = false;
         if (!record) {
-            qCWarning(lcCloud, "%s [%s]", kFetchError, qUtf8Printable(remote::forLog(error.description)));
+            qCWarning(lcCloud, "%s [%s]", kFetchError, qUtf8Printable(remote::forLog(error.message)));
         } else if (alreadySeen(*record)) {
             qCInfo(lcCloud, "iCloud synchonised favorite stations - ignored for same date.");
         } else {
@@ -221,7 +221,7 @@ void CloudSync::attemptSave(QMap<QString, QByteArray> fields, int retriesLeft) {
                 return;
             }
             if (!saved) {
-                qCWarning(lcCloud, "%s [%s]", kSaveError, qUtf8Printable(remote::forLog(error.description)));
+                qCWarning(lcCloud, "%s [%s]", kSaveError, qUtf8Printable(remote::forLog(error.message)));
                 finishSave(false);
                 return;
             }

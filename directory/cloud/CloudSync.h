@@ -2,6 +2,7 @@
 
 #include "directory/CloudMirror.h"
 #include "directory/Station.h"
+#include "util/SettingsKeys.h"
 
 #include <QMap>
 #include <QObject>
@@ -30,8 +31,8 @@ public:
     static inline const QString kRecordType = QStringLiteral("AppData");
     static inline const QString kRecordName = QStringLiteral("AppData.1");
     // Settings: the record's modification date and change tag as this machine last saw them.
-    static inline const QString kUploadDateKey = QStringLiteral("uploadDate");
-    static inline const QString kUploadTagKey = QStringLiteral("uploadTag");
+    static inline const QString& kUploadDateKey = settingskeys::kUploadDate;
+    static inline const QString& kUploadTagKey = settingskeys::kUploadTag;
     static constexpr int kMaxSaveRetries = 3;
 
     // Both must outlive this object; `database` and `defaults` belong to the main thread.

@@ -1,23 +1,22 @@
 #include "directory/cloud/NextcloudLoginFlow.h"
 
-#include "directory/cloud/ReplyLimits.h"
+#include "util/HttpTransport.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QUrlQuery>
 
 namespace {
-constexpr int kRequestTimeLimitMs = 30000;
-constexpr qint64 kMaxAnswerBytes = 64 * 1024; // the answers are a few hundred bytes of JSON
+// The answers are a few hundred bytes of JSON.
+constexpr HttpTransport::Limits kLimits{.maxBodyBytes = 64 * 1024, .idleTimeoutMs = 15000, .totalTimeoutMs = 30000};
 
-QNetworkRequest formRequest(const QUrl& url, const QByteArray& userAgent) {
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
-    request.setRawHeader("Accept", "application/json");
-    request.setTransferTimeout(15000);
+HttpTransport::Request formRequest(const QUrl& url, const QByteArray& form) {
+    HttpTransport::Request request;
+    request.url = url;
+    request.method = "POST";
+    request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}, {"Accept", "application/json"}};
+    request.body = form;
+    request.limits = kLimits;
     return request;
 }
 
@@ -29,9 +28,8 @@ bool isSafeEndpoint(const QUrl& url) {
 }
 } // namespace
 
-NextcloudLoginFlow::NextcloudLoginFlow(const Options& options, QObject* parent)
-    : QObject(parent), options_(options), network_(new QNetworkAccessManager(this)) {
-    network_->setCookieJar(nullptr);
+NextcloudLoginFlow::NextcloudLoginFlow(HttpTransport& transport, const Options& options, QObject* parent)
+    : QObject(parent), transport_(transport), options_(options) {
     pollTimer_.setSingleShot(true);
     connect(&pollTimer_, &QTimer::timeout, this, &NextcloudLoginFlow::poll);
     deadline_.setSingleShot(true);
@@ -51,19 +49,17 @@ void NextcloudLoginFlow::start(const QUrl& server) {
     while (path.endsWith(u'/'))
         path.chop(1);
     url.setPath(path + QStringLiteral("/index.php/login/v2"));
-    QNetworkReply* reply = network_->post(formRequest(url, options_.userAgent), QByteArray());
-    cloudlimits::limit(reply, kRequestTimeLimitMs, kMaxAnswerBytes);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
+    transport_.send(formRequest(url, QByteArray()), this, [this](HttpTransport::Result result) {
         if (!running_)
             return;
-        const QJsonObject answer = QJsonDocument::fromJson(reply->read(kMaxAnswerBytes)).object();
+        const QJsonObject answer = QJsonDocument::fromJson(result.body).object();
         const QJsonObject pollInfo = answer.value(QLatin1String("poll")).toObject();
         const QUrl page(answer.value(QLatin1String("login")).toString());
         endpoint_ = QUrl(pollInfo.value(QLatin1String("endpoint")).toString());
         token_ = pollInfo.value(QLatin1String("token")).toString().toUtf8();
-        if (reply->error() != QNetworkReply::NoError) {
-            fail(tr("The server does not offer a Nextcloud login (%1).").arg(reply->errorString()));
+        if (!result.ok()) {
+            // In the network layer's words, which name the address that failed.
+            fail(tr("The server does not offer a Nextcloud login (%1).").arg(result.error.logText));
         } else if (!isSafeEndpoint(page) || !isSafeEndpoint(endpoint_) || token_.isEmpty()) {
             fail(tr("The server's login answer is not usable."));
         } else {
@@ -77,19 +73,16 @@ void NextcloudLoginFlow::start(const QUrl& server) {
 void NextcloudLoginFlow::poll() {
     QUrlQuery form;
     form.addQueryItem(QStringLiteral("token"), QString::fromUtf8(token_));
-    QNetworkReply* reply = network_->post(formRequest(endpoint_, options_.userAgent),
-                                          form.toString(QUrl::FullyEncoded).toUtf8());
-    cloudlimits::limit(reply, kRequestTimeLimitMs, kMaxAnswerBytes);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
+    transport_.send(formRequest(endpoint_, form.toString(QUrl::FullyEncoded).toUtf8()), this,
+                    [this](HttpTransport::Result result) {
         if (!running_)
             return;
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const int status = result.status;
         if (status == 404 || status == 0) { // not granted yet, or a passing network hiccup
             pollTimer_.start(options_.pollIntervalMs);
             return;
         }
-        const QJsonObject answer = QJsonDocument::fromJson(reply->read(kMaxAnswerBytes)).object();
+        const QJsonObject answer = QJsonDocument::fromJson(result.body).object();
         const QUrl server(answer.value(QLatin1String("server")).toString());
         const QString login = answer.value(QLatin1String("loginName")).toString();
         const QString password = answer.value(QLatin1String("appPassword")).toString();

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <QUrl>
 
-class QNetworkAccessManager;
+class HttpTransport;
 
 // Nextcloud's Login Flow v2: the user logs in and grants access in their browser, and the server
 // hands this program an app password of its own; no password is typed into Ostrel Radio.
@@ -16,12 +16,11 @@ class NextcloudLoginFlow : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QByteArray userAgent = "Ostrel Radio";
         int pollIntervalMs = 2000;
         int giveUpAfterMs = 20 * 60 * 1000; // Nextcloud's tokens last 20 minutes
     };
 
-    explicit NextcloudLoginFlow(const Options& options, QObject* parent = nullptr);
+    NextcloudLoginFlow(HttpTransport& transport, const Options& options, QObject* parent = nullptr);
 
     // Starts a login at the server whose base address is `server` (https://cloud.example.org).
     void start(const QUrl& server);
@@ -37,8 +36,8 @@ private:
     void poll();
     void fail(const QString& error);
 
+    HttpTransport& transport_;
     Options options_;
-    QNetworkAccessManager* network_;
     QTimer pollTimer_;
     QTimer deadline_;
     QUrl endpoint_;

@@ -3,11 +3,10 @@
 #include "directory/cloud/CloudLog.h"
 #include "directory/cloud/CredentialStore.h"
 #include "directory/cloud/HttpDates.h"
+#include "util/HttpTransport.h"
 #include "util/RemoteText.h"
 
 #include <algorithm>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
 #include <QTimer>
 #include <QUuid>
@@ -48,14 +47,15 @@ void parsePropfind(const QByteArray& xml, QByteArray* tag, QDateTime* modified, 
 }
 } // namespace
 
-WebDavDatabase::WebDavDatabase(CredentialStore& credentials, QObject* parent)
-    : WebDavDatabase(credentials, Options(), parent) {}
+WebDavDatabase::WebDavDatabase(HttpTransport& transport, CredentialStore& credentials, QObject* parent)
+    : WebDavDatabase(transport, credentials, Options(), parent) {}
 
-WebDavDatabase::WebDavDatabase(CredentialStore& credentials, const Options& options, QObject* parent)
+WebDavDatabase::WebDavDatabase(HttpTransport& transport, CredentialStore& credentials, const Options& options,
+                               QObject* parent)
     : QObject(parent)
+    , transport_(transport)
     , credentials_(credentials)
-    , options_(options)
-    , network_(new QNetworkAccessManager(this)) {}
+    , options_(options) {}
 
 WebDavDatabase::~WebDavDatabase() = default;
 
@@ -136,84 +136,46 @@ void WebDavDatabase::send(Request request, ResponseHandler handler) {
 
 void WebDavDatabase::transmit(const Request& request, const ResponseHandler& handler,
                               int rateLimitRetriesLeft) {
-    QNetworkRequest net(request.url);
-    net.setHeader(QNetworkRequest::UserAgentHeader, options_.userAgent);
-    net.setRawHeader("Authorization",
-                     "Basic " + (account_.user + u':' + password_.value_or(QString())).toUtf8().toBase64());
-    // Entity tags name the bytes as sent: a compressed body would have another one.
-    net.setRawHeader("Accept-Encoding", "identity");
-    for (const auto& [name, value] : request.headers)
-        net.setRawHeader(name, value);
-    // Nothing is remembered between requests: each carries its own login. A session cookie would
-    // outlive a password change, and Nextcloud asks for CSRF tokens from cookie sessions.
-    net.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    net.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    net.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
-    net.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    net.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    net.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    net.setTransferTimeout(options_.timeoutMs);
+    HttpTransport::Request net;
+    net.url = request.url;
+    net.method = request.verb;
+    net.body = request.body;
+    net.headers = {
+        {"Authorization", "Basic " + (account_.user + u':' + password_.value_or(QString())).toUtf8().toBase64()},
+        // Entity tags name the bytes as sent: a compressed body would have another one.
+        {"Accept-Encoding", "identity"},
+    };
+    net.headers.append(request.headers);
+    net.limits = {options_.maxRecordBytes, options_.timeoutMs, options_.totalTimeoutMs};
+    net.followRedirects = false;
 
-    QNetworkReply* reply = nullptr;
-    if (request.verb == "GET")
-        reply = network_->get(net);
-    else if (request.verb == "HEAD")
-        reply = network_->head(net);
-    else if (request.verb == "PUT")
-        reply = network_->put(net, request.body);
-    else if (request.verb == "DELETE")
-        reply = network_->deleteResource(net);
-    else
-        reply = network_->sendCustomRequest(net, request.verb, request.body);
-
-    auto tooLarge = std::make_shared<bool>(false);
-    auto tooSlow = std::make_shared<bool>(false);
-    QTimer::singleShot(options_.totalTimeoutMs, reply, [reply, tooSlow] {
-        *tooSlow = true;
-        reply->abort();
-    });
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge, this](qint64 received, qint64) {
-        if (received > options_.maxRecordBytes && !*tooLarge) {
-            *tooLarge = true;
-            reply->abort();
+    transport_.send(std::move(net), this, [this, request, handler, rateLimitRetriesLeft](HttpTransport::Result result) {
+        using Code = CloudError::Code;
+        Response response;
+        response.status = result.status;
+        if (result.error.code == Code::TooSlow) {
+            response.status = 0;
+            response.failure = CloudError::make(Code::NetworkUnavailable, result.error.message);
+        } else if (result.error.code == Code::TooLarge) {
+            response.failure = CloudError::make(
+                Code::ServerRejected, tr("The answer is larger than %1 MiB").arg(options_.maxRecordBytes / (1024 * 1024)),
+                result.status);
+        } else if (response.status == 0) {
+            response.failure = CloudError::make(Code::NetworkUnavailable, result.error.message);
+        } else {
+            // Any status is an answer here: the callers decide what it means.
+            for (const auto& [name, value] : result.headers)
+                response.headers.insert(name.toLower(), value);
+            response.body = std::move(result.body);
         }
-    });
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, tooLarge, tooSlow, request, handler, rateLimitRetriesLeft] {
-                reply->deleteLater();
-                Response response;
-                response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-                if (*tooSlow) {
-                    response.status = 0;
-                    response.failure = CloudError::make(CloudError::Code::NetworkUnavailable,
-                                                        tr("The server took longer than %1 seconds to answer")
-                                                            .arg(options_.totalTimeoutMs / 1000));
-                } else if (*tooLarge) {
-                    response.failure = CloudError::make(
-                        CloudError::Code::ServerRejected,
-                        tr("The answer is larger than %1 MiB").arg(options_.maxRecordBytes / (1024 * 1024)));
-                } else if (response.status == 0) {
-                    const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError ||
-                                          reply->error() == QNetworkReply::TimeoutError;
-                    response.failure = CloudError::make(
-                        CloudError::Code::NetworkUnavailable,
-                        timedOut
-                            ? tr("The server did not answer within %1 seconds").arg(options_.timeoutMs / 1000)
-                            : reply->errorString());
-                } else {
-                    for (const auto& [name, value] : reply->rawHeaderPairs())
-                        response.headers.insert(name.toLower(), value);
-                    response.body = reply->readAll();
-                }
-                if (response.status == 429 && rateLimitRetriesLeft > 0) {
-                    QTimer::singleShot(retryAfterMs(response), this,
-                                       [this, request, handler, rateLimitRetriesLeft] {
-                                           transmit(request, handler, rateLimitRetriesLeft - 1);
-                                       });
-                    return;
-                }
-                handler(std::move(response));
+        if (response.status == 429 && rateLimitRetriesLeft > 0) {
+            QTimer::singleShot(retryAfterMs(response), this, [this, request, handler, rateLimitRetriesLeft] {
+                transmit(request, handler, rateLimitRetriesLeft - 1);
             });
+            return;
+        }
+        handler(std::move(response));
+    });
 }
 
 int WebDavDatabase::retryAfterMs(const Response& response) const {
@@ -240,23 +202,24 @@ CloudError WebDavDatabase::errorFor(const Response& response) {
         return response.failure;
     const int status = response.status;
     if (status == 401)
-        return CloudError::make(Code::NotAuthenticated, tr("The server refused the login (HTTP 401)"));
+        return CloudError::make(Code::NotAuthenticated, tr("The server refused the login (HTTP 401)"), status);
     if (status == 403)
-        return CloudError::make(Code::ServerRejected, tr("The server does not allow this (HTTP 403)"));
+        return CloudError::make(Code::ServerRejected, tr("The server does not allow this (HTTP 403)"), status);
     if (status == 412)
         return CloudError::make(Code::ServerRecordChanged,
-                                tr("The record changed on the server since it was fetched (HTTP 412)"));
+                                tr("The record changed on the server since it was fetched (HTTP 412)"), status);
     if (status == 423) // Nextcloud locks a file while another request writes it
         return CloudError::make(Code::ServerRecordChanged,
-                                tr("Another save is writing the record (HTTP 423)"));
+                                tr("Another save is writing the record (HTTP 423)"), status);
     if (status == 429)
-        return CloudError::make(Code::RateLimited, tr("The server keeps asking to wait (HTTP 429)"));
+        return CloudError::make(Code::RateLimited, tr("The server keeps asking to wait (HTTP 429)"), status);
     if (status >= 300 && status <= 399)
         return CloudError::make(Code::ServerRejected,
                                 tr("The server redirects to %1 (HTTP %2): use that address")
                                     .arg(QString::fromUtf8(response.header("location")))
-                                    .arg(status));
-    return CloudError::make(Code::ServerRejected, tr("The server answered HTTP %1").arg(status));
+                                    .arg(status),
+                                status);
+    return CloudError::make(Code::ServerRejected, tr("The server answered HTTP %1").arg(status), status);
 }
 
 WebDavDatabase::Version WebDavDatabase::versionFromHeaders(const Response& response) {

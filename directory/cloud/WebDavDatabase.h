@@ -7,7 +7,7 @@
 #include <QObject>
 
 class CredentialStore;
-class QNetworkAccessManager;
+class HttpTransport;
 
 // The record store over a WebDAV folder of the user's storage (Nextcloud, ownCloud, Apache
 // mod_dav, ...): each record is one file "<name>.cbor" in the application's folder, in the
@@ -18,15 +18,13 @@ class QNetworkAccessManager;
 // If-None-Match: * for a new record), so that the server refuses with 412 to overwrite a newer
 // version. The version is the server's entity tag (OC-ETag before ETag) and Last-Modified date.
 //
-// Requests run on the main thread through one network manager, with a 15-second idle timeout and
-// a one-minute total time limit,
-// identity encoding (entity tags of compressed bodies differ), no cookies and no redirects.
+// Requests run on the main thread through the program's HTTP transport, with a 15-second idle
+// timeout and a one-minute total time limit, identity encoding (entity tags of compressed bodies differ), no cookies and no redirects.
 // A 429 answer is retried after the wait the server asks for, a few times.
 class WebDavDatabase : public QObject, public CloudDatabase {
     Q_OBJECT
 public:
     struct Options {
-        QByteArray userAgent = "Ostrel Radio";
         int timeoutMs = 15000;      // without a byte
         int totalTimeoutMs = 60000; // for a whole request, however it trickles in
         int rateLimitRetries = 2; // retries after a 429 before giving up
@@ -35,8 +33,9 @@ public:
         qint64 maxRecordBytes = 8 * 1024 * 1024;
     };
 
-    explicit WebDavDatabase(CredentialStore& credentials, QObject* parent = nullptr);
-    WebDavDatabase(CredentialStore& credentials, const Options& options, QObject* parent = nullptr);
+    WebDavDatabase(HttpTransport& transport, CredentialStore& credentials, QObject* parent = nullptr);
+    WebDavDatabase(HttpTransport& transport, CredentialStore& credentials, const Options& options,
+                   QObject* parent = nullptr);
     ~WebDavDatabase() override;
 
     // The account to use from now on; its password is read from the credential store at the
@@ -96,9 +95,9 @@ private:
                    SaveCompletion completion);
     template <typename F> void later(F&& f);
 
+    HttpTransport& transport_;
     CredentialStore& credentials_;
     Options options_;
-    QNetworkAccessManager* network_;
     CloudAccount account_;
     std::optional<QString> password_;
     bool passwordFromStore_ = true;

@@ -439,7 +439,7 @@ Try &apos;--help&apos; for the list of options.</source>
     </message>
 </context>
 <context>
-    <name>HttpFetcher</name>
+    <name>HttpTransport</name>
     <message>
         <source>The server did not answer within %1 seconds</source>
         <translation>Der Server hat nicht innerhalb von %1 Sekunden geantwortet</translation>
@@ -988,16 +988,8 @@ Nicht mehr im Verzeichnis</translation>
         <translation>Das Passwort konnte nicht aus dem Schlüsselbund gelesen werden: %1</translation>
     </message>
     <message>
-        <source>The server took longer than %1 seconds to answer</source>
-        <translation>Der Server brauchte länger als %1 Sekunden für die Antwort</translation>
-    </message>
-    <message>
         <source>The answer is larger than %1 MiB</source>
         <translation>Die Antwort ist größer als %1 MiB</translation>
-    </message>
-    <message>
-        <source>The server did not answer within %1 seconds</source>
-        <translation>Der Server hat nicht innerhalb von %1 Sekunden geantwortet</translation>
     </message>
     <message>
         <source>The server refused the login (HTTP 401)</source>

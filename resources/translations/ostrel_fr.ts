@@ -439,7 +439,7 @@ Essayez « --help » pour la liste des options.</translation>
     </message>
 </context>
 <context>
-    <name>HttpFetcher</name>
+    <name>HttpTransport</name>
     <message>
         <source>The server did not answer within %1 seconds</source>
         <translation>Le serveur n&apos;a pas répondu en %1 secondes</translation>
@@ -988,16 +988,8 @@ N&apos;est plus dans l&apos;annuaire</translation>
         <translation>Le mot de passe n&apos;a pas pu être lu dans le trousseau : %1</translation>
     </message>
     <message>
-        <source>The server took longer than %1 seconds to answer</source>
-        <translation>Le serveur a mis plus de %1 secondes à répondre</translation>
-    </message>
-    <message>
         <source>The answer is larger than %1 MiB</source>
         <translation>La réponse dépasse %1 Mio</translation>
-    </message>
-    <message>
-        <source>The server did not answer within %1 seconds</source>
-        <translation>Le serveur n&apos;a pas répondu en %1 secondes</translation>
     </message>
     <message>
         <source>The server refused the login (HTTP 401)</source>

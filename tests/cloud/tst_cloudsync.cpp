@@ -64,7 +64,7 @@ private Q_SLOTS:
         // The next start of either machine meets a record it has seen: ignored, whatever the local
         // list holds by then, and the date kept does not move.
         for (CloudMachine* machine : {&a, &b}) {
-            const QDateTime seen = machine->defaults->value(CloudSync::kUploadDateKey).toDateTime();
+            const QDateTime seen = machine->defaults->value(settingskeys::kUploadDate).toDateTime();
             QVERIFY(seen.isValid());
             machine->shutDown();
             machine->writeListFile(kFavorites, {"local"});
@@ -72,11 +72,11 @@ private Q_SLOTS:
             machine->launch();
             QCOMPARE(log.lines(), QStringList{"iCloud synchonised favorite stations - ignored for same date."});
             QCOMPARE(uuids(machine->api->favoriteStations()), QStringList{"local"});
-            QCOMPARE(machine->defaults->value(CloudSync::kUploadDateKey).toDateTime(), seen);
+            QCOMPARE(machine->defaults->value(settingskeys::kUploadDate).toDateTime(), seen);
         }
 
         // Server dates have whole seconds: another version under the date already seen is taken over.
-        const QDateTime seen = b.defaults->value(CloudSync::kUploadDateKey).toDateTime();
+        const QDateTime seen = b.defaults->value(settingskeys::kUploadDate).toDateTime();
         putRecord({{"favorite_stations", listBytes({"same second"})}});
         QFile file(server.documentPath(kRecordPath));
         QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(seen, QFileDevice::FileModificationTime));
@@ -219,7 +219,7 @@ private Q_SLOTS:
         QCOMPARE(database.fetches, database.saves); // each attempt fetches afresh
         QCOMPARE(log.lines().size(), 1);
         QVERIFY(log.lines().first().startsWith(kSaveError));
-        QVERIFY(!defaults.contains(CloudSync::kUploadDateKey));
+        QVERIFY(!defaults.contains(settingskeys::kUploadDate));
     }
 
     // The lists go on locally, with one line for each failed fetch or save and nothing else.
@@ -246,7 +246,7 @@ private Q_SLOTS:
         QCOMPARE(log.count(kSaveError), enabled ? 1 : 0);
         QCOMPARE(log.lines().size(), enabled ? 2 : 1);
         QCOMPARE(a.readListFile(kFavorites), (QStringList{"new", "local"}));
-        QVERIFY(!a.defaults->contains(CloudSync::kUploadDateKey));
+        QVERIFY(!a.defaults->contains(settingskeys::kUploadDate));
         if (!enabled)
             QCOMPARE(server.accessLog().size(), requestsBefore);
     }

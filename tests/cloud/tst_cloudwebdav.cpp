@@ -5,6 +5,7 @@
 #include "directory/cloud/HttpDates.h"
 #include "directory/cloud/NextcloudLoginFlow.h"
 #include "directory/cloud/WebDavDatabase.h"
+#include "util/HttpTransport.h"
 #include "support/WebDavServer.h"
 #include "util/UserDefaults.h"
 
@@ -115,11 +116,11 @@ private Q_SLOTS:
         auto db = database(server.url(QStringLiteral("/dav/")));
         // The first save makes the application's folder and the record.
         auto [created, createError] = save(*db, newRecord("one"));
-        QVERIFY2(created, qPrintable(createError.description));
+        QVERIFY2(created, qPrintable(createError.message));
         QVERIFY(!created->changeTag.isEmpty() && !created->changeTag.startsWith("W/"));
         QVERIFY(created->modificationDate.isValid());
         auto [fetched, fetchError] = fetch(*db);
-        QVERIFY2(fetched, qPrintable(fetchError.description));
+        QVERIFY2(fetched, qPrintable(fetchError.message));
         QCOMPARE(std::tie(fetched->changeTag, fetched->modificationDate, fetched->fields),
                  std::tie(created->changeTag, created->modificationDate, created->fields));
 
@@ -127,7 +128,7 @@ private Q_SLOTS:
         CloudRecord changed = *fetched;
         changed.fields.insert(QStringLiteral("recent_stations"), "two");
         auto [saved, saveError] = save(*db, changed);
-        QVERIFY2(saved, qPrintable(saveError.description));
+        QVERIFY2(saved, qPrintable(saveError.message));
         QVERIFY(saved->changeTag != fetched->changeTag);
         changed.fields.insert(QStringLiteral("recent_stations"), "three");
         QCOMPARE(save(*db, changed).second.code, Code::ServerRecordChanged);
@@ -169,7 +170,7 @@ private Q_SLOTS:
         std::optional<WebDavDatabase::ServerCheck> check;
         db->checkServer([&](WebDavDatabase::ServerCheck result) { check = result; });
         QVERIFY(QTest::qWaitFor([&] { return check.has_value(); }, 30000));
-        QVERIFY2(int(check->error.code) == checkCode, qPrintable(check->error.description));
+        QVERIFY2(int(check->error.code) == checkCode, qPrintable(check->error.message));
         QCOMPARE(!check->warning.isEmpty(), warned);
         if (checkCode == int(Code::None)) {
             QCOMPARE(check->refusesStaleSaves, !warned);
@@ -180,7 +181,7 @@ private Q_SLOTS:
         auto [fetched, fetchError] = fetch(*db);
         QVERIFY(!fetched);
         QCOMPARE(int(fetchError.code), fetchCode);
-        QVERIFY(!fetchError.description.isEmpty());
+        QVERIFY(!fetchError.message.isEmpty());
         auto [saved, saveError] = save(*db, newRecord("x"));
         QCOMPARE(bool(saved), saveCode == int(Code::None));
         QCOMPARE(int(saveError.code), saveCode);
@@ -225,14 +226,14 @@ private Q_SLOTS:
         auto db = database(fake.url(QStringLiteral("/")));
         QVERIFY(save(*db, newRecord("one")).first);
         auto [fetched, fetchError] = fetch(*db);
-        QVERIFY2(fetched, qPrintable(fetchError.description));
+        QVERIFY2(fetched, qPrintable(fetchError.message));
         QCOMPARE(fetched->changeTag.startsWith("W/"), quirk == "--weak");
         QVERIFY(fetched->modificationDate.isValid());
         QCOMPARE(fetched->creationDate.isValid(), quirk == "--propfind-only");
         CloudRecord changed = *fetched;
         changed.fields.insert(QStringLiteral("recent_stations"), "two");
         auto [saved, saveError] = save(*db, changed);
-        QVERIFY2(saved, qPrintable(saveError.description));
+        QVERIFY2(saved, qPrintable(saveError.message));
 
         QJsonObject lastPut;
         for (const QJsonValue& request : fake.requests()) {
@@ -294,13 +295,13 @@ private Q_SLOTS:
         const QString url =
             path.startsWith(u'/') ? server.url(path).toString() : path.arg(server.url().port());
 
-        const int code = CloudSetup::configureFromCommandLine(url, WebDavServer::kUser, in, out, defaults,
+        const int code = CloudSetup::configureFromCommandLine(url, WebDavServer::kUser, in, out, transport, defaults,
                                                               credentials, CloudAccount::ServerKind(kind));
         QVERIFY2(code == exitCode, qPrintable(output));
         QCOMPARE(output.contains(QLatin1String("Warning:")), folder == "/lax/");
         const CloudAccount stored = CloudAccount::load(defaults);
         // What the program then starts with: no account, unless the set-up succeeded.
-        QCOMPARE(CloudSetup::makeDatabase(defaults, credentials)->hasAccount(),
+        QCOMPARE(CloudSetup::makeDatabase(transport, defaults, credentials)->hasAccount(),
                  exitCode == CloudSetup::Configured);
         if (path.startsWith(QLatin1String("http:")) && exitCode != CloudSetup::Configured)
             QVERIFY(output.contains(QLatin1String("https://"))); // told why, before any request
@@ -335,7 +336,7 @@ private Q_SLOTS:
         QFETCH(QString, address);
         QFETCH(QString, errorPart);
         ScriptServer server(kLoginServer, serverArguments);
-        NextcloudLoginFlow flow({"Ostrel Radio/test", 50, errorPart.isNull() ? 20000 : 1000});
+        NextcloudLoginFlow flow(transport, {50, errorPart.isNull() ? 20000 : 1000});
         QSignalSpy page(&flow, &NextcloudLoginFlow::loginPageReady);
         QSignalSpy failed(&flow, &NextcloudLoginFlow::failed);
         QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
@@ -354,7 +355,7 @@ private Q_SLOTS:
     // Cancelled while the granting answer is on its way: nothing comes of that answer.
     void cancelledLoginIgnoresALateGrant() {
         ScriptServer server(kLoginServer, {"--pending", "0", "--grant-delay", "0.5"});
-        NextcloudLoginFlow flow({"Ostrel Radio/test", 50, 20000});
+        NextcloudLoginFlow flow(transport, {50, 20000});
         QSignalSpy failed(&flow, &NextcloudLoginFlow::failed);
         QSignalSpy done(&flow, &NextcloudLoginFlow::finished);
         flow.start(server.url(QStringLiteral("/nc")));
@@ -373,7 +374,7 @@ private:
         credentials.writePassword(account.credentialKey(), password, [](QString) {});
         const WebDavDatabase::Options options{
             .timeoutMs = 20000, .totalTimeoutMs = 3000, .defaultRetryAfterMs = 100, .maxRetryAfterMs = 1000};
-        auto db = std::make_unique<WebDavDatabase>(credentials, options);
+        auto db = std::make_unique<WebDavDatabase>(transport, credentials, options);
         db->setAccount(account);
         return db;
     }
@@ -391,6 +392,7 @@ private:
         return await([&](auto done) { db.saveRecord(record, done); });
     }
 
+    HttpTransport transport;
     MemoryCredentialStore credentials;
     WebDavServer server;
 };

@@ -231,7 +231,7 @@ private Q_SLOTS:
 
         QCOMPARE(countriesError().isNull(), replaced);
         QCOMPARE(f_->api->server(), replaced ? second : first);
-        QCOMPARE(f_->defaults->string(QStringLiteral("radioServer")), first); // only the user changes it
+        QCOMPARE(f_->defaults->string(settingskeys::kRadioServer), first); // only the user changes it
         if (replaced) {
             QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Response for increment request"));
             f_->api->incrementClickForStationWithUID(QStringLiteral("x"));

@@ -24,7 +24,7 @@ class TestStationsStripView : public QObject {
 private Q_SLOTS:
     void init() {
         f_ = std::make_unique<DirectoryFixture>();
-        icons_ = std::make_unique<IconLoader>(f_->dir.filePath(QStringLiteral("icons")));
+        icons_ = std::make_unique<IconLoader>(transport_, f_->dir.filePath(QStringLiteral("icons")));
         window_ = std::make_unique<QWidget>();
         window_->resize(600, 400);
         pointAway();
@@ -220,6 +220,7 @@ private:
     void pointAt(QWidget* widget, QPoint local) { QCursor::setPos(widget->mapToGlobal(local)); }
     void pointAway() { QCursor::setPos(window_->mapToGlobal(QPoint(590, 390))); }
 
+    HttpTransport transport_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<IconLoader> icons_;
     std::unique_ptr<QWidget> window_;

@@ -2,6 +2,7 @@
 #include "directory/cloud/CredentialStore.h"
 #include "radio/CloudSettingsPage.h"
 #include "support/WebDavServer.h"
+#include "util/HttpTransport.h"
 #include "util/UserDefaults.h"
 
 #include <QtTest>
@@ -15,7 +16,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         UserDefaults defaults(dir.filePath(QStringLiteral("settings.ini")));
         MemoryCredentialStore credentials;
-        CloudSetup setup(defaults, credentials);
+        HttpTransport transport;
+        CloudSetup setup(transport, defaults, credentials);
         CloudSettingsPage page(setup, defaults);
         int changes = 0;
         page.setAccountChanged([&changes] { ++changes; });

@@ -28,8 +28,8 @@ private Q_SLOTS:
             QTemporaryDir dir;
             UserDefaults defaults(dir.filePath("settings.ini"));
             if (!rememberedUid.isEmpty()) {
-                defaults.setValue(OutputPicker::kDeviceKey, rememberedUid);
-                defaults.setValue(OutputPicker::kDeviceNameKey, "Old DAC");
+                defaults.setValue(settingskeys::kAudioOutputDevice, rememberedUid);
+                defaults.setValue(settingskeys::kAudioOutputDeviceName, "Old DAC");
             }
             FakeAudioHardware hw;
             hw.list = {device(10, "Built-in Audio"), device(20, "USB DAC")};
@@ -37,7 +37,7 @@ private Q_SLOTS:
             QCOMPARE(picker.outputPopup->currentText(), shown);
             QCOMPARE(picker.effectiveOutput(), effective);
             QCOMPARE(picker.outputPopup->count(), items);
-            QCOMPARE(defaults.string(OutputPicker::kDeviceKey), rememberedUid);
+            QCOMPARE(defaults.string(settingskeys::kAudioOutputDevice), rememberedUid);
         }
     }
 
@@ -53,7 +53,7 @@ private Q_SLOTS:
         QVERIFY(!picker.exclusiveSwitch->isEnabled()); // a device that cannot be held
         choose(picker, 2);
         QCOMPARE(chosen.takeLast().first().toString(), QStringLiteral("uid-20"));
-        QCOMPARE(defaults.string(OutputPicker::kDeviceNameKey), QStringLiteral("USB DAC"));
+        QCOMPARE(defaults.string(settingskeys::kAudioOutputDeviceName), QStringLiteral("USB DAC"));
         QVERIFY(picker.exclusiveSwitch->isEnabled());
         const auto dac = picker.selectedDevice();
         picker.exclusiveSwitch->setChecked(true);
@@ -62,7 +62,7 @@ private Q_SLOTS:
         choose(picker, 0); // leaving the device gives it back
         QTRY_VERIFY(!dac->hog());
         QCOMPARE(chosen.takeLast().first().toString(), QString());
-        QVERIFY(!defaults.contains(OutputPicker::kDeviceKey));
+        QVERIFY(!defaults.contains(settingskeys::kAudioOutputDevice));
     }
 
 private:

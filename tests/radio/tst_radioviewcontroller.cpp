@@ -46,8 +46,8 @@ class TestRadioViewController : public QObject {
 private Q_SLOTS:
     void init() {
         f_ = emulator_.freshFixture();
-        f_->defaults->registerDefaults({{"radioVolume", 1.0}, {"stripVis", 1}});
-        f_->defaults->setValue("radioStationsCountryCode", "AT");
+        f_->defaults->registerDefaults({{settingskeys::kRadioVolume, 1.0}, {settingskeys::kStripVis, 1}});
+        f_->defaults->setValue(settingskeys::kRadioStationsCountryCode, "AT");
         player_ = std::make_unique<FakeMediaPlayer>();
         shell_ = RecordingShell();
         shell_.support = QUrl::fromLocalFile(f_->supportFile(QString()));
@@ -61,7 +61,7 @@ private Q_SLOTS:
 
     // The stored sort setting applies (1: clicks, all even here, so the given order stays).
     void filtersAndCounts() {
-        f_->defaults->setValue("radioStationsSortBy", 1);
+        f_->defaults->setValue(settingskeys::kRadioStationsSortBy, 1);
         feed(sampleStations());
         QCOMPARE(controller_->view()->message->text(), QStringLiteral("3 Stations"));
         controller_->view()->searchField->setText("caf");
@@ -107,12 +107,12 @@ private Q_SLOTS:
     // The first opening sets up once and takes and keeps the country of the user's region; the
     // loaded station is restored on the next start.
     void firstOpeningAndSearchEverywhere() {
-        f_->defaults->remove("radioStationsCountryCode");
+        f_->defaults->remove(settingskeys::kRadioStationsCountryCode);
         const QByteArray saved = qgetenv("LC_ALL");
         qputenv("LC_ALL", "de_AT.UTF-8");
         controller_->popoverWillShow();
         qputenv("LC_ALL", saved);
-        QCOMPARE(f_->defaults->string("radioStationsCountryCode"), QStringLiteral("AT"));
+        QCOMPARE(f_->defaults->string(settingskeys::kRadioStationsCountryCode), QStringLiteral("AT"));
         controller_->popoverWillShow();
         QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
         QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
@@ -200,7 +200,7 @@ private Q_SLOTS:
         player_->fail("Stream not available");
         QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
         control.setVolume(0.25);
-        QCOMPARE(f_->defaults->doubleValue("radioVolume"), 0.25);
+        QCOMPARE(f_->defaults->doubleValue(settingskeys::kRadioVolume), 0.25);
         QCOMPARE(player_->volume(), 0.25f);
         QVERIFY(changed.count() >= 4);
 
@@ -320,9 +320,9 @@ private Q_SLOTS:
         const PopoverView* v = controller_->view();
         for (const auto& [stored, segment, expected] :
              {std::tuple{1, 0, 0}, {1, 1, 2}, {2, 1, 0}, {2, 0, 1}, {9, 0, 1}}) {
-            f_->defaults->setValue("stripVis", stored);
+            f_->defaults->setValue(settingskeys::kStripVis, stored);
             controller_->stripSegmentAction(segment);
-            QCOMPARE(f_->defaults->integer("stripVis"), expected);
+            QCOMPARE(f_->defaults->integer(settingskeys::kStripVis), expected);
             QCOMPARE((QList<bool>{v->favoritesSegment->isChecked(), v->recentsSegment->isChecked(),
                                   v->stationsStripHostView->isHidden()}),
                      (QList<bool>{expected == 1, expected == 2, expected == 0}));
@@ -484,7 +484,7 @@ private Q_SLOTS:
 private:
     void makeController() {
         controller_.reset();
-        icons_ = std::make_unique<IconLoader>(f_->dir.filePath("icons"));
+        icons_ = std::make_unique<IconLoader>(transport_, f_->dir.filePath("icons"));
         RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), &shell_,
                                              icons_.get()};
         controller_ = std::make_unique<RadioViewController>(c);
@@ -492,6 +492,7 @@ private:
 
     void feed(const StationList& stations) { controller_->requestStations_Callback(stations, QString()); }
 
+    HttpTransport transport_;
     DirectoryEmulator emulator_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<FakeMediaPlayer> player_;

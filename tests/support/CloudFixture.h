@@ -100,7 +100,7 @@ protected:
         account.store(*defaults);
         WebDavDatabase::Options options;
         options.timeoutMs = 20000;
-        database = std::make_unique<HoldingDatabase>(credentials, options);
+        database = std::make_unique<HoldingDatabase>(transport, credentials, options);
         database->setAccount(CloudAccount::load(*defaults));
         sync = std::make_unique<CloudSync>(*database, *defaults);
         fetched = std::make_unique<QSignalSpy>(sync.get(), &CloudSync::fetchFinished);

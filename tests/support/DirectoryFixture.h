@@ -58,6 +58,7 @@ struct StationsOutcome {
 // A RadioBrowser with its own data folder, settings and HTTP cache; launch() again to start anew.
 struct DirectoryFixture {
     QTemporaryDir dir;
+    HttpTransport transport;
     std::unique_ptr<UserDefaults> defaults;
     std::unique_ptr<HttpFetcher> http;
     std::unique_ptr<RadioBrowser> api;
@@ -71,7 +72,7 @@ struct DirectoryFixture {
     RadioBrowser& launch(const QString& server = QString(), const QString& discovery = QString()) {
         shutDown();
         defaults = std::make_unique<UserDefaults>(dir.filePath(QStringLiteral("settings.ini")));
-        http = std::make_unique<HttpFetcher>(dir.filePath(QStringLiteral("cache")), QStringLiteral("Ostrel Radio/test"));
+        http = std::make_unique<HttpFetcher>(transport, dir.filePath(QStringLiteral("cache")));
         RadioBrowser::Environment env;
         env.supportURL = QUrl::fromLocalFile(supportFile(QString()));
         env.defaults = defaults.get();

@@ -2,6 +2,7 @@
 
 #include "support/Tether.h"
 #include "ui/IconLoader.h"
+#include "util/HttpTransport.h"
 
 // The local icon server (tests/ui/icon_server.py) for the life of this object.
 class IconServer {

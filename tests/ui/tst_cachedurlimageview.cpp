@@ -74,7 +74,7 @@ private Q_SLOTS:
         server_->reset();
         loader_.reset();
         dir_ = std::make_unique<QTemporaryDir>();
-        loader_ = std::make_unique<IconLoader>(cacheRoot());
+        loader_ = std::make_unique<IconLoader>(transport_, cacheRoot());
         IconLoader::Limits limits;
         limits.timeoutMs =
             3000; // far below the slow transfers below, far above a loaded machine's normal one
@@ -113,7 +113,7 @@ private Q_SLOTS:
                 QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
                 broken.write("\x89PNG\r\n\x1a\n truncated");
             }
-            IconLoader next(cacheRoot());
+            IconLoader next(transport_, cacheRoot());
             IconServer::allowFetching(next);
             CachedURLImageView second(&next);
             second.setImageWithURL(url, QStringLiteral("OR_FR"), QStringLiteral("uuid-2"), fallback_);
@@ -192,7 +192,7 @@ private Q_SLOTS:
     void failuresShowTheFallback() {
         QFETCH(QUrl, url);
         QFETCH(bool, local);
-        IconLoader guarded(cacheRoot());
+        IconLoader guarded(transport_, cacheRoot());
         CachedURLImageView view(local ? &guarded : loader_.get());
         QSignalSpy changed(&view, &CachedURLImageView::imageChanged);
         view.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("with-fallback"), fallback_);
@@ -201,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(server_->requestCount(QStringLiteral("/png/local")), 0);
 
         // Without a fallback the view stays empty. A new loader: the first remembers the failure.
-        IconLoader fresh(cacheRoot());
+        IconLoader fresh(transport_, cacheRoot());
         CachedURLImageView bare(&fresh);
         QSignalSpy bareChanged(&bare, &CachedURLImageView::imageChanged);
         bare.setImageWithURL(url, QStringLiteral("OR_DE"), QStringLiteral("without-fallback"), QImage());
@@ -342,6 +342,7 @@ private Q_SLOTS:
 
 private:
     QString cacheRoot() const { return dir_->filePath(QStringLiteral("cache/Icons")); }
+    HttpTransport transport_;
     std::unique_ptr<IconServer> server_;
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<IconLoader> loader_;

@@ -40,11 +40,12 @@ struct Shell : RadioShell {
 struct Popover {
     QTemporaryDir dir;
     UserDefaults defaults{dir.filePath("settings.ini")};
-    HttpFetcher http{QString(), QStringLiteral("bench")};
+    HttpTransport transport;
+    HttpFetcher http{transport, QString()};
     std::unique_ptr<RadioBrowser> api;
     FakeMediaPlayer player;
     Shell shell;
-    IconLoader icons{dir.filePath("icons")};
+    IconLoader icons{transport, dir.filePath("icons")};
     std::unique_ptr<RadioViewController> controller;
 
     Popover() {
@@ -131,7 +132,7 @@ BENCHMARK(BM_KeystrokeCollatorSearch)->Unit(benchmark::kMillisecond)->Iterations
 // and validated already, on a worker) to the painted table.
 void BM_SearchPageToTable(benchmark::State& state) {
     Popover popover;
-    popover.defaults.setValue("radioStationsCountryCode", CountriesViewDelegate::kEverywhere);
+    popover.defaults.setValue(settingskeys::kRadioStationsCountryCode, CountriesViewDelegate::kEverywhere);
     popover.controller->popoverWillShow();
     const StationList page = realistic::stations(StationSearch::kPageSize);
     for (auto _ : state) {
@@ -147,7 +148,7 @@ void BM_OpenToFilledTable(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto popover = std::make_unique<Popover>();
-        popover->defaults.setValue("radioStationsCountryCode", "US");
+        popover->defaults.setValue(settingskeys::kRadioStationsCountryCode, "US");
         popover->api->writeStations(realistic::stations(7000), popover->api->listingURLForCountryCode("US"));
         QEventLoop loop;
         QObject::connect(popover->controller.get(), &RadioViewController::displayStationsChanged, &loop, &QEventLoop::quit);

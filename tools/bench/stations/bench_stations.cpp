@@ -43,7 +43,8 @@ struct ListFile {
     QUrl url = QUrl::fromLocalFile(dir.filePath("listing.dat"));
     QByteArray json; // the same stations as compact JSON
     UserDefaults defaults{dir.filePath("settings.ini")};
-    HttpFetcher http{QString(), QStringLiteral("bench")};
+    HttpTransport transport;
+    HttpFetcher http{transport, QString()};
     RadioBrowser api{RadioBrowser::Environment{QUrl::fromLocalFile(dir.path()), &defaults, &http, {}, {}, {}}};
 
     explicit ListFile(int count) {

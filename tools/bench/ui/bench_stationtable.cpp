@@ -10,6 +10,7 @@
 #include "directory/StationFields.h"
 #include "ui/StationImages.h"
 #include "ui/VisibleIconRequests.h"
+#include "util/HttpTransport.h"
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -163,7 +164,8 @@ int main(int argc, char** argv) {
     const QString root = QDir::tempPath() + QStringLiteral("/ostrel-bench-icons");
     fillCache(root, stations);
 
-    IconLoader loader(root);
+    HttpTransport transport;
+    IconLoader loader(transport, root);
     StationListModel model(stations);
     QListView view;
     view.setUniformItemSizes(true);
