@@ -516,6 +516,10 @@ void RadioViewController::requestStations_Callback(std::optional<StationList> st
     if (!stations) {
         refreshingStations_ = false;
         clearFilters();
+        // The stations before belong to another country (or are the ones that just failed to
+        // refresh): searching or choosing a tag must not bring them back under this flag.
+        index_ = std::make_shared<StationIndex>(StationList());
+        configureDisplayStations();
         qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
         setMessage(serverNotWorkingText());
         return;

@@ -1,6 +1,7 @@
 #include "panels/CountriesView.h"
 #include "panels/StationCollectionViewItem.h"
 #include "panels/StationsStripView.h"
+#include "panels/TagsView.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioPlaybackControl.h"
 #include "radio/RadioShell.h"
@@ -78,12 +79,12 @@ private Q_SLOTS:
         const QList<QAction*> items = controller_->sortMenu()->actions();
         QCOMPARE(std::ranges::count_if(items, &QAction::isChecked), 1);
 
-        // A failed download clears the search and keeps the list; an empty one says so.
+        // A failed download clears the search and the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
         controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
         QCOMPARE(controller_->view()->message->text(), RadioViewController::serverNotWorkingText());
         QVERIFY(controller_->view()->searchField->text().isEmpty() && controller_->matchTags().isEmpty());
-        QCOMPARE(controller_->countryStations().size(), 3);
+        QCOMPARE(controller_->countryStations().size(), 0);
         feed({});
         QCOMPARE(controller_->view()->message->text(), RadioViewController::noStationsText());
     }
@@ -103,6 +104,28 @@ private Q_SLOTS:
         QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
         QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
         QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
+    }
+
+    // A country whose stations cannot be had shows none: not the country's before, whatever
+    // the user then types or chooses.
+    void failedCountryChangeShowsNoStations() {
+        PopoverView* v = controller_->view();
+        controller_->popoverWillShow();
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        controller_->selectionCountryCodeChanged("DE");
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), RadioViewController::serverNotWorkingText(), 20000);
+        QCOMPARE(v->countriesButton->text(), QStringLiteral("\U0001F1E9\U0001F1EA"));
+
+        QTest::keyClicks(v->searchField, "a");
+        QCOMPARE(v->table->model()->rowCount(), 0);
+        QCOMPARE(v->message->text(), RadioViewController::noStationsText());
+        v->searchField->clear();
+        controller_->menuWillOpen(controller_->tagsMenu());
+        QCOMPARE(controller_->tagsView()->items(), QStringList());
+        controller_->selectionTagsChanged({"Pop"});
+        QCOMPARE(v->table->model()->rowCount(), 0);
+        QVERIFY(controller_->countryStations().isEmpty());
     }
 
     // The first opening sets up once and takes and keeps the country of the user's region; the
