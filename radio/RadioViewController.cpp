@@ -570,6 +570,7 @@ void RadioViewController::loadStation(const Station& station, bool play) {
     loadedStationLocation_ = RadioBrowser::locationForStation(station);
     loadedStationLanguage_ = RadioBrowser::languageForStation(station);
     loadedStationTags_ = collections::stringWithDelim(RadioBrowser::tagsForStation(station), u", ");
+    loadedStationFormat_.clear(); // the stream before's; this one has told none yet
     loadedStationNeedsIncr_ = true;
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
     setStreamText(liveBroadcastText());
@@ -660,6 +661,10 @@ void RadioViewController::player_stop() {
     c_.shell->statusItemAnimates(false);
     if (c_.player->hasCurrentItem())
         c_.player->replaceCurrentItem(QUrl());
+    if (!loadedStationFormat_.isEmpty()) { // no stream, no format
+        loadedStationFormat_.clear();
+        showLoadedStation();
+    }
     Q_EMIT playbackChanged(false);
 }
 

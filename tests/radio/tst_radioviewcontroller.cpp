@@ -242,6 +242,32 @@ private Q_SLOTS:
         QCOMPARE(shell_.beeps, 1);
     }
 
+    // The format line belongs to the stream that told it: gone with its stop, not shown for a
+    // station loaded next.
+    void streamFormatGoesWithTheStream_data() {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("stopped") << "stop";
+        QTest::newRow("another station loaded") << "load";
+        QTest::newRow("the stream fails") << "fail";
+    }
+
+    void streamFormatGoesWithTheStream() {
+        QFETCH(QString, then);
+        QLabel* details = controller_->view()->stationDetails;
+        feed(sampleStations());
+        controller_->loadStation(sampleStations().at(0), true);
+        player_->becomeReady(MediaPlayer::TrackFormat{true, 48000, 2});
+        QVERIFY2(details->text().contains("48.0kHz - 2ch"), qPrintable(details->text()));
+        if (then == "stop")
+            controller_->togglePlayAction();
+        else if (then == "load")
+            controller_->loadStation(sampleStations().at(1), false);
+        else
+            player_->fail("Stream not available");
+        QCOMPARE(controller_->loadedStationFormat(), QString());
+        QVERIFY2(!details->text().contains("kHz"), qPrintable(details->text()));
+    }
+
     void tableInput_data() {
         QTest::addColumn<int>("key");       // 0 for the mouse
         QTest::addColumn<QString>("click"); // on the row or its star, once or twice
