@@ -311,6 +311,38 @@ private Q_SLOTS:
         QCOMPARE(player_->plays, 0);
     }
 
+    // A row shows as much of the tags as fits; its tooltip has them all.
+    void rowToolTips_data() {
+        QTest::addColumn<QString>("tags");
+        QTest::addColumn<bool>("unlisted");
+        QTest::addColumn<QString>("tip");
+        const QString many = QStringLiteral("Jazz, Classic Rock, Electronic, Ambient, Chillout, Lounge, Indie Pop, "
+                                            "Singer Songwriter, Drum And Bass, World Music");
+        QTest::newRow("many tags") << many.toLower() << false << QStringLiteral("Lounge FM\n") + many;
+        QTest::newRow("one tag") << "jazz" << false << "Lounge FM\nJazz";
+        QTest::newRow("no longer in the directory") << "jazz" << true << "Lounge FM\nJazz\nNo longer in the directory";
+    }
+
+    void rowToolTips() {
+        QFETCH(QString, tags);
+        QFETCH(bool, unlisted);
+        QFETCH(QString, tip);
+        QJsonObject json{{"stationuuid", "t"}, {"name", "Lounge FM"}, {"url", "http://s/t"}, {"tags", tags}};
+        if (unlisted)
+            json.insert("ostrel_unlisted", 1);
+        feed({stationFromJson(json)});
+        PopoverView* v = controller_->view();
+        v->resize(440, 600);
+        v->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v));
+        const QPoint point = v->table->visualRect(v->table->model()->index(0, 0)).center();
+        QHelpEvent hover(QEvent::ToolTip, point, v->table->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(v->table->viewport(), &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), tip);
+        QToolTip::hideText();
+    }
+
     void nowPlayingTitles_data() {
         using Item = MediaPlayer::MetadataItem;
         QTest::addColumn<QList<MediaPlayer::MetadataGroup>>("groups");
@@ -479,9 +511,10 @@ private Q_SLOTS:
         PopoverView* v = controller_->view();
         for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
             QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
-        // A tooltip is drawn as a text document: it must read as the name, with nothing in it.
+        // A tooltip is drawn as a text document: it must read as the name and tags, with nothing in it.
         const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
-        QCOMPARE(Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip, name);
+        QCOMPARE((Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip).section(u'\n', 0, 0),
+                 name);
     }
 
 private:
