@@ -806,9 +806,17 @@ void RadioViewController::visitStationPage() {
     const QString homepage = loadedStation_.string(Station::Key::Homepage);
     if (homepage.isEmpty())
         return;
-    QUrl url(homepage, QUrl::StrictMode);
-    if (!url.isValid())
-        url = QUrl(QString::fromLatin1(QUrl::toPercentEncoding(homepage, "/:?#[]@!$&'()*+,;=%")), QUrl::StrictMode);
+    auto parse = [](const QString& text) {
+        QUrl url(text, QUrl::StrictMode);
+        if (!url.isValid())
+            url = QUrl(QString::fromLatin1(QUrl::toPercentEncoding(text, "/:?#[]@!$&'()*+,;=%")), QUrl::StrictMode);
+        return url;
+    };
+    QUrl url = parse(homepage);
+    // Many home pages are listed without a scheme ("www.example.com", "example.com:8000/live",
+    // where the host reads as one): they are web pages.
+    if (url.scheme().isEmpty() || url.scheme().contains(u'.'))
+        url = parse((homepage.startsWith(QLatin1String("//")) ? QStringLiteral("http:") : QStringLiteral("http://")) + homepage);
     if (!remote::isWebAddress(url)) {
         c_.shell->beep();
         return;

@@ -437,6 +437,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("opened");
         QTest::newRow("station page") << "station:a" << 0 << "https://a.example/";
         QTest::newRow("station page of another scheme") << "station:b" << 1 << "";
+        QTest::newRow("station page without a scheme") << "homepage:www.example.com" << 0 << "http://www.example.com";
+        QTest::newRow("station page with a port, without a scheme")
+            << "homepage:radio.example.com:8000/live" << 0 << "http://radio.example.com:8000/live";
+        QTest::newRow("station page without a scheme or host") << "homepage://www.example.com/a b" << 0
+                                                                << "http://www.example.com/a%20b";
+        QTest::newRow("station page of a mail address") << "homepage:mailto:a@example.com" << 1 << "";
         QTest::newRow("custom scheme") << "page:javascript:alert(1)" << 1 << "";
         QTest::newRow("search with query characters")
             << "search:Simon & Garfunkel = 1+1 #2" << 0
@@ -454,6 +460,12 @@ private Q_SLOTS:
         if (action == "station") {
             feed(sampleStations());
             controller_->loadStation(sampleStations().at(argument == "a" ? 0 : 1), false);
+            controller_->visitStationPage();
+        } else if (action == "homepage") {
+            const Station station = stationFromJson(
+                QJsonObject{{"stationuuid", "h"}, {"name", "Home"}, {"url", "http://s/h"}, {"homepage", argument}});
+            feed({station});
+            controller_->loadStation(station, false);
             controller_->visitStationPage();
         } else if (action == "page") {
             controller_->visitPage(argument);
