@@ -803,7 +803,7 @@ void RadioViewController::openLater(const QUrl& url) {
 void RadioViewController::visitStationPage() {
     if (loadedStation_.isNull())
         return;
-    const QString homepage = loadedStation_.string(Station::Key::Homepage);
+    const QString homepage = loadedStation_.string(Station::Key::Homepage).trimmed();
     if (homepage.isEmpty())
         return;
     auto parse = [](const QString& text) {

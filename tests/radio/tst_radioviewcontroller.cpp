@@ -442,6 +442,7 @@ private Q_SLOTS:
             << "homepage:radio.example.com:8000/live" << 0 << "http://radio.example.com:8000/live";
         QTest::newRow("station page without a scheme or host") << "homepage://www.example.com/a b" << 0
                                                                 << "http://www.example.com/a%20b";
+        QTest::newRow("station page between blanks") << "homepage: www.example.com " << 0 << "http://www.example.com";
         QTest::newRow("station page of a mail address") << "homepage:mailto:a@example.com" << 1 << "";
         QTest::newRow("custom scheme") << "page:javascript:alert(1)" << 1 << "";
         QTest::newRow("search with query characters")
