@@ -192,6 +192,12 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
         clickAnchor_ = statusItem_->geometry().contains(pointer) ? statusItem_->geometry() : QRect(pointer, QSize(1, 1));
         displayPopoverAction();
     });
+    // Opened before the host placed the icon, the panel went to the pointer: now it goes under
+    // the icon.
+    connect(statusItem_.get(), &StatusItem::placed, this, [this] {
+        if (popover_->isShown() && !popover_->isDetached())
+            popover_->placeRelativeTo(statusItem_->geometry());
+    });
     statusItemAnimates(false);
     statusItem_->show();
     if (options_.show)
@@ -217,7 +223,7 @@ void AppDelegate::prepareDesktopExtras() {
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
     // The tray host places the icon a moment after it is shown; the popover should open
     // under it, not at the pointer, when that moment comes soon enough.
-    if (statusItem_->geometry().isEmpty() && triesLeft > 0) {
+    if (!statusItem_->isPlaced() && triesLeft > 0) {
         QTimer::singleShot(100, this, [this, triesLeft] { showWhenTrayIsPlaced(triesLeft - 1); });
         return;
     }
@@ -247,8 +253,11 @@ void AppDelegate::displayPopoverAction() {
         popover_->activateWindow();
         return;
     }
+    // An icon the host has not placed yet is at the top left of the screen: the pointer is a
+    // better guess until it is.
+    const QRect iconAnchor = statusItem_->isPlaced() ? statusItem_->geometry() : QRect();
     if (popover_->isDetached() || !popover_->isShown())
-        popover_->showRelativeTo(clickAnchor_.isEmpty() ? statusItem_->geometry() : clickAnchor_);
+        popover_->showRelativeTo(clickAnchor_.isEmpty() ? iconAnchor : clickAnchor_);
     clickAnchor_ = QRect();
 }
 

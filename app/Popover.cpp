@@ -41,6 +41,13 @@ void Popover::showRelativeTo(const QRect& anchor) {
         hide();
         setWindowFlags(kAttachedFlags);
     }
+    placeRelativeTo(anchor);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Popover::placeRelativeTo(const QRect& anchor) {
     adjustSize();
     const QPoint pointer = QCursor::pos();
     QScreen* screen = QGuiApplication::screenAt(anchor.isValid() ? anchor.center() : pointer);
@@ -49,9 +56,6 @@ void Popover::showRelativeTo(const QRect& anchor) {
     const QSize size = sizeHint().boundedTo(screen->availableGeometry().size());
     resize(size);
     move(placement(anchor, pointer, size, screen->availableGeometry()));
-    show();
-    raise();
-    activateWindow();
 }
 
 void Popover::detach() {

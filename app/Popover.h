@@ -18,6 +18,8 @@ public:
     // Shows the panel attached, next to `anchor` (the icon's geometry) or, without one, at the
     // pointer; always inside the screen.
     void showRelativeTo(const QRect& anchor);
+    // Moves the panel as showRelativeTo places it, without showing it.
+    void placeRelativeTo(const QRect& anchor);
     // Turns the panel into a normal window where it is.
     void detach();
     // Where an attached panel of `size` goes for an icon at `anchor` on a screen `available`.

@@ -5,12 +5,35 @@ StatusItem::StatusItem(QObject* parent) : QObject(parent) {
     tray_.setToolTip(QStringLiteral("Ostrel Radio"));
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, &StatusItem::tick);
+    placement_.setInterval(100);
+    connect(&placement_, &QTimer::timeout, this, &StatusItem::watchPlacement);
     connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger)
             Q_EMIT clicked();
         else if (reason == QSystemTrayIcon::MiddleClick)
             Q_EMIT middleClicked();
     });
+}
+
+void StatusItem::show() {
+    tray_.show();
+    unplaced_ = tray_.geometry();
+    placementChecks_ = 0;
+    placement_.start();
+}
+
+bool StatusItem::isPlaced() const {
+    const QRect now = tray_.geometry();
+    return !now.isEmpty() && now != unplaced_;
+}
+
+void StatusItem::watchPlacement() {
+    if (isPlaced()) {
+        placement_.stop();
+        Q_EMIT placed();
+    } else if (++placementChecks_ >= kPlacementChecks) {
+        placement_.stop(); // a host that never tells where the icon is
+    }
 }
 
 void StatusItem::loadFrames() {

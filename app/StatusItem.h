@@ -18,9 +18,12 @@ public:
     explicit StatusItem(QObject* parent = nullptr);
 
     void setContextMenu(QMenu* menu) { tray_.setContextMenu(menu); }
-    void show() { tray_.show(); }
+    void show();
     // The icon's place on screen; empty where the tray host does not tell (StatusNotifierItem).
     QRect geometry() const { return tray_.geometry(); }
+    // The tray host has put the icon into its panel. Until then the icon is a window of its own
+    // where it was made, at the top left of the screen, and its geometry tells nothing.
+    bool isPlaced() const;
 
     // Starting twice keeps one timer; stopping shows the idle image.
     void statusItemAnimates(bool animate);
@@ -32,9 +35,15 @@ public:
 Q_SIGNALS:
     void clicked();
     void middleClicked();
+    // The host has placed the icon (once after show). The toolkit does not say when, so the
+    // geometry is watched for a while.
+    void placed();
 
 private:
+    static constexpr int kPlacementChecks = 300; // 30 s, as long as a login waits for the tray
+
     void loadFrames();
+    void watchPlacement();
     void tick();
     void setImage(const QString& name, const QIcon& icon);
 
@@ -42,6 +51,9 @@ private:
     QList<QIcon> frames_;
     QIcon idle_;
     QTimer timer_;
+    QTimer placement_;
+    int placementChecks_ = 0;
+    QRect unplaced_; // where the icon was before the host took it
     int position_ = 0;
     QString currentImage_;
 };

@@ -527,6 +527,10 @@ void RadioViewController::requestStations_Callback(std::optional<StationList> st
     if (!stations) {
         refreshingStations_ = false;
         clearFilters();
+        // The stations before belong to another country (or are the ones that just failed to
+        // refresh): searching or choosing a tag must not bring them back under this flag.
+        index_ = std::make_shared<StationIndex>(StationList());
+        configureDisplayStations();
         qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
         setMessage(serverNotWorkingText());
         return;
@@ -577,6 +581,7 @@ void RadioViewController::loadStation(const Station& station, bool play) {
     loadedStationLocation_ = RadioBrowser::locationForStation(station);
     loadedStationLanguage_ = RadioBrowser::languageForStation(station);
     loadedStationTags_ = collections::stringWithDelim(RadioBrowser::tagsForStation(station), u", ");
+    loadedStationFormat_.clear(); // the stream before's; this one has told none yet
     loadedStationNeedsIncr_ = true;
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
     setStreamText(liveBroadcastText());
@@ -667,6 +672,10 @@ void RadioViewController::player_stop() {
     c_.shell->statusItemAnimates(false);
     if (c_.player->hasCurrentItem())
         c_.player->replaceCurrentItem(QUrl());
+    if (!loadedStationFormat_.isEmpty()) { // no stream, no format
+        loadedStationFormat_.clear();
+        showLoadedStation();
+    }
     Q_EMIT playbackChanged(false);
 }
 
@@ -805,12 +814,20 @@ void RadioViewController::openLater(const QUrl& url) {
 void RadioViewController::visitStationPage() {
     if (loadedStation_.isNull())
         return;
-    const QString homepage = loadedStation_.string(Station::Key::Homepage);
+    const QString homepage = loadedStation_.string(Station::Key::Homepage).trimmed();
     if (homepage.isEmpty())
         return;
-    QUrl url(homepage, QUrl::StrictMode);
-    if (!url.isValid())
-        url = QUrl(QString::fromLatin1(QUrl::toPercentEncoding(homepage, "/:?#[]@!$&'()*+,;=%")), QUrl::StrictMode);
+    auto parse = [](const QString& text) {
+        QUrl url(text, QUrl::StrictMode);
+        if (!url.isValid())
+            url = QUrl(QString::fromLatin1(QUrl::toPercentEncoding(text, "/:?#[]@!$&'()*+,;=%")), QUrl::StrictMode);
+        return url;
+    };
+    QUrl url = parse(homepage);
+    // Many home pages are listed without a scheme ("www.example.com", "example.com:8000/live",
+    // where the host reads as one): they are web pages.
+    if (url.scheme().isEmpty() || url.scheme().contains(u'.'))
+        url = parse((homepage.startsWith(QLatin1String("//")) ? QStringLiteral("http:") : QStringLiteral("http://")) + homepage);
     if (!remote::isWebAddress(url)) {
         c_.shell->beep();
         return;

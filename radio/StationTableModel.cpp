@@ -38,10 +38,15 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return station.string(Station::Key::Name);
-    case Qt::ToolTipRole:
+    case Qt::ToolTipRole: {
+        // The row cuts a long tag list short; the tooltip has it whole.
+        QString tip = station.string(Station::Key::Name);
+        if (const QString tags = collections::stringWithDelim(index_->tags(i), u", "); !tags.isEmpty())
+            tip += u'\n' + tags;
         if (ListRefresher::isUnlisted(station))
-            return views::plainToolTip(tr("%1\nNo longer in the directory").arg(station.string(Station::Key::Name)));
-        return views::plainToolTip(station.string(Station::Key::Name));
+            tip = tr("%1\nNo longer in the directory").arg(tip);
+        return views::plainToolTip(tip);
+    }
     case Qt::AccessibleTextRole: {
         // What a screen reader says for the row: the name, the tags, the star.
         QStringList parts{station.string(Station::Key::Name)};

@@ -25,9 +25,12 @@ void HoverView::setTargetView(QWidget* targetView) {
 
 void HoverView::mouseEntered() {
     if (targetView_) {
-        const bool fadingOut = animation_ && animation_->endValue().toReal() == 0.0;
-        if (targetView_->isHidden() || fadingOut)
+        // A companion on show gets no new fade-in. One that is fading out stays shown: the
+        // fade-out is called off rather than left to hide it under the pointer.
+        if (targetView_->isHidden())
             fade(true);
+        else if (fadingOut())
+            keepShown();
         return;
     }
     tellTarget("mouseEnteredAction(HoverView*)", "mouseEntered()");
@@ -35,8 +38,7 @@ void HoverView::mouseEntered() {
 
 void HoverView::mouseExited() {
     if (targetView_) {
-        const bool fadingOut = animation_ && animation_->endValue().toReal() == 0.0;
-        if (!targetView_->isHidden() && !fadingOut)
+        if (!targetView_->isHidden() && !fadingOut())
             fade(false);
         return;
     }
@@ -56,6 +58,16 @@ void HoverView::tellTarget(const char* action, const char* fallback) {
         meta->method(i).invoke(target, Qt::DirectConnection);
 }
 
+bool HoverView::fadingOut() const {
+    return animation_ && animation_->endValue().toReal() == 0.0;
+}
+
+void HoverView::keepShown() {
+    animation_->stop();
+    if (opacity_)
+        opacity_->setOpacity(1.0);
+}
+
 void HoverView::fade(bool in) {
     QWidget* view = targetView_;
     if (animation_)
@@ -64,7 +76,7 @@ void HoverView::fade(bool in) {
         opacity_ = new QGraphicsOpacityEffect(view);
         view->setGraphicsEffect(opacity_);
     }
-    // An exit during the fade-in (or the reverse) continues from where the fade stands.
+    // An exit during the fade-in continues from where the fade stands.
     const qreal from = in && view->isHidden() ? 0.0 : opacity_->opacity();
     if (in) {
         opacity_->setOpacity(from);

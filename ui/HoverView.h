@@ -45,6 +45,8 @@ protected:
 
 private:
     void fade(bool in);
+    bool fadingOut() const;
+    void keepShown();
     void tellTarget(const char* action, const char* fallback);
 
     QPointer<QObject> target_;

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # tray_session.sh EXECUTABLE SOURCE_DIR: the real program under Xvfb with a tray host (trayer)
-# and the local directory emulator. `--show` must open the popover from the tray icon, and the
-# status line must come to count the country's stations.
+# and the local directory emulator. `--show` must open the popover from the tray icon, under
+# it also when the host places the icon late, and the status line must come to count the
+# country's stations.
 set -uo pipefail
 exe=$1 source=$2
 source "$source/tools/lib/desktop-session.sh"
 desktop_session 1280x900 AT --height 32
 
 "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show > "$work/app.log" 2>&1 &
-pids+=($!)
+app=$!
+pids+=($app)
 
 status=""
 for _ in $(seq 150); do
@@ -21,7 +23,56 @@ case "$status" in *'"message":"92 Stations"'*) ;; *) fail "the status line never
 case "$status" in *'"trayIcon":true'*) ;; *) fail "no tray icon: the program fell back to a window" ;; esac
 case "$status" in *'"popoverVisible":true'*) ;; *) fail "--show did not open the popover" ;; esac
 
+# Prints "x y width height" of the program's window that is (or is not) the icon.
+window_of() {
+    xwininfo -root -tree | awk -v icon="$1" '/"Ostrel Radio": \("ostrel-radio"/ {
+        split($(NF-1), size, /[x+]/); split($NF, at, "+")
+        if ((icon == "icon") == (size[1] < 100)) print at[2], at[3], size[1], size[2] }'
+}
+# Waits for the panel to stand under the icon (trayer sits at the top right); the last places
+# seen are in $placement.
+panel_goes_under_icon() {
+    local ix iy iw ih px py pw ph
+    for _ in $(seq 50); do
+        read -r ix iy iw ih < <(window_of icon)
+        read -r px py pw ph < <(window_of panel)
+        placement="icon ${ix:-?},${iy:-?} ${iw:-?}x${ih:-?}, panel ${px:-?},${py:-?} ${pw:-?}x${ph:-?}"
+        if [ -n "${ix:-}" ] && [ -n "${px:-}" ] && [ "$px" -le $((ix + iw / 2)) ] &&
+            [ $((px + pw)) -ge $((ix + iw / 2)) ] && [ "$py" -ge $((iy + ih)) ]; then
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# `--show` came before the tray host had placed the icon: the panel opens under the icon, not
+# where the icon was before the host took it.
+panel_goes_under_icon || fail "the panel did not open under the tray icon: $placement"
+echo "placement: $placement"
+
 # A second launch does not start a second program: it opens the running one's popover.
 "$exe" --show || fail "a second launch failed"
 [ "$(pgrep -fc "$exe --server http://127.0.0.1:$port")" = "1" ] || fail "a second instance is running"
+
+# A host slow to place the icon (held here until the panel is open): the panel opens at the
+# pointer rather than at the top left, and moves under the icon once the host has placed it.
+"$exe" --quit >/dev/null 2>&1
+wait "$app"
+trayer=$(for p in "${pids[@]}"; do pgrep -P "$p" -x trayer; done | head -n 1)
+[ -n "$trayer" ] || fail "trayer not found"
+kill -STOP "$trayer"
+"$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show >> "$work/app.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 150); do
+    case "$("$exe" --status 2>/dev/null)" in *'"popoverVisible":true'*) break ;; esac
+    sleep 0.2
+done
+read -r px py pw ph < <(window_of panel)
+kill -CONT "$trayer"
+echo "before the icon was placed: panel ${px:-?},${py:-?}"
+[ -n "${px:-}" ] || fail "--show did not open the popover while the tray host was busy"
+[ "$px" -gt 0 ] || fail "the panel opened at the top left before the icon was placed"
+panel_goes_under_icon || fail "the panel did not move under the tray icon once it was placed: $placement"
+echo "placement: $placement"
 echo "1 passed, 0 failed"

@@ -1,6 +1,7 @@
 #include "panels/CountriesView.h"
 #include "panels/StationCollectionViewItem.h"
 #include "panels/StationsStripView.h"
+#include "panels/TagsView.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioPlaybackControl.h"
 #include "radio/RadioShell.h"
@@ -77,12 +78,12 @@ private Q_SLOTS:
         const QList<QAction*> items = controller_->sortMenu()->actions();
         QCOMPARE(std::ranges::count_if(items, &QAction::isChecked), 1);
 
-        // A failed download clears the search and keeps the list; an empty one says so.
+        // A failed download clears the search and the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
         controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
         QCOMPARE(controller_->view()->message->text(), RadioViewController::serverNotWorkingText());
         QVERIFY(controller_->view()->searchField->text().isEmpty() && controller_->matchTags().isEmpty());
-        QCOMPARE(controller_->countryStations().size(), 3);
+        QCOMPARE(controller_->countryStations().size(), 0);
         feed({});
         QCOMPARE(controller_->view()->message->text(), RadioViewController::noStationsText());
     }
@@ -102,6 +103,28 @@ private Q_SLOTS:
         QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
         QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
         QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
+    }
+
+    // A country whose stations cannot be had shows none: not the country's before, whatever
+    // the user then types or chooses.
+    void failedCountryChangeShowsNoStations() {
+        PopoverView* v = controller_->view();
+        controller_->popoverWillShow();
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        controller_->selectionCountryCodeChanged("DE");
+        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), RadioViewController::serverNotWorkingText(), 20000);
+        QCOMPARE(v->countriesButton->text(), QStringLiteral("\U0001F1E9\U0001F1EA"));
+
+        QTest::keyClicks(v->searchField, "a");
+        QCOMPARE(v->table->model()->rowCount(), 0);
+        QCOMPARE(v->message->text(), RadioViewController::noStationsText());
+        v->searchField->clear();
+        controller_->menuWillOpen(controller_->tagsMenu());
+        QCOMPARE(controller_->tagsView()->items(), QStringList());
+        controller_->selectionTagsChanged({"Pop"});
+        QCOMPARE(v->table->model()->rowCount(), 0);
+        QVERIFY(controller_->countryStations().isEmpty());
     }
 
     // The first opening sets up once and takes and keeps the country of the user's region; the
@@ -217,6 +240,32 @@ private Q_SLOTS:
         QCOMPARE(shell_.beeps, 1);
     }
 
+    // The format line belongs to the stream that told it: gone with its stop, not shown for a
+    // station loaded next.
+    void streamFormatGoesWithTheStream_data() {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("stopped") << "stop";
+        QTest::newRow("another station loaded") << "load";
+        QTest::newRow("the stream fails") << "fail";
+    }
+
+    void streamFormatGoesWithTheStream() {
+        QFETCH(QString, then);
+        QLabel* details = controller_->view()->stationDetails;
+        feed(sampleStations());
+        controller_->loadStation(sampleStations().at(0), true);
+        player_->becomeReady(MediaPlayer::TrackFormat{true, 48000, 2});
+        QVERIFY2(details->text().contains("48.0kHz - 2ch"), qPrintable(details->text()));
+        if (then == "stop")
+            controller_->togglePlayAction();
+        else if (then == "load")
+            controller_->loadStation(sampleStations().at(1), false);
+        else
+            player_->fail("Stream not available");
+        QCOMPARE(controller_->loadedStationFormat(), QString());
+        QVERIFY2(!details->text().contains("kHz"), qPrintable(details->text()));
+    }
+
     void tableInput_data() {
         QTest::addColumn<int>("key");       // 0 for the mouse
         QTest::addColumn<QString>("click"); // on the row or its star, once or twice
@@ -258,6 +307,38 @@ private Q_SLOTS:
         QCOMPARE(shell_.beeps, actions);
         QCOMPARE(f_->api->isFavoriteStation(sampleStations().at(2)), favorite);
         QCOMPARE(player_->plays, 0);
+    }
+
+    // A row shows as much of the tags as fits; its tooltip has them all.
+    void rowToolTips_data() {
+        QTest::addColumn<QString>("tags");
+        QTest::addColumn<bool>("unlisted");
+        QTest::addColumn<QString>("tip");
+        const QString many = QStringLiteral("Jazz, Classic Rock, Electronic, Ambient, Chillout, Lounge, Indie Pop, "
+                                            "Singer Songwriter, Drum And Bass, World Music");
+        QTest::newRow("many tags") << many.toLower() << false << QStringLiteral("Lounge FM\n") + many;
+        QTest::newRow("one tag") << "jazz" << false << "Lounge FM\nJazz";
+        QTest::newRow("no longer in the directory") << "jazz" << true << "Lounge FM\nJazz\nNo longer in the directory";
+    }
+
+    void rowToolTips() {
+        QFETCH(QString, tags);
+        QFETCH(bool, unlisted);
+        QFETCH(QString, tip);
+        QJsonObject json{{"stationuuid", "t"}, {"name", "Lounge FM"}, {"url", "http://s/t"}, {"tags", tags}};
+        if (unlisted)
+            json.insert("ostrel_unlisted", 1);
+        feed({stationFromJson(json)});
+        PopoverView* v = controller_->view();
+        v->resize(440, 600);
+        v->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v));
+        const QPoint point = v->table->visualRect(v->table->model()->index(0, 0)).center();
+        QHelpEvent hover(QEvent::ToolTip, point, v->table->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(v->table->viewport(), &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), tip);
+        QToolTip::hideText();
     }
 
     void nowPlayingTitles_data() {
@@ -402,6 +483,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("opened");
         QTest::newRow("station page") << "station:a" << 0 << "https://a.example/";
         QTest::newRow("station page of another scheme") << "station:b" << 1 << "";
+        QTest::newRow("station page without a scheme") << "homepage:www.example.com" << 0 << "http://www.example.com";
+        QTest::newRow("station page with a port, without a scheme")
+            << "homepage:radio.example.com:8000/live" << 0 << "http://radio.example.com:8000/live";
+        QTest::newRow("station page without a scheme or host") << "homepage://www.example.com/a b" << 0
+                                                                << "http://www.example.com/a%20b";
+        QTest::newRow("station page between blanks") << "homepage: www.example.com " << 0 << "http://www.example.com";
+        QTest::newRow("station page of a mail address") << "homepage:mailto:a@example.com" << 1 << "";
         QTest::newRow("custom scheme") << "page:javascript:alert(1)" << 1 << "";
         QTest::newRow("search with query characters")
             << "search:Simon & Garfunkel = 1+1 #2" << 0
@@ -419,6 +507,12 @@ private Q_SLOTS:
         if (action == "station") {
             feed(sampleStations());
             controller_->loadStation(sampleStations().at(argument == "a" ? 0 : 1), false);
+            controller_->visitStationPage();
+        } else if (action == "homepage") {
+            const Station station = stationFromJson(
+                QJsonObject{{"stationuuid", "h"}, {"name", "Home"}, {"url", "http://s/h"}, {"homepage", argument}});
+            feed({station});
+            controller_->loadStation(station, false);
             controller_->visitStationPage();
         } else if (action == "page") {
             controller_->visitPage(argument);
@@ -476,9 +570,10 @@ private Q_SLOTS:
         PopoverView* v = controller_->view();
         for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
             QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
-        // A tooltip is drawn as a text document: it must read as the name, with nothing in it.
+        // A tooltip is drawn as a text document: it must read as the name and tags, with nothing in it.
         const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
-        QCOMPARE(Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip, name);
+        QCOMPARE((Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip).section(u'\n', 0, 0),
+                 name);
     }
 
 private:

@@ -68,6 +68,9 @@ private Q_SLOTS:
         row("Is_Neg1", QStringLiteral("-1"), kTrue);
         row("NumberPlusOne", QVariant(), QStringLiteral("qlonglong:0"));
         row("NumberPlusOne", QStringLiteral("41"), QStringLiteral("qlonglong:42"));
+        // The largest integer stays the largest rather than wrapping to the smallest.
+        row("NumberPlusOne", std::numeric_limits<qint64>::max(), QStringLiteral("qlonglong:9223372036854775807"));
+        row("NumberPlusOne", QStringLiteral("99999999999999999999"), QStringLiteral("qlonglong:9223372036854775807"));
         row("ValidString", QStringLiteral("a"), kTrue);
         row("ValidString", QStringLiteral(""), kFalse);
         row("ValidString", 5, kFalse);

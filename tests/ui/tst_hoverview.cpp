@@ -22,6 +22,24 @@ public:
     Q_INVOKABLE void mouseExitedAction(HoverView*) { ++exited; }
 };
 
+// The animations' clock, moved on by the test alone, so a fade stands where the test leaves it.
+class SteppedAnimationClock : public QAnimationDriver {
+public:
+    // Time since the animations last started running, as the default clock counts it.
+    qint64 elapsed() const override { return now_; }
+    void start() override {
+        now_ = 0;
+        QAnimationDriver::start();
+    }
+    void step(qint64 ms) {
+        now_ += ms;
+        advance();
+    }
+
+private:
+    qint64 now_ = 0;
+};
+
 class TestHoverView : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -111,6 +129,53 @@ private Q_SLOTS:
         QTRY_VERIFY(companion->isVisible());
         pointAt(QPoint(300, 250));
         QTRY_VERIFY(companion->isHidden());
+    }
+
+    // The pointer coming back over the view while the companion is on show starts no fade-in:
+    // a fade-in goes on as it was, a fade-out is called off and the companion stays shown.
+    void enteringWhileShownStartsNoFade_data() {
+        QTest::addColumn<int>("fadeInMs");
+        QTest::addColumn<int>("fadeOutMs");
+        QTest::addColumn<qreal>("opacityOnEntering");
+        QTest::newRow("fully shown") << 300 << 0 << 1.0;
+        QTest::newRow("during the fade-in") << 100 << 0 << 0.4;
+        QTest::newRow("during the fade-out") << 300 << 100 << 1.0;
+    }
+
+    void enteringWhileShownStartsNoFade() {
+        QFETCH(int, fadeInMs);
+        QFETCH(int, fadeOutMs);
+        QFETCH(qreal, opacityOnEntering);
+        SteppedAnimationClock clock;
+        clock.install();
+        auto* companion = new QWidget(window_.get());
+        companion->setGeometry(200, 10, 50, 50);
+        companion->hide();
+        hover_->setTargetView(companion);
+        auto opacity = [companion] {
+            auto* effect = qobject_cast<QGraphicsOpacityEffect*>(companion->graphicsEffect());
+            return effect ? effect->opacity() : 1.0;
+        };
+
+        pointAt(QPoint(50, 50));
+        QTRY_VERIFY(hover_->underMouse());
+        clock.step(fadeInMs);
+        if (fadeOutMs > 0) {
+            pointAt(QPoint(300, 250));
+            QTRY_VERIFY(!hover_->underMouse());
+            clock.step(fadeOutMs);
+            QVERIFY(opacity() < 1.0);
+            pointAt(QPoint(50, 50));
+            QTRY_VERIFY(hover_->underMouse());
+        } else {
+            hover_->resize(110, 110); // the view re-checks the pointer and finds it inside
+        }
+        QVERIFY(companion->isVisible());
+        QVERIFY(qAbs(opacity() - opacityOnEntering) < 0.01);
+
+        clock.step(HoverView::kFadeDurationMs);
+        QVERIFY(companion->isVisible());
+        QCOMPARE(opacity(), 1.0);
     }
 
 private:

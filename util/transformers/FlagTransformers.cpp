@@ -2,6 +2,8 @@
 
 #include "util/transformers/ValueReading.h"
 
+#include <limits>
+
 namespace valuetransformers {
 
 using namespace valuereading;
@@ -33,7 +35,9 @@ QVariant IsNot_Neg1(const QVariant& value) { return integerValue(value) != -1; }
 QVariant NumberPlusOne(const QVariant& value) {
     if (isAbsent(value))
         return qint64(0);
-    return integerValue(value) + 1;
+    // Saturates: the largest integer has no successor.
+    const qint64 n = integerValue(value);
+    return n == std::numeric_limits<qint64>::max() ? n : n + 1;
 }
 
 QVariant ValidString(const QVariant& value) {
