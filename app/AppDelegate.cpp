@@ -20,6 +20,7 @@
 #include "directory/ListRefresher.h"
 #include "directory/RadioBrowser.h"
 #include "media/GstMediaPlayer.h"
+#include "radio/PlaybackSession.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioViewController.h"
 #include "util/HttpTransport.h"
@@ -41,6 +42,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QMenu>
+#include <QMetaEnum>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 
@@ -67,6 +69,8 @@ void AppDelegate::applicationWillFinishLaunching() {
     setInitialDefaults();
     prepareSupport();
     version_ = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
+    session_ = std::make_unique<PlaybackSession>();
+    session_->setVolume(defaults_->doubleValue(settingskeys::kRadioVolume));
 }
 
 void AppDelegate::setInitialDefaults() {
@@ -124,6 +128,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     c.player = player_.get();
     c.shell = this;
     c.icons = icons_.get();
+    c.session = session_.get();
     controller_ = std::make_unique<RadioViewController>(c);
     audioHardware_ = std::make_unique<AlsaAudioHardware>();
     auto* outputs = new OutputPicker(*audioHardware_, *defaults_);
@@ -146,7 +151,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Media keys and the desktop's now-playing widgets, over MPRIS; without a session bus the
     // player works on without them.
     playbackControl_ = std::make_unique<RadioPlaybackControl>(
-        *controller_, *player_, *defaults_, *icons_,
+        *controller_, *session_, *icons_,
         RadioPlaybackControl::Hooks{[this] { displayPopoverAction(); }, [] { QApplication::quit(); }});
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
@@ -209,7 +214,7 @@ void AppDelegate::prepareDesktopExtras() {
     titleNotifier_->setEnabled(defaults_->value(settingskeys::kNotifyOnNewTitle).toBool());
     // The fade works on the player alone, so the volume setting stays what the user chose.
     sleepTimer_ = std::make_unique<SleepTimer>(SleepTimer::Hooks{
-        [this](double factor) { player_->setVolume(float(defaults_->doubleValue(settingskeys::kRadioVolume) * factor)); },
+        [this](double factor) { player_->setVolume(float(session_->volume() * factor)); },
         [this] { controller_->player_stop(); }});
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;
@@ -272,12 +277,14 @@ QString AppDelegate::handleRequest(const QString& request) {
 }
 
 QString AppDelegate::statusReport() const {
-    const PopoverView* view = controller_->view();
     const QJsonObject report{
         {QStringLiteral("station"), controller_->loadedStation().string(Station::Key::Name)},
         {QStringLiteral("nowPlaying"), controller_->nowPlaying()},
-        {QStringLiteral("message"), view->message->text()},
-        {QStringLiteral("playButton"), view->playButton->text()},
+        {QStringLiteral("message"), controller_->message()},
+        {QStringLiteral("playButton"), RadioViewController::playButtonText(session_->state())},
+        {QStringLiteral("state"), QString::fromLatin1(QMetaEnum::fromType<PlaybackSession::State>().valueToKey(int(session_->state())))},
+        {QStringLiteral("title"), session_->title()},
+        {QStringLiteral("volume"), qRound(session_->volume() * 100)},
         {QStringLiteral("country"), controller_->countryCode()},
         {QStringLiteral("server"), api_->server()},
         {QStringLiteral("popoverVisible"), popover_->isVisible()},

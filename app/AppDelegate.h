@@ -21,6 +21,7 @@ class PromptingCredentialStore;
 class WebDavDatabase;
 class MediaPlayer;
 class MprisService;
+class PlaybackSession;
 class RadioPlaybackControl;
 class Popover;
 class QMenu;
@@ -93,6 +94,7 @@ private:
     std::unique_ptr<ListRefresher> listRefresher_;
     std::unique_ptr<IconLoader> icons_;
     std::unique_ptr<AlsaAudioHardware> audioHardware_;
+    std::unique_ptr<PlaybackSession> session_;
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<RadioViewController> controller_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;

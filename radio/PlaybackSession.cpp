@@ -14,7 +14,8 @@ void PlaybackSession::setStation(const Station& station) {
 }
 
 void PlaybackSession::setState(State state, const QString& reason) {
-    const QString why = state == State::Failed ? reason : QString();
+    // A retry keeps the failure's reason until sound comes or the listener stops.
+    const QString why = state == State::Failed ? reason : state == State::Loading ? reason_ : QString();
     if (state == state_ && why == reason_)
         return;
     state_ = state;

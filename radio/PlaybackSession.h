@@ -30,7 +30,7 @@ public:
     void setStation(const Station& station);
 
     State state() const { return state_; }
-    // Why the stream failed, in a few words; empty unless Failed.
+    // Why the stream failed, in a few words: while Failed, and while Loading again after it.
     QString reason() const { return reason_; }
     void setState(State state, const QString& reason = QString());
     // Playing, or on the way to it: the listener wants to hear the station.

@@ -1,47 +1,38 @@
 #include "radio/RadioPlaybackControl.h"
 
 #include "directory/RadioBrowser.h"
-#include "media/MediaPlayer.h"
+#include "radio/PlaybackSession.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioViewController.h"
 #include "ui/IconLoader.h"
 #include "ui/StationImages.h"
-#include "util/UserDefaults.h"
 
 #include <QFileInfo>
-#include <QSlider>
 
-RadioPlaybackControl::RadioPlaybackControl(RadioViewController& controller, MediaPlayer& player, UserDefaults& defaults,
-                                           IconLoader& icons, Hooks hooks, QObject* parent)
-    : PlaybackControl(parent), controller_(controller), player_(player), defaults_(defaults), icons_(icons),
-      hooks_(std::move(hooks)) {
-    connect(&controller_, &RadioViewController::nowPlayingChanged, this, &PlaybackControl::changed);
-    connect(&controller_, &RadioViewController::loadedStationChanged, this, &PlaybackControl::changed);
-    connect(&controller_, &RadioViewController::playbackChanged, this, &PlaybackControl::changed);
-    connect(&player_, &MediaPlayer::itemStatusChanged, this, &PlaybackControl::changed);
-    connect(controller_.view()->volumeSlider, &QSlider::valueChanged, this, &PlaybackControl::changed);
+RadioPlaybackControl::RadioPlaybackControl(RadioViewController& controller, PlaybackSession& session, IconLoader& icons,
+                                           Hooks hooks, QObject* parent)
+    : PlaybackControl(parent), controller_(controller), session_(session), icons_(icons), hooks_(std::move(hooks)) {
+    connect(&session_, &PlaybackSession::stationChanged, this, &PlaybackControl::changed);
+    connect(&session_, &PlaybackSession::stateChanged, this, &PlaybackControl::changed);
+    connect(&session_, &PlaybackSession::titleChanged, this, &PlaybackControl::changed);
+    connect(&session_, &PlaybackSession::volumeChanged, this, &PlaybackControl::changed);
 }
 
 PlaybackControl::Status RadioPlaybackControl::playbackStatus() const {
-    // Not while the stream is still loading, nor after it failed: only once sound comes.
-    return controller_.audioPlaying() ? Status::Playing : Status::Stopped;
+    // Not while the stream is loading or reconnecting, nor after it failed: only while sound comes.
+    return session_.state() == PlaybackSession::State::Playing ? Status::Playing : Status::Stopped;
 }
 
 QString RadioPlaybackControl::title() const {
-    const QString text = controller_.nowPlaying();
-    // Placeholders and warnings are the panel's words, not a title.
-    if (text == RadioViewController::liveBroadcastText() ||
-        text.startsWith(RadioViewController::kWarningPrefix))
-        return QString();
-    return text;
+    return session_.title();
 }
 
 QString RadioPlaybackControl::stationName() const {
-    return controller_.loadedStation().string(Station::Key::Name);
+    return session_.station().string(Station::Key::Name);
 }
 
 QUrl RadioPlaybackControl::artUrl() const {
-    const Station station = controller_.loadedStation();
+    const Station station = session_.station();
     if (station.isNull() || RadioBrowser::iconPathForStation(station).isEmpty())
         return QUrl();
     const QString file = icons_.cacheFilePath(stationimages::iconFolderForStation(station),
@@ -50,21 +41,20 @@ QUrl RadioPlaybackControl::artUrl() const {
 }
 
 double RadioPlaybackControl::volume() const {
-    return defaults_.doubleValue(settingskeys::kRadioVolume);
+    return session_.volume();
 }
 
 void RadioPlaybackControl::setVolume(double volume) {
-    // Through the slider, so the panel, the setting and the player agree.
-    controller_.view()->volumeSlider->setValue(qRound(qBound(0.0, volume, 1.0) * 100));
+    controller_.setVolume(volume);
 }
 
 void RadioPlaybackControl::play() {
-    if (player_.rate() == 0)
+    if (!session_.isActive())
         controller_.player_play();
 }
 
 void RadioPlaybackControl::pause() {
-    if (player_.rate() != 0)
+    if (session_.isActive())
         controller_.player_stop(); // a live stream has nothing to resume from: pausing stops it
 }
 

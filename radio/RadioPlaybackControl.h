@@ -5,12 +5,11 @@
 #include <functional>
 
 class IconLoader;
-class MediaPlayer;
+class PlaybackSession;
 class RadioViewController;
-class UserDefaults;
 
-// The controller's playback as the desktop's media keys and now-playing widgets see it: what
-// plays, its title and picture, the volume; play, pause and stop act like the play button.
+// The playback session as the desktop's media keys and now-playing widgets see it: what plays,
+// its title and picture, the volume; play, pause and stop act like the play button.
 class RadioPlaybackControl : public PlaybackControl {
     Q_OBJECT
 public:
@@ -19,8 +18,8 @@ public:
         std::function<void()> quit;
     };
 
-    RadioPlaybackControl(RadioViewController& controller, MediaPlayer& player, UserDefaults& defaults,
-                         IconLoader& icons, Hooks hooks, QObject* parent = nullptr);
+    RadioPlaybackControl(RadioViewController& controller, PlaybackSession& session, IconLoader& icons, Hooks hooks,
+                         QObject* parent = nullptr);
 
     Status playbackStatus() const override;
     QString title() const override;
@@ -37,8 +36,7 @@ public:
 
 private:
     RadioViewController& controller_;
-    MediaPlayer& player_;
-    UserDefaults& defaults_;
+    PlaybackSession& session_;
     IconLoader& icons_;
     Hooks hooks_;
 };

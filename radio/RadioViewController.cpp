@@ -3,6 +3,7 @@
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
 #include "radio/EverywhereSearch.h"
+#include "radio/PlaybackSession.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioShell.h"
 #include "radio/StationCellView.h"
@@ -147,9 +148,10 @@ void RadioViewController::wireView() {
     connect(v->stepperDown, &QToolButton::clicked, this, [this] { stepperAction(0); });
     connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
     connect(v->voteButton, &QToolButton::clicked, this, &RadioViewController::voteAction);
-    connect(v->streamText, &ElidedTextButton::clicked, this, [this] { visitNowPlayingAction(view_->streamText->text()); });
+    connect(v->streamText, &ElidedTextButton::clicked, this, [this] { visitNowPlayingAction(session().title()); });
     connect(v->volumeSlider, &QSlider::valueChanged, this, [this](int value) {
         c_.defaults->setValue(kVolumeKey, value / 100.0);
+        session().setVolume(value / 100.0);
         volumeChangedAction();
     });
     connect(v->countriesButton, &QToolButton::toggled, this, [this](bool on) {
@@ -171,8 +173,58 @@ void RadioViewController::wireView() {
 
     connect(c_.player, &MediaPlayer::itemStatusChanged, this, &RadioViewController::onItemStatusChanged);
     connect(c_.player, &MediaPlayer::timedMetadataReceived, this, &RadioViewController::metadataOutput);
-    connect(c_.player, &MediaPlayer::reconnecting, this, [this] { setStreamText(tr("Reconnecting…")); });
-    connect(c_.player, &MediaPlayer::reconnected, this, &RadioViewController::showCurrentTitle);
+    connect(c_.player, &MediaPlayer::reconnecting, this,
+            [this] { session().setState(PlaybackSession::State::Reconnecting); });
+    connect(c_.player, &MediaPlayer::reconnected, this, [this] { session().setState(PlaybackSession::State::Playing); });
+
+    // The panel shows the session; what it shows is made from it, never kept beside it.
+    PlaybackSession* s = c_.session;
+    connect(s, &PlaybackSession::stateChanged, this, &RadioViewController::showPlaybackState);
+    connect(s, &PlaybackSession::titleChanged, this, &RadioViewController::showNowPlaying);
+    connect(s, &PlaybackSession::formatChanged, this, &RadioViewController::showLoadedStation);
+    showPlaybackState();
+}
+
+void RadioViewController::showPlaybackState() {
+    using State = PlaybackSession::State;
+    const State state = session().state();
+    view_->playButton->setText(playButtonText(state));
+    // Also when stopped while loading: the user can always start again.
+    view_->playButton->setEnabled(state != State::Loading);
+    showNowPlaying();
+}
+
+QString RadioViewController::playButtonText(PlaybackSession::State state) {
+    using State = PlaybackSession::State;
+    switch (state) {
+    case State::Loading:
+        return tr("Loading...");
+    case State::Playing:
+    case State::Reconnecting:
+        return tr("Stop");
+    default:
+        return tr("Play");
+    }
+}
+
+QString RadioViewController::nowPlayingText(const PlaybackSession& session) {
+    // A warning or "Reconnecting…" stays until sound comes again.
+    if (!session.reason().isEmpty())
+        return kWarningPrefix + session.reason();
+    if (session.state() == PlaybackSession::State::Reconnecting)
+        return tr("Reconnecting…");
+    if (session.station().isNull())
+        return QString();
+    return session.title().isEmpty() ? liveBroadcastText() : session.title();
+}
+
+void RadioViewController::showNowPlaying() {
+    const QString text = nowPlayingText(session());
+    if (text == nowPlaying_)
+        return;
+    nowPlaying_ = text;
+    view_->streamText->setText(text);
+    Q_EMIT nowPlayingChanged(text);
 }
 
 bool RadioViewController::eventFilter(QObject* watched, QEvent* event) {
@@ -214,8 +266,7 @@ void RadioViewController::popoverWillShow() {
 }
 
 void RadioViewController::prepareFirstTime() {
-    view_->playButton->setText(tr("Play"));
-    setStreamText(QString());
+    showPlaybackState();
     matchTags_.clear();
     searchText_.clear();
     view_->searchField->blockSignals(true);
@@ -246,11 +297,7 @@ void RadioViewController::prepareFirstTime() {
     connect(c_.api, &RadioBrowser::favoriteStationsChanged, this, &RadioViewController::observeFavoriteStations);
     showHideStrip();
 
-    const double volume = c_.defaults->doubleValue(kVolumeKey);
-    view_->volumeSlider->blockSignals(true);
-    view_->volumeSlider->setValue(qRound(volume * 100));
-    view_->volumeSlider->blockSignals(false);
-    c_.player->setVolume(float(volume));
+    setVolume(c_.defaults->doubleValue(kVolumeKey));
     showLoadedStation();
 }
 
@@ -571,20 +618,20 @@ void RadioViewController::loadStation(const Station& station, bool play) {
     if (station.isNull())
         return;
     if (RadioBrowser::stationIsEqualTo(station, loadedStation_)) {
-        if (play && c_.player->rate() == 0)
+        if (play && !session().isActive())
             player_play();
         return;
     }
     player_stop();
     loadedStation_ = station;
+    session().setStation(station); // stopped, no title, no format yet
     loadedStationSQ_ = RadioBrowser::soundQualityForStation(station);
     loadedStationLocation_ = RadioBrowser::locationForStation(station);
     loadedStationLanguage_ = RadioBrowser::languageForStation(station);
     loadedStationTags_ = collections::stringWithDelim(RadioBrowser::tagsForStation(station), u", ");
-    loadedStationFormat_.clear(); // the stream before's; this one has told none yet
     loadedStationNeedsIncr_ = true;
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
-    setStreamText(liveBroadcastText());
+    showNowPlaying();
     showLoadedStation();
     c_.api->writeStationLater(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
     Q_EMIT loadedStationChanged();
@@ -592,12 +639,16 @@ void RadioViewController::loadStation(const Station& station, bool play) {
         player_play();
 }
 
+QString RadioViewController::loadedStationFormat() const {
+    return session().format();
+}
+
 void RadioViewController::showLoadedStation() {
     PopoverView* v = view_;
     const bool loaded = !loadedStation_.isNull();
     v->stationName->setText(loaded ? loadedStation_.string(Station::Key::Name) : tr("No station"));
     QStringList details;
-    for (const QString& part : {loadedStationLocation_, loadedStationSQ_, loadedStationLanguage_, loadedStationFormat_})
+    for (const QString& part : {loadedStationLocation_, loadedStationSQ_, loadedStationLanguage_, session().format()})
         if (!part.isEmpty() && part != QLatin1String("--"))
             details.append(part);
     v->stationDetails->setText(details.join(QStringLiteral("  ·  ")));
@@ -636,10 +687,9 @@ void RadioViewController::player_play() {
         c_.shell->beep();
         return;
     }
-    view_->playButton->setEnabled(false);
-    view_->playButton->setText(tr("Loading..."));
-    streamTitle_.clear(); // the new item announces its titles afresh
-    audioPlaying_ = false;
+    // Before the player is asked: it may answer at once.
+    session().setTitle(QString()); // the new item announces its titles afresh
+    session().setState(PlaybackSession::State::Loading);
     Q_EMIT playbackWillStart();
     c_.player->replaceCurrentItem(QUrl(url));
     c_.player->play();
@@ -653,29 +703,19 @@ void RadioViewController::player_play() {
 }
 
 void RadioViewController::player_started() {
-    view_->playButton->setEnabled(true);
-    view_->playButton->setText(tr("Stop"));
-    audioPlaying_ = true;
-    showCurrentTitle(); // in place of a failure or reconnection text
-    loadedStationFormat_.clear();
-    if (const auto format = c_.player->firstTrackFormat(); format && format->isAudio)
-        loadedStationFormat_ = QString::asprintf("%.1fkHz - %uch", format->sampleRate / 1000.0, format->channels);
-    showLoadedStation();
+    session().setState(PlaybackSession::State::Playing);
+    const auto format = c_.player->firstTrackFormat();
+    session().setFormat(format && format->isAudio
+                            ? QString::asprintf("%.1fkHz - %uch", format->sampleRate / 1000.0, format->channels)
+                            : QString());
 }
 
 void RadioViewController::player_stop() {
+    session().setState(PlaybackSession::State::Stopped); // no stream, no format
     c_.player->pause();
-    view_->playButton->setText(tr("Play"));
-    // Also when stopped while loading: the user can always start again.
-    view_->playButton->setEnabled(true);
-    audioPlaying_ = false;
     c_.shell->statusItemAnimates(false);
     if (c_.player->hasCurrentItem())
         c_.player->replaceCurrentItem(QUrl());
-    if (!loadedStationFormat_.isEmpty()) { // no stream, no format
-        loadedStationFormat_.clear();
-        showLoadedStation();
-    }
     Q_EMIT playbackChanged(false);
 }
 
@@ -686,12 +726,12 @@ void RadioViewController::onItemStatusChanged(MediaPlayer::ItemStatus status) {
         // Never stay at "Loading...": say what happened and let the user try again.
         const QString why = c_.player->itemError();
         player_stop();
-        setStreamText(kWarningPrefix + (why.isEmpty() ? tr("Stream not available") : why));
+        session().setState(PlaybackSession::State::Failed, why.isEmpty() ? tr("Stream not available") : why);
     }
 }
 
 void RadioViewController::togglePlayAction() {
-    if (c_.player->rate() == 0)
+    if (!session().isActive())
         player_play();
     else
         player_stop();
@@ -712,20 +752,23 @@ void RadioViewController::metadataOutput(const QList<MediaPlayer::MetadataGroup>
     for (const MediaPlayer::MetadataGroup& group : groups)
         for (const MediaPlayer::MetadataItem& item : group)
             if (item.identifier == QLatin1String("icy/StreamTitle") && !item.stringValue.isEmpty()) {
-                streamTitle_ = item.stringValue;
-                setStreamText(streamTitle_);
+                session().setTitle(item.stringValue);
                 return;
             }
-    streamTitle_.clear();
-    setStreamText(liveBroadcastText());
-}
-
-void RadioViewController::showCurrentTitle() {
-    setStreamText(streamTitle_.isEmpty() ? liveBroadcastText() : streamTitle_);
+    session().setTitle(QString());
 }
 
 void RadioViewController::volumeChangedAction() {
     c_.player->setVolume(float(c_.defaults->doubleValue(kVolumeKey)));
+}
+
+void RadioViewController::setVolume(double volume) {
+    volume = qBound(0.0, volume, 1.0);
+    c_.defaults->setValue(kVolumeKey, volume);
+    session().setVolume(volume);
+    const QSignalBlocker quiet(view_->volumeSlider);
+    view_->volumeSlider->setValue(qRound(volume * 100));
+    volumeChangedAction();
 }
 
 void RadioViewController::observeFavoriteStations() {
@@ -862,14 +905,15 @@ void RadioViewController::visitNowPlayingAction(const QString& title) {
 }
 
 void RadioViewController::setMessage(const QString& text) {
+    message_ = text;
     view_->message->setText(text);
 }
 
 void RadioViewController::flashMessage(const QString& text) {
-    const QString before = view_->message->text();
+    const QString before = message_;
     setMessage(text);
     QTimer::singleShot(4000, this, [this, text, before] {
-        if (view_ && view_->message->text() == text) // nothing newer came meanwhile
+        if (view_ && message_ == text) // nothing newer came meanwhile
             setMessage(before);
     });
 }
@@ -887,8 +931,3 @@ void RadioViewController::voteAction() {
     });
 }
 
-void RadioViewController::setStreamText(const QString& text) {
-    nowPlaying_ = text;
-    view_->streamText->setText(text);
-    Q_EMIT nowPlayingChanged(text);
-}

@@ -4,6 +4,7 @@
 #include "media/MediaPlayer.h"
 #include "panels/CountriesViewDelegate.h"
 #include "panels/TagsViewDelegate.h"
+#include "radio/PlaybackSession.h"
 #include "radio/StationIndex.h"
 
 #include <QObject>
@@ -40,6 +41,7 @@ public:
         MediaPlayer* player = nullptr;
         RadioShell* shell = nullptr;
         IconLoader* icons = nullptr;
+        PlaybackSession* session = nullptr; // what plays; the controller drives it
     };
 
     static QString loadingText() { return tr("Loading..."); }
@@ -52,6 +54,13 @@ public:
     ~RadioViewController() override;
 
     PopoverView* view() const { return view_; }
+    PlaybackSession& session() const { return *c_.session; }
+    // The status line ("1,234 Stations", a warning, a passing vote message).
+    QString message() const { return message_; }
+    // The panel's now-playing line for a session: the title, "Live Broadcast", a warning.
+    static QString nowPlayingText(const PlaybackSession& session);
+    // "Play", "Loading..." or "Stop".
+    static QString playButtonText(PlaybackSession::State state);
 
     // ---- Set-up and layout
     void popoverWillShow();
@@ -96,12 +105,10 @@ public:
     QString loadedStationLocation() const { return loadedStationLocation_; }
     QString loadedStationLanguage() const { return loadedStationLanguage_; }
     QString loadedStationTags() const { return loadedStationTags_; }
-    QString loadedStationFormat() const { return loadedStationFormat_; }
+    QString loadedStationFormat() const;
     bool loadedStationIsFavorite() const { return loadedStationIsFavorite_; }
     bool loadedStationNeedsIncr() const { return loadedStationNeedsIncr_; }
     QString nowPlaying() const { return nowPlaying_; }
-    // Sound is coming out: from the stream's first readiness until a stop or a failure.
-    bool audioPlaying() const { return audioPlaying_; }
     void loadStation(const Station& station, bool play);
     void player_play();
     void player_started();
@@ -112,6 +119,8 @@ public:
     void _loadStationNotification(const Station& station, bool play);
     void metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups);
     void volumeChangedAction();
+    // 0 to 1: the setting, the session, the slider and the player follow.
+    void setVolume(double volume);
 
     // ---- Rows, favourites, server, links
     void tableAction() {}
@@ -157,12 +166,12 @@ private:
     void leaveEverywhere();
     void updateEverywhereQuery();
     void everywhereResults(const StationList& results, bool hasMore);
-    void setStreamText(const QString& text);
+    void showPlaybackState();
+    void showNowPlaying();
     void requestStations(bool refresh);
     void showLoadedStation();
     void onItemStatusChanged(MediaPlayer::ItemStatus status);
     void openLater(const QUrl& url);
-    void showCurrentTitle();
     bool eventFilter(QObject* watched, QEvent* event) override;
     void wireView();
 
@@ -191,12 +200,10 @@ private:
 
     Station loadedStation_;
     QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;
-    QString loadedStationFormat_;
     bool loadedStationIsFavorite_ = false;
     bool loadedStationNeedsIncr_ = false;
-    QString nowPlaying_;
-    QString streamTitle_; // the current item's last title; empty while it has given none
-    bool audioPlaying_ = false;
+    QString nowPlaying_; // as shown, made from the session
+    QString message_;
     quint64 stationsRequest_ = 0; // only the latest station request may fill the table
     QString pictureShownFor_; // the station whose picture the header shows
 };

@@ -22,6 +22,7 @@ echo "status: $status"
 case "$status" in *'"message":"92 Stations"'*) ;; *) fail "the status line never counted the stations" ;; esac
 case "$status" in *'"trayIcon":true'*) ;; *) fail "no tray icon: the program fell back to a window" ;; esac
 case "$status" in *'"popoverVisible":true'*) ;; *) fail "--show did not open the popover" ;; esac
+case "$status" in *'"state":"Stopped"'*'"title":""'*'"volume":100'*) ;; *) fail "--status lacks the playback state" ;; esac
 
 # Prints "x y width height" of the program's window that is (or is not) the icon.
 window_of() {

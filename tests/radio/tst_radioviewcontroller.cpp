@@ -176,7 +176,7 @@ private Q_SLOTS:
 
     // The panel and the desktop's media controls follow the stream through all its states.
     void playback() {
-        RadioPlaybackControl control(*controller_, *player_, *f_->defaults, *icons_, {});
+        RadioPlaybackControl control(*controller_, *session_, *icons_, {});
         QSignalSpy changed(&control, &PlaybackControl::changed);
         feed(sampleStations());
         QPushButton* button = controller_->view()->playButton;
@@ -361,6 +361,7 @@ private Q_SLOTS:
         panel->show();
         QVERIFY(QTest::qWaitForWindowActive(panel));
         const int width = panel->width();
+        controller_->loadStation(sampleStations().at(0), false);
         Q_EMIT player_->timedMetadataReceived(groups);
         // Whole to screen readers and in the tooltip, elided on screen, never a shortcut.
         QCOMPARE(line->text(), expected);
@@ -580,8 +581,9 @@ private:
     void makeController() {
         controller_.reset();
         icons_ = std::make_unique<IconLoader>(transport_, f_->dir.filePath("icons"));
+        session_ = std::make_unique<PlaybackSession>();
         RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), player_.get(), &shell_,
-                                             icons_.get()};
+                                             icons_.get(), session_.get()};
         controller_ = std::make_unique<RadioViewController>(c);
     }
 
@@ -593,6 +595,7 @@ private:
     std::unique_ptr<FakeMediaPlayer> player_;
     std::unique_ptr<IconLoader> icons_;
     RecordingShell shell_;
+    std::unique_ptr<PlaybackSession> session_;
     std::unique_ptr<RadioViewController> controller_;
 };
 

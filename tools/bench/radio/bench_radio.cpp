@@ -46,6 +46,7 @@ struct Popover {
     FakeMediaPlayer player;
     Shell shell;
     IconLoader icons{transport, dir.filePath("icons")};
+    PlaybackSession session;
     std::unique_ptr<RadioViewController> controller;
 
     Popover() {
@@ -57,7 +58,7 @@ struct Popover {
         api = std::make_unique<RadioBrowser>(env);
         shell.support = env.supportURL;
         controller = std::make_unique<RadioViewController>(
-            RadioViewController::Collaborators{api.get(), &defaults, &player, &shell, &icons});
+            RadioViewController::Collaborators{api.get(), &defaults, &player, &shell, &icons, &session});
         controller->view()->resize(440, 640);
         controller->view()->show();
     }
