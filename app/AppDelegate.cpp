@@ -22,6 +22,7 @@
 #include "media/GstMediaPlayer.h"
 #include "radio/PlaybackSession.h"
 #include "radio/PopoverView.h"
+#include "radio/StationPlayer.h"
 #include "radio/RadioViewController.h"
 #include "util/HttpTransport.h"
 #include "util/TextUtils.h"
@@ -122,21 +123,26 @@ void AppDelegate::applicationDidFinishLaunching() {
     GstMediaPlayer::Options playback;
     playback.userAgent = QString::fromLatin1(HttpTransport::userAgent());
     player_ = std::make_unique<GstMediaPlayer>(playback);
+    StationPlayer::Collaborators p{api_.get(), player_.get(), session_.get(), defaults_.get(), supportURL_,
+                                   [] { QApplication::beep(); }};
+    stationPlayer_ = std::make_unique<StationPlayer>(p);
+    // Media keys and the command line play the last station from the start, panel or not.
+    stationPlayer_->restoreLoadedStation();
+    connect(session_.get(), &PlaybackSession::stateChanged, this, [this] { statusItemAnimates(session_->isActive()); });
     RadioViewController::Collaborators c;
     c.api = api_.get();
     c.defaults = defaults_.get();
-    c.player = player_.get();
+    c.playback = stationPlayer_.get();
     c.shell = this;
     c.icons = icons_.get();
-    c.session = session_.get();
     controller_ = std::make_unique<RadioViewController>(c);
     audioHardware_ = std::make_unique<AlsaAudioHardware>();
     auto* outputs = new OutputPicker(*audioHardware_, *defaults_);
     controller_->view()->outputHost->layout()->addWidget(outputs);
     connect(outputs, &OutputPicker::outputChosen, player_.get(), &MediaPlayer::setOutputDevice);
     player_->setOutputDevice(outputs->effectiveOutput());
-    connect(controller_.get(), &RadioViewController::playbackWillStart, outputs, &OutputPicker::releaseForPlayback);
-    connect(controller_.get(), &RadioViewController::playbackChanged, outputs, [outputs](bool playing) {
+    connect(stationPlayer_.get(), &StationPlayer::playbackWillStart, outputs, &OutputPicker::releaseForPlayback);
+    connect(stationPlayer_.get(), &StationPlayer::playbackChanged, outputs, [outputs](bool playing) {
         if (!playing)
             outputs->reclaimAfterPlayback();
     });
@@ -151,7 +157,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Media keys and the desktop's now-playing widgets, over MPRIS; without a session bus the
     // player works on without them.
     playbackControl_ = std::make_unique<RadioPlaybackControl>(
-        *controller_, *session_, *icons_,
+        *stationPlayer_, *icons_,
         RadioPlaybackControl::Hooks{[this] { displayPopoverAction(); }, [] { QApplication::quit(); }});
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
@@ -215,7 +221,7 @@ void AppDelegate::prepareDesktopExtras() {
     // The fade works on the player alone, so the volume setting stays what the user chose.
     sleepTimer_ = std::make_unique<SleepTimer>(SleepTimer::Hooks{
         [this](double factor) { player_->setVolume(float(session_->volume() * factor)); },
-        [this] { controller_->player_stop(); }});
+        [this] { stationPlayer_->stop(); }});
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;
     hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
@@ -239,8 +245,8 @@ void AppDelegate::buildContextMenu() {
     menu_ = std::make_unique<QMenu>();
     // Some hosts open the menu on a left click: its first item must open the player.
     menu_->addAction(tr("Open Ostrel Radio"), this, &AppDelegate::displayPopoverAction);
-    QAction* play = menu_->addAction(tr("Play"), controller_.get(), &RadioViewController::togglePlayAction);
-    connect(controller_.get(), &RadioViewController::playbackChanged, play,
+    QAction* play = menu_->addAction(tr("Play"), stationPlayer_.get(), &StationPlayer::togglePlay);
+    connect(stationPlayer_.get(), &StationPlayer::playbackChanged, play,
             [play](bool playing) { play->setText(playing ? tr("Stop") : tr("Play")); });
     menu_->addMenu(new SleepTimerMenu(*sleepTimer_, menu_.get()));
     menu_->addSeparator();

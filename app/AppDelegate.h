@@ -23,6 +23,7 @@ class MediaPlayer;
 class MprisService;
 class PlaybackSession;
 class RadioPlaybackControl;
+class StationPlayer;
 class Popover;
 class QMenu;
 class ListRefresher;
@@ -60,7 +61,7 @@ public:
     bool isWindowMode() const { return windowMode_; }
 
     // RadioShell
-    void statusItemAnimates(bool animate) override;
+    void statusItemAnimates(bool animate);
     QUrl supportURL() const override { return supportURL_; }
     void beep() override;
     void openURL(const QUrl& url) override;
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<AlsaAudioHardware> audioHardware_;
     std::unique_ptr<PlaybackSession> session_;
     std::unique_ptr<MediaPlayer> player_;
+    std::unique_ptr<StationPlayer> stationPlayer_;
     std::unique_ptr<RadioViewController> controller_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;
     std::unique_ptr<MprisService> mpris_;

@@ -2,16 +2,14 @@
 
 #include "directory/RadioBrowser.h"
 #include "radio/PlaybackSession.h"
-#include "radio/PopoverView.h"
-#include "radio/RadioViewController.h"
+#include "radio/StationPlayer.h"
 #include "ui/IconLoader.h"
 #include "ui/StationImages.h"
 
 #include <QFileInfo>
 
-RadioPlaybackControl::RadioPlaybackControl(RadioViewController& controller, PlaybackSession& session, IconLoader& icons,
-                                           Hooks hooks, QObject* parent)
-    : PlaybackControl(parent), controller_(controller), session_(session), icons_(icons), hooks_(std::move(hooks)) {
+RadioPlaybackControl::RadioPlaybackControl(StationPlayer& playback, IconLoader& icons, Hooks hooks, QObject* parent)
+    : PlaybackControl(parent), playback_(playback), session_(playback.session()), icons_(icons), hooks_(std::move(hooks)) {
     connect(&session_, &PlaybackSession::stationChanged, this, &PlaybackControl::changed);
     connect(&session_, &PlaybackSession::stateChanged, this, &PlaybackControl::changed);
     connect(&session_, &PlaybackSession::titleChanged, this, &PlaybackControl::changed);
@@ -45,25 +43,25 @@ double RadioPlaybackControl::volume() const {
 }
 
 void RadioPlaybackControl::setVolume(double volume) {
-    controller_.setVolume(volume);
+    playback_.setVolume(volume);
 }
 
 void RadioPlaybackControl::play() {
     if (!session_.isActive())
-        controller_.player_play();
+        playback_.play();
 }
 
 void RadioPlaybackControl::pause() {
     if (session_.isActive())
-        controller_.player_stop(); // a live stream has nothing to resume from: pausing stops it
+        playback_.stop(); // a live stream has nothing to resume from: pausing stops it
 }
 
 void RadioPlaybackControl::playPause() {
-    controller_.togglePlayAction();
+    playback_.togglePlay();
 }
 
 void RadioPlaybackControl::stop() {
-    controller_.player_stop();
+    playback_.stop();
 }
 
 void RadioPlaybackControl::raise() {

@@ -6,7 +6,7 @@
 
 class IconLoader;
 class PlaybackSession;
-class RadioViewController;
+class StationPlayer;
 
 // The playback session as the desktop's media keys and now-playing widgets see it: what plays,
 // its title and picture, the volume; play, pause and stop act like the play button.
@@ -18,8 +18,7 @@ public:
         std::function<void()> quit;
     };
 
-    RadioPlaybackControl(RadioViewController& controller, PlaybackSession& session, IconLoader& icons, Hooks hooks,
-                         QObject* parent = nullptr);
+    RadioPlaybackControl(StationPlayer& playback, IconLoader& icons, Hooks hooks, QObject* parent = nullptr);
 
     Status playbackStatus() const override;
     QString title() const override;
@@ -35,7 +34,7 @@ public:
     void quit() override;
 
 private:
-    RadioViewController& controller_;
+    StationPlayer& playback_;
     PlaybackSession& session_;
     IconLoader& icons_;
     Hooks hooks_;

@@ -7,7 +7,6 @@
 class RadioShell {
 public:
     virtual ~RadioShell() = default;
-    virtual void statusItemAnimates(bool animate) = 0;
     virtual QUrl supportURL() const = 0;
     // The error sound of an action that cannot act.
     virtual void beep() = 0;

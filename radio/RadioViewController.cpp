@@ -54,7 +54,6 @@ namespace {
 const QString& kSortKey = settingskeys::kRadioStationsSortBy;
 const QString& kCountryKey = settingskeys::kRadioStationsCountryCode;
 const QString& kStripKey = settingskeys::kStripVis;
-const QString& kVolumeKey = settingskeys::kRadioVolume;
 const QString kSortMenuId = QStringLiteral("sort.menu");
 const QString kTagsMenuId = QStringLiteral("tags.menu");
 const QString kSearchHost = QStringLiteral("duckduckgo.com");
@@ -149,11 +148,7 @@ void RadioViewController::wireView() {
     connect(v->homepageButton, &QToolButton::clicked, this, &RadioViewController::visitStationPage);
     connect(v->voteButton, &QToolButton::clicked, this, &RadioViewController::voteAction);
     connect(v->streamText, &ElidedTextButton::clicked, this, [this] { visitNowPlayingAction(session().title()); });
-    connect(v->volumeSlider, &QSlider::valueChanged, this, [this](int value) {
-        c_.defaults->setValue(kVolumeKey, value / 100.0);
-        session().setVolume(value / 100.0);
-        volumeChangedAction();
-    });
+    connect(v->volumeSlider, &QSlider::valueChanged, this, &RadioViewController::volumeChangedAction);
     connect(v->countriesButton, &QToolButton::toggled, this, [this](bool on) {
         if (on == view_->auxHostView->isHidden())
             toggleHostViewAction();
@@ -171,17 +166,16 @@ void RadioViewController::wireView() {
     }
     connect(v->detachButton, &QToolButton::clicked, this, &RadioViewController::detachRequested);
 
-    connect(c_.player, &MediaPlayer::itemStatusChanged, this, &RadioViewController::onItemStatusChanged);
-    connect(c_.player, &MediaPlayer::timedMetadataReceived, this, &RadioViewController::metadataOutput);
-    connect(c_.player, &MediaPlayer::reconnecting, this,
-            [this] { session().setState(PlaybackSession::State::Reconnecting); });
-    connect(c_.player, &MediaPlayer::reconnected, this, [this] { session().setState(PlaybackSession::State::Playing); });
-
     // The panel shows the session; what it shows is made from it, never kept beside it.
-    PlaybackSession* s = c_.session;
+    PlaybackSession* s = &session();
     connect(s, &PlaybackSession::stateChanged, this, &RadioViewController::showPlaybackState);
     connect(s, &PlaybackSession::titleChanged, this, &RadioViewController::showNowPlaying);
     connect(s, &PlaybackSession::formatChanged, this, &RadioViewController::showLoadedStation);
+    connect(s, &PlaybackSession::stationChanged, this, &RadioViewController::stationLoaded);
+    connect(s, &PlaybackSession::volumeChanged, this, [this](double volume) {
+        const QSignalBlocker quiet(view_->volumeSlider);
+        view_->volumeSlider->setValue(qRound(volume * 100));
+    });
     showPlaybackState();
 }
 
@@ -297,7 +291,10 @@ void RadioViewController::prepareFirstTime() {
     connect(c_.api, &RadioBrowser::favoriteStationsChanged, this, &RadioViewController::observeFavoriteStations);
     showHideStrip();
 
-    setVolume(c_.defaults->doubleValue(kVolumeKey));
+    {
+        const QSignalBlocker quiet(view_->volumeSlider);
+        view_->volumeSlider->setValue(qRound(session().volume() * 100));
+    }
     showLoadedStation();
 }
 
@@ -602,41 +599,25 @@ void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
 }
 
 void RadioViewController::restoreLoadedStation() {
-    if (!loadedStation_.isNull())
-        return;
-    const QUrl file = QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat"));
-    const Station stored = fileurls::exists(file) ? c_.api->readStationFromURL(file) : Station();
-    if (!stored.isNull())
-        loadStation(stored, false);
-    else if (index_ && index_->size() > 0)
+    if (!c_.playback->restoreLoadedStation() && index_ && index_->size() > 0)
         loadStation(index_->stations().first(), false);
 }
 
 // ---- Playback
 
 void RadioViewController::loadStation(const Station& station, bool play) {
-    if (station.isNull())
-        return;
-    if (RadioBrowser::stationIsEqualTo(station, loadedStation_)) {
-        if (play && !session().isActive())
-            player_play();
-        return;
-    }
-    player_stop();
-    loadedStation_ = station;
-    session().setStation(station); // stopped, no title, no format yet
+    c_.playback->loadStation(station, play);
+}
+
+void RadioViewController::stationLoaded(const Station& station) {
     loadedStationSQ_ = RadioBrowser::soundQualityForStation(station);
     loadedStationLocation_ = RadioBrowser::locationForStation(station);
     loadedStationLanguage_ = RadioBrowser::languageForStation(station);
     loadedStationTags_ = collections::stringWithDelim(RadioBrowser::tagsForStation(station), u", ");
-    loadedStationNeedsIncr_ = true;
     loadedStationIsFavorite_ = c_.api->isFavoriteStation(station);
     showNowPlaying();
     showLoadedStation();
-    c_.api->writeStationLater(station, QUrl::fromLocalFile(c_.shell->supportURL().toLocalFile() + QStringLiteral("/loadedStation.dat")));
     Q_EMIT loadedStationChanged();
-    if (play)
-        player_play();
 }
 
 QString RadioViewController::loadedStationFormat() const {
@@ -645,8 +626,8 @@ QString RadioViewController::loadedStationFormat() const {
 
 void RadioViewController::showLoadedStation() {
     PopoverView* v = view_;
-    const bool loaded = !loadedStation_.isNull();
-    v->stationName->setText(loaded ? loadedStation_.string(Station::Key::Name) : tr("No station"));
+    const bool loaded = !loadedStation().isNull();
+    v->stationName->setText(loaded ? loadedStation().string(Station::Key::Name) : tr("No station"));
     QStringList details;
     for (const QString& part : {loadedStationLocation_, loadedStationSQ_, loadedStationLanguage_, session().format()})
         if (!part.isEmpty() && part != QLatin1String("--"))
@@ -655,18 +636,18 @@ void RadioViewController::showLoadedStation() {
     v->stationTags->setText(loadedStationTags_);
     v->toggleFavoriteButton->setChecked(loadedStationIsFavorite_);
     v->toggleFavoriteButton->setText(loadedStationIsFavorite_ ? QStringLiteral("★") : QStringLiteral("☆"));
-    v->homepageButton->setEnabled(loaded && !loadedStation_.string(Station::Key::Homepage).isEmpty());
-    v->voteButton->setEnabled(loaded && !loadedStation_.string(Station::Key::StationUuid).isEmpty());
-    if (loaded && pictureShownFor_ != loadedStation_.string(Station::Key::StationUuid)) {
-        pictureShownFor_ = loadedStation_.string(Station::Key::StationUuid);
-        if (!RadioBrowser::iconPathForStation(loadedStation_).isEmpty()) {
-            stationimages::setImageView(v->stationImage, loadedStation_);
+    v->homepageButton->setEnabled(loaded && !loadedStation().string(Station::Key::Homepage).isEmpty());
+    v->voteButton->setEnabled(loaded && !loadedStation().string(Station::Key::StationUuid).isEmpty());
+    if (loaded && pictureShownFor_ != loadedStation().string(Station::Key::StationUuid)) {
+        pictureShownFor_ = loadedStation().string(Station::Key::StationUuid);
+        if (!RadioBrowser::iconPathForStation(loadedStation()).isEmpty()) {
+            stationimages::setImageView(v->stationImage, loadedStation());
         } else {
             QFont font = v->font();
             font.setBold(true);
             font.setPointSizeF(font.pointSizeF() * 0.9);
             v->stationImage->setImage(images::createWithText(
-                RadioBrowser::truncatedNameForStation(loadedStation_).replace(u'\r', u'\n'), font));
+                RadioBrowser::truncatedNameForStation(loadedStation()).replace(u'\r', u'\n'), font));
         }
     }
     applyStepperRule();
@@ -678,63 +659,15 @@ void RadioViewController::applyStepperRule() {
 }
 
 void RadioViewController::player_play() {
-    if (loadedStation_.isNull()) {
-        c_.shell->beep();
-        return;
-    }
-    const QString url = loadedStation_.string(Station::Key::Url);
-    if (url.isEmpty() || !QUrl(url).isValid()) {
-        c_.shell->beep();
-        return;
-    }
-    // Before the player is asked: it may answer at once.
-    session().setTitle(QString()); // the new item announces its titles afresh
-    session().setState(PlaybackSession::State::Loading);
-    Q_EMIT playbackWillStart();
-    c_.player->replaceCurrentItem(QUrl(url));
-    c_.player->play();
-    if (loadedStationNeedsIncr_) {
-        c_.api->incrementClickForStationWithUID(loadedStation_.string(Station::Key::StationUuid));
-        c_.api->addRecentStation(loadedStation_);
-        loadedStationNeedsIncr_ = false;
-    }
-    c_.shell->statusItemAnimates(true);
-    Q_EMIT playbackChanged(true);
-}
-
-void RadioViewController::player_started() {
-    session().setState(PlaybackSession::State::Playing);
-    const auto format = c_.player->firstTrackFormat();
-    session().setFormat(format && format->isAudio
-                            ? QString::asprintf("%.1fkHz - %uch", format->sampleRate / 1000.0, format->channels)
-                            : QString());
+    c_.playback->play();
 }
 
 void RadioViewController::player_stop() {
-    session().setState(PlaybackSession::State::Stopped); // no stream, no format
-    c_.player->pause();
-    c_.shell->statusItemAnimates(false);
-    if (c_.player->hasCurrentItem())
-        c_.player->replaceCurrentItem(QUrl());
-    Q_EMIT playbackChanged(false);
-}
-
-void RadioViewController::onItemStatusChanged(MediaPlayer::ItemStatus status) {
-    if (status == MediaPlayer::ItemStatus::ReadyToPlay) {
-        player_started();
-    } else if (status == MediaPlayer::ItemStatus::Failed) {
-        // Never stay at "Loading...": say what happened and let the user try again.
-        const QString why = c_.player->itemError();
-        player_stop();
-        session().setState(PlaybackSession::State::Failed, why.isEmpty() ? tr("Stream not available") : why);
-    }
+    c_.playback->stop();
 }
 
 void RadioViewController::togglePlayAction() {
-    if (!session().isActive())
-        player_play();
-    else
-        player_stop();
+    c_.playback->togglePlay();
 }
 
 void RadioViewController::tableDoubleAction() {
@@ -748,32 +681,17 @@ void RadioViewController::_loadStationNotification(const Station& station, bool 
     loadStation(station, play);
 }
 
-void RadioViewController::metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups) {
-    for (const MediaPlayer::MetadataGroup& group : groups)
-        for (const MediaPlayer::MetadataItem& item : group)
-            if (item.identifier == QLatin1String("icy/StreamTitle") && !item.stringValue.isEmpty()) {
-                session().setTitle(item.stringValue);
-                return;
-            }
-    session().setTitle(QString());
-}
-
 void RadioViewController::volumeChangedAction() {
-    c_.player->setVolume(float(c_.defaults->doubleValue(kVolumeKey)));
+    c_.playback->setVolume(view_->volumeSlider->value() / 100.0);
 }
 
 void RadioViewController::setVolume(double volume) {
-    volume = qBound(0.0, volume, 1.0);
-    c_.defaults->setValue(kVolumeKey, volume);
-    session().setVolume(volume);
-    const QSignalBlocker quiet(view_->volumeSlider);
-    view_->volumeSlider->setValue(qRound(volume * 100));
-    volumeChangedAction();
+    c_.playback->setVolume(volume);
 }
 
 void RadioViewController::observeFavoriteStations() {
-    if (!loadedStation_.isNull()) {
-        loadedStationIsFavorite_ = c_.api->isFavoriteStation(loadedStation_);
+    if (!loadedStation().isNull()) {
+        loadedStationIsFavorite_ = c_.api->isFavoriteStation(loadedStation());
         showLoadedStation();
     }
     model_->refreshFavorites();
@@ -794,18 +712,18 @@ void RadioViewController::toggleFavoriteAction(int row) {
 }
 
 void RadioViewController::toggleLoadedStationFavoriteAction() {
-    if (loadedStation_.isNull()) {
+    if (loadedStation().isNull()) {
         c_.shell->beep();
         return;
     }
-    if (c_.api->isFavoriteStation(loadedStation_))
-        c_.api->removeFavoriteStation(loadedStation_);
+    if (c_.api->isFavoriteStation(loadedStation()))
+        c_.api->removeFavoriteStation(loadedStation());
     else
-        c_.api->addFavoriteStation(loadedStation_);
+        c_.api->addFavoriteStation(loadedStation());
 }
 
 void RadioViewController::stepperAction(int direction) {
-    c_.api->moveFavoriteStation(loadedStation_, direction);
+    c_.api->moveFavoriteStation(loadedStation(), direction);
 }
 
 void RadioViewController::tabViewWillSelect(int index) {
@@ -855,9 +773,9 @@ void RadioViewController::openLater(const QUrl& url) {
 }
 
 void RadioViewController::visitStationPage() {
-    if (loadedStation_.isNull())
+    if (loadedStation().isNull())
         return;
-    const QString homepage = loadedStation_.string(Station::Key::Homepage).trimmed();
+    const QString homepage = loadedStation().string(Station::Key::Homepage).trimmed();
     if (homepage.isEmpty())
         return;
     auto parse = [](const QString& text) {
@@ -919,14 +837,14 @@ void RadioViewController::flashMessage(const QString& text) {
 }
 
 void RadioViewController::voteAction() {
-    if (loadedStation_.isNull())
+    if (loadedStation().isNull())
         return;
     view_->voteButton->setEnabled(false);
     QPointer<RadioViewController> self(this);
-    c_.api->voteForStation(loadedStation_, QDateTime::currentSecsSinceEpoch(), [self](bool, QString message) {
+    c_.api->voteForStation(loadedStation(), QDateTime::currentSecsSinceEpoch(), [self](bool, QString message) {
         if (!self || !self->view_)
             return;
-        self->view_->voteButton->setEnabled(!self->loadedStation_.isNull());
+        self->view_->voteButton->setEnabled(!self->loadedStation().isNull());
         self->flashMessage(message);
     });
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "directory/Station.h"
-#include "media/MediaPlayer.h"
 #include "panels/CountriesViewDelegate.h"
 #include "panels/TagsViewDelegate.h"
 #include "radio/PlaybackSession.h"
+#include "radio/StationPlayer.h"
 #include "radio/StationIndex.h"
 
 #include <QObject>
@@ -38,10 +38,9 @@ public:
     struct Collaborators {
         RadioBrowser* api = nullptr;
         UserDefaults* defaults = nullptr;
-        MediaPlayer* player = nullptr;
+        StationPlayer* playback = nullptr; // plays the loaded station; its session is what the panel shows
         RadioShell* shell = nullptr;
         IconLoader* icons = nullptr;
-        PlaybackSession* session = nullptr; // what plays; the controller drives it
     };
 
     static QString loadingText() { return tr("Loading..."); }
@@ -54,7 +53,7 @@ public:
     ~RadioViewController() override;
 
     PopoverView* view() const { return view_; }
-    PlaybackSession& session() const { return *c_.session; }
+    PlaybackSession& session() const { return c_.playback->session(); }
     // The status line ("1,234 Stations", a warning, a passing vote message).
     QString message() const { return message_; }
     // The panel's now-playing line for a session: the title, "Live Broadcast", a warning.
@@ -100,24 +99,21 @@ public:
     void stationsIndexed(std::shared_ptr<StationIndex> index);
 
     // ---- Playback
-    Station loadedStation() const { return loadedStation_; }
+    Station loadedStation() const { return c_.playback->loadedStation(); }
     QString loadedStationSQ() const { return loadedStationSQ_; }
     QString loadedStationLocation() const { return loadedStationLocation_; }
     QString loadedStationLanguage() const { return loadedStationLanguage_; }
     QString loadedStationTags() const { return loadedStationTags_; }
     QString loadedStationFormat() const;
     bool loadedStationIsFavorite() const { return loadedStationIsFavorite_; }
-    bool loadedStationNeedsIncr() const { return loadedStationNeedsIncr_; }
     QString nowPlaying() const { return nowPlaying_; }
     void loadStation(const Station& station, bool play);
     void player_play();
-    void player_started();
     void player_stop();
     void togglePlayAction();
     void tableDoubleAction();
     // A strip's tile asks for its station.
     void _loadStationNotification(const Station& station, bool play);
-    void metadataOutput(const QList<MediaPlayer::MetadataGroup>& groups);
     void volumeChangedAction();
     // 0 to 1: the setting, the session, the slider and the player follow.
     void setVolume(double volume);
@@ -147,10 +143,6 @@ Q_SIGNALS:
     void displayStationsChanged();
     void loadedStationChanged();
     void nowPlayingChanged(const QString& title);
-    // A stream is about to be opened (the output must be free for it).
-    void playbackWillStart();
-    // Play state changed: playing/starting or not.
-    void playbackChanged(bool playing);
     void detachRequested();
 
 private:
@@ -170,7 +162,8 @@ private:
     void showNowPlaying();
     void requestStations(bool refresh);
     void showLoadedStation();
-    void onItemStatusChanged(MediaPlayer::ItemStatus status);
+    // The session has a new station: its details for the header.
+    void stationLoaded(const Station& station);
     void openLater(const QUrl& url);
     bool eventFilter(QObject* watched, QEvent* event) override;
     void wireView();
@@ -198,10 +191,8 @@ private:
     QStringList matchTags_;
     QString searchText_;
 
-    Station loadedStation_;
     QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;
     bool loadedStationIsFavorite_ = false;
-    bool loadedStationNeedsIncr_ = false;
     QString nowPlaying_; // as shown, made from the session
     QString message_;
     quint64 stationsRequest_ = 0; // only the latest station request may fill the table

@@ -760,10 +760,6 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Stopp</translation>
     </message>
     <message>
-        <source>Stream not available</source>
-        <translation>Stream nicht verfügbar</translation>
-    </message>
-    <message>
         <source>Any server (%1)</source>
         <translation>Beliebiger Server (%1)</translation>
     </message>
@@ -892,6 +888,13 @@ Nicht mehr im Verzeichnis</translation>
     <message>
         <source>Enter plays</source>
         <translation>Eingabe spielt ab</translation>
+    </message>
+</context>
+<context>
+    <name>StationPlayer</name>
+    <message>
+        <source>Stream not available</source>
+        <translation>Stream nicht verfügbar</translation>
     </message>
 </context>
 <context>

@@ -760,10 +760,6 @@ Essayez « --help » pour la liste des options.</translation>
         <translation>Arrêt</translation>
     </message>
     <message>
-        <source>Stream not available</source>
-        <translation>Flux indisponible</translation>
-    </message>
-    <message>
         <source>Any server (%1)</source>
         <translation>N&apos;importe quel serveur (%1)</translation>
     </message>
@@ -892,6 +888,13 @@ N&apos;est plus dans l&apos;annuaire</translation>
     <message>
         <source>Enter plays</source>
         <translation>Entrée lance la lecture</translation>
+    </message>
+</context>
+<context>
+    <name>StationPlayer</name>
+    <message>
+        <source>Stream not available</source>
+        <translation>Flux indisponible</translation>
     </message>
 </context>
 <context>

@@ -30,7 +30,6 @@ namespace {
 
 struct Shell : RadioShell {
     QUrl support;
-    void statusItemAnimates(bool) override {}
     QUrl supportURL() const override { return support; }
     void beep() override {}
     void openURL(const QUrl&) override {}
@@ -47,6 +46,7 @@ struct Popover {
     Shell shell;
     IconLoader icons{transport, dir.filePath("icons")};
     PlaybackSession session;
+    std::unique_ptr<StationPlayer> playback;
     std::unique_ptr<RadioViewController> controller;
 
     Popover() {
@@ -57,8 +57,10 @@ struct Popover {
         env.serverOverride = QStringLiteral("http://127.0.0.1:9"); // never asked: the listing answers
         api = std::make_unique<RadioBrowser>(env);
         shell.support = env.supportURL;
+        playback = std::make_unique<StationPlayer>(
+            StationPlayer::Collaborators{api.get(), &player, &session, &defaults, env.supportURL, {}});
         controller = std::make_unique<RadioViewController>(
-            RadioViewController::Collaborators{api.get(), &defaults, &player, &shell, &icons, &session});
+            RadioViewController::Collaborators{api.get(), &defaults, playback.get(), &shell, &icons});
         controller->view()->resize(440, 640);
         controller->view()->show();
     }
