@@ -644,7 +644,7 @@ void RadioViewController::player_play() {
     c_.player->replaceCurrentItem(QUrl(url));
     c_.player->play();
     if (loadedStationNeedsIncr_) {
-        c_.api->incrementClickForStationWithUID(loadedStation_.string(Station::Key::StationUuid));
+        c_.api->incrementClickForStation(loadedStation_);
         c_.api->addRecentStation(loadedStation_);
         loadedStationNeedsIncr_ = false;
     }
