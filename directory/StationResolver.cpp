@@ -60,7 +60,7 @@ StationResolver::~StationResolver() {
 
 void StationResolver::resolve(const QString& address, Completion completion) {
     cancel();
-    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    const QUrl url(address.trimmed(), QUrl::TolerantMode);
     if (!remote::isWebAddress(url)) {
         // Never in the completion's own call: callers expect it later, as for every other answer.
         QMetaObject::invokeMethod(this, [completion] {
@@ -125,7 +125,7 @@ void StationResolver::answered(const Candidate& candidate, const HttpTransport::
     if (probe.entries) {
         QList<Candidate> found;
         for (const playlist::Entry& entry : std::as_const(*probe.entries)) {
-            const QUrl url(entry.url, QUrl::StrictMode);
+            const QUrl url(entry.url, QUrl::TolerantMode);
             if (remote::isWebAddress(url))
                 found.append(Candidate{url, candidate.depth + 1, entry.name.isEmpty() ? candidate.name : entry.name,
                                        kProbeBytes});
