@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/Autostart.h"
+#include "app/ListCommands.h"
 #include "app/Popover.h"
 #include "app/PromptingCredentialStore.h"
 #include "directory/cloud/CloudSetup.h"
@@ -14,6 +15,7 @@
 #include "media/TitleNotifier.h"
 #include "media/mpris/MprisService.h"
 #include "radio/OutputPicker.h"
+#include "radio/OwnStationsMenu.h"
 #include "radio/RadioPlaybackControl.h"
 #include "ui/IconLoader.h"
 #include "app/StatusItem.h"
@@ -58,6 +60,7 @@ AppDelegate::~AppDelegate() {
         cloudSync_->finishSaves(std::chrono::seconds(5));
     mpris_.reset();
     playbackControl_.reset();
+    ownStations_.reset();
     controller_.reset();
     // Lists taken over from the cloud are written through the RadioBrowser: it goes last.
     if (cloudSync_)
@@ -151,6 +154,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
     cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
     controller_->view()->tabs->addTab(cloudPage, tr("Cloud sync"));
+    ownStations_ = std::make_unique<OwnStationsMenu>(*transport_, *api_, *controller_->view());
     popover_ = std::make_unique<Popover>(controller_->view());
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
 
@@ -273,6 +277,8 @@ void AppDelegate::displayPopoverAction() {
 }
 
 QString AppDelegate::handleRequest(const QString& request) {
+    if (const std::optional<QString> answer = ListCommands::answer(*api_, request))
+        return *answer;
     if (request == QLatin1String("quit"))
         QTimer::singleShot(0, qApp, &QApplication::quit); // after the answer has gone out
     else if (request == QLatin1String("status"))

@@ -15,6 +15,7 @@ class AlsaAudioHardware;
 class HttpFetcher;
 class HttpTransport;
 class OutputPicker;
+class OwnStationsMenu;
 class IconLoader;
 class KeychainCredentialStore;
 class PromptingCredentialStore;
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<StationPlayer> stationPlayer_;
     std::unique_ptr<RadioViewController> controller_;
+    std::unique_ptr<OwnStationsMenu> ownStations_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;
     std::unique_ptr<MprisService> mpris_;
     std::unique_ptr<TitleNotifier> titleNotifier_;

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "directory/PlaylistWriter.h"
 #include "util/RemoteText.h"
 #include "util/TextUtils.h"
 
@@ -35,9 +36,21 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             "CommandLine", "Set up cloud sync with the WebDAV folder or Nextcloud server at URL for the user "
                            "named after it; the password is read from standard input. Then exit."),
         QStringLiteral("URL"));
+    const QCommandLineOption addStation(
+        QStringLiteral("add-station"),
+        tr("Add the stream or playlist at URL to the favourites as a station of your own."), QStringLiteral("URL"));
+    const QCommandLineOption name(QStringLiteral("name"), tr("The name of the station added with --add-station."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption importList(
+        QStringLiteral("import"), tr("Add the stations of an M3U, PLS or XSPF playlist file to the favourites."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption exportList(
+        QStringLiteral("export"), tr("Write the favourites to FILE as an M3U (.m3u, .m3u8) or PLS (.pls) playlist."),
+        QStringLiteral("FILE"));
     parser.addPositionalArgument(QStringLiteral("USER"), tr("The cloud user, with --configure-cloud."),
                                  QStringLiteral("[USER]"));
-    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart, &configureCloud})
+    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart, &configureCloud,
+                                               &addStation, &name, &importList, &exportList})
         parser.addOption(*option);
 
     CommandLine result;
@@ -72,6 +85,28 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             result.action = Action::ConfigureCloud;
             result.cloudServer = parser.value(configureCloud);
             result.cloudUser = parser.positionalArguments().first();
+        }
+    } else if (int(parser.isSet(addStation)) + int(parser.isSet(importList)) + int(parser.isSet(exportList)) > 1) {
+        result.action = Action::Error;
+        result.message = tr("--add-station, --import and --export go one at a time.");
+    } else if (parser.isSet(name) && !parser.isSet(addStation)) {
+        result.action = Action::Error;
+        result.message = tr("--name goes with --add-station.");
+    } else if (parser.isSet(exportList) &&
+               playlistwriter::formatForFileName(parser.value(exportList)) == playlistwriter::Format::None) {
+        result.action = Action::Error;
+        result.message = tr("--export writes .m3u, .m3u8 or .pls files; '%1' is none of them.").arg(parser.value(exportList));
+    } else if (parser.isSet(addStation) || parser.isSet(importList) || parser.isSet(exportList)) {
+        if (!parser.positionalArguments().isEmpty()) {
+            result.action = Action::Error;
+            result.message = tr("Unexpected argument '%1'.\nTry '--help' for the list of options.")
+                                 .arg(parser.positionalArguments().first());
+        } else {
+            result.action = Action::EditLists;
+            result.addStation = parser.value(addStation);
+            result.stationName = parser.value(name);
+            result.importFile = parser.value(importList);
+            result.exportFile = parser.value(exportList);
         }
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;

@@ -7,7 +7,7 @@
 // What the command line asks for. Parsed before any application object exists, so that
 // --version and --help work without a display.
 struct CommandLine {
-    enum class Action { Run, ShowVersion, ShowHelp, Error, ConfigureCloud };
+    enum class Action { Run, ShowVersion, ShowHelp, Error, ConfigureCloud, EditLists };
 
     Action action = Action::Run;
     QString message;   // the text to print for ShowVersion, ShowHelp and Error
@@ -19,6 +19,11 @@ struct CommandLine {
     bool autostart = false; // started at login: stay in the tray, wait for the tray to come up
     QString cloudServer; // --configure-cloud URL USER: set up cloud sync and exit
     QString cloudUser;
+    // EditLists: one of these, done in the running player or, when none runs, on the list files
+    QString addStation;  // --add-station URL [--name NAME]
+    QString stationName;
+    QString importFile;  // --import FILE
+    QString exportFile;  // --export FILE (.m3u, .m3u8 or .pls)
 
     static CommandLine parse(const QStringList& arguments);
 

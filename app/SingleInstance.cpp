@@ -21,8 +21,6 @@ long peerUid(qintptr descriptor) {
 bool isOurUser(qintptr descriptor) {
     return peerUid(descriptor) == long(::getuid());
 }
-
-constexpr qint64 kMaxRequestBytes = 256;
 } // namespace
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent)
@@ -106,7 +104,7 @@ void SingleInstance::answer(QLocalSocket* socket) {
             socket->abort(); // no request is this long
         return;
     }
-    const QString request = QString::fromUtf8(socket->readLine(kMaxRequestBytes)).trimmed();
+    const QString request = QString::fromUtf8(socket->readLine(kMaxRequestBytes + 1)).trimmed();
     const QString answer = responder_ ? responder_(request) : QStringLiteral("ok");
     socket->write(answer.toUtf8() + '\n');
     socket->flush();

@@ -9,13 +9,14 @@ class QLocalSocket;
 
 // One running program per user. The first instance listens on a local socket in the user's
 // runtime folder ($XDG_RUNTIME_DIR, or a 0700 folder of our own); a later launch hands it its
-// request ("show", "quit", "status" or "") and exits. Both ends talk only to processes of the
+// request ("show", "quit", "status", a list command or "") and exits. Both ends talk only to processes of the
 // same user.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // The longest answer a client reads.
+    // The longest answer a client reads, and the longest request (a list of stations to add).
     static constexpr qint64 kMaxAnswerBytes = 64 * 1024;
+    static constexpr qint64 kMaxRequestBytes = 64 * 1024;
 
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/ListCommands.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
 #include "directory/cloud/CloudSetup.h"
@@ -71,6 +72,14 @@ int main(int argc, char* argv[]) {
         QTextStream out(stdout);
         return CloudSetup::configureFromCommandLine(options.cloudServer, options.cloudUser, in, out, transport,
                                                     defaults, keyring);
+    }
+    case CommandLine::Action::EditLists: {
+        QCoreApplication app(argc, argv); // network and socket want an event loop, not a display
+        QCoreApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
+        translations::install(app, QLocale());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return ListCommands::run(options, out, err);
     }
     case CommandLine::Action::Run:
         break;

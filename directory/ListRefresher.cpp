@@ -1,5 +1,6 @@
 #include "directory/ListRefresher.h"
 
+#include "directory/OwnStations.h"
 #include "directory/RadioBrowser.h"
 #include "directory/StationValidation.h"
 #include "util/UserDefaults.h"
@@ -37,7 +38,9 @@ StationList ListRefresher::refreshed(const StationList& list, const StationList&
     result.reserve(list.size());
     for (const Station& station : list) {
         const QString uuid = station.string(Station::Key::StationUuid).toLower();
-        if (const auto found = usable.constFind(uuid); found != usable.constEnd()) {
+        if (OwnStations::isOwn(station)) {
+            result.append(station); // the directory does not know it, and must not mark it
+        } else if (const auto found = usable.constFind(uuid); found != usable.constEnd()) {
             result.append(*found);
         } else if (listed.contains(uuid) || isUnlisted(station)) {
             result.append(station); // a new copy that is unusable: keep the one that works
@@ -65,7 +68,7 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
     for (const StationList& list : {api_->favoriteStations(), api_->recentStations()}) {
         for (const Station& station : list) {
             const QString uuid = station.string(Station::Key::StationUuid);
-            if (!uuid.isEmpty() && !uuids.contains(uuid))
+            if (!uuid.isEmpty() && !uuids.contains(uuid) && !OwnStations::isOwn(station))
                 uuids.append(uuid);
         }
     }

@@ -25,7 +25,8 @@ public:
 
     static bool isUnlisted(const Station& station);
     // `list` with each station replaced by its copy in `fresh` (same "stationuuid"), unless that
-    // copy is unusable, and the stations missing from `fresh` marked unlisted.
+    // copy is unusable, and the stations missing from `fresh` marked unlisted. The user's own
+    // stations stay as they are.
     static StationList refreshed(const StationList& list, const StationList& fresh);
 
 Q_SIGNALS:

@@ -3,6 +3,7 @@
 #include "directory/CloudMirror.h"
 #include "directory/DirectoryJson.h"
 #include "directory/FileLocks.h"
+#include "directory/OwnStations.h"
 #include "directory/ServerFailover.h"
 #include "directory/StationArchive.h"
 #include "directory/StationValidation.h"
@@ -245,6 +246,11 @@ void RadioBrowser::incrementClickForStationWithUID(const QString& uid) {
     });
 }
 
+void RadioBrowser::incrementClickForStation(const Station& station) {
+    if (!OwnStations::isOwn(station))
+        incrementClickForStationWithUID(station.string(Station::Key::StationUuid));
+}
+
 void RadioBrowser::requestSearch(const StationSearch& search, int offset, bool refresh, StationsCompletion completion) {
     const auto query = search.queryItems(offset);
     failover_->get(
@@ -275,7 +281,7 @@ void RadioBrowser::requestStationsByUUID(const QStringList& uuids, StationsCompl
 
 void RadioBrowser::voteForStation(const Station& station, qint64 nowSecs, VoteCompletion completion) {
     const QString uuid = station.string(Station::Key::StationUuid);
-    if (uuid.isEmpty()) {
+    if (uuid.isEmpty() || OwnStations::isOwn(station)) {
         completion(false, tr("This station cannot be voted for"));
         return;
     }

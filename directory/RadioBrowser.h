@@ -64,12 +64,15 @@ public:
     void requestCountries(CountriesCompletion completion);
     void requestStationsForCountryCode(const QString& code, bool refresh, StationsCompletion completion);
     void incrementClickForStationWithUID(const QString& uid);
+    // The same for a station, unless it is the user's own: the directory never hears of those.
+    void incrementClickForStation(const Station& station);
     // One page (StationSearch::kPageSize stations) of a search of the whole directory, validated
     // like a country's stations. Cached like other directory replies; `refresh` asks the network.
     void requestSearch(const StationSearch& search, int offset, bool refresh, StationsCompletion completion);
     // The stations with these identifiers that the directory still lists, as sent.
     void requestStationsByUUID(const QStringList& uuids, StationsCompletion completion);
-    // At most one counted vote per station every ten minutes; the completion gets a text to show.
+    // At most one counted vote per station every ten minutes, none for the user's own stations;
+    // the completion gets a text to show.
     void voteForStation(const Station& station, qint64 nowSecs, VoteCompletion completion);
     QUrl listingsURL() const { return listingsURL_; }
     // The listing file of a country, or an empty URL when the code cannot name a file.
@@ -96,6 +99,11 @@ public:
     void saveRecentStations();
     // Blocks until every queued list save has been written (tests, and quitting).
     void waitForSaves();
+    // A change of one list: the new list, or nothing when it does not change. Made and saved
+    // like add/remove/move (and made again on top of a list the cloud hands over meanwhile).
+    using ListEdit = std::function<std::optional<StationList>(StationList)>;
+    void editFavoriteStations(const ListEdit& edit) { editList(true, edit); }
+    void editRecentStations(const ListEdit& edit) { editList(false, edit); }
 
     // ---- Cloud copy of the lists
     // Once per launch, at the end of start-up.
@@ -140,8 +148,6 @@ private:
     // Parses and validates a station array off the main thread.
     void completeWithStations(HttpFetcher::Reply reply, StationsCompletion completion, const QUrl& listing = QUrl());
     QUrl apiURL(const QString& base, const QString& path, const QList<std::pair<QString, QString>>& query = {}) const;
-    // A change of one list: the new list, or nothing when it does not change.
-    using ListEdit = std::function<std::optional<StationList>(StationList)>;
     void editList(bool favorites, const ListEdit& edit);
     // Queues the one save task of a list change.
     void saveList(bool favorites);

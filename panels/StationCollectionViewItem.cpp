@@ -1,8 +1,10 @@
 #include "panels/StationCollectionViewItem.h"
 
 #include "directory/ListRefresher.h"
+#include "directory/OwnStations.h"
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
+#include "panels/AddStationDialog.h"
 #include "panels/StationsStripView.h"
 #include "ui/CachedURLImageView.h"
 #include "ui/ImageExtensions.h"
@@ -46,6 +48,10 @@ StationCollectionViewItem::StationCollectionViewItem(StationsStripView& strip, b
         removeAction_ = new QAction(tr("Remove from Favorites"), this);
         connect(removeAction_, &QAction::triggered, this, &StationCollectionViewItem::removeFromFavoritesAction);
         addAction(removeAction_);
+        editAction_ = new QAction(tr("Edit…"), this);
+        editAction_->setVisible(false);
+        connect(editAction_, &QAction::triggered, this, &StationCollectionViewItem::editAction);
+        addAction(editAction_);
         setContextMenuPolicy(Qt::ActionsContextMenu);
     } else {
         setContextMenuPolicy(Qt::NoContextMenu);
@@ -81,11 +87,16 @@ void StationCollectionViewItem::setRepresentedObject(const Station& station) {
     }
     // A station the directory dropped may not play any more: the tile says so.
     const bool unlisted = ListRefresher::isUnlisted(station);
-    flag_->setText(unlisted ? QStringLiteral("⚠️")
-                            : countries::stringFlagForCountryCode(station.string(Station::Key::CountryCode)));
+    const bool own = OwnStations::isOwn(station);
+    const QString flag = countries::stringFlagForCountryCode(station.string(Station::Key::CountryCode));
+    flag_->setText(unlisted ? QStringLiteral("⚠️") : own ? QStringLiteral("✎") + flag : flag);
     const QString name = station.string(Station::Key::Name);
     setAccessibleName(name);
-    setToolTip(views::plainToolTip(unlisted ? tr("%1\nNo longer in the directory").arg(name) : name));
+    setToolTip(views::plainToolTip(unlisted ? tr("%1\nNo longer in the directory").arg(name)
+                                   : own    ? tr("%1\nYour own station").arg(name)
+                                            : name));
+    if (editAction_)
+        editAction_->setVisible(own);
     updateDescription();
 }
 
@@ -97,6 +108,8 @@ void StationCollectionViewItem::updateDescription() {
         parts.append(tr("favourite"));
     if (ListRefresher::isUnlisted(station_))
         parts.append(tr("no longer in the directory"));
+    if (OwnStations::isOwn(station_))
+        parts.append(tr("your own station"));
     const QString does = removeAction_ ? tr("Enter plays, the menu key offers removal") : tr("Enter plays");
     setAccessibleDescription(
         parts.isEmpty() ? does : parts.join(QStringLiteral(", ")) + QStringLiteral(". ") + does);
@@ -119,6 +132,14 @@ void StationCollectionViewItem::playAction() {
 void StationCollectionViewItem::removeFromFavoritesAction() {
     if (!station_.isNull())
         strip_.api().removeFavoriteStation(station_);
+}
+
+void StationCollectionViewItem::editAction() {
+    if (station_.isNull() || !OwnStations::isOwn(station_))
+        return;
+    auto* dialog = new AddStationDialog(strip_.api(), nullptr, station_, window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void StationCollectionViewItem::mouseEntered() {

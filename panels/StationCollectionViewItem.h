@@ -12,8 +12,9 @@ class QTimer;
 class StationsStripView;
 
 // One tile of a station strip: the station's icon (or its short name drawn as an image) and
-// its country's flag. Clicking it plays the station; while the pointer rests on it, the name
-// is typed into the strip's label. Favourites tiles offer removal in their context menu.
+// its country's flag (or the mark of the user's own). Clicking it plays the station; while the
+// pointer rests on it, the name is typed into the strip's label. Favourites tiles offer removal
+// in their context menu, and editing for the user's own stations.
 class StationCollectionViewItem : public QAbstractButton {
     Q_OBJECT
 public:
@@ -31,6 +32,8 @@ public:
     CachedURLImageView* imageView() const { return imageView_; }
     // The context menu's removal, or nullptr on tiles without it.
     QAction* removeFromFavoritesMenuAction() const { return removeAction_; }
+    // The context menu's "Edit…", shown for the user's own favourites only.
+    QAction* editMenuAction() const { return editAction_; }
     bool isTyping() const;
 
     // Tells assistive technology the station's tags and favourite mark, and what keys do.
@@ -38,6 +41,8 @@ public:
     // Asks the controller to load and play the station.
     void playAction();
     void removeFromFavoritesAction();
+    // Opens the station's editor (own stations only).
+    void editAction();
 
     QSize sizeHint() const override;
 
@@ -61,5 +66,6 @@ private:
     CachedURLImageView* imageView_;
     QLabel* flag_;
     QAction* removeAction_ = nullptr;
+    QAction* editAction_ = nullptr;
     QPointer<QTimer> t_;
 };

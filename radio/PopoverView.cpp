@@ -182,8 +182,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
     directoryLink->setAccessibleDescription(tr("Open the Radio Browser web site"));
     projectLink = new QPushButton(tr("Add a missing station"), serverPage);
     projectLink->setFlat(true);
-    projectLink->setProperty("url", QStringLiteral("https://www.radio-browser.info/add"));
-    projectLink->setAccessibleDescription(tr("Open the page for adding a station"));
+    projectLink->setAccessibleDescription(tr("Add a station the directory does not have, by its address"));
     server->addWidget(serverLabel);
     server->addWidget(serversPopup);
     server->addWidget(serverNote);
@@ -229,11 +228,14 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
         segment->setAccessibleDescription(segment->accessibleName());
         segment->setAccessibleName(QString());
     }
+    ownStationsButton = toolButton(QStringLiteral("＋"), tr("Your own stations"), this);
+    ownStationsButton->setPopupMode(QToolButton::InstantPopup);
     detachButton = toolButton(QString(), tr("Open in a window"), this);
     detachButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     stripBar->addWidget(favoritesSegment);
     stripBar->addWidget(recentsSegment);
     stripBar->addStretch(1);
+    stripBar->addWidget(ownStationsButton);
     stripBar->addWidget(detachButton);
     root->addLayout(stripBar);
     stationsStripHostView = new QWidget(this);
@@ -252,7 +254,7 @@ QList<QWidget*> PopoverView::tabChain() const {
             return auxHostView->isAncestorOf(w) ? 3 : 2;
         if (stationsStripHostView->isAncestorOf(w))
             return 5;
-        if (w == favoritesSegment || w == recentsSegment || w == detachButton)
+        if (w == favoritesSegment || w == recentsSegment || w == ownStationsButton || w == detachButton)
             return 4;
         return 0;
     };

@@ -62,6 +62,7 @@ public:
     // Strips
     QToolButton* favoritesSegment;
     QToolButton* recentsSegment;
+    QToolButton* ownStationsButton; // its menu adds, imports and exports stations
     QWidget* stationsStripHostView;
     QToolButton* detachButton;
 

@@ -155,8 +155,7 @@ void RadioViewController::wireView() {
     });
     connect(v->tabs, &QTabWidget::currentChanged, this, &RadioViewController::tabViewWillSelect);
     connect(v->serversPopup, &QComboBox::activated, this, &RadioViewController::serverChosenAction);
-    for (QPushButton* link : {v->directoryLink, v->projectLink})
-        connect(link, &QPushButton::clicked, this, [this, link] { visitPage(link->property("url").toString()); });
+    connect(v->directoryLink, &QPushButton::clicked, this, [this] { visitPage(view_->directoryLink->property("url").toString()); });
     for (const int segment : {0, 1}) {
         QToolButton* button = segment == 0 ? v->favoritesSegment : v->recentsSegment;
         connect(button, &QToolButton::toggled, this, [this, segment](bool on) {

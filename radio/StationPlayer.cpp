@@ -67,7 +67,7 @@ void StationPlayer::play() {
     c_.player->replaceCurrentItem(QUrl(url));
     c_.player->play();
     if (std::exchange(needsIncrement_, false)) {
-        c_.api->incrementClickForStationWithUID(station.string(Station::Key::StationUuid));
+        c_.api->incrementClickForStation(station);
         c_.api->addRecentStation(station);
     }
     Q_EMIT playbackChanged(true);

@@ -1,6 +1,7 @@
 #include "radio/StationTableModel.h"
 
 #include "directory/ListRefresher.h"
+#include "directory/OwnStations.h"
 #include "ui/ViewExtensions.h"
 #include "util/Collections.h"
 
@@ -45,6 +46,8 @@ QVariant StationTableModel::data(const QModelIndex& index, int role) const {
             tip += u'\n' + tags;
         if (ListRefresher::isUnlisted(station))
             tip = tr("%1\nNo longer in the directory").arg(tip);
+        else if (OwnStations::isOwn(station))
+            tip = tr("%1\nYour own station").arg(tip);
         return views::plainToolTip(tip);
     }
     case Qt::AccessibleTextRole: {

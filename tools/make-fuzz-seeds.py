@@ -76,6 +76,15 @@ SEEDS = {
         "leap.txt": b"Thu, 29 Feb 2024 23:59:59 GMT",
         "obsolete.txt": b"Sunday, 06-Nov-94 08:49:37 GMT",
     },
+    "fuzz_playlist": {
+        "list.pls": b"[playlist]\nFile1=http://a.example/live\nTitle1=One\nNumberOfEntries=1\n",
+        "list.m3u": b'#EXTM3U\n#EXTINF:-1 tvg-name="x,y",Caf\xc3\xa9 One\nhttp://a.example/live\n',
+        "list.xspf": b'<?xml version="1.0"?><playlist><trackList><track><location>http://a.example/'
+                     b"</location><title>T</title></track></trackList></playlist>",
+        "list.asx": b'<ASX><ENTRY><TITLE>A</TITLE><REF HREF="http://a.example/?x=1&y=2"/></ENTRY></ASX>',
+        "frames.mp3": (b"\xff\xfb\x90\x00" + b"\x00" * 413) * 2,
+        "frames.aac": (b"\xff\xf1\x50\x80\x10\x1f\xfc" + b"\x00" * 121) * 2,
+    },
 }
 
 for target, files in SEEDS.items():

@@ -2,6 +2,85 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>AddStationDialog</name>
+    <message>
+        <source>Add a Station</source>
+        <translation>Sender hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit Station</source>
+        <translation>Sender bearbeiten</translation>
+    </message>
+    <message>
+        <source>https://… of a stream or a playlist</source>
+        <translation>https://… eines Streams oder einer Wiedergabeliste</translation>
+    </message>
+    <message>
+        <source>jazz, news, …</source>
+        <translation>Jazz, Nachrichten, …</translation>
+    </message>
+    <message>
+        <source>two letters, such as DE</source>
+        <translation>zwei Buchstaben, etwa DE</translation>
+    </message>
+    <message>
+        <source>https://… of a picture</source>
+        <translation>https://… eines Bildes</translation>
+    </message>
+    <message>
+        <source>&amp;Address</source>
+        <translation>&amp;Adresse</translation>
+    </message>
+    <message>
+        <source>&amp;Name</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>&amp;Tags</source>
+        <translation>&amp;Schlagwörter</translation>
+    </message>
+    <message>
+        <source>&amp;Home page</source>
+        <translation>&amp;Webseite</translation>
+    </message>
+    <message>
+        <source>&amp;Country</source>
+        <translation>&amp;Land</translation>
+    </message>
+    <message>
+        <source>&amp;Icon</source>
+        <translation>&amp;Bild</translation>
+    </message>
+    <message>
+        <source>C&amp;heck Address</source>
+        <translation>Adresse &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Sichern</translation>
+    </message>
+    <message>
+        <source>Checking the address…</source>
+        <translation>Die Adresse wird geprüft …</translation>
+    </message>
+    <message>
+        <source>The station plays. Change what you like, then add it.</source>
+        <translation>Der Sender spielt. Ändern Sie, was Sie möchten, dann fügen Sie ihn hinzu.</translation>
+    </message>
+    <message>
+        <source>The playlist leads to %1, which plays. Change what you like, then add it.</source>
+        <translation>Die Wiedergabeliste führt zu %1, das spielt. Ändern Sie, was Sie möchten, dann fügen Sie ihn hinzu.</translation>
+    </message>
+    <message>
+        <source>This address is among the favourites already.</source>
+        <translation>Diese Adresse ist schon unter den Favoriten.</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>Cloud sync</source>
@@ -263,6 +342,34 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Unerwartetes Argument &apos;%1&apos;.
 &apos;--help&apos; zeigt die Liste der Optionen.</translation>
     </message>
+    <message>
+        <source>Add the stream or playlist at URL to the favourites as a station of your own.</source>
+        <translation>Den Stream oder die Wiedergabeliste unter URL als eigenen Sender zu den Favoriten hinzufügen.</translation>
+    </message>
+    <message>
+        <source>The name of the station added with --add-station.</source>
+        <translation>Der Name des mit --add-station hinzugefügten Senders.</translation>
+    </message>
+    <message>
+        <source>Add the stations of an M3U, PLS or XSPF playlist file to the favourites.</source>
+        <translation>Die Sender einer M3U-, PLS- oder XSPF-Wiedergabeliste zu den Favoriten hinzufügen.</translation>
+    </message>
+    <message>
+        <source>Write the favourites to FILE as an M3U (.m3u, .m3u8) or PLS (.pls) playlist.</source>
+        <translation>Die Favoriten als M3U- (.m3u, .m3u8) oder PLS-Wiedergabeliste (.pls) in FILE schreiben.</translation>
+    </message>
+    <message>
+        <source>--add-station, --import and --export go one at a time.</source>
+        <translation>--add-station, --import und --export gehen nur einzeln.</translation>
+    </message>
+    <message>
+        <source>--name goes with --add-station.</source>
+        <translation>--name gehört zu --add-station.</translation>
+    </message>
+    <message>
+        <source>--export writes .m3u, .m3u8 or .pls files; &apos;%1&apos; is none of them.</source>
+        <translation>--export schreibt .m3u-, .m3u8- oder .pls-Dateien; „%1“ ist nichts davon.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -458,6 +565,32 @@ Try &apos;--help&apos; for the list of options.</source>
     </message>
 </context>
 <context>
+    <name>ListCommands</name>
+    <message>
+        <source>The player could not read the stations.</source>
+        <translation>Der Player konnte die Sender nicht lesen.</translation>
+    </message>
+    <message>
+        <source>The running player did not answer.</source>
+        <translation>Der laufende Player hat nicht geantwortet.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Wrote %n favourite(s) to %1.</source>
+        <translation>
+            <numerusform>%n Favorit nach %1 geschrieben.</numerusform>
+            <numerusform>%n Favoriten nach %1 geschrieben.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This address is among the favourites already.</source>
+        <translation>Diese Adresse ist schon unter den Favoriten.</translation>
+    </message>
+    <message>
+        <source>Added &quot;%1&quot; to the favourites.</source>
+        <translation>„%1“ wurde zu den Favoriten hinzugefügt.</translation>
+    </message>
+</context>
+<context>
     <name>NextcloudLoginFlow</name>
     <message>
         <source>The login was not completed in the browser in time.</source>
@@ -505,6 +638,131 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>System default</source>
         <translation>Systemvorgabe</translation>
+    </message>
+</context>
+<context>
+    <name>OwnStations</name>
+    <message>
+        <source>The station needs a name.</source>
+        <translation>Der Sender braucht einen Namen.</translation>
+    </message>
+    <message>
+        <source>Only http:// and https:// addresses can be added.</source>
+        <translation>Nur http://- und https://-Adressen können hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <source>The home page must be an http:// or https:// address.</source>
+        <translation>Die Webseite muss eine http://- oder https://-Adresse sein.</translation>
+    </message>
+    <message>
+        <source>The icon must be an http:// or https:// address.</source>
+        <translation>Das Bild muss eine http://- oder https://-Adresse sein.</translation>
+    </message>
+    <message>
+        <source>The country is a code of two letters, such as DE or US.</source>
+        <translation>Das Land ist ein Kürzel aus zwei Buchstaben, etwa DE oder US.</translation>
+    </message>
+    <message>
+        <source>The favourites are full (%1 stations): remove one to add another.</source>
+        <translation>Die Favoriten sind voll (%1 Sender): Entfernen Sie einen, um einen anderen hinzuzufügen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already among the favourites</source>
+        <translation>
+            <numerusform>%n schon unter den Favoriten</numerusform>
+            <numerusform>%n schon unter den Favoriten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n without an http:// or https:// address</source>
+        <translation>
+            <numerusform>%n ohne http://- oder https://-Adresse</numerusform>
+            <numerusform>%n ohne http://- oder https://-Adresse</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n beyond the limit of %1 favourites</source>
+        <translation>
+            <numerusform>%n über der Grenze von %1 Favoriten</numerusform>
+            <numerusform>%n über der Grenze von %1 Favoriten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Added %n station(s).</source>
+        <translation>
+            <numerusform>%n Sender hinzugefügt.</numerusform>
+            <numerusform>%n Sender hinzugefügt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Skipped %1.</source>
+        <translation>Übersprungen: %1.</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 KiB; no playlist is that long.</source>
+        <translation>%1 ist größer als %2 KiB; so lang ist keine Wiedergabeliste.</translation>
+    </message>
+    <message>
+        <source>%1 is not an M3U, PLS or XSPF playlist.</source>
+        <translation>%1 ist keine M3U-, PLS- oder XSPF-Wiedergabeliste.</translation>
+    </message>
+    <message>
+        <source>Playlists are written as .m3u, .m3u8 or .pls files.</source>
+        <translation>Wiedergabelisten werden als .m3u-, .m3u8- oder .pls-Dateien geschrieben.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>OwnStationsMenu</name>
+    <message>
+        <source>Add a Station…</source>
+        <translation>Sender hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>Importieren …</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren …</translation>
+    </message>
+    <message>
+        <source>Added &quot;%1&quot; to the favourites.</source>
+        <translation>„%1“ wurde zu den Favoriten hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>Import Stations</source>
+        <translation>Sender importieren</translation>
+    </message>
+    <message>
+        <source>Playlists (*.m3u *.m3u8 *.pls *.xspf);;All files (*)</source>
+        <translation>Wiedergabelisten (*.m3u *.m3u8 *.pls *.xspf);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Export Favourites</source>
+        <translation>Favoriten exportieren</translation>
+    </message>
+    <message>
+        <source>Favourites.m3u</source>
+        <translation>Favoriten.m3u</translation>
+    </message>
+    <message>
+        <source>M3U playlist (*.m3u *.m3u8);;PLS playlist (*.pls)</source>
+        <translation>M3U-Wiedergabeliste (*.m3u *.m3u8);;PLS-Wiedergabeliste (*.pls)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Wrote %n favourite(s) to %1.</source>
+        <translation>
+            <numerusform>%n Favorit nach %1 geschrieben.</numerusform>
+            <numerusform>%n Favoriten nach %1 geschrieben.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -618,10 +876,6 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Fehlenden Sender hinzufügen</translation>
     </message>
     <message>
-        <source>Open the page for adding a station</source>
-        <translation>Die Seite zum Hinzufügen eines Senders öffnen</translation>
-    </message>
-    <message>
         <source>Sound</source>
         <translation>Ton</translation>
     </message>
@@ -664,6 +918,14 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>Station strip</source>
         <translation>Senderleiste</translation>
+    </message>
+    <message>
+        <source>Add a station the directory does not have, by its address</source>
+        <translation>Einen Sender, den das Verzeichnis nicht kennt, über seine Adresse hinzufügen</translation>
+    </message>
+    <message>
+        <source>Your own stations</source>
+        <translation>Eigene Sender</translation>
     </message>
 </context>
 <context>
@@ -889,12 +1151,85 @@ Nicht mehr im Verzeichnis</translation>
         <source>Enter plays</source>
         <translation>Eingabe spielt ab</translation>
     </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Bearbeiten …</translation>
+    </message>
+    <message>
+        <source>%1
+Your own station</source>
+        <translation>%1
+Eigener Sender</translation>
+    </message>
+    <message>
+        <source>your own station</source>
+        <translation>eigener Sender</translation>
+    </message>
 </context>
 <context>
     <name>StationPlayer</name>
     <message>
         <source>Stream not available</source>
         <translation>Stream nicht verfügbar</translation>
+    </message>
+</context>
+<context>
+    <name>StationResolver</name>
+    <message>
+        <source>Only http:// and https:// addresses can be added.</source>
+        <translation>Nur http://- und https://-Adressen können hinzugefügt werden.</translation>
+    </message>
+    <message>
+        <source>Nothing at this address plays.</source>
+        <translation>Unter dieser Adresse spielt nichts.</translation>
+    </message>
+    <message>
+        <source>The playlist has no http:// or https:// entry.</source>
+        <translation>Die Wiedergabeliste hat keinen http://- oder https://-Eintrag.</translation>
+    </message>
+    <message>
+        <source>The playlists are nested more than %1 deep.</source>
+        <translation>Die Wiedergabelisten sind mehr als %1 Ebenen tief verschachtelt.</translation>
+    </message>
+    <message>
+        <source>The address sends on to one that is not http:// or https://.</source>
+        <translation>Die Adresse leitet zu einer weiter, die nicht http:// oder https:// ist.</translation>
+    </message>
+    <message>
+        <source>The server refused the address: %1</source>
+        <translation>Der Server hat die Adresse abgewiesen: %1</translation>
+    </message>
+    <message>
+        <source>The station did not answer within %1 seconds.</source>
+        <translation>Der Sender hat nicht innerhalb von %1 Sekunden geantwortet.</translation>
+    </message>
+    <message>
+        <source>Could not reach the station: %1</source>
+        <translation>Der Sender ist nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>The address gave nothing to play.</source>
+        <translation>Die Adresse lieferte nichts zum Abspielen.</translation>
+    </message>
+    <message>
+        <source>This address leads to a web page, not to a stream or a playlist.</source>
+        <translation>Diese Adresse führt zu einer Webseite, nicht zu einem Stream oder einer Wiedergabeliste.</translation>
+    </message>
+    <message>
+        <source>The playlist is larger than %1 KiB.</source>
+        <translation>Die Wiedergabeliste ist größer als %1 KiB.</translation>
+    </message>
+    <message>
+        <source>The playlist did not arrive within %1 seconds.</source>
+        <translation>Die Wiedergabeliste kam nicht innerhalb von %1 Sekunden an.</translation>
+    </message>
+    <message>
+        <source>This address gives %1, not audio the player can play.</source>
+        <translation>Diese Adresse liefert %1, kein Audio, das der Player abspielen kann.</translation>
+    </message>
+    <message>
+        <source>What this address sends is not audio the player can play.</source>
+        <translation>Was diese Adresse sendet, ist kein Audio, das der Player abspielen kann.</translation>
     </message>
 </context>
 <context>
@@ -912,6 +1247,12 @@ Nicht mehr im Verzeichnis</translation>
     <message>
         <source>Enter plays, Space adds the star</source>
         <translation>Eingabe spielt ab, Leertaste setzt den Stern</translation>
+    </message>
+    <message>
+        <source>%1
+Your own station</source>
+        <translation>%1
+Eigener Sender</translation>
     </message>
 </context>
 <context>

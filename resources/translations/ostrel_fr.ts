@@ -2,6 +2,85 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>AddStationDialog</name>
+    <message>
+        <source>Add a Station</source>
+        <translation>Ajouter une station</translation>
+    </message>
+    <message>
+        <source>Edit Station</source>
+        <translation>Modifier la station</translation>
+    </message>
+    <message>
+        <source>https://… of a stream or a playlist</source>
+        <translation>https://… d’un flux ou d’une liste de lecture</translation>
+    </message>
+    <message>
+        <source>jazz, news, …</source>
+        <translation>jazz, infos, …</translation>
+    </message>
+    <message>
+        <source>two letters, such as DE</source>
+        <translation>deux lettres, comme FR</translation>
+    </message>
+    <message>
+        <source>https://… of a picture</source>
+        <translation>https://… d’une image</translation>
+    </message>
+    <message>
+        <source>&amp;Address</source>
+        <translation>&amp;Adresse</translation>
+    </message>
+    <message>
+        <source>&amp;Name</source>
+        <translation>&amp;Nom</translation>
+    </message>
+    <message>
+        <source>&amp;Tags</source>
+        <translation>&amp;Mots-clés</translation>
+    </message>
+    <message>
+        <source>&amp;Home page</source>
+        <translation>Site &amp;web</translation>
+    </message>
+    <message>
+        <source>&amp;Country</source>
+        <translation>&amp;Pays</translation>
+    </message>
+    <message>
+        <source>&amp;Icon</source>
+        <translation>&amp;Icône</translation>
+    </message>
+    <message>
+        <source>C&amp;heck Address</source>
+        <translation>&amp;Vérifier l’adresse</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Ajouter</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Enregistrer</translation>
+    </message>
+    <message>
+        <source>Checking the address…</source>
+        <translation>Vérification de l’adresse…</translation>
+    </message>
+    <message>
+        <source>The station plays. Change what you like, then add it.</source>
+        <translation>La station joue. Modifiez ce que vous voulez, puis ajoutez-la.</translation>
+    </message>
+    <message>
+        <source>The playlist leads to %1, which plays. Change what you like, then add it.</source>
+        <translation>La liste de lecture mène à %1, qui joue. Modifiez ce que vous voulez, puis ajoutez-la.</translation>
+    </message>
+    <message>
+        <source>This address is among the favourites already.</source>
+        <translation>Cette adresse figure déjà parmi les favoris.</translation>
+    </message>
+</context>
+<context>
     <name>AppDelegate</name>
     <message>
         <source>Cloud sync</source>
@@ -263,6 +342,34 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Argument inattendu « %1 ».
 Essayez « --help » pour la liste des options.</translation>
     </message>
+    <message>
+        <source>Add the stream or playlist at URL to the favourites as a station of your own.</source>
+        <translation>Ajouter aux favoris le flux ou la liste de lecture à l’adresse URL comme station personnelle.</translation>
+    </message>
+    <message>
+        <source>The name of the station added with --add-station.</source>
+        <translation>Le nom de la station ajoutée avec --add-station.</translation>
+    </message>
+    <message>
+        <source>Add the stations of an M3U, PLS or XSPF playlist file to the favourites.</source>
+        <translation>Ajouter aux favoris les stations d’une liste de lecture M3U, PLS ou XSPF.</translation>
+    </message>
+    <message>
+        <source>Write the favourites to FILE as an M3U (.m3u, .m3u8) or PLS (.pls) playlist.</source>
+        <translation>Écrire les favoris dans FILE comme liste de lecture M3U (.m3u, .m3u8) ou PLS (.pls).</translation>
+    </message>
+    <message>
+        <source>--add-station, --import and --export go one at a time.</source>
+        <translation>--add-station, --import et --export s’emploient un à la fois.</translation>
+    </message>
+    <message>
+        <source>--name goes with --add-station.</source>
+        <translation>--name s’emploie avec --add-station.</translation>
+    </message>
+    <message>
+        <source>--export writes .m3u, .m3u8 or .pls files; &apos;%1&apos; is none of them.</source>
+        <translation>--export écrit des fichiers .m3u, .m3u8 ou .pls ; « %1 » n’en est pas un.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -458,6 +565,32 @@ Essayez « --help » pour la liste des options.</translation>
     </message>
 </context>
 <context>
+    <name>ListCommands</name>
+    <message>
+        <source>The player could not read the stations.</source>
+        <translation>Le lecteur n’a pas pu lire les stations.</translation>
+    </message>
+    <message>
+        <source>The running player did not answer.</source>
+        <translation>Le lecteur en cours n’a pas répondu.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Wrote %n favourite(s) to %1.</source>
+        <translation>
+            <numerusform>%n favori écrit dans %1.</numerusform>
+            <numerusform>%n favoris écrits dans %1.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>This address is among the favourites already.</source>
+        <translation>Cette adresse figure déjà parmi les favoris.</translation>
+    </message>
+    <message>
+        <source>Added &quot;%1&quot; to the favourites.</source>
+        <translation>« %1 » a été ajoutée aux favoris.</translation>
+    </message>
+</context>
+<context>
     <name>NextcloudLoginFlow</name>
     <message>
         <source>The login was not completed in the browser in time.</source>
@@ -505,6 +638,131 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>System default</source>
         <translation>Par défaut du système</translation>
+    </message>
+</context>
+<context>
+    <name>OwnStations</name>
+    <message>
+        <source>The station needs a name.</source>
+        <translation>La station a besoin d’un nom.</translation>
+    </message>
+    <message>
+        <source>Only http:// and https:// addresses can be added.</source>
+        <translation>Seules les adresses http:// et https:// peuvent être ajoutées.</translation>
+    </message>
+    <message>
+        <source>The home page must be an http:// or https:// address.</source>
+        <translation>Le site web doit être une adresse http:// ou https://.</translation>
+    </message>
+    <message>
+        <source>The icon must be an http:// or https:// address.</source>
+        <translation>L’icône doit être une adresse http:// ou https://.</translation>
+    </message>
+    <message>
+        <source>The country is a code of two letters, such as DE or US.</source>
+        <translation>Le pays est un code de deux lettres, comme FR ou US.</translation>
+    </message>
+    <message>
+        <source>The favourites are full (%1 stations): remove one to add another.</source>
+        <translation>Les favoris sont pleins (%1 stations) : retirez-en une pour en ajouter une autre.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already among the favourites</source>
+        <translation>
+            <numerusform>%n déjà parmi les favoris</numerusform>
+            <numerusform>%n déjà parmi les favoris</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n without an http:// or https:// address</source>
+        <translation>
+            <numerusform>%n sans adresse http:// ou https://</numerusform>
+            <numerusform>%n sans adresse http:// ou https://</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n beyond the limit of %1 favourites</source>
+        <translation>
+            <numerusform>%n au-delà de la limite de %1 favoris</numerusform>
+            <numerusform>%n au-delà de la limite de %1 favoris</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Added %n station(s).</source>
+        <translation>
+            <numerusform>%n station ajoutée.</numerusform>
+            <numerusform>%n stations ajoutées.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Skipped %1.</source>
+        <translation>Ignorées : %1.</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>Impossible de lire %1 : %2</translation>
+    </message>
+    <message>
+        <source>%1 is larger than %2 KiB; no playlist is that long.</source>
+        <translation>%1 dépasse %2 Kio ; aucune liste de lecture n’est aussi longue.</translation>
+    </message>
+    <message>
+        <source>%1 is not an M3U, PLS or XSPF playlist.</source>
+        <translation>%1 n’est pas une liste de lecture M3U, PLS ou XSPF.</translation>
+    </message>
+    <message>
+        <source>Playlists are written as .m3u, .m3u8 or .pls files.</source>
+        <translation>Les listes de lecture s’écrivent en fichiers .m3u, .m3u8 ou .pls.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
+    </message>
+</context>
+<context>
+    <name>OwnStationsMenu</name>
+    <message>
+        <source>Add a Station…</source>
+        <translation>Ajouter une station…</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>Importer…</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exporter…</translation>
+    </message>
+    <message>
+        <source>Added &quot;%1&quot; to the favourites.</source>
+        <translation>« %1 » a été ajoutée aux favoris.</translation>
+    </message>
+    <message>
+        <source>Import Stations</source>
+        <translation>Importer des stations</translation>
+    </message>
+    <message>
+        <source>Playlists (*.m3u *.m3u8 *.pls *.xspf);;All files (*)</source>
+        <translation>Listes de lecture (*.m3u *.m3u8 *.pls *.xspf);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Export Favourites</source>
+        <translation>Exporter les favoris</translation>
+    </message>
+    <message>
+        <source>Favourites.m3u</source>
+        <translation>Favoris.m3u</translation>
+    </message>
+    <message>
+        <source>M3U playlist (*.m3u *.m3u8);;PLS playlist (*.pls)</source>
+        <translation>Liste de lecture M3U (*.m3u *.m3u8);;Liste de lecture PLS (*.pls)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Wrote %n favourite(s) to %1.</source>
+        <translation>
+            <numerusform>%n favori écrit dans %1.</numerusform>
+            <numerusform>%n favoris écrits dans %1.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -618,10 +876,6 @@ Essayez « --help » pour la liste des options.</translation>
         <translation>Ajouter une station manquante</translation>
     </message>
     <message>
-        <source>Open the page for adding a station</source>
-        <translation>Ouvrir la page d&apos;ajout d&apos;une station</translation>
-    </message>
-    <message>
         <source>Sound</source>
         <translation>Son</translation>
     </message>
@@ -664,6 +918,14 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>Station strip</source>
         <translation>Bandeau des stations</translation>
+    </message>
+    <message>
+        <source>Add a station the directory does not have, by its address</source>
+        <translation>Ajouter par son adresse une station absente de l’annuaire</translation>
+    </message>
+    <message>
+        <source>Your own stations</source>
+        <translation>Vos stations</translation>
     </message>
 </context>
 <context>
@@ -889,12 +1151,85 @@ N&apos;est plus dans l&apos;annuaire</translation>
         <source>Enter plays</source>
         <translation>Entrée lance la lecture</translation>
     </message>
+    <message>
+        <source>Edit…</source>
+        <translation>Modifier…</translation>
+    </message>
+    <message>
+        <source>%1
+Your own station</source>
+        <translation>%1
+Votre station</translation>
+    </message>
+    <message>
+        <source>your own station</source>
+        <translation>votre station</translation>
+    </message>
 </context>
 <context>
     <name>StationPlayer</name>
     <message>
         <source>Stream not available</source>
         <translation>Flux indisponible</translation>
+    </message>
+</context>
+<context>
+    <name>StationResolver</name>
+    <message>
+        <source>Only http:// and https:// addresses can be added.</source>
+        <translation>Seules les adresses http:// et https:// peuvent être ajoutées.</translation>
+    </message>
+    <message>
+        <source>Nothing at this address plays.</source>
+        <translation>Rien ne joue à cette adresse.</translation>
+    </message>
+    <message>
+        <source>The playlist has no http:// or https:// entry.</source>
+        <translation>La liste de lecture n’a aucune entrée http:// ou https://.</translation>
+    </message>
+    <message>
+        <source>The playlists are nested more than %1 deep.</source>
+        <translation>Les listes de lecture sont imbriquées sur plus de %1 niveaux.</translation>
+    </message>
+    <message>
+        <source>The address sends on to one that is not http:// or https://.</source>
+        <translation>L’adresse renvoie vers une autre qui n’est pas en http:// ou https://.</translation>
+    </message>
+    <message>
+        <source>The server refused the address: %1</source>
+        <translation>Le serveur a refusé l’adresse : %1</translation>
+    </message>
+    <message>
+        <source>The station did not answer within %1 seconds.</source>
+        <translation>La station n’a pas répondu en %1 secondes.</translation>
+    </message>
+    <message>
+        <source>Could not reach the station: %1</source>
+        <translation>Impossible de joindre la station : %1</translation>
+    </message>
+    <message>
+        <source>The address gave nothing to play.</source>
+        <translation>L’adresse n’a rien donné à jouer.</translation>
+    </message>
+    <message>
+        <source>This address leads to a web page, not to a stream or a playlist.</source>
+        <translation>Cette adresse mène à une page web, pas à un flux ni à une liste de lecture.</translation>
+    </message>
+    <message>
+        <source>The playlist is larger than %1 KiB.</source>
+        <translation>La liste de lecture dépasse %1 Kio.</translation>
+    </message>
+    <message>
+        <source>The playlist did not arrive within %1 seconds.</source>
+        <translation>La liste de lecture n’est pas arrivée en %1 secondes.</translation>
+    </message>
+    <message>
+        <source>This address gives %1, not audio the player can play.</source>
+        <translation>Cette adresse fournit %1, pas un son que le lecteur sait jouer.</translation>
+    </message>
+    <message>
+        <source>What this address sends is not audio the player can play.</source>
+        <translation>Ce que cette adresse envoie n’est pas un son que le lecteur sait jouer.</translation>
     </message>
 </context>
 <context>
@@ -912,6 +1247,12 @@ N&apos;est plus dans l&apos;annuaire</translation>
     <message>
         <source>Enter plays, Space adds the star</source>
         <translation>Entrée lance la lecture, Espace ajoute l&apos;étoile</translation>
+    </message>
+    <message>
+        <source>%1
+Your own station</source>
+        <translation>%1
+Votre station</translation>
     </message>
 </context>
 <context>

@@ -537,7 +537,7 @@ private Q_SLOTS:
 
         // Tab goes round in reading order; the strip is one stop.
         const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
-                                    v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
+                                    v->ownStationsButton, v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
                                     v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
                                     v->voteButton, v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
         for (QWidget* expected : order) {

@@ -1,4 +1,5 @@
-"""Local HTTP server of station icons for the image view tests.
+"""Local HTTP server of station icons for the image view tests, and of playlists and pages for
+the tests that add stations by address.
 
     python3 icon_server.py --port 0
 
@@ -17,6 +18,7 @@ library only. Paths:
   /svg                              an SVG image
   /status/<code>                    that status with an HTML page
   /redirect?to=URL                  302 to URL
+  /text/<name>?type=T&body=B        the text B (percent-encoded) with content type T
   /_control/count?prefix=P          number of requests whose path starts with P
   /_control/reset                   forgets the requests
 """
@@ -105,6 +107,9 @@ class Handler(BaseHTTPRequestHandler):
         if path.startswith("/slow/"):
             time.sleep(float(query.get("delay", ["1"])[0]))
             return self.send_body(200, png(size, size, colour(query)), "image/png")
+        if path.startswith("/text/"):
+            body = query.get("body", [""])[0].encode("utf-8", "surrogateescape")
+            return self.send_body(200, body, query.get("type", ["text/plain"])[0])
         if path == "/webp":
             return self.send_body(200, _WEBP, "image/webp")
         if path == "/big":

@@ -72,7 +72,7 @@ def start_source(folder, port, source_password, mount, index):
     config = folder / f"ezstream{index}.xml"
     write_private(config, f"""<ezstream><servers><server><hostname>127.0.0.1</hostname><port>{port}</port>
 <password>{source_password}</password><tls>None</tls><reconnect_attempts>20</reconnect_attempts></server></servers>
-<streams><stream><mountpoint>{path}</mountpoint><format>{form}</format><stream_name>Test Station</stream_name>
+<streams><stream><mountpoint>{path}</mountpoint><format>{form}</format><stream_name>Test Station</stream_name><stream_genre>Test Tones</stream_genre><stream_url>http://www.example.org/</stream_url>
 </stream></streams><intakes><intake><type>file</type><filename>{audio}</filename><stream_once>No</stream_once>
 </intake></intakes><metadata><no_updates>Yes</no_updates></metadata></ezstream>""")
     return path, launch(folder, ["ezstream", "-c", str(config)])
