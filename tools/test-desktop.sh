@@ -38,18 +38,18 @@ fi
 home=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
     rm -rf "$home"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
-tether=(python3 "$source/tests/support/tether.py")
-export TETHER_PARENT=$$
+tether=(env TETHER_PARENT=$$ python3 "$source/tests/support/tether.py")
 
 export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
        XDG_CACHE_HOME=$home/.cache XDG_RUNTIME_DIR=$home/runtime
-export LANG=de_DE.UTF-8 LANGUAGE=de:en LC_NUMERIC=de_DE.UTF-8 LC_TIME=de_DE.UTF-8
+# Handed to the player and the suite only: bash itself would warn where the locale is not built.
+language=(LANG=de_DE.UTF-8 LANGUAGE=de:en LC_NUMERIC=de_DE.UTF-8 LC_TIME=de_DE.UTF-8)
 mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Ostrel Radio" "$XDG_CONFIG_HOME/QtProject" "$XDG_CACHE_HOME/Ostrel Radio"
 chmod 700 "$XDG_RUNTIME_DIR"
 printf '[General]\nradioStationsCountryCode=JP\n' > "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
@@ -73,13 +73,13 @@ for server in pipewire wireplumber pipewire-pulse; do
     pids+=($!)
 done
 # The player itself, as a user has it running; nowhere to fetch its stations from.
-"${tether[@]}" "$build/app/ostrel-radio" --server http://127.0.0.1:9 --discovery http://127.0.0.1:9 \
+"${tether[@]}" env "${language[@]}" "$build/app/ostrel-radio" --server http://127.0.0.1:9 --discovery http://127.0.0.1:9 \
     > "$home/player.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do "$build/app/ostrel-radio" --status > /dev/null 2>&1 && break; sleep 0.2; done
 "$build/app/ostrel-radio" --status > /dev/null 2>&1 || { echo "the session's player did not start"; cat "$home/player.log"; }
 
-echo "Session: LANG=$LANG LANGUAGE=$LANGUAGE DISPLAY=$DISPLAY bus $DBUS_SESSION_BUS_ADDRESS"
+echo "Session: ${language[*]} DISPLAY=$DISPLAY bus $DBUS_SESSION_BUS_ADDRESS"
 echo "Running: $(ls "$XDG_RUNTIME_DIR" | tr '\n' ' ')"
 cd "$build"
-ctest --output-on-failure --timeout 600 "$@"
+env "${language[@]}" ctest --output-on-failure --timeout 600 "$@"
