@@ -8,7 +8,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DOSTREL_WERROR=ON
 endif
 
-.PHONY: all deps configure build run test bench sanitize clean install deb
+.PHONY: all deps configure build run test test-desktop bench sanitize clean install deb
 
 all: build
 
@@ -29,6 +29,11 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure --timeout 600 $(CTEST_ARGS)
+
+# The suite as on a contributor's desktop: installs the common desktop extras (more GStreamer
+# plug-ins, sound servers, mpv, ffmpeg), then runs it in a lived-in session (docs/testing.md).
+test-desktop: build
+	tools/test-desktop.sh $(BUILD_DIR) $(CTEST_ARGS)
 
 # Installs into PREFIX (DESTDIR for staging); the desktop finds the entry under PREFIX/share.
 PREFIX ?= /usr/local
