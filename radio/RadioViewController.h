@@ -9,11 +9,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class CountriesView;
 class EverywhereSearch;
+class ListingRefresher;
 class SearchFacetsView;
 class IconLoader;
 class StationsStripView;
@@ -82,13 +84,16 @@ public:
     bool refreshingStations() const { return refreshingStations_; }
     QStringList matchTags() const { return matchTags_; }
     QString searchText() const { return searchText_; }
-    void configureDisplayStations();
+    // `inPlace`: the same country's stations anew; the table keeps its current row and place.
+    void configureDisplayStations(bool inPlace = false);
     void selectionTagsChanged(const QStringList& tags) override;
     void controlTextDidChange(QObject* sender);
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
     void requestStations_Callback(std::optional<StationList> stations, const QString& error);
     void stationsIndexed(std::shared_ptr<StationIndex> index);
+    // Fresh stations of the country shown, fetched because its listing file was old.
+    void stationsRefreshed(std::shared_ptr<StationIndex> index);
 
     // ---- Playback
     Station loadedStation() const { return loadedStation_; }
@@ -159,6 +164,10 @@ private:
     void everywhereResults(const StationList& results, bool hasMore);
     void setStreamText(const QString& text);
     void requestStations(bool refresh);
+    // Fetches the country's stations afresh behind the table that its old listing filled.
+    void refreshListing(quint64 request);
+    // Indexes a station list off the main thread; `done` runs while `request` is the latest.
+    void indexStations(StationList stations, quint64 request, std::function<void(std::shared_ptr<StationIndex>)> done);
     void showLoadedStation();
     void onItemStatusChanged(MediaPlayer::ItemStatus status);
     void openLater(const QUrl& url);
@@ -178,6 +187,7 @@ private:
     StationsStripView* recentsStripView_ = nullptr;
     VisibleIconRequests* iconRequests_ = nullptr;
     EverywhereSearch* everywhere_ = nullptr;
+    ListingRefresher* listings_ = nullptr;
     SearchFacetsView* facetsView_ = nullptr; // owned by the facets button's menu
 
     bool preparedFirstTime_ = false;
