@@ -83,7 +83,9 @@ void HttpFetcher::send(HttpTransport::Request request, CachePolicy policy, Callb
                                 if (std::optional<Reply> old = stored(url, -1)) {
                                     qCInfo(lcDirectory, "Using the stored reply for %s [%s]",
                                            qUtf8Printable(url.path()),
-                                           qUtf8Printable(reply.ok() ? QStringLiteral("no JSON") : reply.error.logText));
+                                           qUtf8Printable(reply.ok()                       ? QStringLiteral("no JSON")
+                                                          : reply.error.logText.isEmpty() ? reply.error.message
+                                                                                          : reply.error.logText));
                                     old->stale = true;
                                     callback(std::move(*old));
                                     return;
