@@ -58,6 +58,8 @@ RadioBrowser::RadioBrowser(const Environment& environment, QObject* parent)
             });
         },
         this);
+    if (!env_.srvLookup)
+        env_.srvLookup = serverdiscovery::dnsLookup();
     saves_.setMaxThreadCount(2);
     workers_.setMaxThreadCount(2);
     _prepare();
@@ -131,7 +133,15 @@ template <typename T> void RadioBrowser::inBackground(std::function<T()> work, s
 
 void RadioBrowser::requestServers(ServersCompletion completion) {
     const QString discovery = env_.discovery.isEmpty() ? kDiscoveryServer : env_.discovery;
-    env_.http->get(apiURL(discovery, QStringLiteral("/json/servers")), HttpFetcher::CachePolicy::CacheFirst,
+    serverdiscovery::discover(
+        discovery, env_.srvLookup, this,
+        [this, discovery](serverdiscovery::ServersCompletion done) { requestServerList(discovery, std::move(done)); },
+        std::move(completion));
+}
+
+void RadioBrowser::requestServerList(const QString& discovery, ServersCompletion completion) {
+    // Servers come and go: a day-old list is asked for again, and serves while the host is down.
+    env_.http->get(apiURL(discovery, QStringLiteral("/json/servers")), HttpFetcher::CachePolicy::CacheForADay,
                    [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
             completion({}, reply.error.message);
@@ -154,7 +164,7 @@ void RadioBrowser::requestCountries(CountriesCompletion completion) {
                        return apiURL(server, QStringLiteral("/json/countries"),
                                      {{QStringLiteral("order"), QStringLiteral("name")}});
                    },
-                   HttpFetcher::CachePolicy::CacheFirst, [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
+                   HttpFetcher::CachePolicy::CacheForADay, [this, completion = std::move(completion)](HttpFetcher::Reply reply) {
         if (!reply.ok()) {
             completion(std::nullopt, reply.error.message);
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "directory/HttpFetcher.h"
+#include "directory/ServerDiscovery.h"
 #include "directory/Station.h"
 #include "directory/StationFields.h"
 #include "directory/StationSearch.h"
@@ -34,7 +35,7 @@ public:
     static constexpr int kMaxFavorites = 20;
     static constexpr int kMaxRecents = 7;
     static inline const QString kDefaultServer = QStringLiteral("all.api.radio-browser.info");
-    static inline const QString kDiscoveryServer = QStringLiteral("all.api.radio-browser.info");
+    static inline const QString kDiscoveryServer = serverdiscovery::kDefaultHost;
     static inline const QString kFavoritesCloudField = QStringLiteral("favorite_stations");
     static inline const QString kRecentsCloudField = QStringLiteral("recent_stations");
 
@@ -46,6 +47,7 @@ public:
         QString serverOverride;    // host or base URL used for this run without being stored
         std::function<void()> beep; // the alert sound; no sound when empty
         CloudMirror* cloud = nullptr; // none: the lists stay on this machine
+        serverdiscovery::SrvLookup srvLookup = {}; // DNS look-up of the servers; none: the system's resolver
     };
 
     using ServersCompletion = std::function<void(QStringList servers, QString error)>;
@@ -145,6 +147,8 @@ Q_SIGNALS:
 
 private:
     void _prepare();
+    // The list of servers that a discovery host serves.
+    void requestServerList(const QString& discovery, ServersCompletion completion);
     // Parses and validates a station array off the main thread.
     void completeWithStations(HttpFetcher::Reply reply, StationsCompletion completion, const QUrl& listing = QUrl());
     QUrl apiURL(const QString& base, const QString& path, const QList<std::pair<QString, QString>>& query = {}) const;

@@ -7,17 +7,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcDirectory)
 ServerFailover::ServerFailover(HttpFetcher* http, Discover discover, QObject* parent)
     : QObject(parent), http_(http), discover_(std::move(discover)) {}
 
-bool ServerFailover::isServerFailure(const HttpFetcher::Reply& reply) {
-    if (!reply.ok())
-        return reply.httpStatus == 0 || reply.httpStatus >= 500;
-    // A captive portal or a broken proxy answers 200 with a page instead of JSON.
-    for (const char c : reply.body) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
-            continue;
-        return c != '[' && c != '{';
-    }
-    return false; // an empty body: an empty answer, for the caller to judge
+namespace {
+bool failed(const HttpFetcher::Reply& reply) {
+    return reply.stale || HttpFetcher::isServerFailure(reply);
 }
+} // namespace
 
 void ServerFailover::get(const QString& server, UrlFor urlFor, HttpFetcher::CachePolicy policy,
                          HttpFetcher::Callback callback) {
@@ -35,7 +29,7 @@ void ServerFailover::post(const QString& server, UrlFor urlFor, const QByteArray
 
 void ServerFailover::send(const QString& server, UrlFor urlFor, Send send, HttpFetcher::Callback callback) {
     send(urlFor(server), [this, server, urlFor, send, callback](HttpFetcher::Reply reply) {
-        if (!isServerFailure(reply) || !discover_) {
+        if (!failed(reply) || !discover_) {
             callback(std::move(reply));
             return;
         }
@@ -52,8 +46,10 @@ void ServerFailover::send(const QString& server, UrlFor urlFor, Send send, HttpF
                 return;
             }
             send(urlFor(other), [this, server, other, callback, first](HttpFetcher::Reply second) {
-                if (isServerFailure(second)) {
-                    callback(first); // every server we tried is down: the first answer says it best
+                if (failed(second)) {
+                    // Every server we tried is down: the first error says it best, but a stored
+                    // copy of either answer is better still.
+                    callback(!first.stale && second.stale ? std::move(second) : first);
                     return;
                 }
                 if (replacement_ != other) {

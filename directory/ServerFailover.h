@@ -9,6 +9,8 @@
 // Sends directory requests to a server and, when that server fails (refused, timed out, 5xx,
 // a reply that is no JSON), once more to another server of the discovery list. The server that
 // answered then takes over for the rest of the run; what the user chose stays stored as it is.
+// A stored reply standing in for the failed server is a failure too, but beats an error when
+// the other server fails as well.
 class ServerFailover : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +28,6 @@ public:
     // `server` is asked first; the callback gets its reply, the replacement's, or the first error.
     void get(const QString& server, UrlFor urlFor, HttpFetcher::CachePolicy policy, HttpFetcher::Callback callback);
     void post(const QString& server, UrlFor urlFor, const QByteArray& form, HttpFetcher::Callback callback);
-
-    // Whether a reply says the server is unusable, rather than that the request was wrong.
-    static bool isServerFailure(const HttpFetcher::Reply& reply);
 
 Q_SIGNALS:
     void serverReplaced(const QString& failed, const QString& replacement);

@@ -1,5 +1,6 @@
 #include "radio/RadioViewController.h"
 
+#include "directory/ListingRefresher.h"
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
 #include "radio/EverywhereSearch.h"
@@ -68,6 +69,7 @@ constexpr const char* kEverywherePrompt =
 RadioViewController::RadioViewController(const Collaborators& collaborators, QObject* parent)
     : QObject(parent), c_(collaborators), view_(new PopoverView(collaborators.icons)) {
     model_ = new StationTableModel([this](const Station& s) { return c_.api->isFavoriteStation(s); }, this);
+    listings_ = new ListingRefresher(c_.api, {}, this);
     cells_ = new StationCellView(this);
     view_->table->setModel(model_);
     view_->table->setItemDelegate(cells_);
@@ -324,7 +326,9 @@ void RadioViewController::requestStations(bool refresh) {
     refreshingStations_ = true;
     QPointer<RadioViewController> self(this);
     const quint64 request = ++stationsRequest_;
-    c_.api->requestStationsForCountryCode(countryCode_, refresh, [self, request](std::optional<StationList> stations, QString error) {
+    // An old listing shows at once all the same, and is brought up to date behind it.
+    const bool stale = !refresh && listings_->isStale(countryCode_);
+    c_.api->requestStationsForCountryCode(countryCode_, refresh, [self, request, stale](std::optional<StationList> stations, QString error) {
         // A reply for a country chosen before the current one arrives late: it is not shown.
         if (!self || request != self->stationsRequest_)
             return;
@@ -332,17 +336,36 @@ void RadioViewController::requestStations(bool refresh) {
             self->requestStations_Callback(std::nullopt, error);
             return;
         }
-        // Folding thousands of names and tags takes long enough to freeze the popover.
-        auto* indexing = new QFutureWatcher<std::shared_ptr<StationIndex>>(self);
-        connect(indexing, &QFutureWatcherBase::finished, self, [self, indexing, request] {
-            indexing->deleteLater();
-            if (request == self->stationsRequest_)
-                self->stationsIndexed(indexing->result());
+        self->indexStations(std::move(*stations), request, [self, request, stale](std::shared_ptr<StationIndex> index) {
+            self->stationsIndexed(std::move(index));
+            if (stale)
+                self->refreshListing(request);
         });
-        indexing->setFuture(QtConcurrent::run([list = std::move(*stations)]() mutable {
-            return std::make_shared<StationIndex>(std::move(list));
-        }));
     });
+}
+
+void RadioViewController::refreshListing(quint64 request) {
+    QPointer<RadioViewController> self(this);
+    listings_->refresh(countryCode_, [self, request](StationList fresh) {
+        if (self && request == self->stationsRequest_)
+            self->indexStations(std::move(fresh), request, [self](std::shared_ptr<StationIndex> index) {
+                self->stationsRefreshed(std::move(index));
+            });
+    });
+}
+
+void RadioViewController::indexStations(StationList stations, quint64 request,
+                                        std::function<void(std::shared_ptr<StationIndex>)> done) {
+    // Folding thousands of names and tags takes long enough to freeze the popover.
+    auto* indexing = new QFutureWatcher<std::shared_ptr<StationIndex>>(this);
+    connect(indexing, &QFutureWatcherBase::finished, this, [this, indexing, request, done = std::move(done)] {
+        indexing->deleteLater();
+        if (request == stationsRequest_) // only the latest request fills the table
+            done(indexing->result());
+    });
+    indexing->setFuture(QtConcurrent::run([list = std::move(stations)]() mutable {
+        return std::make_shared<StationIndex>(std::move(list));
+    }));
 }
 
 void RadioViewController::selectionCountryCodeChanged(const QString& code) {
@@ -418,7 +441,7 @@ StationList RadioViewController::countryStations() const {
     return index_ ? index_->stations() : StationList();
 }
 
-void RadioViewController::configureDisplayStations() {
+void RadioViewController::configureDisplayStations(bool inPlace) {
     if (!index_) {
         displayRows_.clear();
         hasDisplay_ = false;
@@ -430,7 +453,10 @@ void RadioViewController::configureDisplayStations() {
         QList<int> rows = index_->filter(ordered, matchTags_, searchText_);
         displayRows_ = rows;
         hasDisplay_ = true;
-        model_->setRows(index_, std::move(rows));
+        if (inPlace)
+            model_->replaceRows(index_, std::move(rows));
+        else
+            model_->setRows(index_, std::move(rows));
     }
     setMessage(hasDisplay_ && !displayRows_.isEmpty()
                    ? text::countOf(displayRows_.size(), tr("Station"), tr("Stations"))
@@ -595,6 +621,11 @@ void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
     index_ = std::move(index);
     configureDisplayStations();
     restoreLoadedStation();
+}
+
+void RadioViewController::stationsRefreshed(std::shared_ptr<StationIndex> index) {
+    index_ = std::move(index); // the search and the chosen tags stay
+    configureDisplayStations(true);
 }
 
 void RadioViewController::restoreLoadedStation() {

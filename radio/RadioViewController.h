@@ -10,11 +10,13 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class CountriesView;
 class EverywhereSearch;
+class ListingRefresher;
 class SearchFacetsView;
 class IconLoader;
 class StationsStripView;
@@ -90,13 +92,16 @@ public:
     bool refreshingStations() const { return refreshingStations_; }
     QStringList matchTags() const { return matchTags_; }
     QString searchText() const { return searchText_; }
-    void configureDisplayStations();
+    // `inPlace`: the same country's stations anew; the table keeps its current row and place.
+    void configureDisplayStations(bool inPlace = false);
     void selectionTagsChanged(const QStringList& tags) override;
     void controlTextDidChange(QObject* sender);
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
     void requestStations_Callback(std::optional<StationList> stations, const QString& error);
     void stationsIndexed(std::shared_ptr<StationIndex> index);
+    // Fresh stations of the country shown, fetched because its listing file was old.
+    void stationsRefreshed(std::shared_ptr<StationIndex> index);
 
     // ---- Playback
     Station loadedStation() const { return c_.playback->loadedStation(); }
@@ -161,6 +166,10 @@ private:
     void showPlaybackState();
     void showNowPlaying();
     void requestStations(bool refresh);
+    // Fetches the country's stations afresh behind the table that its old listing filled.
+    void refreshListing(quint64 request);
+    // Indexes a station list off the main thread; `done` runs while `request` is the latest.
+    void indexStations(StationList stations, quint64 request, std::function<void(std::shared_ptr<StationIndex>)> done);
     void showLoadedStation();
     // The session has a new station: its details for the header.
     void stationLoaded(const Station& station);
@@ -180,6 +189,7 @@ private:
     StationsStripView* recentsStripView_ = nullptr;
     VisibleIconRequests* iconRequests_ = nullptr;
     EverywhereSearch* everywhere_ = nullptr;
+    ListingRefresher* listings_ = nullptr;
     SearchFacetsView* facetsView_ = nullptr; // owned by the facets button's menu
 
     bool preparedFirstTime_ = false;

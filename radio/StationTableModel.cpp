@@ -15,6 +15,33 @@ void StationTableModel::setRows(std::shared_ptr<StationIndex> index, QList<int> 
     endResetModel();
 }
 
+void StationTableModel::replaceRows(std::shared_ptr<StationIndex> index, QList<int> rows) {
+    if (!index) {
+        setRows(nullptr, {});
+        return;
+    }
+    Q_EMIT layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QList<QString> uuids; // of the rows the view holds on to
+    uuids.reserve(before.size());
+    for (const QModelIndex& i : before)
+        uuids.append(stationAt(i.row()).string(Station::Key::StationUuid));
+    index_ = std::move(index);
+    rows_ = std::move(rows);
+    QHash<QString, int> rowOf;
+    rowOf.reserve(rows_.size());
+    for (int row = 0; row < rows_.size(); ++row)
+        rowOf.insert(index_->stations().at(rows_[row]).string(Station::Key::StationUuid), row);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QString& uuid : uuids) {
+        const int row = uuid.isEmpty() ? -1 : rowOf.value(uuid, -1);
+        after.append(row < 0 ? QModelIndex() : this->index(row));
+    }
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged();
+}
+
 void StationTableModel::refreshFavorites() {
     if (!rows_.isEmpty())
         Q_EMIT dataChanged(this->index(0), this->index(int(rows_.size()) - 1),

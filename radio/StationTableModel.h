@@ -3,6 +3,7 @@
 #include "radio/StationIndex.h"
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <functional>
 #include <memory>
 
@@ -17,6 +18,9 @@ public:
 
     // Rows `rows` (indices into `index`'s stations); no index: no rows at all.
     void setRows(std::shared_ptr<StationIndex> index, QList<int> rows);
+    // The same, in place: a row whose station (by "stationuuid") is still there moves with it,
+    // so the view keeps its current row, selection and scroll position.
+    void replaceRows(std::shared_ptr<StationIndex> index, QList<int> rows);
     // The favourite marks changed: repaint them, without rebuilding rows.
     void refreshFavorites();
 

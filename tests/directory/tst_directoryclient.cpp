@@ -1,5 +1,7 @@
 #include "directory/DirectoryJson.h"
 #include "directory/ListRefresher.h"
+#include "directory/ListingRefresher.h"
+#include "directory/ServerDiscovery.h"
 #include "radio/EverywhereSearch.h"
 #include "support/DirectoryFixture.h"
 #include "support/LogCapture.h"
@@ -120,25 +122,107 @@ private Q_SLOTS:
         QCOMPARE(QDir(f_->dir.path()).entryList(QDir::Files), QStringList{"settings.ini"});
     }
 
-    void cacheServesRepeatedRequests() {
-        QCOMPARE(countriesError(), QString());
-        QCOMPARE(countriesError(), QString());
-        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/countries")), 1);
+    // The server and country lists answer from the cache for a day, then ask again; while the
+    // network is down an older copy still serves. Error replies are never stored.
+    void listsAreFetchedAgainAfterADay_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("countries") << "/json/countries";
+        QTest::newRow("servers") << "/json/servers";
+    }
 
-        emulator_.setMode(R"({"mode":"http500","count":1})"); // error replies are not stored
-        QStringList errors;
-        QStringList servers;
-        const auto collect = [&](QStringList s, QString e) {
-            errors.append(e);
-            servers = s;
+    void listsAreFetchedAgainAfterADay() {
+        QFETCH(QString, path);
+        QDateTime now = QDateTime::currentDateTimeUtc();
+        f_->http->setClock([&now] { return now; });
+        auto ask = [&] { return path == QLatin1String("/json/servers") ? serversError() : countriesError(); };
+        emulator_.setMode(QByteArray(R"({"mode":"http500","count":1,"path_prefix":")") + path.toUtf8() + "\"}");
+        QVERIFY(!ask().isNull());
+        for (const auto& [hoursLater, reached] : {std::pair{0, 2}, {23, 2}, {2, 3}}) {
+            now = now.addSecs(hoursLater * 3600);
+            QCOMPARE(ask(), QString());
+            QCOMPARE(emulator_.requestCount(path), reached);
+        }
+        now = now.addDays(2);
+        emulator_.setMode(R"({"mode":"disconnect"})"); // the network retries a closed connection once
+        QCOMPARE(ask(), QString());
+        QVERIFY(emulator_.requestCount(path) > 3);
+    }
+
+    // A listing file is old after twelve hours, and one written by a clock set ahead is old too.
+    void listingAge_data() {
+        QTest::addColumn<int>("ageMinutes"); // at the time asked; none: no file
+        QTest::addColumn<bool>("stale");
+        QTest::newRow("no file") << -1 << false;
+        QTest::newRow("just written") << 0 << false;
+        QTest::newRow("almost twelve hours") << 12 * 60 - 1 << false;
+        QTest::newRow("just over twelve hours") << 12 * 60 + 1 << true;
+        QTest::newRow("two days") << 2 * 24 * 60 << true;
+        QTest::newRow("from the future") << -60 << true;
+    }
+
+    void listingAge() {
+        QFETCH(int, ageMinutes);
+        QFETCH(bool, stale);
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const ListingRefresher listings(f_->api.get(), [now] { return now; });
+        const QUrl listing = f_->api->listingURLForCountryCode(QStringLiteral("AT"));
+        if (ageMinutes != -1) {
+            f_->api->writeStations(namedStations({"a"}), listing);
+            QFile file(listing.toLocalFile());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(now.addSecs(-ageMinutes * 60), QFileDevice::FileModificationTime));
+        }
+        QCOMPARE(listings.isStale(QStringLiteral("AT")), stale);
+    }
+
+    // The directory's own host is looked up in DNS first; the list it serves is the fall-back,
+    // and the only way for any other discovery host.
+    void serversFromDnsFirst_data() {
+        QTest::addColumn<QString>("discovery");
+        QTest::addColumn<QStringList>("records"); // target:port:priority:weight
+        QTest::addColumn<QStringList>("servers"); // "listed": the discovery host's list
+        QTest::addColumn<bool>("asked");          // DNS was asked
+        const QString host = serverdiscovery::kDefaultHost;
+        QTest::newRow("priority, then weight; each once")
+            << host
+            << QStringList{"de2.api.radio-browser.info.:443:10:5", "DE1.api.radio-browser.info.:443:10:50",
+                           "fi1.api.radio-browser.info.:443:20:100", "nl1.api.radio-browser.info.:8443:5:0",
+                           "de1.api.radio-browser.info.:443:10:50", "evil.example/x:443:1:1"}
+            << QStringList{"https://nl1.api.radio-browser.info:8443", "de1.api.radio-browser.info",
+                           "de2.api.radio-browser.info", "fi1.api.radio-browser.info"}
+            << true;
+        QTest::newRow("DNS fails") << host << QStringList() << QStringList{"listed"} << true;
+        QTest::newRow("no such service") << host << QStringList{".:0:0:0"} << QStringList{"listed"} << true;
+        QTest::newRow("an address") << QStringLiteral("http://127.0.0.1:8080") << QStringList{"a.example.:443:0:0"}
+                                    << QStringList{"listed"} << false;
+        QTest::newRow("another host") << QStringLiteral("mirror.example") << QStringList{"a.example.:443:0:0"}
+                                      << QStringList{"listed"} << false;
+    }
+
+    void serversFromDnsFirst() {
+        QFETCH(QString, discovery);
+        QFETCH(QStringList, records);
+        QFETCH(QStringList, servers);
+        QFETCH(bool, asked);
+        QObject context;
+        QStringList askedNames;
+        const serverdiscovery::SrvLookup lookup = [&](const QString& name, QObject* ctx, serverdiscovery::SrvCompletion done) {
+            askedNames.append(name);
+            QList<serverdiscovery::SrvRecord> answer;
+            for (const QString& r : records)
+                answer.append({r.section(u':', 0, 0), quint16(r.section(u':', 1, 1).toUInt()),
+                               quint16(r.section(u':', 2, 2).toUInt()), quint16(r.section(u':', 3, 3).toUInt())});
+            QMetaObject::invokeMethod(ctx, [done, answer] { done(answer, answer.isEmpty() ? "Server failure" : ""); },
+                                      Qt::QueuedConnection);
         };
-        f_->api->requestServers(collect);
-        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, kWait);
-        f_->api->requestServers(collect);
-        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 2, kWait);
-        QCOMPARE(QList<bool>({errors[0].isNull(), errors[1].isNull()}), QList<bool>({false, true}));
-        QVERIFY(!servers.isEmpty());
-        QCOMPARE(QSet<QString>(servers.begin(), servers.end()).size(), servers.size()); // each once
+        std::optional<QStringList> got;
+        serverdiscovery::discover(
+            discovery, lookup, &context,
+            [](serverdiscovery::ServersCompletion done) { done({QStringLiteral("listed")}, QString()); },
+            [&](QStringList s, QString) { got = s; });
+        QTRY_VERIFY(got);
+        QCOMPARE(*got, servers);
+        QCOMPARE(askedNames, asked ? QStringList{"_api._tcp.radio-browser.info"} : QStringList());
     }
 
     void clicksAlwaysReachTheServer() {
@@ -349,6 +433,14 @@ private:
         });
         [&] { QTRY_COMPARE_WITH_TIMEOUT(calls, 1, kWait); }();
         return error;
+    }
+    QString serversError() {
+        std::optional<QString> error;
+        f_->api->requestServers([&](QStringList servers, QString e) {
+            error = servers.isEmpty() ? e + QStringLiteral(" (no servers)") : e;
+        });
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(error, kWait); }();
+        return error.value_or(QStringLiteral("no answer"));
     }
     QString lastSearchQuery() {
         return emulator_.lastRequest(QStringLiteral("/json/stations/search")).value("raw_query").toString();

@@ -7,9 +7,12 @@
 #include "radio/RadioShell.h"
 #include "radio/RadioViewController.h"
 #include "radio/StationCellView.h"
+#include "radio/StationTableModel.h"
+#include "directory/ListingRefresher.h"
 #include "support/AccessibleAction.h"
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/LogCapture.h"
 #include "ui/ElidedTextButton.h"
 #include "ui/IconLoader.h"
 #include "util/TextUtils.h"
@@ -170,6 +173,82 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
         QVERIFY(!v->facetsButton->isVisibleTo(v));
+    }
+
+    // A listing two days old fills the table at once; the country fetched afresh behind it
+    // then changes the rows in place, keeping the user's place, search and tags. A failed fetch
+    // changes nothing and says so in one log line.
+    void oldListingIsRefreshedInPlace_data() {
+        QTest::addColumn<bool>("fetchFails");
+        QTest::newRow("fresh answer") << false;
+        QTest::newRow("failed fetch") << true;
+    }
+
+    void oldListingIsRefreshedInPlace() {
+        QFETCH(bool, fetchFails);
+        StationsOutcome fresh;
+        f_->api->requestStationsForCountryCode("AT", true, fresh.completion());
+        QTRY_COMPARE_WITH_TIMEOUT(fresh.calls, 1, 20000);
+        // Two days ago one station was still on air and another not yet.
+        StationList old = *fresh.stations;
+        const Station opened = old.takeAt(10);
+        old.prepend(stationFromJson(
+            QJsonObject{{"stationuuid", "closed"}, {"name", "Closed FM"}, {"url", "http://s/c"}, {"votes", 99999}}));
+        controller_.reset();
+        f_->launch(emulator_.baseUrl()); // waits for the request's own listing write
+        const QUrl listing = f_->api->listingURLForCountryCode("AT");
+        f_->api->writeStations(old, listing);
+        QFile file(listing.toLocalFile());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
+        file.close();
+        makeController();
+        emulator_.reset();
+        emulator_.setMode(fetchFails ? R"({"mode":"http500","path_prefix":"/json/stations"})"
+                                     : R"({"mode":"delay","seconds":3,"path_prefix":"/json/stations"})");
+
+        PopoverView* v = controller_->view();
+        QListView* table = v->table;
+        v->resize(440, 600);
+        v->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v));
+        LogCapture log({"ostrel.directory"});
+        controller_->popoverWillShow();
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->countryStations().size(), old.size(), 20000);
+        QVERIFY(uuids(controller_->countryStations()).contains("closed"));
+
+        // The user's place, set before the directory answers.
+        const QString tag = StationFields::tagsForStation(old.at(30)).value(0);
+        QVERIFY(!tag.isEmpty());
+        v->searchField->setText("e");
+        controller_->selectionTagsChanged({tag});
+        table->doItemsLayout();
+        const QModelIndex chosen = table->model()->index(controller_->displayCount() / 2, 0);
+        table->setCurrentIndex(chosen);
+        table->verticalScrollBar()->setValue(table->verticalScrollBar()->maximum() / 2);
+        const int scrolled = table->verticalScrollBar()->value();
+        QVERIFY(scrolled > 0);
+        const QString chosenUuid = chosen.data(StationTableModel::StationRole).value<Station>().string(Station::Key::StationUuid);
+
+        if (fetchFails)
+            QTRY_COMPARE_WITH_TIMEOUT(log.count("Listing refresh AT failed"), 1, 20000);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(!uuids(controller_->countryStations()).contains("closed"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(emulator_.status().value("active").toInt(), 0, 20000);
+        QCoreApplication::processEvents();
+        table->doItemsLayout();
+        QCOMPARE(uuids(controller_->countryStations()).contains(opened.string(Station::Key::StationUuid)), !fetchFails);
+        QCOMPARE(uuids(controller_->countryStations()).contains("closed"), fetchFails);
+        QCOMPARE(table->currentIndex().data(StationTableModel::StationRole).value<Station>().string(Station::Key::StationUuid),
+                 chosenUuid);
+        QVERIFY(table->selectionModel()->isSelected(table->currentIndex()));
+        QCOMPARE(table->verticalScrollBar()->value(), scrolled);
+        QCOMPARE(v->searchField->text(), QStringLiteral("e"));
+        QCOMPARE(controller_->matchTags(), QStringList{tag});
+        QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
+        QCOMPARE(log.lines().filter("Listing refresh").size(), fetchFails ? 1 : 0);
+        if (!fetchFails) // written anew: the next start asks no more
+            QTRY_VERIFY_WITH_TIMEOUT(!ListingRefresher(f_->api.get()).isStale("AT"), 20000);
     }
 
     // The panel and the desktop's media controls follow the stream through all its states.
