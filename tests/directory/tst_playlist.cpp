@@ -138,8 +138,12 @@ void TestPlaylist::writesWhatItReads_data() {
 
 void TestPlaylist::writesWhatItReads() {
     QFETCH(QString, fileName);
-    OwnStations::Fields one{QStringLiteral("Ünïcode FM"), QStringLiteral("https://a.example/live?x=1&y=2")};
-    OwnStations::Fields two{QStringLiteral("Two\nLines"), QStringLiteral("http://b.example:8000/b")};
+    OwnStations::Fields one;
+    one.name = QStringLiteral("Ünïcode FM");
+    one.url = QStringLiteral("https://a.example/live?x=1&y=2");
+    OwnStations::Fields two;
+    two.name = QStringLiteral("Two\nLines");
+    two.url = QStringLiteral("http://b.example:8000/b");
     const StationList stations{OwnStations::make(one), OwnStations::make(two)};
     const auto format = playlistwriter::formatForFileName(fileName);
     QVERIFY(format != playlistwriter::Format::None);

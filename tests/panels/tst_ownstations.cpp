@@ -23,6 +23,14 @@
 using namespace std::chrono_literals;
 
 namespace {
+// An own station's fields with only a name and an address.
+OwnStations::Fields fields(const QString& name, const QString& url) {
+    OwnStations::Fields f;
+    f.name = name;
+    f.url = url;
+    return f;
+}
+
 constexpr int kWait = 30000;
 const QString kMount = QStringLiteral("/radio.mp3");
 } // namespace
@@ -172,13 +180,13 @@ void TestOwnStations::fullFavouritesSaySo() {
     QVERIFY(!dialog.checkButton->isEnabled());
     // The command line's (and import's) way: counted as beyond the limit, nothing dropped.
     const OwnStations::Report report =
-        OwnStations::addToFavorites(*f_->api, {OwnStations::make({QStringLiteral("X"), QStringLiteral("http://x/")})});
+        OwnStations::addToFavorites(*f_->api, {OwnStations::make(fields(QStringLiteral("X"), QStringLiteral("http://x/")))});
     QCOMPARE(report.overLimit, 1);
     QCOMPARE(uuids(f_->api->favoriteStations()), ids);
 }
 
 void TestOwnStations::editedFromItsTile() {
-    const Station own = OwnStations::make({QStringLiteral("Mine"), QStringLiteral("http://mine.example/live")});
+    const Station own = OwnStations::make(fields(QStringLiteral("Mine"), QStringLiteral("http://mine.example/live")));
     f_->api->setFavoriteStations({own, namedStation(QStringLiteral("dir"))});
     IconLoader icons(transport_, dir_.filePath(QStringLiteral("icons")));
     QWidget window;
@@ -274,7 +282,7 @@ void TestOwnStations::commandLineAddsImportsAndExports() {
 void TestOwnStations::directoryNeverHearsOfThem() {
     DirectoryEmulator emulator;
     auto f = emulator.freshFixture();
-    const Station own = OwnStations::make({QStringLiteral("Mine"), icecast_->url(kMount).toString()});
+    const Station own = OwnStations::make(fields(QStringLiteral("Mine"), icecast_->url(kMount).toString()));
     const Station listed = namedStation(QStringLiteral("not-in-the-directory"));
     f->api->setFavoriteStations({own, listed});
     f->api->setRecentStations({own});
