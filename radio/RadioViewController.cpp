@@ -1,11 +1,11 @@
 #include "radio/RadioViewController.h"
 
-#include "directory/ListingRefresher.h"
 #include "directory/RadioBrowser.h"
 #include "geo/Countries.h"
 #include "radio/EverywhereSearch.h"
 #include "radio/PlaybackSession.h"
 #include "radio/PopoverView.h"
+#include "radio/StationBrowser.h"
 #include "radio/RadioShell.h"
 #include "radio/StationCellView.h"
 #include "radio/StationTableModel.h"
@@ -34,7 +34,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QFutureWatcher>
 #include <QLineEdit>
 #include <QListView>
 #include <QLoggingCategory>
@@ -47,9 +46,8 @@
 #include <QToolButton>
 #include <QUrlQuery>
 #include <QWidgetAction>
-#include <QtConcurrent/QtConcurrentRun>
 
-Q_LOGGING_CATEGORY(lcRadio, "ostrel.radio")
+Q_DECLARE_LOGGING_CATEGORY(lcRadio)
 
 namespace {
 const QString& kSortKey = settingskeys::kRadioStationsSortBy;
@@ -69,7 +67,7 @@ constexpr const char* kEverywherePrompt =
 RadioViewController::RadioViewController(const Collaborators& collaborators, QObject* parent)
     : QObject(parent), c_(collaborators), view_(new PopoverView(collaborators.icons)) {
     model_ = new StationTableModel([this](const Station& s) { return c_.api->isFavoriteStation(s); }, this);
-    listings_ = new ListingRefresher(c_.api, {}, this);
+    browser_ = new StationBrowser(c_.api, c_.defaults, this);
     cells_ = new StationCellView(this);
     view_->table->setModel(model_);
     view_->table->setItemDelegate(cells_);
@@ -127,6 +125,12 @@ RadioViewController::~RadioViewController() {
 }
 
 void RadioViewController::wireView() {
+    connect(browser_, &StationBrowser::displayChanged, this, &RadioViewController::configureDisplayStations);
+    connect(browser_, &StationBrowser::statusChanged, this, &RadioViewController::showStatus);
+    connect(browser_, &StationBrowser::stationsArrived, this, &RadioViewController::restoreLoadedStation);
+    connect(browser_, &StationBrowser::filtersCleared, this, &RadioViewController::clearFilters);
+    connect(browser_, &StationBrowser::everywhereChanged, this, [this](bool on) { on ? enterEverywhere() : leaveEverywhere(); });
+    connect(browser_, &StationBrowser::everywhereQueryWanted, this, &RadioViewController::updateEverywhereQuery);
     PopoverView* v = view_;
     connect(v->searchField, &QLineEdit::textChanged, this, [this] { controlTextDidChange(view_->searchField); });
     // Not `activated`: it comes with every double click too, and on a single click under
@@ -262,23 +266,15 @@ void RadioViewController::popoverWillShow() {
 
 void RadioViewController::prepareFirstTime() {
     showPlaybackState();
-    matchTags_.clear();
-    searchText_.clear();
-    view_->searchField->blockSignals(true);
-    view_->searchField->clear();
-    view_->searchField->blockSignals(false);
+    browser_->clearFilters();
     prepareHostView(false, false);
 
     view_->favoritesSegment->setChecked(strip() == Strip::Favorites);
     view_->recentsSegment->setChecked(strip() == Strip::Recents);
 
-    QString code = c_.defaults->string(kCountryKey);
-    if (code.isEmpty()) {
-        setCountryCode(userlocale::regionCode()); // as "My Region" would choose
-    } else {
-        countryCode_ = code;
-    }
-    requestStations(false);
+    const QString code = c_.defaults->string(kCountryKey);
+    setCountryCode(code.isEmpty() ? userlocale::regionCode() : code); // as "My Region" would choose
+    browser_->requestStations(false);
     setCountryButton();
 
     favoritesStripView_ = StationsStripView::createStationsStripView(StationsStripView::List::Favorites, *c_.api,
@@ -300,8 +296,7 @@ void RadioViewController::prepareFirstTime() {
 }
 
 void RadioViewController::setCountryCode(const QString& code) {
-    countryCode_ = code;
-    c_.defaults->setValue(kCountryKey, code);
+    browser_->setCountryCode(code);
 }
 
 void RadioViewController::setCountryButton() {
@@ -310,76 +305,17 @@ void RadioViewController::setCountryButton() {
         view_->countriesButton->setToolTip(tr("Everywhere: the stations of every country"));
         return;
     }
-    const QString flag = countries::stringFlagForCountryCode(countryCode_);
+    const QString flag = countries::stringFlagForCountryCode(countryCode());
     view_->countriesButton->setText(flag.isEmpty() ? QStringLiteral("🏳️") : flag);
-    const QString name = countries::stringCountryForCountryCode(countryCode_);
+    const QString name = countries::stringCountryForCountryCode(countryCode());
     view_->countriesButton->setToolTip(
-        views::plainToolTip(tr("Country: %1").arg(name.isEmpty() ? countryCode_ : name)));
-}
-
-void RadioViewController::requestStations(bool refresh) {
-    if (searchingEverywhere()) {
-        enterEverywhere(refresh);
-        return;
-    }
-    setMessage(loadingText());
-    refreshingStations_ = true;
-    QPointer<RadioViewController> self(this);
-    const quint64 request = ++stationsRequest_;
-    // An old listing shows at once all the same, and is brought up to date behind it.
-    const bool stale = !refresh && listings_->isStale(countryCode_);
-    c_.api->requestStationsForCountryCode(countryCode_, refresh, [self, request, stale](std::optional<StationList> stations, QString error) {
-        // A reply for a country chosen before the current one arrives late: it is not shown.
-        if (!self || request != self->stationsRequest_)
-            return;
-        if (!stations) {
-            self->requestStations_Callback(std::nullopt, error);
-            return;
-        }
-        self->indexStations(std::move(*stations), request, [self, request, stale](std::shared_ptr<StationIndex> index) {
-            self->stationsIndexed(std::move(index));
-            if (stale)
-                self->refreshListing(request);
-        });
-    });
-}
-
-void RadioViewController::refreshListing(quint64 request) {
-    QPointer<RadioViewController> self(this);
-    listings_->refresh(countryCode_, [self, request](StationList fresh) {
-        if (self && request == self->stationsRequest_)
-            self->indexStations(std::move(fresh), request, [self](std::shared_ptr<StationIndex> index) {
-                self->stationsRefreshed(std::move(index));
-            });
-    });
-}
-
-void RadioViewController::indexStations(StationList stations, quint64 request,
-                                        std::function<void(std::shared_ptr<StationIndex>)> done) {
-    // Folding thousands of names and tags takes long enough to freeze the popover.
-    auto* indexing = new QFutureWatcher<std::shared_ptr<StationIndex>>(this);
-    connect(indexing, &QFutureWatcherBase::finished, this, [this, indexing, request, done = std::move(done)] {
-        indexing->deleteLater();
-        if (request == stationsRequest_) // only the latest request fills the table
-            done(indexing->result());
-    });
-    indexing->setFuture(QtConcurrent::run([list = std::move(stations)]() mutable {
-        return std::make_shared<StationIndex>(std::move(list));
-    }));
+        views::plainToolTip(tr("Country: %1").arg(name.isEmpty() ? countryCode() : name)));
 }
 
 void RadioViewController::selectionCountryCodeChanged(const QString& code) {
     prepareHostView(false, true);
-    const bool wasEverywhere = searchingEverywhere();
-    setCountryCode(code);
-    if (wasEverywhere && !searchingEverywhere())
-        leaveEverywhere();
+    browser_->chooseCountry(code);
     setCountryButton();
-    displayRows_.clear();
-    hasDisplay_ = true;
-    model_->setRows(nullptr, {});
-    Q_EMIT displayStationsChanged();
-    requestStations(true);
 }
 
 void RadioViewController::toggleHostViewAction() {
@@ -389,7 +325,7 @@ void RadioViewController::toggleHostViewAction() {
             countriesView_ = CountriesView::countriesViewWithDelegate(*c_.api, this, view_->auxHostView);
             view_->auxHostView->layout()->addWidget(countriesView_);
         }
-        countriesView_->configure(countryCode_);
+        countriesView_->configure(countryCode());
     }
     prepareHostView(closed, true);
 }
@@ -429,79 +365,45 @@ RadioViewController::Strip RadioViewController::strip() const {
 
 // ---- Filtering and ordering
 
-StationList RadioViewController::displayStations() const {
-    StationList list;
-    list.reserve(displayRows_.size());
-    for (int i : displayRows_)
-        list.append(index_->stations().at(i));
-    return list;
-}
-
-StationList RadioViewController::countryStations() const {
-    return index_ ? index_->stations() : StationList();
-}
-
 void RadioViewController::configureDisplayStations(bool inPlace) {
-    if (!index_) {
-        displayRows_.clear();
-        hasDisplay_ = false;
+    if (!browser_->hasDisplay())
         model_->setRows(nullptr, {});
-    } else {
-        const auto key = StationIndex::sortKeyForSetting(c_.defaults->integer(kSortKey));
-        const QList<int>& ordered = index_->order(key);
-        // One scan of the country's folded text per keystroke; the order was made once per key.
-        QList<int> rows = index_->filter(ordered, matchTags_, searchText_);
-        displayRows_ = rows;
-        hasDisplay_ = true;
-        if (inPlace)
-            model_->replaceRows(index_, std::move(rows));
-        else
-            model_->setRows(index_, std::move(rows));
-    }
-    setMessage(hasDisplay_ && !displayRows_.isEmpty()
-                   ? text::countOf(displayRows_.size(), tr("Station"), tr("Stations"))
-                   : noStationsText());
+    else if (inPlace)
+        model_->replaceRows(browser_->index(), browser_->displayRows());
+    else
+        model_->setRows(browser_->index(), browser_->displayRows());
+    view_->moreResultsButton->setVisible(browser_->hasMoreResults());
+    showStatus();
     Q_EMIT displayStationsChanged();
 }
 
+void RadioViewController::showStatus() {
+    const qsizetype count = browser_->displayRows().size();
+    setMessage(browser_->hasFailed()                ? serverNotWorkingText()
+               : browser_->isLoading()              ? loadingText()
+               : browser_->awaitsEverywhereQuery()  ? tr(kEverywherePrompt)
+               : browser_->hasDisplay() && count > 0 ? text::countOf(count, tr("Station"), tr("Stations"))
+                                                    : noStationsText());
+}
+
 void RadioViewController::selectionTagsChanged(const QStringList& tags) {
-    matchTags_ = tags;
-    configureDisplayStations();
+    browser_->setMatchTags(tags);
 }
 
 void RadioViewController::controlTextDidChange(QObject* sender) {
     if (sender != view_->searchField)
         return;
-    if (searchingEverywhere()) { // the directory filters by name; nothing to narrow here
+    if (searchingEverywhere()) // the directory filters by name; nothing to narrow here
         updateEverywhereQuery();
-        return;
-    }
-    const QString text = view_->searchField->text();
-    if (text == searchText_)
-        return;
-    searchText_ = text;
-    configureDisplayStations();
+    else
+        browser_->setSearchText(view_->searchField->text());
 }
 
 // ---- Searching everywhere
 
-void RadioViewController::enterEverywhere(bool refresh) {
-    ++stationsRequest_; // a country's late reply must not replace the results
-    refreshingStations_ = false;
-    if (!everywhere_) {
-        everywhere_ = new EverywhereSearch(c_.api, this);
-        connect(everywhere_, &EverywhereSearch::resultsChanged, this, &RadioViewController::everywhereResults);
-        connect(everywhere_, &EverywhereSearch::busyChanged, this, [this](bool busy) {
-            if (busy && searchingEverywhere())
-                setMessage(loadingText());
-        });
-        connect(everywhere_, &EverywhereSearch::failed, this, [this](const QString& error) {
-            if (!searchingEverywhere())
-                return;
-            qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(error));
-            setMessage(serverNotWorkingText());
-        });
-        connect(view_->moreResultsButton, &QPushButton::clicked, everywhere_, &EverywhereSearch::moreResults);
+void RadioViewController::enterEverywhere() {
+    if (!facetsView_) {
+        connect(view_->moreResultsButton, &QPushButton::clicked, browser_->everywhere(), &EverywhereSearch::moreResults);
         facetsView_ = new SearchFacetsView;
         auto* menu = new QMenu(view_->facetsButton);
         auto* holder = new QWidgetAction(menu);
@@ -515,18 +417,9 @@ void RadioViewController::enterEverywhere(bool refresh) {
                 self->facetsView_->setCountries(CountryListModel::entriesFromDirectory(*countries));
         });
     }
-    searchText_.clear();
-    matchTags_.clear();
-    index_.reset();
-    configureDisplayStations();
     view_->facetsButton->show();
     view_->searchField->setPlaceholderText(tr(kEverywherePlaceholder));
     view_->searchField->setAccessibleDescription(tr("Searches the stations of every country by name"));
-    if (refresh && !everywhere_->query().isEmpty())
-        everywhere_->refresh();
-    else
-        updateEverywhereQuery();
-    restoreLoadedStation(); // the last station played, also when no search has been made yet
 }
 
 void RadioViewController::leaveEverywhere() {
@@ -534,31 +427,15 @@ void RadioViewController::leaveEverywhere() {
     view_->moreResultsButton->hide();
     view_->searchField->setPlaceholderText(tr(kCountrySearchPlaceholder));
     view_->searchField->setAccessibleDescription(tr("Filters the stations by name and tags"));
-    if (everywhere_)
-        everywhere_->setQuery({});
 }
 
 void RadioViewController::updateEverywhereQuery() {
-    if (!searchingEverywhere() || !everywhere_)
-        return;
-    const StationSearch query = facetsView_->search(view_->searchField->text());
-    everywhere_->setQuery(query);
-    if (query.isEmpty())
-        setMessage(tr(kEverywherePrompt));
-}
-
-void RadioViewController::everywhereResults(const StationList& results, bool hasMore) {
-    if (!searchingEverywhere())
-        return;
-    index_ = std::make_shared<StationIndex>(results);
-    configureDisplayStations();
-    view_->moreResultsButton->setVisible(hasMore);
-    if (everywhere_->query().isEmpty())
-        setMessage(tr(kEverywherePrompt));
+    if (searchingEverywhere() && facetsView_)
+        browser_->setEverywhereQuery(facetsView_->search(view_->searchField->text()));
 }
 
 void RadioViewController::sortByChanged() {
-    configureDisplayStations();
+    browser_->sortByChanged();
 }
 
 void RadioViewController::menuWillOpen(QMenu* menu) {
@@ -567,11 +444,6 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
         for (QAction* item : menu->actions())
             item->setChecked(item->data().toLongLong() == sortBy);
     } else if (menu->objectName() == kTagsMenuId) {
-        QSet<QString> tags;
-        if (index_)
-            for (qsizetype i = 0; i < index_->size(); ++i)
-                for (const QString& tag : index_->tags(i))
-                    tags.insert(tag);
         if (!tagsView_) {
             tagsView_ = TagsView::tagsViewWithDelegate(this);
             tagsView_->setFixedSize(360, 300); // a menu sizes itself before it shows: no growing later
@@ -584,7 +456,7 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
             menu->removeAction(placeholder);
             placeholder->deleteLater();
         }
-        tagsView_->setItems(collections::allObjectsSorted(tags), matchTags_);
+        tagsView_->setItems(browser_->allTags(), browser_->matchTags());
     } else {
         return;
     }
@@ -593,44 +465,18 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
 }
 
 void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
-    if (!stations) {
-        refreshingStations_ = false;
-        clearFilters();
-        // The stations before belong to another country (or are the ones that just failed to
-        // refresh): searching or choosing a tag must not bring them back under this flag.
-        index_ = std::make_shared<StationIndex>(StationList());
-        configureDisplayStations();
-        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
-        setMessage(serverNotWorkingText());
-        return;
-    }
-    stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
+    browser_->requestStations_Callback(std::move(stations), error);
 }
 
 void RadioViewController::clearFilters() {
-    searchText_.clear();
-    view_->searchField->blockSignals(true);
+    const QSignalBlocker quiet(view_->searchField);
     view_->searchField->clear();
-    view_->searchField->blockSignals(false);
-    matchTags_.clear();
-}
-
-void RadioViewController::stationsIndexed(std::shared_ptr<StationIndex> index) {
-    refreshingStations_ = false;
-    clearFilters();
-    index_ = std::move(index);
-    configureDisplayStations();
-    restoreLoadedStation();
-}
-
-void RadioViewController::stationsRefreshed(std::shared_ptr<StationIndex> index) {
-    index_ = std::move(index); // the search and the chosen tags stay
-    configureDisplayStations(true);
 }
 
 void RadioViewController::restoreLoadedStation() {
-    if (!c_.playback->restoreLoadedStation() && index_ && index_->size() > 0)
-        loadStation(index_->stations().first(), false);
+    const std::shared_ptr<StationIndex>& index = browser_->index();
+    if (!c_.playback->restoreLoadedStation() && index && index->size() > 0)
+        loadStation(index->stations().first(), false);
 }
 
 // ---- Playback
@@ -702,7 +548,7 @@ void RadioViewController::togglePlayAction() {
 
 void RadioViewController::tableDoubleAction() {
     const QModelIndex current = view_->table->currentIndex();
-    if (!current.isValid() || current.row() >= displayRows_.size())
+    if (!current.isValid() || current.row() >= displayCount())
         return;
     loadStation(model_->stationAt(current.row()), true);
 }
@@ -730,7 +576,7 @@ void RadioViewController::observeFavoriteStations() {
 // ---- Rows, favourites, server, links
 
 void RadioViewController::toggleFavoriteAction(int row) {
-    if (row < 0 || row >= displayRows_.size()) {
+    if (row < 0 || row >= displayCount()) {
         c_.shell->beep();
         return;
     }

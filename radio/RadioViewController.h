@@ -5,7 +5,7 @@
 #include "panels/TagsViewDelegate.h"
 #include "radio/PlaybackSession.h"
 #include "radio/StationPlayer.h"
-#include "radio/StationIndex.h"
+#include "radio/StationBrowser.h"
 
 #include <QObject>
 #include <QPointer>
@@ -16,7 +16,7 @@
 
 class CountriesView;
 class EverywhereSearch;
-class ListingRefresher;
+class StationBrowser;
 class SearchFacetsView;
 class IconLoader;
 class StationsStripView;
@@ -67,7 +67,7 @@ public:
     void popoverWillShow();
     void prepareFirstTime();
     bool popoverShouldDetach() const { return true; }
-    QString countryCode() const { return countryCode_; }
+    QString countryCode() const { return browser_->countryCode(); }
     void setCountryCode(const QString& code);
     void setCountryButton();
     void selectionCountryCodeChanged(const QString& code) override;
@@ -80,28 +80,25 @@ public:
     void stripSegmentAction(int segment);
     void showHideStrip();
     // The whole directory is searched instead of one country's stations.
-    bool searchingEverywhere() const { return countryCode_ == kEverywhere; }
-    EverywhereSearch* everywhereSearch() const { return everywhere_; }
+    bool searchingEverywhere() const { return browser_->searchingEverywhere(); }
+    EverywhereSearch* everywhereSearch() const { return browser_->everywhere(); }
 
-    // ---- Filtering and ordering
-    StationList countryStations() const;
+    // ---- Filtering and ordering: the browser's list in the table
+    StationBrowser* browser() const { return browser_; }
+    StationList countryStations() const { return browser_->countryStations(); }
     // The table's stations, in its order (made on demand: the table itself needs only rows).
-    StationList displayStations() const;
-    qsizetype displayCount() const { return displayRows_.size(); }
-    bool hasDisplayStations() const { return hasDisplay_; }
-    bool refreshingStations() const { return refreshingStations_; }
-    QStringList matchTags() const { return matchTags_; }
-    QString searchText() const { return searchText_; }
-    // `inPlace`: the same country's stations anew; the table keeps its current row and place.
+    StationList displayStations() const { return browser_->displayStations(); }
+    qsizetype displayCount() const { return browser_->displayRows().size(); }
+    QStringList matchTags() const { return browser_->matchTags(); }
+    QString searchText() const { return browser_->searchText(); }
+    // Shows the browser's rows; `inPlace`: the same country's stations anew, and the table
+    // keeps its current row and place.
     void configureDisplayStations(bool inPlace = false);
     void selectionTagsChanged(const QStringList& tags) override;
     void controlTextDidChange(QObject* sender);
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
     void requestStations_Callback(std::optional<StationList> stations, const QString& error);
-    void stationsIndexed(std::shared_ptr<StationIndex> index);
-    // Fresh stations of the country shown, fetched because its listing file was old.
-    void stationsRefreshed(std::shared_ptr<StationIndex> index);
 
     // ---- Playback
     Station loadedStation() const { return c_.playback->loadedStation(); }
@@ -159,17 +156,13 @@ private:
     void flashMessage(const QString& text);
     // Loads the station played last (or the list's first) when none is loaded.
     void restoreLoadedStation();
-    void enterEverywhere(bool refresh);
+    // The facets menu and the search field's words while searching everywhere.
+    void enterEverywhere();
     void leaveEverywhere();
     void updateEverywhereQuery();
-    void everywhereResults(const StationList& results, bool hasMore);
+    void showStatus();
     void showPlaybackState();
     void showNowPlaying();
-    void requestStations(bool refresh);
-    // Fetches the country's stations afresh behind the table that its old listing filled.
-    void refreshListing(quint64 request);
-    // Indexes a station list off the main thread; `done` runs while `request` is the latest.
-    void indexStations(StationList stations, quint64 request, std::function<void(std::shared_ptr<StationIndex>)> done);
     void showLoadedStation();
     // The session has a new station: its details for the header.
     void stationLoaded(const Station& station);
@@ -188,23 +181,14 @@ private:
     StationsStripView* favoritesStripView_ = nullptr;
     StationsStripView* recentsStripView_ = nullptr;
     VisibleIconRequests* iconRequests_ = nullptr;
-    EverywhereSearch* everywhere_ = nullptr;
-    ListingRefresher* listings_ = nullptr;
+    StationBrowser* browser_ = nullptr;
     SearchFacetsView* facetsView_ = nullptr; // owned by the facets button's menu
 
     bool preparedFirstTime_ = false;
-    QString countryCode_;
-    std::shared_ptr<StationIndex> index_; // the country's stations; none before the first download
-    QList<int> displayRows_; // indices into index_'s stations
-    bool hasDisplay_ = false;
-    bool refreshingStations_ = false;
-    QStringList matchTags_;
-    QString searchText_;
 
     QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;
     bool loadedStationIsFavorite_ = false;
     QString nowPlaying_; // as shown, made from the session
     QString message_;
-    quint64 stationsRequest_ = 0; // only the latest station request may fill the table
     QString pictureShownFor_; // the station whose picture the header shows
 };
