@@ -57,6 +57,15 @@ STATION_LISTS = {
               {}, {"a": 1.5, "b": True, "c": ""}],
 }
 
+def icy_body(interval, blocks):
+    """A header for fuzz_icy_metadata (interval - 1, piece size - 1), then audio and metadata blocks."""
+    out = struct.pack("<HB", interval - 1, 6)
+    for text in blocks:
+        padded = text.ljust((len(text) + 15) // 16 * 16, b"\0")
+        out += b"\xff" * interval + bytes([len(padded) // 16]) + padded
+    return out
+
+
 SEEDS = {
     "fuzz_station_archive": {name + ".cbor": station_list(s) for name, s in STATION_LISTS.items()},
     "fuzz_directory_reply": {
@@ -75,6 +84,11 @@ SEEDS = {
         "date.txt": b"Sun, 06 Nov 1994 08:49:37 GMT",
         "leap.txt": b"Thu, 29 Feb 2024 23:59:59 GMT",
         "obsolete.txt": b"Sunday, 06-Nov-94 08:49:37 GMT",
+    },
+    "fuzz_icy_metadata": {
+        "titles.bin": icy_body(16, [b"StreamTitle='Artist - Song';", b"", b"StreamTitle='';"]),
+        "url.bin": icy_body(32, [b"StreamTitle='Don't Stop';StreamUrl='http://example.org/';"]),
+        "latin1.bin": icy_body(8, [b"streamtitle='Caf\xe9 \x93Noir\x94';", b"StreamTitle=Unquoted;"]),
     },
 }
 
