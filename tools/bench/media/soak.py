@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The listening script of soak.sh, against the program it started.
 
     soak.py write-station FILE URL

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # soak.sh [BUILD_DIR] [SECONDS]: the memory of the real program over a long listening session,
 # run by hand (not part of the test suite).
 #
