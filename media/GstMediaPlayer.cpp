@@ -1,5 +1,6 @@
 #include "media/GstMediaPlayer.h"
 
+#include "media/IcyMetadataReader.h"
 #include "media/MediaLog.h"
 #include "util/HttpTransport.h"
 #include "util/RemoteText.h"
@@ -12,6 +13,9 @@
 #include <gst/audio/streamvolume.h>
 #include <gst/pbutils/missing-plugins.h>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace {
 
@@ -86,6 +90,13 @@ struct GFree {
 
 bool ensureGStreamer() {
     static const bool ok = [] {
+#ifdef __GLIBC__
+        // GStreamer's streaming threads come and go with every connection, and glibc gives new
+        // threads malloc arenas of their own (up to eight a core), each keeping the pages freed
+        // in it: a few minutes of listening with stops and reconnections grew the program by a
+        // megabyte. Two arenas are plenty for threads that move a few kilobytes a second.
+        mallopt(M_ARENA_MAX, 2);
+#endif
         GError* error = nullptr;
         if (gst_init_check(nullptr, nullptr, &error))
             return true;
@@ -269,6 +280,10 @@ void GstMediaPlayer::stopPipeline() {
     ++epoch_;
     gst_bus_set_flushing(bus_, TRUE);
     gst_bus_set_flushing(bus_, FALSE);
+#ifdef __GLIBC__
+    // The connection's buffers are freed now; glibc would keep their pages for the next one.
+    malloc_trim(0);
+#endif
 }
 
 void GstMediaPlayer::setPipelineState(GstState state) {
@@ -328,6 +343,13 @@ void GstMediaPlayer::applyAudioSink() {
     g_object_set(playbin_, "audio-sink", sink, nullptr); // takes the floating reference
 }
 
+// What the source of one connection sends, read before icydemux sees it: the source's streaming
+// thread reads, the main thread reports.
+struct GstMediaPlayer::IcyTap {
+    GstMediaPlayer* player;
+    std::optional<IcyMetadataReader> reader;
+};
+
 void GstMediaPlayer::onSourceSetup(GstElement*, GstElement* source, gpointer data) {
     auto* self = static_cast<GstMediaPlayer*>(data);
     GObject* object = G_OBJECT(source);
@@ -339,6 +361,15 @@ void GstMediaPlayer::onSourceSetup(GstElement*, GstElement* source, gpointer dat
         g_object_set(object, "iradio-mode", TRUE, nullptr);
     if (hasProperty(object, "retries"))
         g_object_set(object, "retries", 0, nullptr);
+    // Titles are read from the bytes as they come: icydemux passes on no cleared title.
+    if (GstPad* pad = gst_element_get_static_pad(source, "src")) {
+        gst_pad_add_probe(pad,
+                          GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                                          GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                          &GstMediaPlayer::onSourceData, new IcyTap{self, std::nullopt},
+                          [](gpointer tap) { delete static_cast<IcyTap*>(tap); });
+        gst_object_unref(pad);
+    }
 }
 
 void GstMediaPlayer::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
@@ -348,6 +379,57 @@ void GstMediaPlayer::onElementAdded(GstBin*, GstBin*, GstElement* element, gpoin
     GstElementFactory* factory = gst_element_get_factory(element);
     if (factory && g_str_equal(GST_OBJECT_NAME(factory), "queue2"))
         g_object_set(element, "high-watermark", 0.8, nullptr);
+}
+
+GstPadProbeReturn GstMediaPlayer::onSourceData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* tap = static_cast<IcyTap*>(data);
+    GstMediaPlayer* self = tap->player;
+    if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) == GST_EVENT_CAPS) {
+            // In iradio mode the HTTP source announces an icy-metaint header as these caps.
+            GstCaps* caps = nullptr;
+            gst_event_parse_caps(event, &caps);
+            const GstStructure* s = gst_caps_is_empty(caps) ? nullptr : gst_caps_get_structure(caps, 0);
+            gint interval = 0;
+            tap->reader.reset();
+            if (s && gst_structure_has_name(s, "application/x-icy") &&
+                gst_structure_get_int(s, "metadata-interval", &interval) && interval > 0) {
+                tap->reader.emplace(interval);
+                self->icyEpoch_ = self->epoch_.load();
+            }
+        }
+        return GST_PAD_PROBE_OK;
+    }
+    if (!tap->reader || !tap->reader->isValid())
+        return GST_PAD_PROBE_OK;
+    QStringList titles;
+    const auto readBuffer = [&](GstBuffer* buffer) {
+        GstMapInfo map;
+        if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
+            return;
+        titles += tap->reader->read(QByteArrayView(reinterpret_cast<const char*>(map.data), qsizetype(map.size)));
+        gst_buffer_unmap(buffer, &map);
+    };
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+        readBuffer(GST_PAD_PROBE_INFO_BUFFER(info));
+    } else if (info->type & GST_PAD_PROBE_TYPE_BUFFER_LIST) {
+        GstBufferList* list = GST_PAD_PROBE_INFO_BUFFER_LIST(info);
+        for (guint i = 0, n = gst_buffer_list_length(list); i < n; ++i)
+            readBuffer(gst_buffer_list_get(list, i));
+    }
+    if (!titles.isEmpty()) {
+        const quint64 epoch = self->epoch_.load();
+        QMetaObject::invokeMethod(
+            self,
+            [self, titles, epoch] {
+                if (epoch == self->epoch_.load())
+                    for (const QString& title : titles)
+                        self->reportTitle(title);
+            },
+            Qt::QueuedConnection);
+    }
+    return GST_PAD_PROBE_OK;
 }
 
 // --- Bus
@@ -550,9 +632,16 @@ void GstMediaPlayer::onTags(GstMessage* message) {
     gst_tag_list_unref(tags);
     if (!hasTitle)
         return;
-    // UTF-8 already: GStreamer reads ICY text that is not UTF-8 as Windows-1252.
     const QString title = QString::fromUtf8(raw);
     g_free(raw);
+    // An ICY stream's titles come from the tap, earlier and including the cleared ones; these
+    // copies would arrive later and could undo a clearing.
+    if (icyEpoch_ == epoch_)
+        return;
+    reportTitle(title);
+}
+
+void GstMediaPlayer::reportTitle(const QString& title) {
     // Every element on the way posts the title again, and servers repeat it: report changes.
     if (lastTitle_ == title)
         return;

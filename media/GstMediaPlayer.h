@@ -71,12 +71,15 @@ private:
     static GstBusSyncReply onBusSync(GstBus* bus, GstMessage* message, gpointer self);
     static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
     static void onElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, gpointer self);
+    struct IcyTap;
+    static GstPadProbeReturn onSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer tap);
 
     void handleMessage(GstMessage* message);
     void onError(GstMessage* message);
     void onBuffering(int percent);
     void onPrerolled();
     void onTags(GstMessage* message);
+    void reportTitle(const QString& title);
     void resumeIfReady();
     void watchPlayback();
 
@@ -96,6 +99,9 @@ private:
     guint watchId_ = 0;
     // Counts pipeline stops; messages queued from before the last stop are stale.
     std::atomic<quint64> epoch_{0};
+    // The epoch whose connection carries ICY metadata: its titles come from the source's bytes,
+    // not from the tags GStreamer derives from them (which leave out a cleared title).
+    std::atomic<quint64> icyEpoch_{~quint64(0)};
 
     QUrl url_;
     ItemStatus status_ = ItemStatus::Unknown;

@@ -55,6 +55,7 @@ Q_SIGNALS:
     void itemStatusChanged(MediaPlayer::ItemStatus status);
     // Timed metadata of the current item, each time the stream announces a new title; streams
     // repeat their title often, and a repeat of the title last delivered is not delivered again.
+    // A station that clears its title delivers an "icy/StreamTitle" item with an empty text.
     void timedMetadataReceived(const QList<MediaPlayer::MetadataGroup>& groups);
     void rateChanged(float rate);
     // The stream dropped and the player is trying again (attempt counts from 1).

@@ -57,6 +57,15 @@ STATION_LISTS = {
               {}, {"a": 1.5, "b": True, "c": ""}],
 }
 
+def icy_body(interval, blocks):
+    """A header for fuzz_icy_metadata (interval - 1, piece size - 1), then audio and metadata blocks."""
+    out = struct.pack("<HB", interval - 1, 6)
+    for text in blocks:
+        padded = text.ljust((len(text) + 15) // 16 * 16, b"\0")
+        out += b"\xff" * interval + bytes([len(padded) // 16]) + padded
+    return out
+
+
 SEEDS = {
     "fuzz_station_archive": {name + ".cbor": station_list(s) for name, s in STATION_LISTS.items()},
     "fuzz_directory_reply": {
@@ -84,6 +93,11 @@ SEEDS = {
         "list.asx": b'<ASX><ENTRY><TITLE>A</TITLE><REF HREF="http://a.example/?x=1&y=2"/></ENTRY></ASX>',
         "frames.mp3": (b"\xff\xfb\x90\x00" + b"\x00" * 413) * 2,
         "frames.aac": (b"\xff\xf1\x50\x80\x10\x1f\xfc" + b"\x00" * 121) * 2,
+    },
+    "fuzz_icy_metadata": {
+        "titles.bin": icy_body(16, [b"StreamTitle='Artist - Song';", b"", b"StreamTitle='';"]),
+        "url.bin": icy_body(32, [b"StreamTitle='Don't Stop';StreamUrl='http://example.org/';"]),
+        "latin1.bin": icy_body(8, [b"streamtitle='Caf\xe9 \x93Noir\x94';", b"StreamTitle=Unquoted;"]),
     },
 }
 
