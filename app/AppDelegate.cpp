@@ -21,6 +21,7 @@
 #include "directory/RadioBrowser.h"
 #include "media/GstMediaPlayer.h"
 #include "radio/PlaybackSession.h"
+#include "radio/PlayerCommands.h"
 #include "radio/PopoverView.h"
 #include "radio/StationPlayer.h"
 #include "radio/RadioViewController.h"
@@ -128,6 +129,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     stationPlayer_ = std::make_unique<StationPlayer>(p);
     // Media keys and the command line play the last station from the start, panel or not.
     stationPlayer_->restoreLoadedStation();
+    // Playlist addresses play as given until the directory can resolve them.
+    commands_ = std::make_unique<PlayerCommands>(PlayerCommands::Collaborators{stationPlayer_.get(), api_.get(), {}});
     connect(session_.get(), &PlaybackSession::stateChanged, this, [this] { statusItemAnimates(session_->isActive()); });
     RadioViewController::Collaborators c;
     c.api = api_.get();
@@ -157,7 +160,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Media keys and the desktop's now-playing widgets, over MPRIS; without a session bus the
     // player works on without them.
     playbackControl_ = std::make_unique<RadioPlaybackControl>(
-        *stationPlayer_, *icons_,
+        *stationPlayer_, *commands_, *icons_,
         RadioPlaybackControl::Hooks{[this] { displayPopoverAction(); }, [] { QApplication::quit(); }});
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
@@ -272,14 +275,20 @@ void AppDelegate::displayPopoverAction() {
     clickAnchor_ = QRect();
 }
 
-QString AppDelegate::handleRequest(const QString& request) {
+void AppDelegate::handleRequest(const QString& request, const std::function<void(const QString&)>& reply) {
+    if (const std::optional<PlayerCommands::Command> command = PlayerCommands::fromRequest(request)) {
+        commands_->run(*command, [reply](const PlayerCommands::Outcome& outcome) {
+            reply(outcome.done ? QStringLiteral("ok") : QStringLiteral("error ") + outcome.error);
+        });
+        return;
+    }
     if (request == QLatin1String("quit"))
         QTimer::singleShot(0, qApp, &QApplication::quit); // after the answer has gone out
     else if (request == QLatin1String("status"))
-        return statusReport();
+        return reply(statusReport());
     else
         displayPopoverAction(); // a second launch means the user is looking for the player
-    return QStringLiteral("ok");
+    reply(QStringLiteral("ok"));
 }
 
 QString AppDelegate::statusReport() const {
