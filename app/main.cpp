@@ -64,7 +64,14 @@ int sendPlayerCommand(const CommandLine& options) {
         arguments << QStringLiteral("--server") << options.server;
     if (!options.discovery.isEmpty())
         arguments << QStringLiteral("--discovery") << options.discovery;
-    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
+    // Quietly: its log lines would otherwise come up later in this terminal, or fill a caller's pipe.
+    QProcess player;
+    player.setProgram(QCoreApplication::applicationFilePath());
+    player.setArguments(arguments);
+    player.setStandardInputFile(QProcess::nullDevice());
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.setStandardErrorFile(QProcess::nullDevice());
+    if (!player.startDetached()) {
         std::fputs(qPrintable(QCoreApplication::translate("CommandLine", "Ostrel Radio could not be started.") + u'\n'),
                    stderr);
         return 1;
