@@ -2,6 +2,7 @@
 #include "radio/PlayerCommands.h"
 
 #include "directory/RadioBrowser.h"
+#include "directory/StationValidation.h"
 #include "radio/PlaybackSession.h"
 #include "radio/StationPlayer.h"
 #include "util/IcuText.h"
@@ -131,15 +132,17 @@ void PlayerCommands::play(const QString& argument, const Completion& done) {
     if (!looksLikeIdentifier(wanted))
         return finish(done, tr("No favourite or recent station matches '%1'.").arg(wanted));
     // Any station of the directory, by its identifier.
-    c_.api->requestStationsByUUID({wanted}, [this, self = QPointer(this), wanted, done](
+    c_.api->requestStationsByUUID({wanted.toLower()}, [this, self = QPointer(this), wanted, done](
                                                 std::optional<StationList> stations, const QString& error) {
         if (!self)
             return;
         if (!stations)
             return finish(done, error);
-        if (stations->isEmpty())
+        // As sent: cleaned and checked as a country's stations are.
+        const StationList playable = stationvalidation::validatedStations(*stations);
+        if (playable.isEmpty())
             return finish(done, tr("The directory has no station with the identifier '%1'.").arg(wanted));
-        c_.player->loadStation(stations->first(), true);
+        c_.player->loadStation(playable.first(), true);
         finish(done);
     });
 }
@@ -197,7 +200,7 @@ Station PlayerCommands::findStation(const QString& wanted, const StationList& fa
         for (const Station& station : list)
             if (station.string(Station::Key::StationUuid) == wanted)
                 return station;
-    const QString folded = icutext::foldedForSearch(wanted);
+    const QString folded = icutext::foldedForSearch(wanted.trimmed());
     if (folded.isEmpty())
         return Station();
     for (const bool whole : {true, false})
