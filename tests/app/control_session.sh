@@ -180,7 +180,13 @@ wait_mpris Playing status || fail "--play of the loaded station: $got"
 expect 0 "" --play 22222222-2222-4222-8222-222222222222
 wait_status '"station":"Zweite Welle"' || fail "--play by a favourite's identifier: $now"
 listed=$(fetch "http://127.0.0.1:$port/json/stations/bycountrycodeexact/AT" |
-    python3 -c 'import json, sys; s = next(s for s in json.load(sys.stdin) if s["name"] == s["name"].strip(" \"._") and s["url"]); print(s["stationuuid"] + "\t" + s["name"])')
+    python3 -c '
+import json, re, sys
+# One the player keeps as it is: a plain name, a web address, a bit rate, an identifier.
+s = next(s for s in json.load(sys.stdin) if isinstance(s.get("name"), str) and re.fullmatch(r"\w[\w ]*\w", s["name"]) and
+         str(s.get("url")).startswith("http") and isinstance(s.get("bitrate"), int) and isinstance(s.get("stationuuid"), str))
+print(s["stationuuid"] + "\t" + s["name"])')
+[ -n "$listed" ] || fail "the directory lists no station to play by its identifier"
 expect 0 "" --play "${listed%%$'\t'*}"
 wait_status "\"station\":\"$(printf '%s' "${listed#*$'\t'}" | python3 -c 'import json, sys; print(json.dumps(sys.stdin.read(), ensure_ascii=False)[1:-1])')\"" ||
     fail "--play by a directory identifier: $now"
