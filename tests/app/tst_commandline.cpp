@@ -44,6 +44,8 @@ private Q_SLOTS:
         QTest::newRow("volume in words") << QStringList{"--volume=loud"} << 2 << "'loud' is no volume";
         QTest::newRow("volume without a value") << QStringList{"--volume"} << 2 << "Missing value after '--volume'";
         QTest::newRow("two commands") << QStringList{"--next", "--stop"} << 2 << "cannot go together";
+        QTest::newRow("volume error in German") << QStringList{"LANG=de_DE.UTF-8", "--volume", "150"} << 2
+                                                << "„150“ ist keine Lautstärke";
         QTest::newRow("help lists the commands") << QStringList{"--help"} << 0
                                                  << "--play[\\s\\S]*--stop[\\s\\S]*--toggle[\\s\\S]*--next"
                                                     "[\\s\\S]*--previous[\\s\\S]*--volume <N>";
