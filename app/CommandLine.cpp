@@ -111,7 +111,6 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     } else if (command && command->kind == Kind::Play) {
         // The words of an unquoted name are its name.
         command->argument = parser.positionalArguments().join(u' ');
-        result.command = command;
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
         result.message = tr("Unexpected argument '%1'.\nTry '--help' for the list of options.")
