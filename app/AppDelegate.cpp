@@ -23,8 +23,10 @@
 #include "directory/RadioBrowser.h"
 #include "media/GstMediaPlayer.h"
 #include "radio/PlaybackSession.h"
+#include "radio/PlayerCommands.h"
 #include "radio/PopoverView.h"
 #include "radio/StationPlayer.h"
+#include "directory/StationResolver.h"
 #include "radio/RadioViewController.h"
 #include "util/HttpTransport.h"
 #include "util/TextUtils.h"
@@ -131,6 +133,18 @@ void AppDelegate::applicationDidFinishLaunching() {
     stationPlayer_ = std::make_unique<StationPlayer>(p);
     // Media keys and the command line play the last station from the start, panel or not.
     stationPlayer_->restoreLoadedStation();
+    // Playlist addresses play as given until the directory can resolve them.
+    // A playlist's address plays its first stream, checked like an address added as a station.
+    addressResolver_ = std::make_unique<StationResolver>(*transport_);
+    auto resolve = [this](const QUrl& address, std::function<void(QUrl, QString, QString)> done) {
+        addressResolver_->resolve(address.toString(), [done](std::optional<OwnStations::Fields> found, QString error) {
+            if (found)
+                done(QUrl(found->url), found->name, QString());
+            else
+                done(QUrl(), QString(), error);
+        });
+    };
+    commands_ = std::make_unique<PlayerCommands>(PlayerCommands::Collaborators{stationPlayer_.get(), api_.get(), resolve});
     connect(session_.get(), &PlaybackSession::stateChanged, this, [this] { statusItemAnimates(session_->isActive()); });
     RadioViewController::Collaborators c;
     c.api = api_.get();
@@ -161,7 +175,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     // Media keys and the desktop's now-playing widgets, over MPRIS; without a session bus the
     // player works on without them.
     playbackControl_ = std::make_unique<RadioPlaybackControl>(
-        *stationPlayer_, *icons_,
+        *stationPlayer_, *commands_, *icons_,
         RadioPlaybackControl::Hooks{[this] { displayPopoverAction(); }, [] { QApplication::quit(); }});
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
@@ -276,16 +290,24 @@ void AppDelegate::displayPopoverAction() {
     clickAnchor_ = QRect();
 }
 
-QString AppDelegate::handleRequest(const QString& request) {
-    if (const std::optional<QString> answer = ListCommands::answer(*api_, request))
-        return *answer;
+void AppDelegate::handleRequest(const QString& request, const std::function<void(const QString&)>& reply) {
+    if (const std::optional<QString> answer = ListCommands::answer(*api_, request)) {
+        reply(*answer);
+        return;
+    }
+    if (const std::optional<PlayerCommands::Command> command = PlayerCommands::fromRequest(request)) {
+        commands_->run(*command, [reply](const PlayerCommands::Outcome& outcome) {
+            reply(outcome.done ? QStringLiteral("ok") : QStringLiteral("error ") + outcome.error);
+        });
+        return;
+    }
     if (request == QLatin1String("quit"))
         QTimer::singleShot(0, qApp, &QApplication::quit); // after the answer has gone out
     else if (request == QLatin1String("status"))
-        return statusReport();
+        return reply(statusReport());
     else
         displayPopoverAction(); // a second launch means the user is looking for the player
-    return QStringLiteral("ok");
+    reply(QStringLiteral("ok"));
 }
 
 QString AppDelegate::statusReport() const {
@@ -296,6 +318,7 @@ QString AppDelegate::statusReport() const {
         {QStringLiteral("playButton"), RadioViewController::playButtonText(session_->state())},
         {QStringLiteral("state"), QString::fromLatin1(QMetaEnum::fromType<PlaybackSession::State>().valueToKey(int(session_->state())))},
         {QStringLiteral("title"), session_->title()},
+        {QStringLiteral("url"), session_->station().string(Station::Key::Url)},
         {QStringLiteral("volume"), qRound(session_->volume() * 100)},
         {QStringLiteral("country"), controller_->countryCode()},
         {QStringLiteral("server"), api_->server()},

@@ -23,8 +23,10 @@ class WebDavDatabase;
 class MediaPlayer;
 class MprisService;
 class PlaybackSession;
+class PlayerCommands;
 class RadioPlaybackControl;
 class StationPlayer;
+class StationResolver;
 class Popover;
 class QMenu;
 class ListRefresher;
@@ -51,8 +53,9 @@ public:
     void setInitialDefaults();
     void prepareSupport();
     void displayPopoverAction();
-    // A request from another launch ("show", "quit", "status" or ""), and the answer to it.
-    QString handleRequest(const QString& request);
+    // A request from another launch ("show", "quit", "status", a playback command or ""); the
+    // answer goes to `reply`, for a command once it has been carried out: "ok" or "error TEXT".
+    void handleRequest(const QString& request, const std::function<void(const QString&)>& reply);
     // What the player shows, as one line of JSON.
     QString statusReport() const;
 
@@ -99,6 +102,8 @@ private:
     std::unique_ptr<PlaybackSession> session_;
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<StationPlayer> stationPlayer_;
+    std::unique_ptr<StationResolver> addressResolver_;
+    std::unique_ptr<PlayerCommands> commands_;
     std::unique_ptr<RadioViewController> controller_;
     std::unique_ptr<OwnStationsMenu> ownStations_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;

@@ -47,15 +47,43 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption exportList(
         QStringLiteral("export"), tr("Write the favourites to FILE as an M3U (.m3u, .m3u8) or PLS (.pls) playlist."),
         QStringLiteral("FILE"));
+    // Playback in the running Ostrel Radio, or in one started quietly in the tray.
+    const QCommandLineOption play(
+        QStringLiteral("play"),
+        tr("Play STATION: a favourite's or recent station's name (the first that matches, case and accents "
+           "aside), a station identifier, or the http:// or https:// address of a stream or playlist (played "
+           "once, not added to a list). Without STATION, play the loaded station."));
+    const QCommandLineOption stop(QStringLiteral("stop"), tr("Stop playing."));
+    const QCommandLineOption toggle(QStringLiteral("toggle"), tr("Play the loaded station, or stop it."));
+    const QCommandLineOption next(QStringLiteral("next"), tr("Play the next favourite (after the last, the first)."));
+    const QCommandLineOption previous(QStringLiteral("previous"),
+                                      tr("Play the previous favourite (before the first, the last)."));
+    const QCommandLineOption volume(QStringLiteral("volume"),
+                                    tr("Set the volume to N (0 to 100), or change it by +N or -N."),
+                                    QStringLiteral("N"));
     parser.addPositionalArgument(QStringLiteral("USER"), tr("The cloud user, with --configure-cloud."),
                                  QStringLiteral("[USER]"));
-    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart, &configureCloud,
-                                               &addStation, &name, &importList, &exportList})
+    parser.addPositionalArgument(QStringLiteral("STATION"), tr("The station to play, with --play."),
+                                 QStringLiteral("[STATION]"));
+    for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart,
+                                             &configureCloud, &addStation, &name, &importList, &exportList, &play,
+                                             &stop, &toggle, &next, &previous, &volume})
         parser.addOption(*option);
+    using Kind = PlayerCommands::Kind;
+    const std::pair<const QCommandLineOption*, Kind> commands[] = {
+        {&play, Kind::Play}, {&stop, Kind::Stop},         {&toggle, Kind::Toggle},
+        {&next, Kind::Next}, {&previous, Kind::Previous}, {&volume, Kind::Volume}};
 
     CommandLine result;
     const bool parsed = parser.parse(arguments);
     QString badServer; // the first directory address given that is none
+    QStringList commandNames; // the playback commands given
+    std::optional<PlayerCommands::Command> command;
+    for (const auto& [option, kind] : commands)
+        if (parsed && parser.isSet(*option)) {
+            commandNames << QStringLiteral("--") + option->names().first();
+            command = PlayerCommands::Command{kind, kind == Kind::Volume ? parser.value(*option) : QString()};
+        }
     for (const QCommandLineOption* option : {&server, &discovery})
         if (parsed && badServer.isNull() && parser.isSet(*option) && !remote::isServerAddress(parser.value(*option)))
             badServer = parser.value(*option);
@@ -108,6 +136,16 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             result.importFile = parser.value(importList);
             result.exportFile = parser.value(exportList);
         }
+    } else if (commandNames.size() > 1) {
+        result.action = Action::Error;
+        result.message = tr("%1 cannot go together: give one at a time.").arg(commandNames.join(QStringLiteral(", ")));
+    } else if (command && command->kind == Kind::Volume && !PlayerCommands::parseVolume(command->argument)) {
+        result.action = Action::Error;
+        result.message = tr("'%1' is no volume: give a number from 0 to 100, or +N or -N to change it.")
+                             .arg(command->argument);
+    } else if (command && command->kind == Kind::Play) {
+        // The words of an unquoted name are its name.
+        command->argument = parser.positionalArguments().join(u' ');
     } else if (!parser.positionalArguments().isEmpty()) {
         result.action = Action::Error;
         result.message = tr("Unexpected argument '%1'.\nTry '--help' for the list of options.")
@@ -119,5 +157,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     result.quit = parser.isSet(quit);
     result.status = parser.isSet(status);
     result.autostart = parser.isSet(autostart);
+    if (command && result.action == Action::Run)
+        result.command = command;
     return result;
 }

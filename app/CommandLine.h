@@ -1,5 +1,7 @@
 #pragma once
 
+#include "radio/PlayerCommands.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,9 @@ struct CommandLine {
     bool quit = false; // ask the running instance to quit
     bool status = false; // print what the running instance shows, as JSON
     bool autostart = false; // started at login: stay in the tray, wait for the tray to come up
+    // --play, --stop, --toggle, --next, --previous or --volume, for the running instance (one
+    // started in the tray when none runs)
+    std::optional<PlayerCommands::Command> command;
     QString cloudServer; // --configure-cloud URL USER: set up cloud sync and exit
     QString cloudUser;
     // EditLists: one of these, done in the running player or, when none runs, on the list files

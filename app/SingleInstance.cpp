@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -31,7 +32,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
     path_ = QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name + QStringLiteral(".socket"));
 }
 
-bool SingleInstance::sendToRunning(const QString& request, QString* answer) {
+bool SingleInstance::sendToRunning(const QString& request, QString* answer, int answerWaitMs) {
     QLocalSocket socket;
     socket.connectToServer(path_);
     if (!socket.waitForConnected(500)) {
@@ -50,7 +51,7 @@ bool SingleInstance::sendToRunning(const QString& request, QString* answer) {
     socket.waitForBytesWritten(1000);
     // The answer says the request arrived; it is one line, and never more than we care to read.
     QByteArray line;
-    while (!line.contains('\n') && line.size() < kMaxAnswerBytes && socket.waitForReadyRead(2000))
+    while (!line.contains('\n') && line.size() < kMaxAnswerBytes && socket.waitForReadyRead(answerWaitMs))
         line += socket.read(kMaxAnswerBytes - line.size());
     if (const qsizetype end = line.indexOf('\n'); end >= 0)
         line.truncate(end);
@@ -105,7 +106,15 @@ void SingleInstance::answer(QLocalSocket* socket) {
         return;
     }
     const QString request = QString::fromUtf8(socket->readLine(kMaxRequestBytes + 1)).trimmed();
-    const QString answer = responder_ ? responder_(request) : QStringLiteral("ok");
-    socket->write(answer.toUtf8() + '\n');
-    socket->flush();
+    // The asker may have gone by the time the answer is ready.
+    const Reply reply = [socket = QPointer<QLocalSocket>(socket)](const QString& answer) {
+        if (!socket)
+            return;
+        socket->write(answer.toUtf8() + '\n');
+        socket->flush();
+    };
+    if (responder_)
+        responder_(request, reply);
+    else
+        reply(QStringLiteral("ok"));
 }

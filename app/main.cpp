@@ -10,7 +10,10 @@
 #include "version.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLocale>
+#include <QProcess>
+#include <QThread>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <csignal>
@@ -36,6 +39,51 @@ void installQuitOnSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+// A directory look-up may take a while; the answer says the command was carried out.
+constexpr int kCommandAnswerWaitMs = 30000;
+
+// "ok", or "error TEXT": TEXT is the one line the user gets.
+int reportOutcome(const QString& answer) {
+    if (!answer.startsWith(QLatin1String("error ")))
+        return 0;
+    std::fputs(qPrintable(answer.mid(6) + u'\n'), stderr);
+    return 1;
+}
+
+// A playback command goes to the running player; when none runs, one is started quietly in
+// the tray, as at login, and the command goes to it once it listens.
+int sendPlayerCommand(const CommandLine& options) {
+    SingleInstance instance(QStringLiteral("ostrel-radio"));
+    const QString request = PlayerCommands::toRequest(*options.command);
+    QString answer;
+    if (instance.sendToRunning(request, &answer, kCommandAnswerWaitMs))
+        return reportOutcome(answer);
+    QStringList arguments{QStringLiteral("--autostart")};
+    if (!options.server.isEmpty())
+        arguments << QStringLiteral("--server") << options.server;
+    if (!options.discovery.isEmpty())
+        arguments << QStringLiteral("--discovery") << options.discovery;
+    // Quietly: its log lines would otherwise come up later in this terminal, or fill a caller's pipe.
+    QProcess player;
+    player.setProgram(QCoreApplication::applicationFilePath());
+    player.setArguments(arguments);
+    player.setStandardInputFile(QProcess::nullDevice());
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.setStandardErrorFile(QProcess::nullDevice());
+    if (!player.startDetached()) {
+        std::fputs(qPrintable(QCoreApplication::translate("CommandLine", "Ostrel Radio could not be started.") + u'\n'),
+                   stderr);
+        return 1;
+    }
+    // Its socket comes up once the player has restored its station and lists.
+    for (QDeadlineTimer deadline(60000); !deadline.hasExpired(); QThread::msleep(100))
+        if (instance.sendToRunning(request, &answer, kCommandAnswerWaitMs))
+            return reportOutcome(answer);
+    std::fputs(qPrintable(QCoreApplication::translate("CommandLine", "Ostrel Radio did not start in time.") + u'\n'),
+               stderr);
+    return 1;
 }
 } // namespace
 
@@ -85,6 +133,14 @@ int main(int argc, char* argv[]) {
         break;
     }
 
+    if (options.command) {
+        // Only a message to pass on: no display needed here, the player has its own.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
+        translations::install(app, QLocale());
+        return sendPlayerCommand(options);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
     QApplication::setApplicationVersion(QStringLiteral(OSTREL_VERSION_SHORT));
@@ -116,7 +172,9 @@ int main(int argc, char* argv[]) {
     instance.listen();
     if (!instance.problem().isEmpty()) // one line: why this instance runs beside another, or alone unreachable
         std::fputs(qPrintable(QStringLiteral("Ostrel Radio: ") + instance.problem() + u'\n'), stderr);
-    instance.setResponder([&delegate](const QString& r) { return delegate.handleRequest(r); });
+    instance.setResponder([&delegate](const QString& r, const SingleInstance::Reply& reply) {
+        delegate.handleRequest(r, reply);
+    });
     installQuitOnSignals();
     return QApplication::exec();
 }

@@ -2,14 +2,21 @@
 
 #include "directory/RadioBrowser.h"
 #include "radio/PlaybackSession.h"
+#include "radio/PlayerCommands.h"
 #include "radio/StationPlayer.h"
 #include "ui/IconLoader.h"
 #include "ui/StationImages.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 
-RadioPlaybackControl::RadioPlaybackControl(StationPlayer& playback, IconLoader& icons, Hooks hooks, QObject* parent)
-    : PlaybackControl(parent), playback_(playback), session_(playback.session()), icons_(icons), hooks_(std::move(hooks)) {
+Q_LOGGING_CATEGORY(lcMpris, "ostrel.radio")
+
+RadioPlaybackControl::RadioPlaybackControl(StationPlayer& playback, PlayerCommands& commands, IconLoader& icons,
+                                           Hooks hooks, QObject* parent)
+    : PlaybackControl(parent), playback_(playback), commands_(commands), session_(playback.session()), icons_(icons),
+      hooks_(std::move(hooks)) {
+    connect(&commands_, &PlayerCommands::canStepChanged, this, &PlaybackControl::changed);
     connect(&session_, &PlaybackSession::stationChanged, this, &PlaybackControl::changed);
     connect(&session_, &PlaybackSession::stateChanged, this, &PlaybackControl::changed);
     connect(&session_, &PlaybackSession::titleChanged, this, &PlaybackControl::changed);
@@ -46,6 +53,14 @@ void RadioPlaybackControl::setVolume(double volume) {
     playback_.setVolume(volume);
 }
 
+bool RadioPlaybackControl::canGoNext() const {
+    return commands_.canStep();
+}
+
+bool RadioPlaybackControl::canGoPrevious() const {
+    return commands_.canStep();
+}
+
 void RadioPlaybackControl::play() {
     if (!session_.isActive())
         playback_.play();
@@ -62,6 +77,24 @@ void RadioPlaybackControl::playPause() {
 
 void RadioPlaybackControl::stop() {
     playback_.stop();
+}
+
+void RadioPlaybackControl::next() {
+    commands_.step(1);
+}
+
+void RadioPlaybackControl::previous() {
+    commands_.step(-1);
+}
+
+bool RadioPlaybackControl::openUri(const QString& uri) {
+    if (!PlayerCommands::isWebAddress(QUrl(uri.trimmed(), QUrl::StrictMode)))
+        return false;
+    commands_.playAddress(uri, [uri](const PlayerCommands::Outcome& outcome) {
+        if (!outcome.done)
+            qCInfo(lcMpris, "OpenUri [%s]: %s", qPrintable(uri.left(300)), qPrintable(outcome.error));
+    });
+    return true;
 }
 
 void RadioPlaybackControl::raise() {

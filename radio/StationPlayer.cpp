@@ -66,7 +66,8 @@ void StationPlayer::play() {
     Q_EMIT playbackWillStart();
     c_.player->replaceCurrentItem(QUrl(url));
     c_.player->play();
-    if (std::exchange(needsIncrement_, false)) {
+    // An address played once has no identifier: no click to count, no place in the recents.
+    if (std::exchange(needsIncrement_, false) && !station.string(Station::Key::StationUuid).isEmpty()) {
         c_.api->incrementClickForStation(station);
         c_.api->addRecentStation(station);
     }

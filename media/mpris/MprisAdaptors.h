@@ -28,8 +28,9 @@ public:
     bool hasTrackList() const { return false; }
     QString identity() const { return QStringLiteral("Ostrel Radio"); }
     QString desktopEntry() const { return QStringLiteral("ostrel-radio"); }
-    QStringList supportedUriSchemes() const { return {}; }
-    QStringList supportedMimeTypes() const { return {}; }
+    QStringList supportedUriSchemes() const { return {QStringLiteral("http"), QStringLiteral("https")}; }
+    // What OpenUri takes: the streams GStreamer decodes here and the playlists that name them.
+    QStringList supportedMimeTypes() const;
 
 public Q_SLOTS:
     void Raise();
@@ -49,17 +50,18 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(qlonglong Position READ position)
     Q_PROPERTY(double MinimumRate READ rate)
     Q_PROPERTY(double MaximumRate READ rate)
-    Q_PROPERTY(bool CanGoNext READ no)
-    Q_PROPERTY(bool CanGoPrevious READ no)
+    Q_PROPERTY(bool CanGoNext READ canGoNext)
+    Q_PROPERTY(bool CanGoPrevious READ canGoPrevious)
     Q_PROPERTY(bool CanPlay READ yes)
     Q_PROPERTY(bool CanPause READ yes)
     Q_PROPERTY(bool CanSeek READ no)
     Q_PROPERTY(bool CanControl READ yes)
 public:
-    // The one "track": the live stream of the loaded station.
-    static inline const QString trackId = QStringLiteral("/org/ostrel/radio/stream");
-
     MprisPlayerAdaptor(QObject* object, PlaybackControl* control);
+
+    // "Artist - Title", as streams often send it, as its artist and title; a text of another
+    // form is all title.
+    static std::pair<QString, QString> artistAndTitle(const QString& text);
 
     QString playbackStatus() const;
     QVariantMap metadata() const;
@@ -68,6 +70,8 @@ public:
     double rate() const { return 1.0; }
     void setRate(double) {}
     qlonglong position() const { return 0; }
+    bool canGoNext() const { return control_->canGoNext(); }
+    bool canGoPrevious() const { return control_->canGoPrevious(); }
     bool yes() const { return true; }
     bool no() const { return false; }
 
@@ -76,15 +80,20 @@ public Q_SLOTS:
     void Pause();
     void PlayPause();
     void Stop();
-    void Next() {}
-    void Previous() {}
+    void Next();
+    void Previous();
     void Seek(qlonglong) {}
     void SetPosition(const QDBusObjectPath&, qlonglong) {}
-    void OpenUri(const QString&) {}
+    void OpenUri(const QString& uri);
 
 Q_SIGNALS:
     void Seeked(qlonglong position);
 
 private:
+    // Each title of each station is a track of its own, so clients see the change.
+    void followTrack();
+
     PlaybackControl* control_;
+    QString track_; // station and title of the current track
+    int trackNumber_ = 0;
 };

@@ -54,7 +54,9 @@ bool MprisService::start(const QDBusConnection& bus) {
 QVariantMap MprisService::playerProperties() const {
     return {{QStringLiteral("PlaybackStatus"), player_->playbackStatus()},
             {QStringLiteral("Metadata"), player_->metadata()},
-            {QStringLiteral("Volume"), player_->volume()}};
+            {QStringLiteral("Volume"), player_->volume()},
+            {QStringLiteral("CanGoNext"), player_->canGoNext()},
+            {QStringLiteral("CanGoPrevious"), player_->canGoPrevious()}};
 }
 
 void MprisService::publishChanges() {

@@ -3,6 +3,7 @@
 #include "media/mpris/PlaybackControl.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QPointer>
 #include <QVariantMap>
 
@@ -10,8 +11,9 @@ class MprisPlayerAdaptor;
 
 // The player's MPRIS 2 service, org.mpris.MediaPlayer2.OstrelRadio at /org/mpris/MediaPlayer2,
 // through which desktop panels and media keys show and drive playback. Announces every change of
-// the control's values with PropertiesChanged.
-class MprisService : public QObject {
+// the control's values with PropertiesChanged. Its call context lets OpenUri answer an address it
+// does not open with an error.
+class MprisService : public QObject, public QDBusContext {
     Q_OBJECT
 public:
     static inline const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.OstrelRadio");

@@ -25,10 +25,18 @@ public:
     virtual double volume() const = 0;
     virtual void setVolume(double volume) = 0;
 
+    // Next and Previous have somewhere to go.
+    virtual bool canGoNext() const = 0;
+    virtual bool canGoPrevious() const = 0;
+
     virtual void play() = 0;
     virtual void pause() = 0;
     virtual void playPause() = 0;
     virtual void stop() = 0;
+    virtual void next() = 0;
+    virtual void previous() = 0;
+    // Plays a stream or playlist address; false when it is none the player opens.
+    virtual bool openUri(const QString& uri) = 0;
     // Shows the player window.
     virtual void raise() = 0;
     virtual void quit() = 0;

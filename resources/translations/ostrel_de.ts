@@ -370,6 +370,50 @@ Try &apos;--help&apos; for the list of options.</source>
         <source>--export writes .m3u, .m3u8 or .pls files; &apos;%1&apos; is none of them.</source>
         <translation>--export schreibt .m3u-, .m3u8- oder .pls-Dateien; „%1“ ist nichts davon.</translation>
     </message>
+    <message>
+        <source>Play STATION: a favourite&apos;s or recent station&apos;s name (the first that matches, case and accents aside), a station identifier, or the http:// or https:// address of a stream or playlist (played once, not added to a list). Without STATION, play the loaded station.</source>
+        <translation>STATION spielen: den Namen eines Favoriten oder zuletzt gehörten Senders (der erste passende, ohne Rücksicht auf Groß- und Kleinschreibung und Akzente), eine Senderkennung oder die http://- oder https://-Adresse eines Streams oder einer Playlist (einmal gespielt, keiner Liste hinzugefügt). Ohne STATION den geladenen Sender spielen.</translation>
+    </message>
+    <message>
+        <source>Stop playing.</source>
+        <translation>Die Wiedergabe anhalten.</translation>
+    </message>
+    <message>
+        <source>Play the loaded station, or stop it.</source>
+        <translation>Den geladenen Sender spielen oder anhalten.</translation>
+    </message>
+    <message>
+        <source>Play the next favourite (after the last, the first).</source>
+        <translation>Den nächsten Favoriten spielen (nach dem letzten den ersten).</translation>
+    </message>
+    <message>
+        <source>Play the previous favourite (before the first, the last).</source>
+        <translation>Den vorigen Favoriten spielen (vor dem ersten den letzten).</translation>
+    </message>
+    <message>
+        <source>Set the volume to N (0 to 100), or change it by +N or -N.</source>
+        <translation>Die Lautstärke auf N setzen (0 bis 100) oder um +N oder -N ändern.</translation>
+    </message>
+    <message>
+        <source>The station to play, with --play.</source>
+        <translation>Der Sender, der mit --play gespielt wird.</translation>
+    </message>
+    <message>
+        <source>%1 cannot go together: give one at a time.</source>
+        <translation>%1 gehen nicht zusammen: bitte nur eines auf einmal.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no volume: give a number from 0 to 100, or +N or -N to change it.</source>
+        <translation>„%1“ ist keine Lautstärke: eine Zahl von 0 bis 100 angeben, oder +N oder -N, um sie zu ändern.</translation>
+    </message>
+    <message>
+        <source>Ostrel Radio could not be started.</source>
+        <translation>Ostrel Radio konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Ostrel Radio did not start in time.</source>
+        <translation>Ostrel Radio ist nicht rechtzeitig gestartet.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -763,6 +807,33 @@ Try &apos;--help&apos; for the list of options.</source>
             <numerusform>%n Favorit nach %1 geschrieben.</numerusform>
             <numerusform>%n Favoriten nach %1 geschrieben.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>PlayerCommands</name>
+    <message>
+        <source>No station is loaded.</source>
+        <translation>Kein Sender ist geladen.</translation>
+    </message>
+    <message>
+        <source>No favourite or recent station matches &apos;%1&apos;.</source>
+        <translation>Kein Favorit und kein zuletzt gehörter Sender passt zu „%1“.</translation>
+    </message>
+    <message>
+        <source>The directory has no station with the identifier &apos;%1&apos;.</source>
+        <translation>Das Verzeichnis hat keinen Sender mit der Kennung „%1“.</translation>
+    </message>
+    <message>
+        <source>Not a web address: &apos;%1&apos;.</source>
+        <translation>Keine Webadresse: „%1“.</translation>
+    </message>
+    <message>
+        <source>There are no favourites to go through.</source>
+        <translation>Es gibt keine Favoriten zum Durchgehen.</translation>
+    </message>
+    <message>
+        <source>The volume is a number from 0 to 100, or +N or -N to change it.</source>
+        <translation>Die Lautstärke ist eine Zahl von 0 bis 100, oder +N oder -N, um sie zu ändern.</translation>
     </message>
 </context>
 <context>

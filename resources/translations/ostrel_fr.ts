@@ -370,6 +370,50 @@ Essayez « --help » pour la liste des options.</translation>
         <source>--export writes .m3u, .m3u8 or .pls files; &apos;%1&apos; is none of them.</source>
         <translation>--export écrit des fichiers .m3u, .m3u8 ou .pls ; « %1 » n’en est pas un.</translation>
     </message>
+    <message>
+        <source>Play STATION: a favourite&apos;s or recent station&apos;s name (the first that matches, case and accents aside), a station identifier, or the http:// or https:// address of a stream or playlist (played once, not added to a list). Without STATION, play the loaded station.</source>
+        <translation>Écouter STATION : le nom d’un favori ou d’une station récente (la première qui correspond, sans tenir compte de la casse ni des accents), un identifiant de station, ou l’adresse http:// ou https:// d’un flux ou d’une liste de lecture (écoutée une fois, ajoutée à aucune liste). Sans STATION, écouter la station chargée.</translation>
+    </message>
+    <message>
+        <source>Stop playing.</source>
+        <translation>Arrêter la lecture.</translation>
+    </message>
+    <message>
+        <source>Play the loaded station, or stop it.</source>
+        <translation>Écouter la station chargée, ou l’arrêter.</translation>
+    </message>
+    <message>
+        <source>Play the next favourite (after the last, the first).</source>
+        <translation>Écouter le favori suivant (après le dernier, le premier).</translation>
+    </message>
+    <message>
+        <source>Play the previous favourite (before the first, the last).</source>
+        <translation>Écouter le favori précédent (avant le premier, le dernier).</translation>
+    </message>
+    <message>
+        <source>Set the volume to N (0 to 100), or change it by +N or -N.</source>
+        <translation>Régler le volume sur N (0 à 100), ou le changer de +N ou -N.</translation>
+    </message>
+    <message>
+        <source>The station to play, with --play.</source>
+        <translation>La station à écouter, avec --play.</translation>
+    </message>
+    <message>
+        <source>%1 cannot go together: give one at a time.</source>
+        <translation>%1 ne vont pas ensemble : une seule à la fois.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no volume: give a number from 0 to 100, or +N or -N to change it.</source>
+        <translation>« %1 » n’est pas un volume : donnez un nombre de 0 à 100, ou +N ou -N pour le changer.</translation>
+    </message>
+    <message>
+        <source>Ostrel Radio could not be started.</source>
+        <translation>Ostrel Radio n’a pas pu être lancé.</translation>
+    </message>
+    <message>
+        <source>Ostrel Radio did not start in time.</source>
+        <translation>Ostrel Radio n’a pas démarré à temps.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -763,6 +807,33 @@ Essayez « --help » pour la liste des options.</translation>
             <numerusform>%n favori écrit dans %1.</numerusform>
             <numerusform>%n favoris écrits dans %1.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>PlayerCommands</name>
+    <message>
+        <source>No station is loaded.</source>
+        <translation>Aucune station n’est chargée.</translation>
+    </message>
+    <message>
+        <source>No favourite or recent station matches &apos;%1&apos;.</source>
+        <translation>Aucun favori ni aucune station récente ne correspond à « %1 ».</translation>
+    </message>
+    <message>
+        <source>The directory has no station with the identifier &apos;%1&apos;.</source>
+        <translation>L’annuaire n’a aucune station d’identifiant « %1 ».</translation>
+    </message>
+    <message>
+        <source>Not a web address: &apos;%1&apos;.</source>
+        <translation>Ce n’est pas une adresse web : « %1 ».</translation>
+    </message>
+    <message>
+        <source>There are no favourites to go through.</source>
+        <translation>Il n’y a aucun favori à parcourir.</translation>
+    </message>
+    <message>
+        <source>The volume is a number from 0 to 100, or +N or -N to change it.</source>
+        <translation>Le volume est un nombre de 0 à 100, ou +N ou -N pour le changer.</translation>
     </message>
 </context>
 <context>

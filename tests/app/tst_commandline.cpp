@@ -40,6 +40,15 @@ private Q_SLOTS:
         QTest::newRow("server that is no address")
             << QStringList{"--server", "ftp://x"} << 2 << "neither a host name nor";
         QTest::newRow("status with nothing running") << QStringList{"--status"} << 1 << "not running";
+        QTest::newRow("volume too loud") << QStringList{"--volume", "150"} << 2 << "^'150' is no volume: .*\\n$";
+        QTest::newRow("volume in words") << QStringList{"--volume=loud"} << 2 << "'loud' is no volume";
+        QTest::newRow("volume without a value") << QStringList{"--volume"} << 2 << "Missing value after '--volume'";
+        QTest::newRow("two commands") << QStringList{"--next", "--stop"} << 2 << "cannot go together";
+        QTest::newRow("volume error in German") << QStringList{"LANG=de_DE.UTF-8", "--volume", "150"} << 2
+                                                << "„150“ ist keine Lautstärke";
+        QTest::newRow("help lists the commands") << QStringList{"--help"} << 0
+                                                 << "--play[\\s\\S]*--stop[\\s\\S]*--toggle[\\s\\S]*--next"
+                                                    "[\\s\\S]*--previous[\\s\\S]*--volume <N>";
         QTest::newRow("stray argument") << QStringList{"extra"} << 2 << "Unexpected argument 'extra'";
         QTest::newRow("help in German") << QStringList{"LANG=de_DE.UTF-8", "--help"} << 0
                                         << "^Aufruf: ostrel-radio \\[Optionen\\][\\s\\S]*Die Version zeigen";

@@ -24,6 +24,7 @@ public:
     QString station;
     QUrl art;
     double level = 1.0;
+    bool steps = false;
     QStringList calls;
 
     Status playbackStatus() const override { return status; }
@@ -35,10 +36,20 @@ public:
         level = v;
         Q_EMIT changed();
     }
+    bool canGoNext() const override { return steps; }
+    bool canGoPrevious() const override { return steps; }
     void play() override { calls.append(QStringLiteral("play")); }
     void pause() override { calls.append(QStringLiteral("pause")); }
     void playPause() override { calls.append(QStringLiteral("playPause")); }
     void stop() override { calls.append(QStringLiteral("stop")); }
+    void next() override { calls.append(QStringLiteral("next")); }
+    void previous() override { calls.append(QStringLiteral("previous")); }
+    bool openUri(const QString& uri) override {
+        if (!uri.startsWith(QLatin1String("http")))
+            return false;
+        calls.append(QStringLiteral("open ") + uri);
+        return true;
+    }
     void raise() override { calls.append(QStringLiteral("raise")); }
     void quit() override { calls.append(QStringLiteral("quit")); }
 };
@@ -75,6 +86,8 @@ private Q_SLOTS:
     void init();
     void methodsReachTheControl();
     void everyChangeIsAnnounced();
+    void titlesSplitIntoArtistAndTitle_data();
+    void titlesSplitIntoArtistAndTitle();
     void serviceNameFollowsTheBus();
     void newTitlesNotify();
 
@@ -132,15 +145,22 @@ QVariant TestMprisService::property(const QString& interface, const QString& nam
 }
 
 void TestMprisService::methodsReachTheControl() {
-    const QList<std::pair<QString, QString>> methods{{kPlayer, "Play"},      {kPlayer, "Pause"},
-                                                     {kPlayer, "PlayPause"}, {kPlayer, "Stop"},
-                                                     {kRoot, "Raise"},       {kRoot, "Quit"}};
-    for (const auto& [interface, method] : methods) {
-        const QDBusMessage reply = call(interface, method);
+    const QList<std::tuple<QString, QString, QVariantList>> methods{
+        {kPlayer, "Play", {}},  {kPlayer, "Pause", {}},    {kPlayer, "PlayPause", {}},
+        {kPlayer, "Stop", {}},  {kPlayer, "Next", {}},     {kPlayer, "Previous", {}},
+        {kPlayer, "OpenUri", {"https://radio.example/list.pls"}}, {kRoot, "Raise", {}}, {kRoot, "Quit", {}}};
+    for (const auto& [interface, method, arguments] : methods) {
+        const QDBusMessage reply = call(interface, method, arguments);
         QVERIFY2(reply.type() == QDBusMessage::ReplyMessage,
                  qPrintable(method + ": " + reply.errorMessage()));
     }
-    QCOMPARE(control_->calls, (QStringList{"play", "pause", "playPause", "stop", "raise", "quit"}));
+    QCOMPARE(control_->calls, (QStringList{"play", "pause", "playPause", "stop", "next", "previous",
+                                           "open https://radio.example/list.pls", "raise", "quit"}));
+    // An address of another kind is refused, as the schemes offered say.
+    const QDBusMessage refused = call(kPlayer, QStringLiteral("OpenUri"), {QStringLiteral("file:///etc/passwd")});
+    QCOMPARE(refused.errorName(), QStringLiteral("org.freedesktop.DBus.Error.NotSupported"));
+    QCOMPARE(property(kRoot, QStringLiteral("SupportedUriSchemes")).toStringList(), (QStringList{"http", "https"}));
+    QVERIFY(property(kRoot, QStringLiteral("SupportedMimeTypes")).toStringList().contains("audio/x-scpls"));
 }
 
 void TestMprisService::everyChangeIsAnnounced() {
@@ -157,9 +177,9 @@ void TestMprisService::everyChangeIsAnnounced() {
     control_->titleText = QStringLiteral("Café Müller – Live");
     control_->art = QUrl(QStringLiteral("file:///home/u/.cache/Ostrel Radio/icon.png"));
     Q_EMIT control_->changed();
-    QVariantMap metadata{{"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/ostrel/radio/stream"))},
+    QVariantMap metadata{{"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/ostrel/radio/track/2"))},
                          {"xesam:title", QStringLiteral("Café Müller – Live")},
-                         {"xesam:artist", QStringList{QStringLiteral("Radio Eins")}},
+                         {"xesam:album", QStringLiteral("Radio Eins")},
                          {"mpris:artUrl", QStringLiteral("file:///home/u/.cache/Ostrel%20Radio/icon.png")}};
     QTRY_COMPARE(changes_.size(), 2);
     QCOMPARE(changes_[1], (QVariantMap{{"Metadata", metadata}}));
@@ -175,16 +195,51 @@ void TestMprisService::everyChangeIsAnnounced() {
         QTRY_COMPARE(changes_.last(), (QVariantMap{{"Volume", kept}}));
     }
 
-    // Stopped with no title yet: the station stands in.
+    // Stopped with no title yet: the station stands in, as a track of its own.
     control_->status = PlaybackControl::Status::Stopped;
     control_->titleText.clear();
     control_->art.clear();
     Q_EMIT control_->changed();
     QTRY_COMPARE(changes_.size(), 6);
     metadata.insert("xesam:title", QStringLiteral("Radio Eins"));
+    metadata.insert("mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/ostrel/radio/track/3")));
     metadata.remove("mpris:artUrl");
     QCOMPARE(changes_[5],
              (QVariantMap{{"Metadata", metadata}, {"PlaybackStatus", QStringLiteral("Stopped")}}));
+
+    // A second favourite: Next and Previous have somewhere to go.
+    control_->steps = true;
+    Q_EMIT control_->changed();
+    QTRY_COMPARE(changes_.size(), 7);
+    QCOMPARE(changes_[6], (QVariantMap{{"CanGoNext", true}, {"CanGoPrevious", true}}));
+    QCOMPARE(property(kPlayer, QStringLiteral("CanGoNext")), QVariant(true));
+}
+
+// The stream's title as the desktop shows it: artist and title when it has that form.
+void TestMprisService::titlesSplitIntoArtistAndTitle_data() {
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("artist"); // none when empty
+    QTest::addColumn<QString>("title");
+    QTest::newRow("artist - title") << "Die Band - Das Lied" << "Die Band" << "Das Lied";
+    QTest::newRow("a dash in the title") << "AC/DC - T.N.T. - Live" << "AC/DC" << "T.N.T. - Live";
+    QTest::newRow("title alone") << "Nachrichten" << "" << "Nachrichten";
+    QTest::newRow("a dash without blanks") << "Jay-Z" << "" << "Jay-Z";
+    QTest::newRow("nothing before the dash") << " - Intro" << "" << " - Intro";
+    QTest::newRow("nothing after it") << "Werbung - " << "" << "Werbung - ";
+}
+
+void TestMprisService::titlesSplitIntoArtistAndTitle() {
+    QFETCH(QString, sent);
+    QFETCH(QString, artist);
+    QFETCH(QString, title);
+    control_->station = QStringLiteral("Radio Eins");
+    control_->titleText = sent;
+    Q_EMIT control_->changed();
+    QTRY_COMPARE(changes_.size(), 1);
+    const QVariantMap metadata = changes_[0].value("Metadata").toMap();
+    QCOMPARE(metadata.value("xesam:title").toString(), title);
+    QCOMPARE(metadata.value("xesam:artist").toStringList(), artist.isEmpty() ? QStringList() : QStringList{artist});
+    QCOMPARE(metadata.value("xesam:album").toString(), QStringLiteral("Radio Eins"));
 }
 
 void TestMprisService::serviceNameFollowsTheBus() {

@@ -2,6 +2,7 @@
 #include "panels/StationCollectionViewItem.h"
 #include "panels/StationsStripView.h"
 #include "panels/TagsView.h"
+#include "radio/PlayerCommands.h"
 #include "radio/PopoverView.h"
 #include "radio/RadioPlaybackControl.h"
 #include "radio/RadioShell.h"
@@ -253,7 +254,8 @@ private Q_SLOTS:
 
     // The panel and the desktop's media controls follow the stream through all its states.
     void playback() {
-        RadioPlaybackControl control(*playback_, *icons_, {});
+        PlayerCommands commands({playback_.get(), f_->api.get(), {}});
+        RadioPlaybackControl control(*playback_, commands, *icons_, {});
         QSignalSpy changed(&control, &PlaybackControl::changed);
         feed(sampleStations());
         QPushButton* button = controller_->view()->playButton;
