@@ -48,6 +48,7 @@
 #include <QMetaEnum>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <cmath>
 
 
 AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(parent), options_(options) {}
@@ -207,6 +208,12 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
         clickAnchor_ = statusItem_->geometry().contains(pointer) ? statusItem_->geometry() : QRect(pointer, QSize(1, 1));
         displayPopoverAction();
     });
+    // As in other tray players: the wheel sets the volume in steps of 5 %, a middle click plays
+    // or stops.
+    connect(statusItem_.get(), &StatusItem::scrolled, this, [this](int notches) {
+        stationPlayer_->setVolume(std::round(session_->volume() * 100 + 5 * notches) / 100);
+    });
+    connect(statusItem_.get(), &StatusItem::middleClicked, stationPlayer_.get(), &StationPlayer::togglePlay);
     // Opened before the host placed the icon, the panel went to the pointer: now it goes under
     // the icon.
     connect(statusItem_.get(), &StatusItem::placed, this, [this] {
