@@ -12,6 +12,8 @@
 #include "radio/GeneralSettingsPage.h"
 #include "radio/SleepTimer.h"
 #include "radio/SleepTimerMenu.h"
+#include "radio/WakeUpAlarm.h"
+#include "media/AlarmTone.h"
 #include "media/TitleNotifier.h"
 #include "media/mpris/MprisService.h"
 #include "radio/OutputPicker.h"
@@ -50,6 +52,7 @@
 #include <QMetaEnum>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <cmath>
 
 
 AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(parent), options_(options) {}
@@ -221,6 +224,12 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
         clickAnchor_ = statusItem_->geometry().contains(pointer) ? statusItem_->geometry() : QRect(pointer, QSize(1, 1));
         displayPopoverAction();
     });
+    // As in other tray players: the wheel sets the volume in steps of 5 %, a middle click plays
+    // or stops.
+    connect(statusItem_.get(), &StatusItem::scrolled, this, [this](int notches) {
+        stationPlayer_->setVolume(std::round(session_->volume() * 100 + 5 * notches) / 100);
+    });
+    connect(statusItem_.get(), &StatusItem::middleClicked, stationPlayer_.get(), &StationPlayer::togglePlay);
     // Opened before the host placed the icon, the panel went to the pointer: now it goes under
     // the icon.
     connect(statusItem_.get(), &StatusItem::placed, this, [this] {
@@ -240,12 +249,32 @@ void AppDelegate::prepareDesktopExtras() {
     sleepTimer_ = std::make_unique<SleepTimer>(SleepTimer::Hooks{
         [this](double factor) { player_->setVolume(float(session_->volume() * factor)); },
         [this] { stationPlayer_->stop(); }});
+    // The alarm plays and fades like the sleep timer, through the player; the tone is its own.
+    alarmTone_ = std::make_unique<AlarmTone>();
+    WakeUpAlarm::Hooks alarm;
+    alarm.favourite = [this](const QString& uuid) {
+        for (const Station& station : api_->favoriteStations())
+            if (station.string(Station::Key::StationUuid) == uuid)
+                return station;
+        return Station();
+    };
+    alarm.play = [this](const Station& station) { stationPlayer_->loadStation(station, true); };
+    alarm.setFade = [this](double factor) { player_->setVolume(float(session_->volume() * factor)); };
+    alarm.setTone = [this](bool on) {
+        const auto* player = qobject_cast<GstMediaPlayer*>(player_.get());
+        if (on)
+            alarmTone_->start(float(session_->volume()), player ? player->outputDevice() : QString());
+        else
+            alarmTone_->stop();
+    };
+    alarm_ = std::make_unique<WakeUpAlarm>(*defaults_, *session_, alarm);
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;
     hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
     hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
     hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
-    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks),
+    hooks.favourites = [this] { return api_->favoriteStations(); };
+    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()),
                                       tr("General"));
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class AlarmTone;
 class CloudSetup;
 class CloudSync;
 class AlsaAudioHardware;
@@ -36,6 +37,7 @@ class SleepTimer;
 class TitleNotifier;
 class StatusItem;
 class UserDefaults;
+class WakeUpAlarm;
 
 // The composition root: makes every long-lived object of the program in launch order, wires
 // them together and owns them until the program ends.
@@ -77,7 +79,7 @@ private:
     void showWhenTrayIsPlaced(int triesLeft);
     // The tray icon, or a window where no tray exists; waits up to `secondsToWait` for a tray.
     void placeStatusItem(int secondsToWait);
-    // Start at login, title notifications and the sleep timer.
+    // Start at login, title notifications, the sleep timer and the wake-up alarm.
     void prepareDesktopExtras();
 
     CommandLine options_;
@@ -110,6 +112,8 @@ private:
     std::unique_ptr<MprisService> mpris_;
     std::unique_ptr<TitleNotifier> titleNotifier_;
     std::unique_ptr<SleepTimer> sleepTimer_;
+    std::unique_ptr<AlarmTone> alarmTone_;
+    std::unique_ptr<WakeUpAlarm> alarm_;
     std::unique_ptr<Popover> popover_;
     std::unique_ptr<StatusItem> statusItem_;
     std::unique_ptr<QMenu> menu_;

@@ -1,5 +1,9 @@
 #include "app/StatusItem.h"
 
+#include <QApplication>
+#include <QWheelEvent>
+#include <QWidget>
+
 StatusItem::StatusItem(QObject* parent) : QObject(parent) {
     Q_INIT_RESOURCE(tray); // the images live in a static library
     tray_.setToolTip(QStringLiteral("Ostrel Radio"));
@@ -13,10 +17,33 @@ StatusItem::StatusItem(QObject* parent) : QObject(parent) {
         else if (reason == QSystemTrayIcon::MiddleClick)
             Q_EMIT middleClicked();
     });
+    // The XEmbed icon's window hands its wheel events to the QSystemTrayIcon.
+    tray_.installEventFilter(this);
+}
+
+bool StatusItem::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick && watched != &tray_ &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton) {
+        Q_EMIT middleClicked();
+        return true;
+    }
+    if (watched != &tray_ || event->type() != QEvent::Wheel)
+        return QObject::eventFilter(watched, event);
+    wheelDelta_ += static_cast<QWheelEvent*>(event)->angleDelta().y();
+    const int notches = wheelDelta_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelDelta_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        Q_EMIT scrolled(notches);
+    return true;
 }
 
 void StatusItem::show() {
     tray_.show();
+    // The XEmbed icon's window turns a second middle click in quick succession into a double
+    // click and drops it: each click should toggle.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String("QSystemTrayIconSys"))
+            window->installEventFilter(this);
     unplaced_ = tray_.geometry();
     placementChecks_ = 0;
     placement_.start();

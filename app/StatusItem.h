@@ -9,7 +9,7 @@
 class QMenu;
 
 // The tray icon: tooltip "Ostrel Radio", the idle image "0", and while a stream plays the
-// frames "a0".."a19", one a second.
+// frames "a0".."a19", one a second. It reports clicks, middle clicks and the mouse wheel.
 class StatusItem : public QObject {
     Q_OBJECT
 public:
@@ -35,9 +35,16 @@ public:
 Q_SIGNALS:
     void clicked();
     void middleClicked();
+    // The wheel turned over the icon, in notches: positive away from the user. A tray host
+    // speaking StatusNotifierItem sends no wheel to Qt 6 (its Scroll call is dropped there); the
+    // XEmbed icon is a window of ours and gets the wheel.
+    void scrolled(int notches);
     // The host has placed the icon (once after show). The toolkit does not say when, so the
     // geometry is watched for a while.
     void placed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static constexpr int kPlacementChecks = 300; // 30 s, as long as a login waits for the tray
@@ -56,4 +63,5 @@ private:
     QRect unplaced_; // where the icon was before the host took it
     int position_ = 0;
     QString currentImage_;
+    int wheelDelta_ = 0; // eighths of a degree not yet a whole notch (touchpads, smooth wheels)
 };

@@ -1,6 +1,7 @@
 #include "radio/GeneralSettingsPage.h"
 
 #include "radio/SleepTimer.h"
+#include "radio/WakeUpAlarmView.h"
 #include "util/UserDefaults.h"
 
 #include <QCheckBox>
@@ -13,7 +14,7 @@
 #include <algorithm>
 
 GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaults, Hooks hooks,
-                                         QWidget* parent)
+                                         WakeUpAlarm* alarm, QWidget* parent)
     : QWidget(parent)
     , timer_(timer)
     , defaults_(defaults)
@@ -39,6 +40,10 @@ GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaul
     sleepRow->addWidget(sleepChoice);
     sleepRow->addWidget(sleepLeft, 1);
     root->addLayout(sleepRow);
+    if (alarm) {
+        alarmView = new WakeUpAlarmView(*alarm, hooks_.favourites, this);
+        root->addWidget(alarmView);
+    }
     status = new QLabel(this);
     status->setWordWrap(true);
     root->addWidget(status);

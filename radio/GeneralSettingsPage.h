@@ -1,5 +1,7 @@
 #pragma once
 
+#include "directory/Station.h"
+
 #include <functional>
 #include <QWidget>
 
@@ -8,8 +10,11 @@ class QComboBox;
 class QLabel;
 class SleepTimer;
 class UserDefaults;
+class WakeUpAlarm;
+class WakeUpAlarmView;
 
-// The "General" tab: start at login, notifications of new titles and the sleep timer.
+// The "General" tab: start at login, notifications of new titles, the sleep timer and the
+// wake-up alarm.
 class GeneralSettingsPage : public QWidget {
     Q_OBJECT
 public:
@@ -17,14 +22,17 @@ public:
         std::function<bool()> startsAtLogin;
         std::function<bool(bool on, QString* error)> setStartAtLogin;
         std::function<void(bool on)> setNotify;
+        std::function<StationList()> favourites; // the stations the alarm may play
     };
 
-    GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaults, Hooks hooks, QWidget* parent = nullptr);
+    GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaults, Hooks hooks, WakeUpAlarm* alarm = nullptr,
+                        QWidget* parent = nullptr);
 
     QCheckBox* startAtLogin;
     QCheckBox* notifyOnNewTitle;
     QComboBox* sleepChoice;
     QLabel* sleepLeft;
+    WakeUpAlarmView* alarmView = nullptr; // with an alarm only
     QLabel* status;
 
 protected:

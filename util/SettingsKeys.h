@@ -35,5 +35,11 @@ inline const QString kNotifyOnNewTitle = QStringLiteral("notifyOnNewTitle");
 // The chosen sound output, by the device's uid, and its name for when it is gone.
 inline const QString kAudioOutputDevice = QStringLiteral("audioOutputDevice");
 inline const QString kAudioOutputDeviceName = QStringLiteral("audioOutputDeviceName");
+// The wake-up alarm: on/off, the time of day ("07:00"), the weekdays (bit 0 Monday to bit 6
+// Sunday) and the favourite it plays, by "stationuuid".
+inline const QString kAlarmEnabled = QStringLiteral("alarmEnabled");
+inline const QString kAlarmTime = QStringLiteral("alarmTime");
+inline const QString kAlarmWeekdays = QStringLiteral("alarmWeekdays");
+inline const QString kAlarmStation = QStringLiteral("alarmStation");
 
 } // namespace settingskeys

@@ -1393,6 +1393,49 @@ Eigener Sender</translation>
     </message>
 </context>
 <context>
+    <name>WakeUpAlarmView</name>
+    <message>
+        <source>Wake-up alarm</source>
+        <translation>Wecker</translation>
+    </message>
+    <message>
+        <source>Wake me at</source>
+        <translation>Wecken um</translation>
+    </message>
+    <message>
+        <source>Plays a favourite at this time on the chosen days, fading in over 30 seconds. Ostrel Radio must be running, in the tray at least.</source>
+        <translation>Spielt zu dieser Uhrzeit an den gewählten Tagen einen Favoriten und blendet ihn über 30 Sekunden ein. Ostrel Radio muss dafür laufen, zumindest im Infobereich.</translation>
+    </message>
+    <message>
+        <source>Alarm time</source>
+        <translation>Weckzeit</translation>
+    </message>
+    <message>
+        <source>Alarm station</source>
+        <translation>Wecksender</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>No favourites yet</source>
+        <translation>Noch keine Favoriten</translation>
+    </message>
+    <message>
+        <source>A removed favourite (only a tone rings)</source>
+        <translation>Ein entfernter Favorit (nur ein Signalton erklingt)</translation>
+    </message>
+    <message>
+        <source>Choose the days it rings.</source>
+        <translation>Wählen Sie die Tage, an denen er klingelt.</translation>
+    </message>
+    <message>
+        <source>Next alarm: %1 at %2</source>
+        <translation>Nächstes Wecken: %1 um %2</translation>
+    </message>
+</context>
+<context>
     <name>WebDavDatabase</name>
     <message>
         <source>No password is stored for %1</source>

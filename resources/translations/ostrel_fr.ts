@@ -1393,6 +1393,49 @@ Votre station</translation>
     </message>
 </context>
 <context>
+    <name>WakeUpAlarmView</name>
+    <message>
+        <source>Wake-up alarm</source>
+        <translation>Réveil</translation>
+    </message>
+    <message>
+        <source>Wake me at</source>
+        <translation>Me réveiller à</translation>
+    </message>
+    <message>
+        <source>Plays a favourite at this time on the chosen days, fading in over 30 seconds. Ostrel Radio must be running, in the tray at least.</source>
+        <translation>Joue un favori à cette heure les jours choisis, en montant le son progressivement sur 30 secondes. Ostrel Radio doit être lancé, au moins dans la zone de notification.</translation>
+    </message>
+    <message>
+        <source>Alarm time</source>
+        <translation>Heure du réveil</translation>
+    </message>
+    <message>
+        <source>Alarm station</source>
+        <translation>Station du réveil</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>No favourites yet</source>
+        <translation>Pas encore de favoris</translation>
+    </message>
+    <message>
+        <source>A removed favourite (only a tone rings)</source>
+        <translation>Un favori supprimé (seule une sonnerie retentit)</translation>
+    </message>
+    <message>
+        <source>Choose the days it rings.</source>
+        <translation>Choisissez les jours où il sonne.</translation>
+    </message>
+    <message>
+        <source>Next alarm: %1 at %2</source>
+        <translation>Prochain réveil : %1 à %2</translation>
+    </message>
+</context>
+<context>
     <name>WebDavDatabase</name>
     <message>
         <source>No password is stored for %1</source>
