@@ -136,7 +136,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     stationPlayer_ = std::make_unique<StationPlayer>(p);
     // Media keys and the command line play the last station from the start, panel or not.
     stationPlayer_->restoreLoadedStation();
-    // Playlist addresses play as given until the directory can resolve them.
     // A playlist's address plays its first stream, checked like an address added as a station.
     addressResolver_ = std::make_unique<StationResolver>(*transport_);
     auto resolve = [this](const QUrl& address, std::function<void(QUrl, QString, QString)> done) {
@@ -149,16 +148,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     };
     commands_ = std::make_unique<PlayerCommands>(PlayerCommands::Collaborators{stationPlayer_.get(), api_.get(), resolve});
     connect(session_.get(), &PlaybackSession::stateChanged, this, [this] { statusItemAnimates(session_->isActive()); });
-    RadioViewController::Collaborators c;
-    c.api = api_.get();
-    c.defaults = defaults_.get();
-    c.playback = stationPlayer_.get();
-    c.shell = this;
-    c.icons = icons_.get();
-    controller_ = std::make_unique<RadioViewController>(c);
+    // The output choice applies from the first play, panel or not; the picker joins the panel
+    // when that is made.
     audioHardware_ = std::make_unique<AlsaAudioHardware>();
-    auto* outputs = new OutputPicker(*audioHardware_, *defaults_);
-    controller_->view()->outputHost->layout()->addWidget(outputs);
+    outputs_ = std::make_unique<OutputPicker>(*audioHardware_, *defaults_);
+    OutputPicker* outputs = outputs_.get();
     connect(outputs, &OutputPicker::outputChosen, player_.get(), &MediaPlayer::setOutputDevice);
     player_->setOutputDevice(outputs->effectiveOutput());
     connect(stationPlayer_.get(), &StationPlayer::playbackWillStart, outputs, &OutputPicker::releaseForPlayback);
@@ -166,14 +160,6 @@ void AppDelegate::applicationDidFinishLaunching() {
         if (!playing)
             outputs->reclaimAfterPlayback();
     });
-
-    auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
-    cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
-    cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
-    controller_->view()->tabs->addTab(cloudPage, tr("Cloud sync"));
-    ownStations_ = std::make_unique<OwnStationsMenu>(*transport_, *api_, *controller_->view());
-    popover_ = std::make_unique<Popover>(controller_->view());
-    connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
 
     // Media keys and the desktop's now-playing widgets, over MPRIS; without a session bus the
     // player works on without them.
@@ -191,6 +177,37 @@ void AppDelegate::applicationDidFinishLaunching() {
     placeStatusItem(options_.autostart ? 30 : 0);
 }
 
+void AppDelegate::preparePanel() {
+    // The panel, its controller and tabs wait for their first showing: at login the player sits
+    // in the tray, and the media keys, MPRIS and the command line need none of it.
+    if (controller_)
+        return;
+    RadioViewController::Collaborators c;
+    c.api = api_.get();
+    c.defaults = defaults_.get();
+    c.playback = stationPlayer_.get();
+    c.shell = this;
+    c.icons = icons_.get();
+    controller_ = std::make_unique<RadioViewController>(c);
+    PopoverView* view = controller_->view();
+    view->outputHost->layout()->addWidget(outputs_.release()); // the panel owns it from here
+
+    auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
+    cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
+    cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
+    view->tabs->addTab(cloudPage, tr("Cloud sync"));
+    const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
+    GeneralSettingsPage::Hooks hooks;
+    hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
+    hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
+    hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
+    hooks.favourites = [this] { return api_->favoriteStations(); };
+    view->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()), tr("General"));
+    ownStations_ = std::make_unique<OwnStationsMenu>(*transport_, *api_, *view);
+    popover_ = std::make_unique<Popover>(view);
+    connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
+}
+
 void AppDelegate::placeStatusItem(int secondsToWait) {
     if (statusItem_ || windowMode_)
         return;
@@ -202,6 +219,7 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
     if (windowMode_) {
         // No tray host (GNOME without AppIndicator, some Wayland sessions): a normal window that
         // quits the program when closed.
+        preparePanel();
         popover_->detach();
         popover_->hide();
         QApplication::setQuitOnLastWindowClosed(true);
@@ -214,7 +232,7 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
     connect(statusItem_.get(), &StatusItem::clicked, this, [this] {
         // The icon toggles the attached panel; a click that has just closed it by taking the
         // focus does not open it again.
-        if (!popover_->isDetached() && (popover_->isShown() || popover_->justClosedByFocusLoss())) {
+        if (popover_ && !popover_->isDetached() && (popover_->isShown() || popover_->justClosedByFocusLoss())) {
             popover_->hide();
             return;
         }
@@ -233,7 +251,7 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
     // Opened before the host placed the icon, the panel went to the pointer: now it goes under
     // the icon.
     connect(statusItem_.get(), &StatusItem::placed, this, [this] {
-        if (popover_->isShown() && !popover_->isDetached())
+        if (popover_ && popover_->isShown() && !popover_->isDetached())
             popover_->placeRelativeTo(statusItem_->geometry());
     });
     statusItemAnimates(false);
@@ -268,14 +286,6 @@ void AppDelegate::prepareDesktopExtras() {
             alarmTone_->stop();
     };
     alarm_ = std::make_unique<WakeUpAlarm>(*defaults_, *session_, alarm);
-    const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
-    GeneralSettingsPage::Hooks hooks;
-    hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
-    hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
-    hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
-    hooks.favourites = [this] { return api_->favoriteStations(); };
-    controller_->view()->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()),
-                                      tr("General"));
 }
 
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
@@ -302,6 +312,7 @@ void AppDelegate::buildContextMenu() {
 }
 
 void AppDelegate::displayPopoverAction() {
+    preparePanel();
     if (!statusItem_ && !windowMode_)
         placeStatusItem(0); // still waiting for a tray, but the user wants the player now
     controller_->popoverWillShow();
@@ -341,17 +352,17 @@ void AppDelegate::handleRequest(const QString& request, const std::function<void
 
 QString AppDelegate::statusReport() const {
     const QJsonObject report{
-        {QStringLiteral("station"), controller_->loadedStation().string(Station::Key::Name)},
-        {QStringLiteral("nowPlaying"), controller_->nowPlaying()},
-        {QStringLiteral("message"), controller_->message()},
+        {QStringLiteral("station"), session_->station().string(Station::Key::Name)},
+        {QStringLiteral("nowPlaying"), RadioViewController::nowPlayingText(*session_)},
+        {QStringLiteral("message"), controller_ ? controller_->message() : QString()},
         {QStringLiteral("playButton"), RadioViewController::playButtonText(session_->state())},
         {QStringLiteral("state"), QString::fromLatin1(QMetaEnum::fromType<PlaybackSession::State>().valueToKey(int(session_->state())))},
         {QStringLiteral("title"), session_->title()},
         {QStringLiteral("url"), session_->station().string(Station::Key::Url)},
         {QStringLiteral("volume"), qRound(session_->volume() * 100)},
-        {QStringLiteral("country"), controller_->countryCode()},
+        {QStringLiteral("country"), controller_ ? controller_->countryCode() : QString()},
         {QStringLiteral("server"), api_->server()},
-        {QStringLiteral("popoverVisible"), popover_->isVisible()},
+        {QStringLiteral("popoverVisible"), popover_ && popover_->isVisible()},
         {QStringLiteral("trayIcon"), statusItem_ != nullptr},
     };
     return QString::fromUtf8(QJsonDocument(report).toJson(QJsonDocument::Compact));

@@ -74,6 +74,8 @@ public:
 
 private:
     void buildContextMenu();
+    // Makes the panel, its controller and tabs, once.
+    void preparePanel();
     void prepareCloud();
     std::optional<QString> askForCloudPassword(const QString& why);
     void showWhenTrayIsPlaced(int triesLeft);
@@ -102,6 +104,7 @@ private:
     std::unique_ptr<IconLoader> icons_;
     std::unique_ptr<AlsaAudioHardware> audioHardware_;
     std::unique_ptr<PlaybackSession> session_;
+    std::unique_ptr<OutputPicker> outputs_; // until the panel takes it
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<StationPlayer> stationPlayer_;
     std::unique_ptr<StationResolver> addressResolver_;
