@@ -1,58 +1,61 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots: the real program under Xvfb with a tray host, fed by the local
-# directory emulator. Needs xdotool and imagemagick besides what `make test` installs.
+# directory emulator and a local Icecast stream. The pictures are driven the way a user gets
+# there: tools/lib/screenshots.py finds each control by its accessible name on the
+# accessibility bus and clicks it with xdotool, and waits for what the program shows next.
+# Needs what `make test` installs; optipng, when there, makes the pictures smaller.
 #   tools/screenshots.sh [build/app/ostrel-radio]
 set -uo pipefail
 cd "$(dirname "$0")/.."
 exe=$(realpath "${1:-build/app/ostrel-radio}")
-out=docs/screenshots
+if [ -z "${OSTREL_PRIVATE_BUS:-}" ]; then
+    OSTREL_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$exe"
+fi
+bus=$DBUS_SESSION_BUS_ADDRESS
+out=$PWD/docs/screenshots
 source=$PWD
 source tools/lib/desktop-session.sh
 export LANG=en_GB.UTF-8
 mkdir -p "$out"
 desktop_session 1024x760 DE --height 28 --tint 0x2e3440 --transparent true --alpha 0
+export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-"$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" > "$work/app.log" 2>&1 &
+# A station of one's own for the "Add a station" dialog: an Icecast stream, and a playlist
+# naming it, served as a station's web site would.
+gst-launch-1.0 -q audiotestsrc wave=sine volume=0.2 num-buffers=300 samplesperbuffer=4410 ! audioconvert ! \
+    audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=128 cbr=true ! \
+    filesink location="$work/tone.mp3" || fail "no test tone"
+"${tether[@]}" python3 "$source/tools/media/icecast.py" --mount /live.mp3="$work/tone.mp3:MP3" \
+    > "$work/icecast.out" 2> "$work/icecast.log" &
 pids+=($!)
-sleep 2
-# Open the popover as a user does: a click on the tray icon in the panel's right corner.
-xdotool mousemove 1012 14 click 1
-for _ in $(seq 100); do "$exe" --status 2>/dev/null | grep -q 'Stations"' && break; sleep 0.2; done
-# Coordinates below are for this screen size and the popover under the icon.
-for row in 251 299 347 443; do xdotool mousemove 977 $row click 1; sleep 0.3; done # four favourites
-xdotool mousemove 700 720
-sleep 1
-import -window root "$out/popover.png"
-xdotool mousemove 1000 208 click 1 # the tags menu
-sleep 1.5
-import -window root "$out/tags.png"
-xdotool key Escape
-sleep 0.5
-xdotool mousemove 612 208 click 1 # the country picker
-sleep 2.5
-xdotool mousemove 700 720
-sleep 0.5
-import -window root "$out/countries.png"
-xdotool mousemove 612 208 click 1
-sleep 0.8
-xdotool mousemove 700 176 click 1 # the server tab
-sleep 1.5
-import -window root "$out/server.png"
+for _ in $(seq 300); do grep -q LISTENING "$work/icecast.out" 2>/dev/null && break; sleep 0.1; done
+stream=$(awk '/LISTENING/ {print "http://127.0.0.1:" $2 "/live.mp3"}' "$work/icecast.out")
+[ -n "$stream" ] || fail "Icecast did not start: $(tail -n 5 "$work/icecast.log")"
+mkdir -p "$work/site"
+printf '[playlist]\nNumberOfEntries=1\nFile1=%s\nTitle1=Radio Lindenhof\nLength1=-1\nVersion=2\n' "$stream" \
+    > "$work/site/lindenhof.pls"
+"${tether[@]}" python3 -u -m http.server --bind 127.0.0.1 --directory "$work/site" 0 > "$work/site.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do grep -q 'port [0-9]' "$work/site.out" 2>/dev/null && break; sleep 0.1; done
+site=$(sed -n 's/.* port \([0-9]*\).*/http:\/\/127.0.0.1:\1/p' "$work/site.out" | head -n 1)
+[ -n "$site" ] || fail "the playlist server did not start"
+
+start() {
+    "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show >> "$work/app.log" 2>&1 &
+    pids+=($!)
+}
+drive() {
+    OSTREL_EXE=$exe OUT=$out /usr/bin/python3 "$source/tools/lib/screenshots.py" "$@" || fail "the pictures could not be made"
+}
+
+start
+drive panel "$site/lindenhof.pls"
 # Searching everywhere: the same program started again with "Everywhere" as its country.
 "$exe" --quit > /dev/null 2>&1
 for _ in $(seq 50); do "$exe" --status > /dev/null 2>&1 || break; sleep 0.2; done
 sed -i 's/^radioStationsCountryCode=.*/radioStationsCountryCode=*/' "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
-"$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" >> "$work/app.log" 2>&1 &
-pids+=($!)
-sleep 2
-xdotool mousemove 1012 14 click 1
-sleep 1
-xdotool type --delay 120 "jazz" # the search field has the focus when the panel opens
-for _ in $(seq 100); do "$exe" --status 2>/dev/null | grep -q '[1-9][0-9]* Stations"' && break; sleep 0.2; done
-xdotool mousemove 700 720
-sleep 1
-import -window root "$out/everywhere.png"
-for shot in popover tags countries server everywhere; do
-    convert "$out/$shot.png" -crop 500x700+524+0 +repage "$out/$shot.png"
-done
-echo "written: $out/popover.png $out/tags.png $out/countries.png $out/server.png $out/everywhere.png"
+start
+drive everywhere
+
+if command -v optipng > /dev/null; then optipng -quiet -o2 "$out"/*.png; fi
+ls -l "$out"/*.png
