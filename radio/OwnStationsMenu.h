@@ -11,7 +11,7 @@ class QMenu;
 class RadioBrowser;
 class StationResolver;
 
-// The panel's way to stations of the user's own: the menu of the "＋" button beside the strips
+// The panel's way to stations of the user's own: the menu of the "+" button beside the strips
 // ("Add a station…", "Import…", "Export…") and the server tab's "Add a missing station".
 class OwnStationsMenu : public QObject {
     Q_OBJECT

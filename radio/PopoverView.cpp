@@ -228,7 +228,7 @@ PopoverView::PopoverView(IconLoader* icons, QWidget* parent) : QWidget(parent) {
         segment->setAccessibleDescription(segment->accessibleName());
         segment->setAccessibleName(QString());
     }
-    ownStationsButton = toolButton(QStringLiteral("＋"), tr("Your own stations"), this);
+    ownStationsButton = toolButton(QStringLiteral("+"), tr("Your own stations"), this);
     ownStationsButton->setPopupMode(QToolButton::InstantPopup);
     detachButton = toolButton(QString(), tr("Open in a window"), this);
     detachButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));

@@ -177,6 +177,8 @@ void RadioViewController::wireView() {
     connect(s, &PlaybackSession::titleChanged, this, &RadioViewController::showNowPlaying);
     connect(s, &PlaybackSession::formatChanged, this, &RadioViewController::showLoadedStation);
     connect(s, &PlaybackSession::stationChanged, this, &RadioViewController::stationLoaded);
+    if (!s->station().isNull()) // loaded at launch, before the panel was made
+        stationLoaded(s->station());
     connect(s, &PlaybackSession::volumeChanged, this, [this](double volume) {
         const QSignalBlocker quiet(view_->volumeSlider);
         view_->volumeSlider->setValue(qRound(volume * 100));

@@ -62,6 +62,16 @@ private Q_SLOTS:
         f_->api->waitForSaves();
     }
 
+    // A station loaded before the panel was made (at launch, for the media keys) shows whole.
+    void stationLoadedBeforeThePanel() {
+        controller_.reset();
+        playback_->loadStation(sampleStations().at(1), false);
+        makeController(true);
+        QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Café Central"));
+        QCOMPARE(controller_->view()->stationTags->text(), QStringLiteral("Jazz"));
+        QCOMPARE(controller_->view()->stationName->text(), QStringLiteral("Café Central"));
+    }
+
     // The stored sort setting applies (1: clicks, all even here, so the given order stays).
     void filtersAndCounts() {
         f_->defaults->setValue(settingskeys::kRadioStationsSortBy, 1);
@@ -657,12 +667,15 @@ private Q_SLOTS:
     }
 
 private:
-    void makeController() {
+    // A new player too, unless the one before is to go on (as at launch, before the panel).
+    void makeController(bool keepPlayback = false) {
         controller_.reset();
         icons_ = std::make_unique<IconLoader>(transport_, f_->dir.filePath("icons"));
-        session_ = std::make_unique<PlaybackSession>();
-        playback_ = std::make_unique<StationPlayer>(StationPlayer::Collaborators{
-            f_->api.get(), player_.get(), session_.get(), f_->defaults.get(), shell_.support, [this] { shell_.beep(); }});
+        if (!keepPlayback) {
+            session_ = std::make_unique<PlaybackSession>();
+            playback_ = std::make_unique<StationPlayer>(StationPlayer::Collaborators{
+                f_->api.get(), player_.get(), session_.get(), f_->defaults.get(), shell_.support, [this] { shell_.beep(); }});
+        }
         RadioViewController::Collaborators c{f_->api.get(), f_->defaults.get(), playback_.get(), &shell_, icons_.get()};
         controller_ = std::make_unique<RadioViewController>(c);
     }
