@@ -41,7 +41,7 @@ HistoryPage::HistoryPage(SongHistory& history, Hooks hooks, QWidget* parent)
     list = new QListView(this);
     list->setModel(model_);
     list->setAccessibleName(tr("Songs heard"));
-    list->setUniformItemSizes(false);
+    list->setSpacing(2); // two-line songs apart from each other
     list->setWordWrap(false);
     list->setTextElideMode(Qt::ElideRight);
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
