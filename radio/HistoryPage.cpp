@@ -126,6 +126,7 @@ HistoryPage::HistoryPage(SongHistory& history, Hooks hooks, QWidget* parent)
     connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this, &HistoryPage::showCurrent);
     connect(model_, &QAbstractItemModel::dataChanged, this, &HistoryPage::showCurrent);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &HistoryPage::showCurrent);
+    connect(&history_, &SongHistory::songAdded, this, &HistoryPage::showCurrent); // also when filtered out
     showCurrent();
 }
 

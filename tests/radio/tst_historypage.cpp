@@ -112,7 +112,9 @@ private Q_SLOTS:
     }
 
     void clearingAsksFirst() {
+        QVERIFY(!page_->clearButton->isEnabled()); // nothing to clear yet
         hear("FIP", "Keep - Me", now_);
+        QVERIFY(page_->clearButton->isEnabled());
         hear("FIP", "Forget - Me", now_);
         select("Keep - Me");
         page_->starButton->toggle();
