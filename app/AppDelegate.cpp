@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/Autostart.h"
+#include "app/HistoryCommand.h"
 #include "app/ListCommands.h"
 #include "app/Popover.h"
 #include "app/PromptingCredentialStore.h"
@@ -10,6 +11,8 @@
 #include "audio/AlsaAudioHardware.h"
 #include "radio/CloudSettingsPage.h"
 #include "radio/GeneralSettingsPage.h"
+#include "radio/HistoryPage.h"
+#include "radio/SongHistory.h"
 #include "radio/SleepTimer.h"
 #include "radio/SleepTimerMenu.h"
 #include "radio/WakeUpAlarm.h"
@@ -60,6 +63,8 @@ AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(
 AppDelegate::~AppDelegate() {
     if (api_)
         api_->waitForSaves(); // list files written, their cloud saves handed over
+    if (history_)
+        history_->flush();
     // A change made just before quitting still reaches the cloud, unless it does not answer.
     if (cloudSync_)
         cloudSync_->finishSaves(std::chrono::seconds(5));
@@ -80,6 +85,8 @@ void AppDelegate::applicationWillFinishLaunching() {
     version_ = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
     session_ = std::make_unique<PlaybackSession>();
     session_->setVolume(defaults_->doubleValue(settingskeys::kRadioVolume));
+    history_ = std::make_unique<SongHistory>(HistoryCommand::filePath(supportURL_.toLocalFile()));
+    history_->follow(*session_);
 }
 
 void AppDelegate::setInitialDefaults() {
@@ -196,6 +203,7 @@ void AppDelegate::preparePanel() {
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
     cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
     view->tabs->addTab(cloudPage, tr("Cloud sync"));
+    prepareHistoryPage();
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;
     hooks.startsAtLogin = [autostart] { return autostart.isEnabled(); };
@@ -288,6 +296,16 @@ void AppDelegate::prepareDesktopExtras() {
     alarm_ = std::make_unique<WakeUpAlarm>(*defaults_, *session_, alarm);
 }
 
+void AppDelegate::prepareHistoryPage() {
+    HistoryPage::Hooks hooks;
+    hooks.search = [this](const QString& title) { controller_->visitNowPlayingAction(title); };
+    hooks.play = [this](const Station& kept) {
+        stationPlayer_->loadStation(SongHistory::stationToPlay(kept, {api_->favoriteStations(), api_->recentStations()}),
+                                    true);
+    };
+    controller_->view()->tabs->addTab(new HistoryPage(*history_, hooks), tr("History"));
+}
+
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
     // The tray host places the icon a moment after it is shown; the popover should open
     // under it, not at the pointer, when that moment comes soon enough.
@@ -332,6 +350,10 @@ void AppDelegate::displayPopoverAction() {
 
 void AppDelegate::handleRequest(const QString& request, const std::function<void(const QString&)>& reply) {
     if (const std::optional<QString> answer = ListCommands::answer(*api_, request)) {
+        reply(*answer);
+        return;
+    }
+    if (const std::optional<QString> answer = HistoryCommand::answer(*history_, request)) {
         reply(*answer);
         return;
     }

@@ -34,6 +34,7 @@ class ListRefresher;
 class RadioBrowser;
 class RadioViewController;
 class SleepTimer;
+class SongHistory;
 class TitleNotifier;
 class StatusItem;
 class UserDefaults;
@@ -83,6 +84,8 @@ private:
     void placeStatusItem(int secondsToWait);
     // Start at login, title notifications, the sleep timer and the wake-up alarm.
     void prepareDesktopExtras();
+    // The "History" tab, as the panel is made.
+    void prepareHistoryPage();
 
     CommandLine options_;
     QUrl supportURL_;
@@ -105,6 +108,7 @@ private:
     std::unique_ptr<AlsaAudioHardware> audioHardware_;
     std::unique_ptr<PlaybackSession> session_;
     std::unique_ptr<OutputPicker> outputs_; // until the panel takes it
+    std::unique_ptr<SongHistory> history_; // follows the session, panel or not
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<StationPlayer> stationPlayer_;
     std::unique_ptr<StationResolver> addressResolver_;

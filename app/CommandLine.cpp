@@ -61,13 +61,16 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption volume(QStringLiteral("volume"),
                                     tr("Set the volume to N (0 to 100), or change it by +N or -N."),
                                     QStringLiteral("N"));
+    const QCommandLineOption history(QStringLiteral("history"),
+                                     tr("Print the songs heard last, newest first, as lines \"time, station, title\": "
+                                        "20, or the number given after it (--history 50)."));
     parser.addPositionalArgument(QStringLiteral("USER"), tr("The cloud user, with --configure-cloud."),
                                  QStringLiteral("[USER]"));
     parser.addPositionalArgument(QStringLiteral("STATION"), tr("The station to play, with --play."),
                                  QStringLiteral("[STATION]"));
     for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart,
                                              &configureCloud, &addStation, &name, &importList, &exportList, &play,
-                                             &stop, &toggle, &next, &previous, &volume})
+                                             &stop, &toggle, &next, &previous, &volume, &history})
         parser.addOption(*option);
     using Kind = PlayerCommands::Kind;
     const std::pair<const QCommandLineOption*, Kind> commands[] = {
@@ -113,6 +116,17 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             result.action = Action::ConfigureCloud;
             result.cloudServer = parser.value(configureCloud);
             result.cloudUser = parser.positionalArguments().first();
+        }
+    } else if (parser.isSet(history)) {
+        const QStringList rest = parser.positionalArguments();
+        bool number = true;
+        const int count = rest.isEmpty() ? 20 : rest.first().toInt(&number);
+        if (rest.size() > 1 || !number || count < 1) {
+            result.action = Action::Error;
+            result.message = tr("--history takes one number of songs, 1 or more: ostrel-radio --history 20");
+        } else {
+            result.action = Action::ShowHistory;
+            result.historyCount = count;
         }
     } else if (int(parser.isSet(addStation)) + int(parser.isSet(importList)) + int(parser.isSet(exportList)) > 1) {
         result.action = Action::Error;

@@ -9,7 +9,7 @@
 // What the command line asks for. Parsed before any application object exists, so that
 // --version and --help work without a display.
 struct CommandLine {
-    enum class Action { Run, ShowVersion, ShowHelp, Error, ConfigureCloud, EditLists };
+    enum class Action { Run, ShowVersion, ShowHelp, Error, ConfigureCloud, EditLists, ShowHistory };
 
     Action action = Action::Run;
     QString message;   // the text to print for ShowVersion, ShowHelp and Error
@@ -29,6 +29,7 @@ struct CommandLine {
     QString stationName;
     QString importFile;  // --import FILE
     QString exportFile;  // --export FILE (.m3u, .m3u8 or .pls)
+    int historyCount = 20; // ShowHistory: --history [N], the newest N songs
 
     static CommandLine parse(const QStringList& arguments);
 

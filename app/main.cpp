@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/CommandLine.h"
+#include "app/HistoryCommand.h"
 #include "app/ListCommands.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
@@ -128,6 +129,14 @@ int main(int argc, char* argv[]) {
         QTextStream out(stdout);
         QTextStream err(stderr);
         return ListCommands::run(options, out, err);
+    }
+    case CommandLine::Action::ShowHistory: {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Ostrel Radio"));
+        translations::install(app, QLocale());
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return HistoryCommand::run(options, out, err);
     }
     case CommandLine::Action::Run:
         break;

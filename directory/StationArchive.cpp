@@ -13,11 +13,15 @@ Q_LOGGING_CATEGORY(lcArchive, "ostrel.archive")
 namespace archive {
 
 QByteArray archivedDataWithRootObject(const StationList& stations) {
+    return archivedDataWithRootObject(stations, kStationListTag);
+}
+
+QByteArray archivedDataWithRootObject(const StationList& stations, quint64 formatTag) {
     QByteArray bytes;
     bytes.reserve(stations.size() * 640);
     QCborStreamWriter writer(&bytes);
     writer.append(QCborTag(kSelfDescribeTag));
-    writer.append(QCborTag(kStationListTag));
+    writer.append(QCborTag(formatTag));
     writer.startArray(quint64(stations.size()));
     for (const Station& station : stations) {
         quint64 count = 0;
@@ -55,9 +59,10 @@ namespace {
 // times faster than a general-purpose stream reader, and what it does not expect it refuses.
 class Decoder {
 public:
-    Decoder(QByteArrayView data, ArchiveClasses classes, std::uint64_t maxStations = UINT64_MAX)
+    Decoder(QByteArrayView data, ArchiveClasses classes, std::uint64_t maxStations = UINT64_MAX,
+            std::uint64_t formatTag = kStationListTag)
         : p_(reinterpret_cast<const std::uint8_t*>(data.data())), begin_(p_), end_(p_ + data.size()),
-          classes_(classes), maxStations_(maxStations) {}
+          classes_(classes), maxStations_(maxStations), formatTag_(formatTag) {}
 
     std::optional<StationList> run(QString* error) {
         StationList stations;
@@ -123,7 +128,7 @@ private:
 
     bool readList(StationList& stations) {
         if (!expectTag(kSelfDescribeTag, "missing CBOR self-describe tag") ||
-            !expectTag(kStationListTag, "missing station list format tag"))
+            !expectTag(formatTag_, "missing format tag"))
             return false;
         Major major;
         std::uint64_t count;
@@ -292,6 +297,7 @@ private:
     const std::uint8_t* end_;
     ArchiveClasses classes_;
     std::uint64_t maxStations_;
+    std::uint64_t formatTag_;
     bool leftUnread_ = false;
     stationkeys::KeyCache keys_;
     QString error_;
@@ -301,6 +307,10 @@ private:
 
 std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, QString* error) {
     return Decoder(data, classes).run(error);
+}
+
+std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, quint64 formatTag, QString* error) {
+    return Decoder(data, classes, UINT64_MAX, formatTag).run(error);
 }
 
 std::optional<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations,

@@ -14,6 +14,7 @@
 //     0x4F535401(     format tag: "OS", station list, version 1
 //       [ { text: text | integer | float | bool, ... }, ... ]))
 //
+// Other lists (the song history) take the same layout under a format tag of their own.
 // Every item has a definite length, keys are unique within a map, texts are UTF-8.
 // Reading is strict: anything else anywhere in the bytes refuses the whole list.
 namespace archive {
@@ -29,9 +30,13 @@ inline constexpr ArchiveClasses kStationListClasses = ArchiveClasses(0xF);
 // The list's bytes. Only text and number values are written: null, array and object values
 // have no place in the format and are left out.
 QByteArray archivedDataWithRootObject(const StationList& stations);
+// The same layout under another format tag, for list files whose maps are other records.
+QByteArray archivedDataWithRootObject(const StationList& records, quint64 formatTag);
 
 // Decodes without logging; on failure `error` says what was wrong and where.
 std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, QString* error = nullptr);
+// The same for a list under another format tag.
+std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, quint64 formatTag, QString* error);
 // Decodes the first `maxStations` of the list and leaves the rest unread: a list that keeps
 // only so many costs no more however long it is sent.
 std::optional<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations,

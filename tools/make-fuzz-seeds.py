@@ -42,6 +42,10 @@ def station_list(stations):
     return head(6, 55799) + head(6, 0x4F535401) + encode(stations)
 
 
+def song_history(songs):
+    return head(6, 55799) + head(6, 0x4F534801) + encode(songs)
+
+
 def cloud_record(fields):
     return head(6, 55799) + head(6, 0x4F535201) + encode(
         {"recordType": "AppData", "recordName": "AppData.1", "fields": fields})
@@ -68,6 +72,15 @@ def icy_body(interval, blocks):
 
 SEEDS = {
     "fuzz_station_archive": {name + ".cbor": station_list(s) for name, s in STATION_LISTS.items()},
+    "fuzz_song_history": {
+        "empty.cbor": song_history([]),
+        "songs.cbor": song_history([
+            {"name": "Radio Eins", "url": "http://stream.example/live.mp3",
+             "stationuuid": "9617a958-0601-11e8-ae97-52543be04c81", "favicon": "http://stream.example/i.png",
+             "time": 1714564800000, "title": "Café Noir – Ünder the Moon", "starred": True},
+            {"name": "Mine", "url": "https://mine.example/", "ostrel_custom": 1,
+             "time": 1714564700000, "title": "Artist - Title"}]),
+    },
     "fuzz_directory_reply": {
         "stations.json": json.dumps([ONE, dict(ONE, name=" \"Radio Eins\". ", url="file:///etc/passwd"),
                                      {"name": None, "url": "", "bitrate": "128"}, 7]).encode(),

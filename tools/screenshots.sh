@@ -40,6 +40,37 @@ for _ in $(seq 100); do grep -q 'port [0-9]' "$work/site.out" 2>/dev/null && bre
 site=$(sed -n 's/.* port \([0-9]*\).*/http:\/\/127.0.0.1:\1/p' "$work/site.out" | head -n 1)
 [ -n "$site" ] || fail "the playlist server did not start"
 
+# Songs heard this morning and yesterday, for the History tab, in the song history file's layout.
+mkdir -p "$XDG_DATA_HOME/Ostrel Radio"
+python3 - "$XDG_DATA_HOME/Ostrel Radio/songHistory.dat" <<'PY'
+import struct, sys, time
+def head(major, n):
+    if n < 24:
+        return bytes([major << 5 | n])
+    for info, fmt in ((24, ">B"), (25, ">H"), (26, ">I"), (27, ">Q")):
+        if n < 1 << (8 * struct.calcsize(fmt)):
+            return bytes([major << 5 | info]) + struct.pack(fmt, n)
+def text(s):
+    data = s.encode()
+    return head(3, len(data)) + data
+def song(minutes_ago, title, station, starred=False):
+    fields = {"name": text(station), "url": text("http://stream.example/" + station.replace(" ", "")),
+              "stationuuid": text("example-" + station), "time": head(0, int((time.time() - minutes_ago * 60) * 1000)),
+              "title": text(title)}
+    if starred:
+        fields["starred"] = b"\xf5"
+    return head(5, len(fields)) + b"".join(text(k) + v for k, v in fields.items())
+songs = [song(3, "Nils Frahm - Says", "Deutschlandfunk Kultur"),
+         song(9, "Ólafur Arnalds - Saman", "Deutschlandfunk Kultur", True),
+         song(14, "Hania Rani - Eden", "radioeins"),
+         song(21, "Kiasmos - Blurred", "radioeins"),
+         song(26, "Agnes Obel - Riverside", "FluxFM", True),
+         song(24 * 60 + 30, "Röyksopp - Eple", "FluxFM"),
+         song(24 * 60 + 36, "Moderat - A New Error", "FluxFM")]
+with open(sys.argv[1], "wb") as f:
+    f.write(head(6, 55799) + head(6, 0x4F534801) + head(4, len(songs)) + b"".join(songs))
+PY
+
 start() {
     "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show >> "$work/app.log" 2>&1 &
     pids+=($!)

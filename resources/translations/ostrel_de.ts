@@ -112,6 +112,10 @@ Geben Sie es ein, um in dieser Sitzung abzugleichen; es wird nicht gespeichert.<
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
 </context>
 <context>
     <name>AudioDevice</name>
@@ -414,6 +418,14 @@ Try &apos;--help&apos; for the list of options.</source>
         <source>Ostrel Radio did not start in time.</source>
         <translation>Ostrel Radio ist nicht rechtzeitig gestartet.</translation>
     </message>
+    <message>
+        <source>Print the songs heard last, newest first, as lines &quot;time, station, title&quot;: 20, or the number given after it (--history 50).</source>
+        <translation>Die zuletzt gehörten Titel ausgeben, die neuesten zuerst, als Zeilen „Zeit, Sender, Titel“: 20 oder die dahinter angegebene Zahl (--history 50).</translation>
+    </message>
+    <message>
+        <source>--history takes one number of songs, 1 or more: ostrel-radio --history 20</source>
+        <translation>--history nimmt eine Anzahl Titel, 1 oder mehr: ostrel-radio --history 20</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -587,6 +599,115 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>Not a web address</source>
         <translation>Keine Webadresse</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryCommand</name>
+    <message>
+        <source>The song history cannot be read (%1).</source>
+        <translation>Der Titelverlauf kann nicht gelesen werden (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryPage</name>
+    <message>
+        <source>Filter songs</source>
+        <translation>Titel filtern</translation>
+    </message>
+    <message>
+        <source>Starred only</source>
+        <translation>Nur markierte</translation>
+    </message>
+    <message>
+        <source>Songs heard</source>
+        <translation>Gehörte Titel</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Copy the song&apos;s title</source>
+        <translation>Den Titel kopieren</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Search the web for the song</source>
+        <translation>Im Web nach dem Titel suchen</translation>
+    </message>
+    <message>
+        <source>Play station</source>
+        <translation>Sender spielen</translation>
+    </message>
+    <message>
+        <source>Play the song&apos;s station again</source>
+        <translation>Den Sender des Titels wieder spielen</translation>
+    </message>
+    <message>
+        <source>Star</source>
+        <translation>Markieren</translation>
+    </message>
+    <message>
+        <source>Starred songs are kept however many others come</source>
+        <translation>Markierte Titel bleiben, wie viele andere auch dazukommen</translation>
+    </message>
+    <message>
+        <source>Star the song</source>
+        <translation>Den Titel markieren</translation>
+    </message>
+    <message>
+        <source>Export starred</source>
+        <translation>Markierte exportieren</translation>
+    </message>
+    <message>
+        <source>Export starred songs</source>
+        <translation>Markierte Titel exportieren</translation>
+    </message>
+    <message>
+        <source>As text…</source>
+        <translation>Als Text…</translation>
+    </message>
+    <message>
+        <source>As CSV…</source>
+        <translation>Als CSV…</translation>
+    </message>
+    <message>
+        <source>Clear history…</source>
+        <translation>Verlauf löschen…</translation>
+    </message>
+    <message>
+        <source>Starred</source>
+        <translation>Markiert</translation>
+    </message>
+    <message>
+        <source>Clear history</source>
+        <translation>Verlauf löschen</translation>
+    </message>
+    <message>
+        <source>Forget every song heard? Starred songs are kept.</source>
+        <translation>Alle gehörten Titel vergessen? Markierte Titel bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Exported %n starred song(s).</source>
+        <translation>
+            <numerusform>%n markierter Titel exportiert.</numerusform>
+            <numerusform>%n markierte Titel exportiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1192,6 +1313,25 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>Sleep timer (%1)</source>
         <translation>Schlummerfunktion (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>SongHistoryModel</name>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Gestern</translation>
+    </message>
+    <message>
+        <source>%1, on %2 at %3, starred</source>
+        <translation>%1, auf %2 um %3, markiert</translation>
+    </message>
+    <message>
+        <source>%1, on %2 at %3</source>
+        <translation>%1, auf %2 um %3</translation>
     </message>
 </context>
 <context>

@@ -112,6 +112,10 @@ Saisissez-le pour synchroniser pendant cette session ; il ne sera pas enregistr�
         <source>Quit</source>
         <translation>Quitter</translation>
     </message>
+    <message>
+        <source>History</source>
+        <translation>Historique</translation>
+    </message>
 </context>
 <context>
     <name>AudioDevice</name>
@@ -414,6 +418,14 @@ Essayez « --help » pour la liste des options.</translation>
         <source>Ostrel Radio did not start in time.</source>
         <translation>Ostrel Radio n’a pas démarré à temps.</translation>
     </message>
+    <message>
+        <source>Print the songs heard last, newest first, as lines &quot;time, station, title&quot;: 20, or the number given after it (--history 50).</source>
+        <translation>Afficher les derniers titres entendus, du plus récent au plus ancien, en lignes « heure, station, titre » : 20, ou le nombre donné après (--history 50).</translation>
+    </message>
+    <message>
+        <source>--history takes one number of songs, 1 or more: ostrel-radio --history 20</source>
+        <translation>--history prend un nombre de titres, 1 ou plus : ostrel-radio --history 20</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -587,6 +599,115 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>Not a web address</source>
         <translation>Ce n&apos;est pas une adresse web</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryCommand</name>
+    <message>
+        <source>The song history cannot be read (%1).</source>
+        <translation>L’historique des titres ne peut pas être lu (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryPage</name>
+    <message>
+        <source>Filter songs</source>
+        <translation>Filtrer les titres</translation>
+    </message>
+    <message>
+        <source>Starred only</source>
+        <translation>Favoris seulement</translation>
+    </message>
+    <message>
+        <source>Songs heard</source>
+        <translation>Titres entendus</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copier</translation>
+    </message>
+    <message>
+        <source>Copy the song&apos;s title</source>
+        <translation>Copier le titre</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Rechercher</translation>
+    </message>
+    <message>
+        <source>Search the web for the song</source>
+        <translation>Rechercher le titre sur le web</translation>
+    </message>
+    <message>
+        <source>Play station</source>
+        <translation>Écouter la station</translation>
+    </message>
+    <message>
+        <source>Play the song&apos;s station again</source>
+        <translation>Réécouter la station de ce titre</translation>
+    </message>
+    <message>
+        <source>Star</source>
+        <translation>Étoile</translation>
+    </message>
+    <message>
+        <source>Starred songs are kept however many others come</source>
+        <translation>Les titres étoilés restent, quel que soit le nombre de nouveaux</translation>
+    </message>
+    <message>
+        <source>Star the song</source>
+        <translation>Mettre une étoile au titre</translation>
+    </message>
+    <message>
+        <source>Export starred</source>
+        <translation>Exporter les étoilés</translation>
+    </message>
+    <message>
+        <source>Export starred songs</source>
+        <translation>Exporter les titres étoilés</translation>
+    </message>
+    <message>
+        <source>As text…</source>
+        <translation>En texte…</translation>
+    </message>
+    <message>
+        <source>As CSV…</source>
+        <translation>En CSV…</translation>
+    </message>
+    <message>
+        <source>Clear history…</source>
+        <translation>Effacer l’historique…</translation>
+    </message>
+    <message>
+        <source>Starred</source>
+        <translation>Étoilé</translation>
+    </message>
+    <message>
+        <source>Clear history</source>
+        <translation>Effacer l’historique</translation>
+    </message>
+    <message>
+        <source>Forget every song heard? Starred songs are kept.</source>
+        <translation>Oublier tous les titres entendus ? Les titres étoilés sont conservés.</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Fichiers CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Fichiers texte (*.txt)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Exported %n starred song(s).</source>
+        <translation>
+            <numerusform>%n titre étoilé exporté.</numerusform>
+            <numerusform>%n titres étoilés exportés.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
     </message>
 </context>
 <context>
@@ -1192,6 +1313,25 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>Sleep timer (%1)</source>
         <translation>Minuterie de sommeil (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>SongHistoryModel</name>
+    <message>
+        <source>Today</source>
+        <translation>Aujourd’hui</translation>
+    </message>
+    <message>
+        <source>Yesterday</source>
+        <translation>Hier</translation>
+    </message>
+    <message>
+        <source>%1, on %2 at %3, starred</source>
+        <translation>%1, sur %2 à %3, étoilé</translation>
+    </message>
+    <message>
+        <source>%1, on %2 at %3</source>
+        <translation>%1, sur %2 à %3</translation>
     </message>
 </context>
 <context>

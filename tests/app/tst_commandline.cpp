@@ -1,3 +1,7 @@
+#include "app/HistoryCommand.h"
+#include "radio/SongHistory.h"
+#include "support/DirectoryFixture.h"
+
 #include <QtNetwork>
 #include <QtTest>
 
@@ -49,6 +53,9 @@ private Q_SLOTS:
         QTest::newRow("help lists the commands") << QStringList{"--help"} << 0
                                                  << "--play[\\s\\S]*--stop[\\s\\S]*--toggle[\\s\\S]*--next"
                                                     "[\\s\\S]*--previous[\\s\\S]*--volume <N>";
+        QTest::newRow("history with nothing heard") << QStringList{"--history"} << 0 << "^$";
+        QTest::newRow("history of no number") << QStringList{"--history", "many"} << 2 << "--history takes one number";
+        QTest::newRow("history of two numbers") << QStringList{"--history", "1", "2"} << 2 << "--history takes one number";
         QTest::newRow("stray argument") << QStringList{"extra"} << 2 << "Unexpected argument 'extra'";
         QTest::newRow("help in German") << QStringList{"LANG=de_DE.UTF-8", "--help"} << 0
                                         << "^Aufruf: ostrel-radio \\[Optionen\\][\\s\\S]*Die Version zeigen";
@@ -111,6 +118,64 @@ private Q_SLOTS:
         QCOMPARE(status.exitCode(), claimed ? 0 : 1);
         running.terminate();
         QVERIFY(running.waitForFinished(20000));
+    }
+
+    // --history [N] prints the newest songs from the file, or, with a player running, after
+    // asking it to write what it holds.
+    void historyPrintsTheNewestSongs_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<QStringList>("lines");
+        const auto line = [](int i) {
+            return QStringLiteral("2024-05-01 %1:%2:00, %3, Artist %4 - Song")
+                .arg(12 + i / 60)
+                .arg(i % 60, 2, 10, QLatin1Char('0'))
+                .arg(i % 2 ? "Radio, Eins" : "FM4")
+                .arg(i);
+        };
+        QStringList twenty;
+        for (int i = 24; i > 4; --i)
+            twenty.append(line(i));
+        QTest::newRow("twenty by default") << QStringList{"--history"} << false << twenty;
+        QTest::newRow("as many as asked") << QStringList{"--history", "2"} << false << QStringList{line(24), line(23)};
+        QTest::newRow("more than there are") << QStringList{"--history", "1000"} << false << (twenty << line(4) << line(3) << line(2) << line(1) << line(0));
+        QTest::newRow("the player's unwritten songs") << QStringList{"--history", "2"} << true << QStringList{line(24), line(23)};
+    }
+
+    void historyPrintsTheNewestSongs() {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, running);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("XDG_DATA_HOME/Ostrel Radio");
+        QVERIFY(QDir().mkpath(folder));
+        auto at = QDateTime(QDate(2024, 5, 1), QTime(12, 0));
+        SongHistory history(HistoryCommand::filePath(folder), [&at] { return std::exchange(at, at.addSecs(60)); });
+        history.setSaveDelay(std::chrono::hours(1)); // the running player has not written them yet
+        for (int i = 0; i < 25; ++i) {
+            const QString name = i % 2 ? "Radio, Eins" : "FM4";
+            history.add(stationFromJson(QJsonObject{{"stationuuid", name}, {"name", name}, {"url", "http://s.example/"}}),
+                        QStringLiteral("Artist %1 - Song").arg(i));
+        }
+        QLocalServer player; // stands in for the running player's socket
+        if (running) {
+            QVERIFY(player.listen(dir.filePath(QStringLiteral("ostrel-radio.socket"))));
+            connect(&player, &QLocalServer::newConnection, &player, [&player, &history] {
+                QLocalSocket* socket = player.nextPendingConnection();
+                connect(socket, &QLocalSocket::readyRead, socket, [socket, &history] {
+                    const QString request = QString::fromUtf8(socket->readLine()).trimmed();
+                    socket->write(HistoryCommand::answer(history, request).value_or("not for us").toUtf8() + '\n');
+                });
+            });
+        } else {
+            history.flush();
+        }
+        QProcess process;
+        start(process, dir, arguments);
+        QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 30000);
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), lines.join(u'\n') + u'\n');
+        QCOMPARE(process.readAllStandardError(), QByteArray());
     }
 
     void statusAnswerIsCappedAndCleaned() {

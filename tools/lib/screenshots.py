@@ -261,6 +261,15 @@ def panel_pictures(playlist):
     park_pointer()
     picture("server", panel)
 
+    # The songs heard (the script leaves a history file before the start), one of them chosen.
+    click(need(panel, pyatspi.ROLE_PAGE_TAB, "History"))
+    songs = need(panel, pyatspi.ROLE_LIST, "Songs heard")
+    rows = wait("the history has no songs", lambda: [n for n in nodes(songs)
+                                                     if n.getRole() == pyatspi.ROLE_LIST_ITEM and showing(n)])
+    click(next(n for n in rows if n.name.startswith("Hania Rani")), dx=60)
+    park_pointer()
+    picture("history", panel)
+
     # "Add a station", from the ＋ button beside the strips, filled in with a local station.
     open_menu(app, need(panel, pyatspi.ROLE_PUSH_BUTTON, "Your own stations"))
     xdotool("key", "Down", "Return")  # its first item, "Add a Station…"
