@@ -138,12 +138,21 @@ GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
     connect(&retryTimer_, &QTimer::timeout, this, &GstMediaPlayer::retry);
     connect(&stableTimer_, &QTimer::timeout, this, [this] { attempt_ = 0; });
 
-    if (!ensureGStreamer())
-        return;
+    // GStreamer starts with the first item: an idle program pays nothing for it.
+    const QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread());
+    glibWatch_ = dispatcher && dispatcher->inherits("QEventDispatcherGlib");
+}
+
+bool GstMediaPlayer::ensurePipeline() {
+    if (playbin_)
+        return true;
+    if (triedPipeline_ || !ensureGStreamer())
+        return false;
+    triedPipeline_ = true;
     playbin_ = gst_element_factory_make("playbin", "ostrel-player");
     if (!playbin_) {
         qCWarning(lcMedia, "GStreamer has no playbin; is gstreamer1.0-plugins-base installed?");
-        return;
+        return false;
     }
     gst_object_ref_sink(playbin_);
     g_object_set(playbin_, "flags", kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
@@ -158,13 +167,13 @@ GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
     setVolume(volume_);
 
     bus_ = gst_element_get_bus(playbin_);
-    const QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread());
-    if (dispatcher && dispatcher->inherits("QEventDispatcherGlib")) {
+    if (glibWatch_) {
         watchId_ = gst_bus_add_watch(bus_, &GstMediaPlayer::onBusWatch, this);
     } else {
         qCInfo(lcMedia, "Qt does not run the GLib event loop; bus messages are queued instead");
         gst_bus_set_sync_handler(bus_, &GstMediaPlayer::onBusSync, this, nullptr);
     }
+    return true;
 }
 
 GstMediaPlayer::~GstMediaPlayer() {
@@ -248,7 +257,7 @@ void GstMediaPlayer::setOutputDevice(const QString& alsaDevice) {
 // --- Pipeline
 
 void GstMediaPlayer::startPipeline() {
-    if (!playbin_) {
+    if (!ensurePipeline()) {
         fail(tr(text::noPlayback));
         return;
     }
@@ -379,7 +388,36 @@ void GstMediaPlayer::onElementAdded(GstBin*, GstBin*, GstElement* element, gpoin
     GstElementFactory* factory = gst_element_get_factory(element);
     if (factory && g_str_equal(GST_OBJECT_NAME(factory), "queue2"))
         g_object_set(element, "high-watermark", 0.8, nullptr);
+    if (factory && g_str_equal(GST_OBJECT_NAME(factory), "decodebin"))
+        g_signal_connect(element, "autoplug-sort", G_CALLBACK(&GstMediaPlayer::onAutoplugSort), nullptr);
 }
+
+G_GNUC_BEGIN_IGNORE_DEPRECATIONS // decodebin's signal hands over a GValueArray
+GValueArray* GstMediaPlayer::onAutoplugSort(GstElement*, GstPad*, GstCaps*, GValueArray* factories, gpointer) {
+    // Only sound is played: decoders of pictures, video and subtitles are never loaded. Among
+    // equal ranks the FFmpeg wrapper comes first by name, and loading it maps FFmpeg's filters,
+    // encoders and voices (some 40 MiB); it stays as the fallback for formats only it reads.
+    const auto pluginOf = [](GstElementFactory* f) {
+        const gchar* name = gst_plugin_feature_get_plugin_name(GST_PLUGIN_FEATURE(f));
+        return QByteArrayView(name ? name : "");
+    };
+    const auto notSound = [](GstElementFactory* f) {
+        const QByteArrayView klass(gst_element_factory_get_metadata(f, GST_ELEMENT_METADATA_KLASS));
+        return klass.contains("Decoder") && !klass.contains("Audio") &&
+               (klass.contains("Video") || klass.contains("Image") || klass.contains("Subtitle"));
+    };
+    GValueArray* sorted = g_value_array_new(factories->n_values);
+    for (const bool fallback : {false, true}) {
+        for (guint i = 0; i < factories->n_values; ++i) {
+            const GValue* value = g_value_array_get_nth(factories, i);
+            auto* factory = GST_ELEMENT_FACTORY(g_value_get_object(value));
+            if (!notSound(factory) && (pluginOf(factory) == "libav") == fallback)
+                g_value_array_append(sorted, value);
+        }
+    }
+    return sorted;
+}
+G_GNUC_END_IGNORE_DEPRECATIONS
 
 GstPadProbeReturn GstMediaPlayer::onSourceData(GstPad*, GstPadProbeInfo* info, gpointer data) {
     auto* tap = static_cast<IcyTap*>(data);

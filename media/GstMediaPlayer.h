@@ -62,8 +62,9 @@ public:
     QString outputDevice() const { return outputDevice_; }
 
     // Whether bus messages come through the GLib watch (false: queued from a sync handler).
-    bool usesGLibBusWatch() const { return watchId_ != 0; }
-    // The playbin, for measurements and tests; owned by the player.
+    bool usesGLibBusWatch() const { return glibWatch_; }
+    // The playbin, for measurements and tests; owned by the player. Null until the first item
+    // loads: GStreamer starts then.
     GstElement* pipeline() const { return playbin_; }
 
 private:
@@ -71,6 +72,8 @@ private:
     static GstBusSyncReply onBusSync(GstBus* bus, GstMessage* message, gpointer self);
     static void onSourceSetup(GstElement* playbin, GstElement* source, gpointer self);
     static void onElementAdded(GstBin* playbin, GstBin* bin, GstElement* element, gpointer self);
+    static GValueArray* onAutoplugSort(GstElement* bin, GstPad* pad, GstCaps* caps, GValueArray* factories,
+                                       gpointer);
     struct IcyTap;
     static GstPadProbeReturn onSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer tap);
 
@@ -83,6 +86,7 @@ private:
     void resumeIfReady();
     void watchPlayback();
 
+    bool ensurePipeline();
     void startPipeline();
     void stopPipeline();
     void setPipelineState(GstState state);
@@ -97,6 +101,8 @@ private:
     GstElement* playbin_ = nullptr;
     GstBus* bus_ = nullptr;
     guint watchId_ = 0;
+    bool glibWatch_ = false;
+    bool triedPipeline_ = false;
     // Counts pipeline stops; messages queued from before the last stop are stale.
     std::atomic<quint64> epoch_{0};
     // The epoch whose connection carries ICY metadata: its titles come from the source's bytes,

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# whole.sh [BUILD_DIR]: start, idle and playing figures of the whole program beside mpv, run by
+# hand (not part of the test suite).
+#
+# The program runs under Xvfb with a tray host, the directory emulator, a private session bus
+# and isolated XDG folders (tools/lib/desktop-session.sh); its loaded station is a local Icecast
+# mount (128 kbit/s MP3) and its sound goes to ALSA's null device, as does mpv's. whole.py
+# measures and prints the table; WHOLE_ARGS passes options to it (--starts, --window).
+# Needs icecast2, ezstream, gstreamer1.0-tools, Xvfb, trayer, dbus and mpv.
+set -uo pipefail
+source=$(cd "$(dirname "$0")/../../.." && pwd)
+build=$(cd "${1:-$source/build}" && pwd)
+exe=${OSTREL_EXE:-$build/app/ostrel-radio}
+[ -x "$exe" ] || { echo "$exe is missing: build the ostrel-radio target"; exit 1; }
+command -v mpv >/dev/null || { echo "mpv is missing"; exit 1; }
+if [ -z "${OSTREL_PRIVATE_BUS:-}" ]; then
+    OSTREL_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$build"
+fi
+bus=$DBUS_SESSION_BUS_ADDRESS
+source "$source/tools/lib/desktop-session.sh"
+desktop_session 1280x900 AT --height 32
+export DBUS_SESSION_BUS_ADDRESS=$bus
+
+# Ten seconds of 128 kbit/s MP3, looped by the source.
+chmod 755 "$work"
+gst-launch-1.0 -q audiotestsrc wave=sine num-buffers=100 samplesperbuffer=4410 ! \
+    audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=128 cbr=true ! \
+    filesink location="$work/tone.mp3" || fail "no MP3 encoder (gstreamer1.0-plugins-ugly)"
+chmod 644 "$work/tone.mp3"
+"${tether[@]}" python3 "$source/tools/media/icecast.py" --mount "/soak.mp3=$work/tone.mp3:MP3" \
+    > "$work/icecast.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 300); do grep -q LISTENING "$work/icecast.out" 2>/dev/null && break; sleep 0.1; done
+icecast=$(awk '/LISTENING/ {print $2}' "$work/icecast.out")
+[ -n "$icecast" ] || fail "Icecast did not start: $(cat "$work/icecast.out")"
+url="http://127.0.0.1:$icecast/soak.mp3"
+
+python3 "$source/tools/bench/media/soak.py" write-station "$XDG_DATA_HOME/Ostrel Radio/loadedStation.dat" "$url" ||
+    fail "could not write the loaded station"
+
+OSTREL_AUDIO_SINK="alsasink device=null" python3 "$source/tools/bench/app/whole.py" --exe "$exe" \
+    --url "$url" --log "$work/app.log" ${WHOLE_ARGS:-} -- \
+    --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" || fail "the benchmark did not run through"
