@@ -306,8 +306,8 @@ void TestGstMediaPlayer::cutLineComesBack() {
     back.start();
     if (networkUp)
         player.retryNow();
-    QTRY_VERIFY_WITH_TIMEOUT(reconnected.size() == 1 && pipelineState(player) == GST_STATE_PLAYING,
-                             real ? longestDelay + kWait : kWait);
+    const int wait = real ? longestDelay + kWait : kWait;
+    QTRY_VERIFY_WITH_TIMEOUT(reconnected.size() == 1 && pipelineState(player) == GST_STATE_PLAYING, wait);
     if (real)
         qInfo("cut for %.1f s, %d tries; sound %.2f s after the line came back", cut.elapsed() / 1000.0 - back.elapsed() / 1000.0,
               int(rec.attempts.size()), back.elapsed() / 1000.0);

@@ -10,7 +10,9 @@ and prints "DONE <command>" after each:
     wake             logind sends PrepareForSleep(false)
 """
 
+import atexit
 import os
+import signal
 import sys
 
 import dbus
@@ -22,6 +24,9 @@ NM_STATE_CONNECTED_GLOBAL = 70
 
 def main():
     dbusmock.DBusTestCase.start_system_bus()
+    # The bus daemon forks away from our process group: end it ourselves, also when ended.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    atexit.register(dbusmock.DBusTestCase.stop_dbus, dbusmock.DBusTestCase.system_bus_pid)
     nm, nm_control = dbusmock.DBusTestCase.spawn_server_template("networkmanager", {}, system_bus=True)
     logind, logind_control = dbusmock.DBusTestCase.spawn_server_template("logind", {}, system_bus=True)
     print("BUS " + os.environ["DBUS_SYSTEM_BUS_ADDRESS"], flush=True)
@@ -39,7 +44,6 @@ def main():
         print("DONE " + command, flush=True)
     nm.terminate()
     logind.terminate()
-    dbusmock.DBusTestCase.stop_dbus(dbusmock.DBusTestCase.system_bus_pid)
     return 0
 
 
