@@ -27,6 +27,7 @@
 #include "directory/ListRefresher.h"
 #include "directory/RadioBrowser.h"
 #include "media/GstMediaPlayer.h"
+#include "media/SystemWatcher.h"
 #include "radio/PlaybackSession.h"
 #include "radio/PlayerCommands.h"
 #include "radio/PopoverView.h"
@@ -141,6 +142,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     StationPlayer::Collaborators p{api_.get(), player_.get(), session_.get(), defaults_.get(), supportURL_,
                                    [] { QApplication::beep(); }};
     stationPlayer_ = std::make_unique<StationPlayer>(p);
+    // A stream waiting to reconnect tries at once when the network is back or the machine wakes.
+    auto* system = new SystemWatcher(player_.get());
+    connect(system, &SystemWatcher::networkUp, player_.get(), &MediaPlayer::retryNow);
+    connect(system, &SystemWatcher::resumed, player_.get(), &MediaPlayer::retryNow);
+    connect(system, &SystemWatcher::aboutToSleep, player_.get(), &MediaPlayer::dropForSleep);
     // Media keys and the command line play the last station from the start, panel or not.
     stationPlayer_->restoreLoadedStation();
     // A playlist's address plays its first stream, checked like an address added as a station.

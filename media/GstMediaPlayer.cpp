@@ -32,7 +32,6 @@ const char* const notAudio = QT_TRANSLATE_NOOP("GstMediaPlayer", "Not an audio s
 const char* const missingPlugin = QT_TRANSLATE_NOOP("GstMediaPlayer", "Missing plug-in for this format");
 const char* const unreadable = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream format not readable");
 const char* const noAnswer = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream did not answer");
-const char* const lost = QT_TRANSLATE_NOOP("GstMediaPlayer", "Connection to the stream lost");
 const char* const noOutput = QT_TRANSLATE_NOOP("GstMediaPlayer", "Audio output not available");
 const char* const noPlayback = QT_TRANSLATE_NOOP("GstMediaPlayer", "Playback not available");
 const char* const other = QT_TRANSLATE_NOOP("GstMediaPlayer", "Stream cannot be played");
@@ -117,7 +116,8 @@ bool hasProperty(GObject* object, const char* name) {
 GstMediaPlayer::GstMediaPlayer(QObject* parent) : GstMediaPlayer(Options(), parent) {}
 
 GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
-    : MediaPlayer(parent), options_(std::move(options)) {
+    : MediaPlayer(parent), options_(std::move(options)),
+      retries_(options_.firstRetryDelay, options_.longestRetryDelay) {
     if (options_.audioSink.isEmpty())
         options_.audioSink = qEnvironmentVariable("OSTREL_AUDIO_SINK");
     if (options_.userAgent.isEmpty())
@@ -136,7 +136,7 @@ GstMediaPlayer::GstMediaPlayer(Options options, QObject* parent)
     });
     connect(&stallTimer_, &QTimer::timeout, this, [this] { dropped("stalled"); });
     connect(&retryTimer_, &QTimer::timeout, this, &GstMediaPlayer::retry);
-    connect(&stableTimer_, &QTimer::timeout, this, [this] { attempt_ = 0; });
+    connect(&stableTimer_, &QTimer::timeout, this, [this] { retries_.reset(); });
 
     // GStreamer starts with the first item: an idle program pays nothing for it.
     const QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread());
@@ -222,7 +222,8 @@ void GstMediaPlayer::pause() {
     // starts it afresh.
     if (active_ || retryTimer_.isActive())
         stopPipeline();
-    attempt_ = 0;
+    reconnecting_ = false;
+    retries_.reset();
     updateRate();
 }
 
@@ -233,7 +234,8 @@ void GstMediaPlayer::replaceCurrentItem(const QUrl& url) {
     error_.clear();
     format_.reset();
     lastTitle_.reset();
-    attempt_ = 0;
+    reconnecting_ = false;
+    retries_.reset();
     // Like a player item, the new one loads at once, playing or not.
     if (hasCurrentItem())
         startPipeline();
@@ -269,7 +271,8 @@ void GstMediaPlayer::startPipeline() {
     g_object_set(playbin_, "uri", url_.toEncoded().constData(), nullptr);
     active_ = true;
     prerolled_ = false;
-    readyTimer_.start();
+    // A stream that played and comes back without audio is one more drop, sooner.
+    readyTimer_.start(status_ == ItemStatus::ReadyToPlay ? options_.stallTimeout : options_.readyTimeout);
     // Playing follows once prerolled and buffered: asking for PLAYING while the pipeline is
     // still prerolling, and then PAUSED for buffering, can leave it stuck in between.
     setPipelineState(GST_STATE_PAUSED);
@@ -313,22 +316,43 @@ void GstMediaPlayer::dropped(const char* reason) {
     stopPipeline();
     if (!wantPlay_)
         return; // loaded but not playing: play() connects again
-    if (attempt_ >= options_.maxRetries) {
-        fail(tr(text::lost));
-        return;
-    }
-    ++attempt_;
-    const std::chrono::milliseconds delay =
-        std::min<std::chrono::milliseconds>(options_.firstRetryDelay * (1 << std::min(attempt_ - 1, 20)), options_.longestRetryDelay);
-    qCInfo(lcMedia, "Stream dropped (%s), try %d in %lld ms: %s", reason, attempt_, qlonglong(delay.count()),
+    // Whatever the server does meanwhile (gone, an error page, silence), the listener still
+    // wants the station: try again until pause() or a new item.
+    reconnecting_ = true;
+    const std::chrono::milliseconds delay = retries_.next();
+    qCInfo(lcMedia, "Stream dropped (%s), try %d in %lld ms: %s", reason, retries_.attempt(), qlonglong(delay.count()),
            qPrintable(remote::forLog(url_.toDisplayString())));
     retryTimer_.start(delay);
-    Q_EMIT reconnecting(attempt_);
+    Q_EMIT reconnecting(retries_.attempt(), delay);
 }
 
 void GstMediaPlayer::retry() {
     if (wantPlay_ && hasCurrentItem())
         startPipeline();
+}
+
+void GstMediaPlayer::retryNow() {
+    if (!reconnecting_ || !wantPlay_ || !hasCurrentItem() || status_ != ItemStatus::ReadyToPlay)
+        return;
+    qCInfo(lcMedia, "Trying the stream again at once: %s", qPrintable(remote::forLog(url_.toDisplayString())));
+    // A try under way may be stuck on the old network; start afresh.
+    stopPipeline();
+    retries_.reset();
+    startPipeline();
+}
+
+void GstMediaPlayer::dropForSleep() {
+    if (!wantPlay_ || status_ != ItemStatus::ReadyToPlay || (!active_ && !retryTimer_.isActive()))
+        return;
+    // Close the connection now rather than leave it to time out on the other side of the
+    // sleep; waking tries again at once, the longest delay covers a wake-up nobody announces.
+    stopPipeline();
+    reconnecting_ = true;
+    retries_.next();
+    const std::chrono::milliseconds delay = options_.longestRetryDelay;
+    qCInfo(lcMedia, "Stream closed for sleep: %s", qPrintable(remote::forLog(url_.toDisplayString())));
+    retryTimer_.start(delay);
+    Q_EMIT reconnecting(retries_.attempt(), delay);
 }
 
 void GstMediaPlayer::applyAudioSink() {
@@ -612,7 +636,7 @@ void GstMediaPlayer::onPrerolled() {
     if (!prerolled_) {
         prerolled_ = true;
         readyTimer_.stop();
-        if (attempt_ > 0) {
+        if (std::exchange(reconnecting_, false)) {
             stableTimer_.start();
             Q_EMIT reconnected();
         }

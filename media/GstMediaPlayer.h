@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/MediaPlayer.h"
+#include "media/ReconnectPolicy.h"
 
 #include <QTimer>
 #include <atomic>
@@ -8,8 +9,8 @@
 #include <gst/gst.h>
 
 // MediaPlayer on GStreamer's playbin, tuned for live radio: little buffering before the first
-// sound, pause while the buffer refills, reconnection with back-off when a playing stream drops.
-// An item that never plays fails once and is not retried.
+// sound, pause while the buffer refills, reconnection with back-off when a playing stream drops,
+// for as long as playing is wanted. An item that never plays fails once and is not retried.
 //
 // Bus messages are handled on the main thread: through a GLib watch when Qt runs the GLib event
 // loop (the default on Linux), otherwise queued to the main thread from a synchronous handler.
@@ -17,14 +18,14 @@ class GstMediaPlayer final : public MediaPlayer {
     Q_OBJECT
 public:
     struct Options {
-        // An item that has not prerolled by then fails (or, once it had played, counts as a drop).
+        // An item that has not prerolled by then fails.
         std::chrono::milliseconds readyTimeout{20000};
-        // A playing stream that waits this long for its buffer to grow is reconnected.
+        // A playing stream that waits this long for its buffer to grow, or a reconnection that
+        // brings no audio in this time, counts as a drop.
         std::chrono::milliseconds stallTimeout{10000};
         // Reconnection delays: the first, doubled for each further try up to the longest.
         std::chrono::milliseconds firstRetryDelay{1000};
         std::chrono::milliseconds longestRetryDelay{30000};
-        int maxRetries = 6;
         // After this much play without a drop the tries count from 1 again.
         std::chrono::milliseconds stablePlay{60000};
         // Buffering: how much audio playbin gathers before it plays. Its defaults (2 s, 2 MB) cost
@@ -59,6 +60,8 @@ public:
     std::optional<TrackFormat> firstTrackFormat() const override { return format_; }
 
     void setOutputDevice(const QString& alsaDevice) override;
+    void retryNow() override;
+    void dropForSleep() override;
     QString outputDevice() const { return outputDevice_; }
 
     // Whether bus messages come through the GLib watch (false: queued from a sync handler).
@@ -125,7 +128,8 @@ private:
     Missing missing_ = Missing::Nothing;
     int bufferPercent_ = -1;    // last signalled
     int bufferPeak_ = 0;        // highest level of this refill
-    int attempt_ = 0;           // reconnection tries since the last stable play
+    bool reconnecting_ = false; // dropped after playing, not back yet
+    ReconnectPolicy retries_;   // tries since the last stable play
 
     QTimer readyTimer_;
     QTimer stallTimer_;

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <chrono>
 #include <optional>
 
 // The one audio player the controller talks to. Implementations: GStreamer's playbin for the
@@ -51,6 +52,13 @@ public:
     // Takes effect at once, also for the item playing. Players without a choice ignore it.
     virtual void setOutputDevice(const QString& alsaDevice) { Q_UNUSED(alsaDevice); }
 
+    // The machine's network came back, or it woke up: a stream waiting to reconnect tries at
+    // once, with the delays from the start. Anything else goes on as it was.
+    virtual void retryNow() {}
+    // The machine is about to sleep: a playing stream lets its connection go and waits to
+    // reconnect (retryNow() on waking).
+    virtual void dropForSleep() {}
+
 Q_SIGNALS:
     void itemStatusChanged(MediaPlayer::ItemStatus status);
     // Timed metadata of the current item, each time the stream announces a new title; streams
@@ -58,8 +66,9 @@ Q_SIGNALS:
     // A station that clears its title delivers an "icy/StreamTitle" item with an empty text.
     void timedMetadataReceived(const QList<MediaPlayer::MetadataGroup>& groups);
     void rateChanged(float rate);
-    // The stream dropped and the player is trying again (attempt counts from 1).
-    void reconnecting(int attempt);
+    // The stream dropped and the player tries again after `delay` (attempt counts from 1). It
+    // keeps trying while playing is wanted; only pause() or a new item ends it.
+    void reconnecting(int attempt, std::chrono::milliseconds delay);
     // After reconnecting: the stream is back. Its title is delivered again only if it changed.
     void reconnected();
     // Waiting for data before sound starts or goes on: the fill level, 0 to 99, then 100 when it

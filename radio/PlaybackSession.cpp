@@ -19,10 +19,20 @@ void PlaybackSession::setState(State state, const QString& reason) {
     if (state == state_ && why == reason_)
         return;
     state_ = state;
+    if (state_ != State::Reconnecting)
+        nextRetry_ = QDeadlineTimer(0);
     reason_ = why;
     if (state_ != State::Playing && state_ != State::Reconnecting)
         setFormat(QString()); // only a stream that plays has one
     Q_EMIT stateChanged(state_, reason_);
+}
+
+void PlaybackSession::setReconnecting(std::chrono::milliseconds delay) {
+    nextRetry_ = QDeadlineTimer(delay);
+    if (state_ == State::Reconnecting)
+        Q_EMIT stateChanged(state_, reason_); // the same state, a new time to show
+    else
+        setState(State::Reconnecting);
 }
 
 void PlaybackSession::setTitle(const QString& title) {

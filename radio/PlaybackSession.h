@@ -3,6 +3,7 @@
 
 #include "directory/Station.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -36,6 +37,12 @@ public:
     // Playing, or on the way to it: the listener wants to hear the station.
     bool isActive() const { return state_ == State::Loading || state_ == State::Playing || state_ == State::Reconnecting; }
 
+    // While Reconnecting: when the player tries next; expired while a try is under way, and
+    // outside Reconnecting.
+    QDeadlineTimer nextRetry() const { return nextRetry_; }
+    // Reconnecting, with the next try in `delay`.
+    void setReconnecting(std::chrono::milliseconds delay);
+
     // The stream's current title, as sent; empty while it has sent none (or cleared it).
     QString title() const { return title_; }
     void setTitle(const QString& title);
@@ -59,6 +66,7 @@ private:
     Station station_;
     State state_ = State::Stopped;
     QString reason_;
+    QDeadlineTimer nextRetry_{0};
     QString title_;
     QString format_;
     double volume_ = 1.0;

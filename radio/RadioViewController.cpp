@@ -174,6 +174,8 @@ void RadioViewController::wireView() {
     // The panel shows the session; what it shows is made from it, never kept beside it.
     PlaybackSession* s = &session();
     connect(s, &PlaybackSession::stateChanged, this, &RadioViewController::showPlaybackState);
+    retryCountdown_.setInterval(1000);
+    connect(&retryCountdown_, &QTimer::timeout, this, &RadioViewController::showNowPlaying);
     connect(s, &PlaybackSession::titleChanged, this, &RadioViewController::showNowPlaying);
     connect(s, &PlaybackSession::formatChanged, this, &RadioViewController::showLoadedStation);
     connect(s, &PlaybackSession::stationChanged, this, &RadioViewController::stationLoaded);
@@ -212,14 +214,23 @@ QString RadioViewController::nowPlayingText(const PlaybackSession& session) {
     // A warning or "Reconnecting…" stays until sound comes again.
     if (!session.reason().isEmpty())
         return kWarningPrefix + session.reason();
-    if (session.state() == PlaybackSession::State::Reconnecting)
-        return tr("Reconnecting…");
+    if (session.state() == PlaybackSession::State::Reconnecting) {
+        // Whole seconds, rounded up: "in 0 s" would read as a try already under way.
+        const qint64 ms = session.nextRetry().remainingTime();
+        return ms > 0 ? tr("Reconnecting… next try in %1 s").arg((ms + 999) / 1000) : tr("Reconnecting…");
+    }
     if (session.station().isNull())
         return QString();
     return session.title().isEmpty() ? liveBroadcastText() : session.title();
 }
 
 void RadioViewController::showNowPlaying() {
+    // The wait before the next try counts down.
+    const bool waiting = session().state() == PlaybackSession::State::Reconnecting && !session().nextRetry().hasExpired();
+    if (waiting && !retryCountdown_.isActive())
+        retryCountdown_.start();
+    else if (!waiting)
+        retryCountdown_.stop();
     const QString text = nowPlayingText(session());
     if (text == nowPlaying_)
         return;

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -189,6 +190,7 @@ private:
     QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;
     bool loadedStationIsFavorite_ = false;
     QString nowPlaying_; // as shown, made from the session
+    QTimer retryCountdown_; // while reconnecting: the line's "next try in N s"
     QString message_;
     QString pictureShownFor_; // the station whose picture the header shows
 };

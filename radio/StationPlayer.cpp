@@ -13,7 +13,8 @@ StationPlayer::StationPlayer(const Collaborators& collaborators, QObject* parent
     using State = PlaybackSession::State;
     connect(c_.player, &MediaPlayer::itemStatusChanged, this, &StationPlayer::itemStatusChanged);
     connect(c_.player, &MediaPlayer::timedMetadataReceived, this, &StationPlayer::metadataOutput);
-    connect(c_.player, &MediaPlayer::reconnecting, this, [this] { session().setState(State::Reconnecting); });
+    connect(c_.player, &MediaPlayer::reconnecting, this,
+            [this](int, std::chrono::milliseconds delay) { session().setReconnecting(delay); });
     connect(c_.player, &MediaPlayer::reconnected, this, [this] { session().setState(State::Playing); });
     setVolume(c_.defaults->doubleValue(settingskeys::kRadioVolume));
 }

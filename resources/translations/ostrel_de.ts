@@ -581,10 +581,6 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Der Stream hat nicht geantwortet</translation>
     </message>
     <message>
-        <source>Connection to the stream lost</source>
-        <translation>Verbindung zum Stream verloren</translation>
-    </message>
-    <message>
         <source>Audio output not available</source>
         <translation>Audioausgabe nicht verfügbar</translation>
     </message>
@@ -1228,6 +1224,10 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>Live Broadcast</source>
         <translation>Livesendung</translation>
+    </message>
+    <message>
+        <source>Reconnecting… next try in %1 s</source>
+        <translation>Neu verbinden … nächster Versuch in %1 s</translation>
     </message>
 </context>
 <context>

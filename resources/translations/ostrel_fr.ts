@@ -581,10 +581,6 @@ Essayez « --help » pour la liste des options.</translation>
         <translation>Le flux n&apos;a pas répondu</translation>
     </message>
     <message>
-        <source>Connection to the stream lost</source>
-        <translation>Connexion au flux perdue</translation>
-    </message>
-    <message>
         <source>Audio output not available</source>
         <translation>Sortie audio indisponible</translation>
     </message>
@@ -1228,6 +1224,10 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>Live Broadcast</source>
         <translation>En direct</translation>
+    </message>
+    <message>
+        <source>Reconnecting… next try in %1 s</source>
+        <translation>Reconnexion… prochain essai dans %1 s</translation>
     </message>
 </context>
 <context>

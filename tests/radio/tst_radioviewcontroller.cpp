@@ -21,6 +21,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+using namespace std::chrono_literals;
+
 namespace {
 struct RecordingShell : RadioShell {
     QUrl support;
@@ -299,8 +301,17 @@ private Q_SLOTS:
         for (const QString& title : {QString(), QStringLiteral("Artist - Song")}) {
             if (!title.isEmpty())
                 Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{"icy/StreamTitle", title}}});
-            Q_EMIT player_->reconnecting(1);
-            QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
+            // The wait before the next try counts down; during the try itself there is none.
+            // Only sound is "Playing" to the desktop.
+            const bool waits = title.isEmpty();
+            Q_EMIT player_->reconnecting(1, waits ? 20s : 0s);
+            QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped);
+            if (waits) {
+                QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting… next try in 20 s"));
+                QTRY_COMPARE_WITH_TIMEOUT(controller_->nowPlaying(), QStringLiteral("Reconnecting… next try in 19 s"), 5000);
+            } else {
+                QCOMPARE(controller_->nowPlaying(), QStringLiteral("Reconnecting…"));
+            }
             Q_EMIT player_->reconnected();
             QCOMPARE(controller_->nowPlaying(), title.isEmpty() ? RadioViewController::liveBroadcastText() : title);
         }

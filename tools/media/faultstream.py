@@ -12,6 +12,8 @@ request (path with its query), so a test can count attempts. The query picks the
     close_after=N     close the connection after N bytes of audio
     stall_after=N     stop sending after N bytes of audio, keeping the connection open
     times=K           close or stall only the first K connections of this path and query
+    then_status=404   after those K, answer the next then_times connections (default 1) with
+                      that status; then_status=html answers with an HTML page instead
     silent=1          accept the request and never answer it
     prefix=BYTES      send these percent-encoded bytes before the audio ("PSID" makes a C64 tune)
     titles=A~B~...    ICY stream titles, one per metadata block, the last one repeated; each is
@@ -86,9 +88,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         with connections_lock:
             connections[self.path] += 1
             nth = connections[self.path]
-        faulty = nth <= int(param("times", "1000000000"))
+        times = int(param("times", "1000000000"))
+        faulty = nth <= times
 
         try:
+            then = param("then_status")
+            if then and times < nth <= times + int(param("then_times", "1")):
+                raw.pop("then_status")
+                if then == "html":
+                    raw["type"] = "text/html"
+                else:
+                    raw["status"] = then
             if param("silent") == "1":
                 while not self.server.stopping:
                     time.sleep(0.2)
