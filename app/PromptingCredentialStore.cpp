@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/PromptingCredentialStore.h"
 
 PromptingCredentialStore::PromptingCredentialStore(CredentialStore& keyring, Prompt prompt, QObject* parent)

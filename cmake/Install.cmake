@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation as a desktop application (`make install PREFIX=...`) and the Debian package
 # (`make deb`). The application id names the desktop entry, the metadata and the icon alike.
 include(GNUInstallDirs)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # German and French texts: Qt's lrelease compiles the .ts files of resources/translations into
 # .qm catalogues, which are built into the program under :/i18n. `cmake --build build --target
 # update-translations` runs lupdate over the sources to add new texts to the .ts files.

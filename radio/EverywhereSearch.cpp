@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "radio/EverywhereSearch.h"
 
 EverywhereSearch::EverywhereSearch(RadioBrowser* api, QObject* parent) : QObject(parent), api_(api) {

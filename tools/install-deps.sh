@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages listed in tools/deps/*.txt (one name a line, # comments),
 # and only those missing: quiet and quick when everything is there already.
 set -euo pipefail

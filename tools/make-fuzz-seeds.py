@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seed inputs of the fuzzers: small, valid examples of each input.
 
 Run from the project root: python3 tools/make-fuzz-seeds.py

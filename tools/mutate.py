@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Mutation testing: how many small faults put into the code do its tests catch?
 
     tools/mutate.py [--build build] [--seed 1] [--per-folder 8] [--folders directory radio ...]

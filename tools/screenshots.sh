@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the README's screenshots: the real program under Xvfb with a tray host, fed by the local
 # directory emulator and a local Icecast stream. The pictures are driven the way a user gets
 # there: tools/lib/screenshots.py finds each control by its accessible name on the

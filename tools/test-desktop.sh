@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # test-desktop.sh [BUILD_DIR [CTEST_ARGUMENT...]]: the whole suite as on a contributor's desktop.
 # Installs what desktops with the common music players and codecs have (more GStreamer plug-ins,
 # a SID decoder, PipeWire and PulseAudio support, mpv, ffmpeg, D-Bus activation on X11), then runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "directory/cloud/CloudSync.h"
 
 #include "directory/cloud/CloudDatabase.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # accessibility_session.sh EXECUTABLE SOURCE_DIR tray|window: the real program as a screen reader
 # meets it, through the accessibility bus of a private session bus, under Xvfb with a tray host
 # (tray) or without one (window). A client on the bus finds the panel, reads the station count,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # autostart_session.sh EXECUTABLE SOURCE_DIR: a login where the player starts before the tray
 # host. With --autostart it must wait for the tray and sit there quietly, no window open; the
 # media keys (MPRIS Play) play the station of the last session before the panel was ever opened.

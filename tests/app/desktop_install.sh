@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # desktop_install.sh BUILD_DIR: installs into a temporary prefix and checks what the desktop
 # reads there (validators, the program's --version, the manual page), then builds the Debian
 # package and checks it with lintian and by unpacking it.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every text the code hands to the translation system has a finished German and French
 # translation: lupdate, run over the sources into copies of the catalogues, finds nothing new,
 # nothing unfinished and nothing gone.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # tray_session.sh EXECUTABLE SOURCE_DIR: the real program under Xvfb with a tray host (trayer)
 # and the local directory emulator. `--show` must open the popover from the tray icon, under
 # it also when the host places the icon late, and the status line must come to count the

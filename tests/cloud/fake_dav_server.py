@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A small stand-in for a WebDAV server, for behaviours Apache cannot be made to show:
 asking clients to wait (429), answering for ever, weak entity tags, Nextcloud's OC-ETag, a tag
 and dates given only by PROPFIND, and session cookies. Files live in memory.

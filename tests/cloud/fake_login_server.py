@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A stand-in for Nextcloud's Login Flow v2 endpoints. The poll answers "not yet" (404) a given
 number of times, then the credentials once. Prints "LISTENING <port>" once it serves.
 --mode broken answers the start with 500; --grant-delay holds the credentials back that many

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command with a desktop keyring of its own: a private D-Bus session with gnome-keyring's
 # Secret Service, unlocked with a throwaway password, in a throwaway home folder.
 # Exits 77 (skipped) where the tools are missing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cloud record files from any server: decoding must refuse or succeed without crashing, and what
 // it accepts must encode and decode back to the same record.
 #include "directory/cloud/CloudRecord.h"

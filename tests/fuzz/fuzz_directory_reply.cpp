@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Directory replies from anywhere: parsing and validation must refuse or succeed without
 // crashing, every station kept must have a name and a web stream address, and every server
 // name kept must be one.

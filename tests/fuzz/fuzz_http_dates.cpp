@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Date headers from any server: parsing must refuse or succeed without crashing, and a date it
 // accepts must format as an IMF-fixdate that parses back to the same moment.
 #include "directory/cloud/HttpDates.h"

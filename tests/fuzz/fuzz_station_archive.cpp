@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Station list bytes from anywhere: decoding must refuse or succeed without crashing, and what
 // it accepts must write and read back to the same bytes.
 #include "directory/StationArchive.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # run-fuzzer.sh FUZZER SEED_DIR SECONDS: fuzzes from the seeds for a while, keeping new inputs in
 # a scratch folder so the committed corpus stays as it is. Fails on any crash, leak or timeout.
 set -uo pipefail

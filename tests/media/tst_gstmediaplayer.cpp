@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/GstMediaPlayer.h"
 #include "support/CuttableProxy.h"
 #include "support/FaultStreamServer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "media/TitleNotifier.h"
 #include "media/mpris/MprisService.h"
 

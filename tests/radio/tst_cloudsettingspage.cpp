@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "directory/cloud/CloudSetup.h"
 #include "directory/cloud/CredentialStore.h"
 #include "radio/CloudSettingsPage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/FakeAudioHardware.h"
 #include "radio/OutputPicker.h"
 #include "util/UserDefaults.h"

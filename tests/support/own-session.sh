@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # own-session.sh COMMAND...: runs a test in a session of its own, whatever desktop it is started
 # from: a fresh home and fresh XDG folders (the runtime folder too, so no socket of a running
 # player or sound server is found), a private session bus, no display, no accessibility bus, no

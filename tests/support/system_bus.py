@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A private system bus with python-dbusmock's NetworkManager and logind, for the tests.
 
 Prints "BUS <address>" once both answer, then carries out one command per line of its input

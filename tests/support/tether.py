@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """tether.py PROGRAM [ARGUMENT...]: runs PROGRAM in a process group of its own that ends with
 the process that started this launcher.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Local HTTP server of station icons for the image view tests, and of playlists and pages for
 the tests that add stations by address.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Directory content: API servers, countries and station objects.
 
 Everything is generated from a seed, so two runs with the same seed send the

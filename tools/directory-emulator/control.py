@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What the tests steer and inspect: the request log and the failure rules.
 
 A failure rule says how to answer the requests whose path starts with

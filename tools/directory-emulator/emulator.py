@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A local stand-in for the Radio Browser directory API, for tests and benchmarks.
 
 Prints "LISTENING <port>" on standard output once it accepts connections, and

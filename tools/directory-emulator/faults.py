@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """How each failure mode answers a request.
 
 Every function takes the request handler, the rule (with its options filled in

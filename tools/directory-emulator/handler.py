@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """HTTP request handling: the directory's endpoints and the control API."""
 
 import json

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Name pools for generated stations: per-country words, places and languages."""
 
 from dataclasses import dataclass

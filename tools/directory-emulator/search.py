@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Directory-wide search, look-up by identifier and votes, over every listed country.
 
 The answers follow the directory's rules: text filters match parts of a value

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Self-test of the directory emulator: runs it as a child process and talks HTTP to it.
 
 Run with:  python3 -m unittest discover -s tools/directory-emulator

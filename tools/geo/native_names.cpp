@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes geo/NativeCountryNames.cpp: for every code of the table, every name under which the
 // country's people know it, as CLDR (through ICU) gives them. A row starts with the region's
 // name in its most likely language (the likely subtags of "und_XX" give the language; English

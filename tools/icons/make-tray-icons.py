@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the tray icons: "0" (idle) and the 20 animation frames "a0".."a19".
 
 A radio mast sending waves. The glyph is white with a dark outline, so it reads on light and

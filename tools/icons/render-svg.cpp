@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // render-svg IN.svg OUT.png SIZE: draws the application icon at one size for the hicolor theme.
 #include <cstdio>
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by scripts that run the real program on a desktop of their own: a private Xvfb
 # display, a tray host, the directory emulator and isolated XDG folders, all ended on exit.
 # The caller sets `exe` (the program) and `source` (the project folder) first.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the running program to each README picture and takes it; started by tools/screenshots.sh.
 
     screenshots.py panel PLAYLIST_URL   the panel, the tags menu, the country picker, the server

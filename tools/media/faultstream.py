@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A radio stream server that misbehaves on request, for the playback tests and by hand.
 
     faultstream.py --audio FILE [--port 0] [--bitrate 128000]

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A local Icecast 2 server with one ezstream source per mount, for the playback tests and the
 playback benchmark.
 

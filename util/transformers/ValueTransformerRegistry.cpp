@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "util/transformers/ValueTransformerRegistry.h"
 
 #include "util/transformers/FlagTransformers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Country lookups for a location: the grid index against testing every outline in turn, on
 // the same points. Besides the mean time per lookup each run reports the median of single
 // lookups ("median_us"), which is what the target of 50 µs is about.

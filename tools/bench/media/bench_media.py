@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Playback figures against mpv, run by hand (not part of the test suite).
 
     python3 tools/bench/media/bench_media.py [BUILD_DIR]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays one stream through GstMediaPlayer into a fake sink that renders in real time, for the
 // playback benchmark (bench_media.py). Prints "ready <ms>" when the item is ready and
 // "first-audio <ms>" when its first buffer is rendered, both counted from the play request, then

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The station table at the user's pace: filtering and ordering 50,000 stations per keystroke
 // through the real controller and table, against comparing every station with an ICU collator
 // search; and the time from opening the popover to a table filled from a listing file.

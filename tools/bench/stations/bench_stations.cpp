@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Station record costs: tags of a large list, the list file format against Qt's JSON parser,
 // and the memory a large list takes.
 #include "RealisticStations.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scrolling a table of 7,000 stations whose icons are all in the disk cache: the paint time of
 // every frame of a scripted scroll, offscreen. Each frame repaints the whole viewport, as a
 // scroll does, and pays for the icons of the rows that come into view (read from disk, decoded,
