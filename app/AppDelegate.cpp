@@ -85,8 +85,7 @@ void AppDelegate::applicationWillFinishLaunching() {
     setInitialDefaults();
     prepareSupport();
     version_ = QStringLiteral("Ostrel Radio %1").arg(text::appVersion());
-    session_ = std::make_unique<PlaybackSession>();
-    session_->setVolume(defaults_->doubleValue(settingskeys::kRadioVolume));
+    session_ = std::make_unique<PlaybackSession>(); // StationPlayer gives it the stored volume
     history_ = std::make_unique<SongHistory>(HistoryCommand::filePath(supportURL_.toLocalFile()));
     history_->follow(*session_);
 }

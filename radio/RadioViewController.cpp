@@ -575,10 +575,6 @@ void RadioViewController::volumeChangedAction() {
     c_.playback->setVolume(view_->volumeSlider->value() / 100.0);
 }
 
-void RadioViewController::setVolume(double volume) {
-    c_.playback->setVolume(volume);
-}
-
 void RadioViewController::observeFavoriteStations() {
     if (!loadedStation().isNull()) {
         loadedStationIsFavorite_ = c_.api->isFavoriteStation(loadedStation());

@@ -119,8 +119,6 @@ public:
     // A strip's tile asks for its station.
     void _loadStationNotification(const Station& station, bool play);
     void volumeChangedAction();
-    // 0 to 1: the setting, the session, the slider and the player follow.
-    void setVolume(double volume);
 
     // ---- Rows, favourites, server, links
     void tableAction() {}

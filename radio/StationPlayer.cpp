@@ -16,7 +16,10 @@ StationPlayer::StationPlayer(const Collaborators& collaborators, QObject* parent
     connect(c_.player, &MediaPlayer::reconnecting, this,
             [this](int, std::chrono::milliseconds delay) { session().setReconnecting(delay); });
     connect(c_.player, &MediaPlayer::reconnected, this, [this] { session().setState(State::Playing); });
-    setVolume(c_.defaults->doubleValue(settingskeys::kRadioVolume));
+    // The stored volume as it is: nothing to write back at launch.
+    const double volume = qBound(0.0, c_.defaults->doubleValue(settingskeys::kRadioVolume), 1.0);
+    session().setVolume(volume);
+    c_.player->setVolume(float(volume));
 }
 
 Station StationPlayer::loadedStation() const {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "directory/ListRefresher.h"
 #include "support/CloudFixture.h"
-#include "support/DelayingProxy.h"
+#include "support/CuttableProxy.h"
 #include "support/LogCapture.h"
 
 #include <QTest>
@@ -95,9 +95,9 @@ private Q_SLOTS:
         a.api->addFavoriteStation(namedStation("x"));
         QVERIFY(a.settle());
 
-        DelayingProxy slow(quint16(server.url().port()), std::chrono::milliseconds(1500));
+        CuttableProxy slow(quint16(server.url().port()), std::chrono::milliseconds(1500));
         CloudMachine b(server);
-        b.account.serverURL = QUrl(QStringLiteral("http://127.0.0.1:%1/dav/").arg(slow.port()));
+        b.account.serverURL = slow.url(server.url(QStringLiteral("/dav/")));
         b.credentials.writePassword(b.account.credentialKey(), WebDavServer::kPassword, [](QString) {});
         b.writeListFile(kFavorites, {"z"});
         b.start(directory.baseUrl());

@@ -22,22 +22,8 @@ source "$source/tools/lib/desktop-session.sh"
 desktop_session 1280x900 AT --height 32
 export DBUS_SESSION_BUS_ADDRESS=$bus
 
-# Ten seconds of 128 kbit/s MP3, looped by the source.
-chmod 755 "$work"
-gst-launch-1.0 -q audiotestsrc wave=sine num-buffers=100 samplesperbuffer=4410 ! \
-    audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=128 cbr=true ! \
-    filesink location="$work/tone.mp3" || fail "no MP3 encoder (gstreamer1.0-plugins-ugly)"
-chmod 644 "$work/tone.mp3"
-"${tether[@]}" python3 "$source/tools/media/icecast.py" --mount "/soak.mp3=$work/tone.mp3:MP3" \
-    > "$work/icecast.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do grep -q LISTENING "$work/icecast.out" 2>/dev/null && break; sleep 0.1; done
-icecast=$(awk '/LISTENING/ {print $2}' "$work/icecast.out")
-[ -n "$icecast" ] || fail "Icecast did not start: $(cat "$work/icecast.out")"
-url="http://127.0.0.1:$icecast/soak.mp3"
-
-python3 "$source/tools/bench/media/soak.py" write-station "$XDG_DATA_HOME/Ostrel Radio/loadedStation.dat" "$url" ||
-    fail "could not write the loaded station"
+source "$source/tools/lib/bench-station.sh"
+bench_station
 
 OSTREL_AUDIO_SINK="alsasink device=null" python3 "$source/tools/bench/app/whole.py" --exe "$exe" \
     --url "$url" --log "$work/app.log" ${WHOLE_ARGS:-} -- \

@@ -9,7 +9,6 @@
 # soak.py then plays the script: a new title every half second through Icecast's admin interface,
 # Stop and Play through MPRIS every ten seconds, four source drops; it prints the program's PSS
 # after the warm-up and at the end. SECONDS (default 240) is the whole script, warm-up included.
-# The popover is opened once (--show): the controller and its player are made then.
 # Needs icecast2, ezstream, gstreamer1.0-tools, Xvfb, trayer and dbus.
 set -uo pipefail
 source=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -25,23 +24,9 @@ source "$source/tools/lib/desktop-session.sh"
 desktop_session 1280x900 AT --height 32
 export DBUS_SESSION_BUS_ADDRESS=$bus
 
-# Ten seconds of 128 kbit/s MP3, looped by the source.
-chmod 755 "$work"
-gst-launch-1.0 -q audiotestsrc wave=sine num-buffers=100 samplesperbuffer=4410 ! \
-    audio/x-raw,rate=44100,channels=2 ! lamemp3enc target=bitrate bitrate=128 cbr=true ! \
-    filesink location="$work/tone.mp3" || fail "no MP3 encoder (gstreamer1.0-plugins-ugly)"
-chmod 644 "$work/tone.mp3"
 password=$(head -c 8 /dev/urandom | od -An -tx1 | tr -d ' \n')
-"${tether[@]}" python3 "$source/tools/media/icecast.py" --mount "/soak.mp3=$work/tone.mp3:MP3" \
-    --admin-password "$password" > "$work/icecast.out" 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do grep -q LISTENING "$work/icecast.out" 2>/dev/null && break; sleep 0.1; done
-icecast=$(awk '/LISTENING/ {print $2}' "$work/icecast.out")
-[ -n "$icecast" ] || fail "Icecast did not start: $(cat "$work/icecast.out")"
-
-# The station the program restores at start, as it stores it.
-python3 "$source/tools/bench/media/soak.py" write-station "$XDG_DATA_HOME/Ostrel Radio/loadedStation.dat" \
-    "http://127.0.0.1:$icecast/soak.mp3" || fail "could not write the loaded station"
+source "$source/tools/lib/bench-station.sh"
+bench_station "$password"
 
 OSTREL_AUDIO_SINK="alsasink device=null" QT_LOGGING_RULES="ostrel.media.info=true" \
     "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show > "$work/app.log" 2>&1 &
