@@ -70,7 +70,6 @@ public:
 
     // RadioShell
     void statusItemAnimates(bool animate);
-    QUrl supportURL() const override { return supportURL_; }
     void beep() override;
     void openURL(const QUrl& url) override;
 

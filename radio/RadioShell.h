@@ -8,7 +8,6 @@
 class RadioShell {
 public:
     virtual ~RadioShell() = default;
-    virtual QUrl supportURL() const = 0;
     // The error sound of an action that cannot act.
     virtual void beep() = 0;
     // Opens an address in the user's browser.

@@ -29,7 +29,6 @@ struct RecordingShell : RadioShell {
     QUrl support;
     int beeps = 0;
     QList<QUrl> opened;
-    QUrl supportURL() const override { return support; }
     void beep() override { ++beeps; }
     void openURL(const QUrl& url) override { opened.append(url); }
 };

@@ -30,8 +30,6 @@
 namespace {
 
 struct Shell : RadioShell {
-    QUrl support;
-    QUrl supportURL() const override { return support; }
     void beep() override {}
     void openURL(const QUrl&) override {}
 };
@@ -57,7 +55,6 @@ struct Popover {
         env.http = &http;
         env.serverOverride = QStringLiteral("http://127.0.0.1:9"); // never asked: the listing answers
         api = std::make_unique<RadioBrowser>(env);
-        shell.support = env.supportURL;
         playback = std::make_unique<StationPlayer>(
             StationPlayer::Collaborators{api.get(), &player, &session, &defaults, env.supportURL, {}});
         controller = std::make_unique<RadioViewController>(
