@@ -35,10 +35,10 @@ class SortMenu;
 class StationTableModel;
 class UserDefaults;
 
-// The popover's controller: the country's stations, their filter and order, the loaded station
-// and its playback, the favourite actions, the server choice and the links. Everything runs on
-// the main thread. The panels it hosts plug into the tags menu, the auxiliary panel and the
-// strip host.
+// The popover's controller: it wires the station browser, the station player with its session
+// and the directory client to the panel's view, which it tells what to show and hears from
+// through signals. Everything runs on the main thread. The panels it hosts plug into the tags
+// menu, the auxiliary panel and the strip host.
 class RadioViewController : public QObject, public TagsViewDelegate, public CountriesViewDelegate {
     Q_OBJECT
 public:
