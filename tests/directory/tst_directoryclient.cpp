@@ -142,6 +142,8 @@ private Q_SLOTS:
             QCOMPARE(ask(), QString());
             QCOMPARE(emulator_.requestCount(path), reached);
         }
+        if (path == QLatin1String("/json/countries")) // in the directory's order of names
+            QCOMPARE(emulator_.lastRequest(path).value("raw_query").toString(), QStringLiteral("order=name"));
         now = now.addDays(2);
         emulator_.setMode(R"({"mode":"disconnect"})"); // the network retries a closed connection once
         QCOMPARE(ask(), QString());
