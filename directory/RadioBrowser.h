@@ -39,7 +39,8 @@ class UserDefaults;
 //     env.defaults = &defaults;
 //     env.directory = &directory; // no HttpFetcher needed then
 //     RadioBrowser api(env);
-// DirectoryFixture(FakeDirectory) in tests/support/DirectoryFixture.h does just that.
+// DirectoryFixture(StationDirectory&) in tests/support/DirectoryFixture.h does just that, with
+// its own data folder and settings: DirectoryFixture f(directory); f.api->...
 class RadioBrowser : public QObject, public StationFields {
     Q_OBJECT
 public:
