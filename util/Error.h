@@ -18,7 +18,7 @@ struct Error {
         TooLarge,        // the body went past its cap
         RedirectRefused, // a redirect that the request did not allow
         HttpStatus,      // the server answered outside 2xx
-        BadReply,        // a whole answer, but not what was asked for (no JSON, no list)
+        BadReply,        // whole data, but not what was asked for (no JSON, no list, a damaged list file)
         // The cloud record store
         RecordNotFound,      // no record of that name yet
         ServerRecordChanged, // the save was refused: the record changed since it was fetched (412, 423)

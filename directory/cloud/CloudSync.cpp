@@ -157,11 +157,9 @@ void CloudSync::takeOver(StationLists& lists, const CloudRecord& record, const Q
     // The same rules as for the lists kept here; a list of any length costs only what is kept.
     const bool favorites = field == StationLists::kFavoritesCloudField;
     const qsizetype limit = favorites ? StationLists::kMaxFavorites : StationLists::kMaxRecents;
-    QString why;
-    const std::optional<StationList> decoded =
-        archive::decodeFirst(bytes, archive::kStationListClasses, limit * 2, &why);
+    const Expected<StationList> decoded = archive::decodeFirst(bytes, archive::kStationListClasses, limit * 2);
     if (!decoded) {
-        qCWarning(lcCloud, "%s [%s]", "unarchive error :", qUtf8Printable(why));
+        qCWarning(lcCloud, "%s [%s]", "unarchive error :", qUtf8Printable(decoded.error().message));
         return;
     }
     const StationList stations = stationvalidation::validatedList(*decoded, limit);

@@ -310,9 +310,9 @@ private Q_SLOTS:
 
     void refusesAnythingElse() {
         QFETCH(QByteArray, bytes);
-        QString error;
-        QVERIFY(!archive::decode(bytes, archive::kStationListClasses, &error));
-        QVERIFY(!error.isEmpty());
+        const Expected<StationList> refused = archive::decode(bytes, archive::kStationListClasses);
+        QVERIFY(!refused);
+        QVERIFY(!refused.error().message.isEmpty());
     }
 
     void refusesEveryTruncation() {
