@@ -84,18 +84,6 @@ public:
     void setServer(const QString& server) { directory_->setServer(server); }
     void requestServers(ServersCompletion completion) { directory_->requestServers(std::move(completion)); }
     void requestCountries(CountriesCompletion completion) { directory_->requestCountries(std::move(completion)); }
-    // The earlier completions, a value (or nothing) and an error text, for callers not yet moved
-    // to Expected.
-    template <typename F>
-        requires std::is_invocable_v<F, QStringList, QString>
-    void requestServers(F done) {
-        requestServers(ServersCompletion([done](Expected<QStringList> r) mutable { done(r.valueOr({}), r.error().message); }));
-    }
-    template <typename F>
-        requires std::is_invocable_v<F, std::optional<QJsonArray>, QString>
-    void requestCountries(F done) {
-        requestCountries(CountriesCompletion([done](Expected<QJsonArray> r) mutable { done(r.optional(), r.error().message); }));
-    }
     // Without refresh the country's listing file answers when it holds stations; the stations
     // from the directory are written to it after the completion ran.
     void requestStationsForCountryCode(const QString& code, bool refresh, StationsCompletion completion);

@@ -282,8 +282,8 @@ void RadioViewController::enterEverywhere() {
         view_->setFacetsMenu(menu);
         connect(facetsView_, &SearchFacetsView::facetsChanged, this, &RadioViewController::updateEverywhereQuery);
         QPointer<RadioViewController> self(this);
-        c_.api->requestCountries([self](std::optional<QJsonArray> countries, QString) {
-            if (self && countries) // the picker's countries, named and ordered the same way
+        c_.api->requestCountries([self](Expected<QJsonArray> countries) {
+            if (self && countries.ok()) // the picker's countries, named and ordered the same way
                 self->facetsView_->setCountries(CountryListModel::entriesFromDirectory(*countries));
         });
     }
@@ -330,8 +330,8 @@ void RadioViewController::menuWillOpen(QMenu* menu) {
         prepareHostView(false, false);
 }
 
-void RadioViewController::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
-    browser_->requestStations_Callback(std::move(stations), error);
+void RadioViewController::requestStations_Callback(Expected<StationList> stations) {
+    browser_->requestStations_Callback(std::move(stations));
 }
 
 void RadioViewController::clearFilters() {

@@ -100,7 +100,7 @@ public:
     void controlTextDidChange(const QString& text);
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
-    void requestStations_Callback(std::optional<StationList> stations, const QString& error);
+    void requestStations_Callback(Expected<StationList> stations);
 
     // ---- Playback
     Station loadedStation() const { return c_.playback->loadedStation(); }

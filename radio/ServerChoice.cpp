@@ -18,15 +18,15 @@ ServerChoice::ServerChoice(RadioBrowser& api, PopoverView& view, QObject* parent
 
 void ServerChoice::refresh() {
     QPointer<ServerChoice> self(this);
-    api_.requestServers([self](QStringList servers, QString error) {
+    api_.requestServers([self](Expected<QStringList> servers) {
         if (!self)
             return;
         const QString current = self->api_.server();
         // The directory's own round-robin name is in no server list, but always a good choice.
         QList<PopoverView::ServerItem> items{{tr("Any server (%1)").arg(RadioBrowser::kDefaultServer), RadioBrowser::kDefaultServer}};
-        if (!error.isNull())
-            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(remote::forLog(error)));
-        for (const QString& name : servers)
+        if (!servers.ok())
+            qCWarning(lcRadio, "%s [%s]", "requestServers", qUtf8Printable(remote::forLog(servers.error().message)));
+        for (const QString& name : servers.valueOr({}))
             items.append({name, name});
         const auto match = std::find_if(items.cbegin(), items.cend(), [&](const auto& item) { return item.server == current; });
         const int selected = match == items.cend() ? int(items.size()) : int(match - items.cbegin());

@@ -66,7 +66,7 @@ void StationBrowser::requestStations(bool refresh) {
         if (!self || request != self->stationsRequest_)
             return;
         if (!stations.ok()) {
-            self->requestStations_Callback(std::nullopt, stations.error().message);
+            self->requestStations_Callback(std::move(stations));
             return;
         }
         self->indexStations(std::move(stations).value(), request, [self, request, stale](std::shared_ptr<StationIndex> index) {
@@ -102,16 +102,16 @@ void StationBrowser::indexStations(StationList stations, quint64 request,
     }));
 }
 
-void StationBrowser::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
-    if (!stations) {
+void StationBrowser::requestStations_Callback(Expected<StationList> stations) {
+    if (!stations.ok()) {
         clearFilters();
         index_ = std::make_shared<StationIndex>(StationList());
         configureDisplayStations();
-        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
+        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(stations.error().message)));
         setStatus(false, true);
         return;
     }
-    stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
+    stationsIndexed(std::make_shared<StationIndex>(std::move(stations).value()));
 }
 
 void StationBrowser::stationsIndexed(std::shared_ptr<StationIndex> index) {

@@ -94,7 +94,7 @@ private Q_SLOTS:
 
         // A failed download clears the search and the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
-        controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
+        controller_->requestStations_Callback(Error::make(Error::Code::HttpStatus, "The server answered HTTP 500", 500));
         QCOMPARE(controller_->message(), RadioViewController::serverNotWorkingText());
         QVERIFY(search()->text().isEmpty() && controller_->matchTags().isEmpty());
         QCOMPARE(controller_->countryStations().size(), 0);
@@ -729,7 +729,7 @@ private:
         controller_ = std::make_unique<RadioViewController>(c);
     }
 
-    void feed(const StationList& stations) { controller_->requestStations_Callback(stations, QString()); }
+    void feed(const StationList& stations) { controller_->requestStations_Callback(stations); }
 
     // A control of the panel, found as a user's tool finds it: by its name.
     template <class T = QWidget>

@@ -69,7 +69,7 @@ const QStringList kTyping = {"r", "ra", "rad", "radi", "radio", "radio ", "radio
 
 void BM_KeystrokeThroughController(benchmark::State& state) {
     Popover popover;
-    popover.controller->requestStations_Callback(realistic::stations(50000), QString());
+    popover.controller->requestStations_Callback(realistic::stations(50000));
     auto* search = popover.controller->view()->findChild<QLineEdit*>(QStringLiteral("search"));
     qsizetype shown = 0;
     int i = 0;
