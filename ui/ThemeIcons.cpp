@@ -49,7 +49,12 @@ public:
 
     QIconEngine* clone() const override { return new PaletteIconEngine(*this); }
     QString key() const override { return QStringLiteral("ostrel-palette"); }
-    QString iconName() override { return kind_ == Kind::Themed ? source_ : QString(); }
+    // Only a theme's own icon has a name to pass on (a tray menu's host loads it by name);
+    // ours and tinted ones go as pixels.
+    QString iconName() override {
+        resolve();
+        return kind_ == Kind::Themed && !theme_->isNull() ? source_ : QString();
+    }
 
     bool isNull() override {
         resolve();
