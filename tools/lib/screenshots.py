@@ -132,8 +132,8 @@ def park_pointer():
 def picture(name, window, margin=24):
     """The panel's corner of the screen, tray icon included; with no margin, the window alone.
     Taken in both schemes, the one the program shows first."""
-    global SCHEME
-    for scheme in (SCHEME, "dark" if SCHEME == "light" else "light"):
+    first = SCHEME or "light"
+    for scheme in (first, "dark" if first == "light" else "light"):
         set_scheme(scheme, window)
         time.sleep(SETTLE)
         box = extents(window)
@@ -146,7 +146,7 @@ def picture(name, window, margin=24):
         print("written:", f"{scheme}/{name}{SUFFIX}.png", f"{width}x{height}")
 
 
-SCHEME = "light"
+SCHEME = None  # the portal's scheme, unknown until set: an earlier run may have left either
 
 
 def set_scheme(scheme, window):
