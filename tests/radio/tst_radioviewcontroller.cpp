@@ -45,6 +45,8 @@ StationList sampleStations() {
     };
 }
 
+Error http500() { return Error::make(Error::Code::HttpStatus, QStringLiteral("The server answered HTTP 500"), 500); }
+
 // A country's stations as the directory lists them: most of them pop, some jazz, votes falling.
 StationList countryStations(const QString& code, int count) {
     static const QStringList kNames{"Welle", "Radio", "Antenne", "Melodie", "Jazz Lounge"};
@@ -113,7 +115,7 @@ private Q_SLOTS:
 
         // A failed download clears the search and the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
-        controller_->requestStations_Callback(Error::make(Error::Code::HttpStatus, "The server answered HTTP 500", 500));
+        controller_->requestStations_Callback(http500());
         QCOMPARE(controller_->message(), RadioViewController::serverNotWorkingText());
         QVERIFY(search()->text().isEmpty() && controller_->matchTags().isEmpty());
         QCOMPARE(controller_->countryStations().size(), 0);
@@ -144,7 +146,7 @@ private Q_SLOTS:
         PopoverView* v = controller_->view();
         controller_->popoverWillShow();
         QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
-        directory_->failWith(Error::make(Error::Code::HttpStatus, QStringLiteral("The server answered HTTP 500"), 500), 1);
+        directory_->failWith(http500(), 1);
         controller_->selectionCountryCodeChanged("DE");
         QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), RadioViewController::serverNotWorkingText(), 20000);
         QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("\U0001F1E9\U0001F1EA"));
@@ -237,7 +239,7 @@ private Q_SLOTS:
         file.close();
         makeController();
         if (fetchFails)
-            directory_->failWith(Error::make(Error::Code::HttpStatus, QStringLiteral("The server answered HTTP 500"), 500));
+            directory_->failWith(http500());
         else
             directory_->hold(); // until the user has found their place
 
@@ -267,8 +269,6 @@ private Q_SLOTS:
         if (fetchFails) {
             QTRY_COMPARE_WITH_TIMEOUT(log.count("Listing refresh AT failed"), 1, 20000);
         } else {
-            QTRY_COMPARE_WITH_TIMEOUT(directory_->count("stations"), 1, 20000);
-            QVERIFY(directory_->last("stations").refresh);
             directory_->release();
             QTRY_VERIFY_WITH_TIMEOUT(!uuids(controller_->countryStations()).contains("closed"), 20000);
         }
