@@ -126,6 +126,16 @@ bool ensureGStreamer() {
     return ok;
 }
 
+// The plug-ins every stream passes through, whatever its format: the player, the HTTP source,
+// type finding and queues, the ICY reader and the conversions before the output. A decoder is
+// the stream's own choice.
+void loadStreamPlugins() {
+    for (const char* name : {"playback", "soup", "coreelements", "typefindfunctions", "icydemux", "audioconvert",
+                             "audioresample", "volume"})
+        if (GstPlugin* plugin = gst_plugin_load_by_name(name))
+            gst_object_unref(plugin);
+}
+
 bool hasProperty(GObject* object, const char* name) {
     return g_object_class_find_property(G_OBJECT_GET_CLASS(object), name) != nullptr;
 }
@@ -195,7 +205,19 @@ bool GstMediaPlayer::ensurePipeline() {
     return true;
 }
 
+void GstMediaPlayer::prepare() {
+    if (preparing_.joinable() || triedPipeline_)
+        return;
+    // A play asked for meanwhile waits for GStreamer's start on the main thread, not longer.
+    preparing_ = std::thread([] {
+        if (ensureGStreamer())
+            loadStreamPlugins();
+    });
+}
+
 GstMediaPlayer::~GstMediaPlayer() {
+    if (preparing_.joinable())
+        preparing_.join();
     if (!playbin_)
         return;
     gst_element_set_state(playbin_, GST_STATE_NULL);
