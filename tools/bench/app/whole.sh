@@ -5,7 +5,8 @@
 #
 # The program runs under Xvfb with a tray host, the directory emulator (country US, 7,000
 # stations), a private session bus and isolated XDG folders (tools/lib/desktop-session.sh); its
-# loaded station is a local Icecast mount (128 kbit/s MP3). Its sound goes to a sink that takes
+# loaded station is a local Icecast mount (128 kbit/s MP3), for first audio also the same tone from
+# tools/media/faultstream.py. Its sound goes to a sink that takes
 # it in real time (a fake sink synchronised to the clock), as mpv's goes to its timed null output:
 # ALSA's null device swallows samples at once, so a player's clock runs ahead of the stream and
 # it starves. whole.py measures and prints the table; WHOLE_ARGS passes options to it (--starts,
@@ -28,6 +29,14 @@ export DBUS_SESSION_BUS_ADDRESS=$bus
 source "$source/tools/lib/bench-station.sh"
 bench_station
 
+# The same tone from a server that answers a listener at once, as a yardstick for first audio.
+"${tether[@]}" python3 "$source/tools/media/faultstream.py" --port 0 --audio "$work/tone.mp3" > "$work/prompt.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do grep -q LISTENING "$work/prompt.out" 2>/dev/null && break; sleep 0.1; done
+prompt=$(awk '/LISTENING/ {print $2}' "$work/prompt.out")
+[ -n "$prompt" ] || fail "the stream server did not start"
+
 OSTREL_AUDIO_SINK="fakesink sync=true" python3 "$source/tools/bench/app/whole.py" --exe "$exe" \
-    --url "$url" --log "$work/app.log" --country US ${WHOLE_ARGS:-} -- \
+    --url "$url" --prompt-url "http://127.0.0.1:$prompt/tone.mp3" \
+    --station-file "$XDG_DATA_HOME/Ostrel Radio/loadedStation.dat" --log "$work/app.log" --country US ${WHOLE_ARGS:-} -- \
     --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" || fail "the benchmark did not run through"
