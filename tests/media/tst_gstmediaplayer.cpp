@@ -150,8 +150,10 @@ void TestGstMediaPlayer::loadsPlaysPausesAndDrops() {
     GstMediaPlayer player(quickOptions());
     // Qt's GLib event loop carries a bus watch; without it (QT_NO_GLIB) messages are queued.
     QCOMPARE(player.usesGLibBusWatch(), !qEnvironmentVariableIsSet("QT_NO_GLIB"));
-    // Nothing of GStreamer is built before there is something to play.
+    // Nothing of GStreamer is built before there is something to play. Prepared as at launch,
+    // the plug-ins load on a worker while the first item comes at once.
     QVERIFY(!player.pipeline());
+    player.prepare();
     Recorder rec(player);
 
     // A new item loads without playing, as a player item does, and tells its format. A listener
