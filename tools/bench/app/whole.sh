@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# whole.sh [BUILD_DIR]: start, idle and playing figures of the whole program beside mpv, run by
-# hand (not part of the test suite).
+# whole.sh [BUILD_DIR]: start, first audio, the panel's first opening, idle and playing figures
+# of the whole program beside mpv, run by hand (not part of the test suite).
 #
 # The program runs under Xvfb with a tray host, the directory emulator (country US, 7,000
 # stations), a private session bus and isolated XDG folders (tools/lib/desktop-session.sh); its
-# loaded station is a local Icecast mount (128 kbit/s MP3), for first audio also the same tone from
-# tools/media/faultstream.py. Its sound goes to a sink that takes
-# it in real time (a fake sink synchronised to the clock), as mpv's goes to its timed null output:
-# ALSA's null device swallows samples at once, so a player's clock runs ahead of the stream and
-# it starves. whole.py measures and prints the table; WHOLE_ARGS passes options to it (--starts,
-# --plays, --openings, --window).
-# Needs icecast2, ezstream, gstreamer1.0-tools, Xvfb, trayer, xdotool's libXtst, dbus and mpv.
+# loaded station is a local Icecast mount (128 kbit/s MP3), for first audio also the same tone
+# from tools/media/faultstream.py. Its sound goes to a sink that takes it in real time (a fake
+# sink synchronised to the clock), as mpv's goes to its timed null output: ALSA's null device
+# swallows samples at once, so a player's clock runs ahead of the stream and it starves.
+# whole.py measures and prints the table; WHOLE_ARGS passes options to it (--starts, --plays,
+# --openings, --window).
+# Needs icecast2, ezstream, gstreamer1.0-tools, Xvfb, trayer, libXtst, dbus and mpv.
 set -uo pipefail
 source=$(cd "$(dirname "$0")/../../.." && pwd)
 build=$(cd "${1:-$source/build}" && pwd)
