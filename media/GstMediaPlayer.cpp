@@ -92,7 +92,7 @@ struct GFree {
 // A stream seldom starts on a frame's first byte, so no type finder is sure of it, and every one
 // is asked: each asked loads its plug-in. FFmpeg's wrapper would map FFmpeg with its encoders,
 // filters and voices (some 30 MiB, for game and video containers); the subtitle parser is text.
-// Its decoders stay: they are loaded only when no other plug-in reads a format.
+// FFmpeg's decoders stay: autoplugging takes them only for formats no other plug-in reads.
 void leaveOutForeignTypeFinders() {
     GstRegistry* registry = gst_registry_get();
     for (const char* plugin : {"libav", "subparse"}) {
