@@ -193,6 +193,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     // At login the tray host may come up after the player: started from there, it waits for
     // the tray instead of opening a window.
     placeStatusItem(options_.autostart ? 30 : 0);
+    // GStreamer starts beside the event loop now, not when the listener presses play.
+    if (auto* player = qobject_cast<GstMediaPlayer*>(player_.get()))
+        player->prepare();
 }
 
 void AppDelegate::preparePanel() {

@@ -88,6 +88,22 @@ struct GFree {
     void operator()(gchar* p) const { g_free(p); }
 };
 
+// Type finders that name formats this player never plays, from plug-ins it otherwise never loads.
+// A stream seldom starts on a frame's first byte, so no type finder is sure of it, and every one
+// is asked: each asked loads its plug-in. FFmpeg's wrapper would map FFmpeg with its encoders,
+// filters and voices (some 30 MiB, for game and video containers); the subtitle parser is text.
+// FFmpeg's decoders stay: autoplugging takes them only for formats no other plug-in reads.
+void leaveOutForeignTypeFinders() {
+    GstRegistry* registry = gst_registry_get();
+    for (const char* plugin : {"libav", "subparse"}) {
+        GList* features = gst_registry_get_feature_list_by_plugin(registry, plugin);
+        for (GList* item = features; item; item = item->next)
+            if (GST_IS_TYPE_FIND_FACTORY(item->data))
+                gst_registry_remove_feature(registry, GST_PLUGIN_FEATURE(item->data));
+        gst_plugin_feature_list_free(features);
+    }
+}
+
 bool ensureGStreamer() {
     static const bool ok = [] {
 #ifdef __GLIBC__
@@ -98,14 +114,26 @@ bool ensureGStreamer() {
         mallopt(M_ARENA_MAX, 2);
 #endif
         GError* error = nullptr;
-        if (gst_init_check(nullptr, nullptr, &error))
+        if (gst_init_check(nullptr, nullptr, &error)) {
+            leaveOutForeignTypeFinders();
             return true;
+        }
         qCWarning(lcMedia, "GStreamer not usable [%s]", error ? error->message : "unknown error");
         if (error)
             g_error_free(error);
         return false;
     }();
     return ok;
+}
+
+// The plug-ins every stream passes through, whatever its format: the player, the HTTP source,
+// type finding and queues, the ICY reader and the conversions before the output. A decoder is
+// the stream's own choice.
+void loadStreamPlugins() {
+    for (const char* name : {"playback", "soup", "coreelements", "typefindfunctions", "icydemux", "audioconvert",
+                             "audioresample", "volume"})
+        if (GstPlugin* plugin = gst_plugin_load_by_name(name))
+            gst_object_unref(plugin);
 }
 
 bool hasProperty(GObject* object, const char* name) {
@@ -177,7 +205,19 @@ bool GstMediaPlayer::ensurePipeline() {
     return true;
 }
 
+void GstMediaPlayer::prepare() {
+    if (preparing_.joinable() || triedPipeline_)
+        return;
+    // A play asked for meanwhile waits for GStreamer's start on the main thread, not longer.
+    preparing_ = std::thread([] {
+        if (ensureGStreamer())
+            loadStreamPlugins();
+    });
+}
+
 GstMediaPlayer::~GstMediaPlayer() {
+    if (preparing_.joinable())
+        preparing_.join();
     if (!playbin_)
         return;
     gst_element_set_state(playbin_, GST_STATE_NULL);

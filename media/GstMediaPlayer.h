@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <gst/gst.h>
+#include <thread>
 
 // MediaPlayer on GStreamer's playbin, tuned for live radio: little buffering before the first
 // sound, pause while the buffer refills, reconnection with back-off when a playing stream drops,
@@ -60,6 +61,11 @@ public:
     QString itemError() const override { return error_; }
     std::optional<TrackFormat> firstTrackFormat() const override { return format_; }
 
+    // Starts GStreamer on a worker thread and returns at once, so that the first item does not
+    // wait for the plug-in registry and the plug-ins every stream passes through. Without it the
+    // first item starts GStreamer.
+    void prepare();
+
     void setOutputDevice(const QString& alsaDevice) override;
     void retryNow() override;
     void dropForSleep() override;
@@ -107,6 +113,7 @@ private:
     guint watchId_ = 0;
     bool glibWatch_ = false;
     bool triedPipeline_ = false;
+    std::thread preparing_;
     // Counts pipeline stops; messages queued from before the last stop are stale.
     std::atomic<quint64> epoch_{0};
     // The epoch whose connection carries ICY metadata: its titles come from the source's bytes,
