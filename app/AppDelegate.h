@@ -27,8 +27,10 @@ class MprisService;
 class PlaybackSession;
 class PlayerCommands;
 class RadioPlaybackControl;
+class RecordingControl;
 class StationPlayer;
 class StationResolver;
+class StreamRecorder;
 class Popover;
 class QMenu;
 class ListRefresher;
@@ -66,6 +68,9 @@ public:
     RadioBrowser* api() const { return api_.get(); }
     QString version() const { return version_; }
     RadioViewController* controller() const { return controller_.get(); }
+    StreamRecorder* recorder() const { return recorder_.get(); }
+    // "Record" with the recording's time and size, made with the panel; the panel takes it over.
+    std::unique_ptr<RecordingControl>& recordingControl() { return recordingControl_; }
     bool isWindowMode() const { return windowMode_; }
 
     // RadioShell
@@ -111,9 +116,11 @@ private:
     std::unique_ptr<SongHistory> history_; // follows the session, panel or not
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<StationPlayer> stationPlayer_;
+    std::unique_ptr<StreamRecorder> recorder_; // taps the player: goes before it
     std::unique_ptr<StationResolver> addressResolver_;
     std::unique_ptr<PlayerCommands> commands_;
     std::unique_ptr<RadioViewController> controller_;
+    std::unique_ptr<RecordingControl> recordingControl_; // until the panel takes it
     std::unique_ptr<OwnStationsMenu> ownStations_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;
     std::unique_ptr<MprisService> mpris_;

@@ -41,5 +41,7 @@ inline const QString kAlarmEnabled = QStringLiteral("alarmEnabled");
 inline const QString kAlarmTime = QStringLiteral("alarmTime");
 inline const QString kAlarmWeekdays = QStringLiteral("alarmWeekdays");
 inline const QString kAlarmStation = QStringLiteral("alarmStation");
+// Recordings start a new file at each new stream title (registered true).
+inline const QString kSplitRecordingsAtTitles = QStringLiteral("splitRecordingsAtTitles");
 
 } // namespace settingskeys
