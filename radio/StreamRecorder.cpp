@@ -9,6 +9,7 @@
 #include "util/UserDefaults.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStorageInfo>
 
@@ -37,10 +38,12 @@ StreamRecorder::StreamRecorder(Environment environment, QObject* parent)
         if (state == PlaybackSession::State::Stopped || state == PlaybackSession::State::Failed)
             stop(Stop::Playback);
     });
-    connect(env_.session, &PlaybackSession::stationChanged, this, [this] { stop(Stop::Station); });
+    connect(env_.session, &PlaybackSession::stationChanged, this, [this] { stop(Stop::Playback); });
     connect(env_.session, &PlaybackSession::titleChanged, this, [this] {
-        if (recording_ && split_)
+        if (recording_ && split_) {
             startFile(false);
+            inFirstFile_ = false;
+        }
     });
     ticker_.setInterval(1000);
     connect(&ticker_, &QTimer::timeout, this, &StreamRecorder::tick);
@@ -103,10 +106,10 @@ qint64 StreamRecorder::freeBytes(const QString& folder) const {
     if (env_.freeBytes)
         return env_.freeBytes(folder);
     // The folder may not be there yet: its nearest existing parent has the same room.
-    QDir dir(folder);
-    while (!dir.exists() && !dir.isRoot() && dir.cdUp()) {
-    }
-    return QStorageInfo(dir).bytesAvailable();
+    QString existing = QDir::cleanPath(folder);
+    while (!QFileInfo::exists(existing) && existing.contains(u'/'))
+        existing = QFileInfo(existing).absolutePath();
+    return QStorageInfo(existing).bytesAvailable();
 }
 
 bool StreamRecorder::start(QString* error) {
@@ -127,6 +130,7 @@ bool StreamRecorder::start(QString* error) {
     message_.clear();
     currentFile_.clear();
     elapsed_.start();
+    inFirstFile_ = true;
     startFile(split_); // joined in the middle of a title
     ticker_.start();
     qCInfo(lcMedia, "Recording to %s", qPrintable(folder_));
@@ -146,8 +150,9 @@ void StreamRecorder::stop(Stop reason, const QString& message) {
         return;
     recording_ = false;
     ticker_.stop();
-    // Split, the last file ends in the middle of a title, as the first began in one.
-    writer_->finish(split_ ? tr(" (partial)") : QString());
+    // Split, the last file ends in the middle of a title, as the first began in one (and is
+    // marked so already).
+    writer_->finish(split_ && !inFirstFile_ ? tr(" (partial)") : QString());
     message_ = message;
     currentFile_.clear();
     if (!message.isEmpty())

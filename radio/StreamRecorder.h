@@ -27,7 +27,9 @@ public:
     static constexpr qint64 kLowSpace = 500LL * 1000 * 1000;
     static constexpr int kMaxNameBytes = 200; // of a file's or folder's name, in UTF-8
 
-    enum class Stop { Listener, Playback, Station, LowSpace, WriteError };
+    // Why a recording ended: the listener, playback stopping (or another station), too little
+    // room, a file that cannot be written.
+    enum class Stop { Listener, Playback, LowSpace, WriteError };
     Q_ENUM(Stop)
 
     struct Environment {
@@ -84,6 +86,7 @@ private:
     std::shared_ptr<RecordingWriter> writer_;
     bool recording_ = false;
     bool split_ = false; // for this recording
+    bool inFirstFile_ = false;
     QString folder_;
     QString currentFile_;
     QString message_;
