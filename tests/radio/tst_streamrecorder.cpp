@@ -2,6 +2,7 @@
 #include "directory/OwnStations.h"
 #include "media/GstMediaPlayer.h"
 #include "radio/PlaybackSession.h"
+#include "radio/RecordingControl.h"
 #include "radio/RecordingTags.h"
 #include "radio/StationPlayer.h"
 #include "radio/StreamRecorder.h"
@@ -12,6 +13,8 @@
 #include "support/TestTones.h"
 #include "util/UserDefaults.h"
 
+#include <QLabel>
+#include <QToolButton>
 #include <QtEndian>
 #include <QtTest>
 
@@ -184,6 +187,29 @@ private Q_SLOTS:
                                                   {"2026-05-01 14.04.07 B (partial).ogg", headers + audio[2] + audio[3]}}));
     }
 
+    // The panel's "Record": on only while something plays, toggled as a screen reader does,
+    // the time and size while recording, why not when it cannot.
+    void recordingControl() {
+        Rig rig(QStringLiteral("Eins"), QStringLiteral("Song"));
+        rig.session.setState(State::Stopped);
+        RecordingControl control(rig.recorder, rig.session);
+        QVERIFY(!control.button->isEnabled());
+        rig.session.setState(State::Playing);
+        QVERIFY(control.button->isEnabled());
+        control.button->toggle();
+        QVERIFY(rig.recorder.isRecording());
+        rig.send(Format::Mp3, QByteArray(1500, 'x'));
+        QTRY_VERIFY_WITH_TIMEOUT(control.progress->text().startsWith(QStringLiteral("0:01 · ")), kWait);
+        rig.recorder.stop(); // from the tray menu, say
+        QVERIFY(!control.button->isChecked());
+        QVERIFY(control.progress->text().isEmpty());
+        rig.room = 1000;
+        control.button->toggle();
+        QVERIFY(!control.button->isChecked());
+        QVERIFY(control.progress->text().startsWith(QStringLiteral("Less than 500 MB free")));
+        QCOMPARE(RecordingControl::progressText(3'723'000, 1'400'000), QStringLiteral("1:02:03 · 1.4 MB"));
+    }
+
     void safeNames_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name");
@@ -267,5 +293,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStreamRecorder)
+QTEST_MAIN(TestStreamRecorder)
 #include "tst_streamrecorder.moc"
