@@ -13,7 +13,9 @@ namespace {
 // rather lose the bytes than the memory.
 constexpr qsizetype kMaxQueued = 32 * 1024 * 1024;
 
-QString tr(const char* text) { return QCoreApplication::translate("RecordingWriter", text); }
+QString cannotWrite(const QFile& file) {
+    return QCoreApplication::translate("RecordingWriter", "%1 cannot be written: %2").arg(file.fileName(), file.errorString());
+}
 
 QString extension(MediaPlayer::StreamFormat format, const QByteArray& oggHeaders) {
     switch (format) {
@@ -49,7 +51,7 @@ public:
         ext_ = extension(format, oggHeaders);
         file_.setFileName(freePath(spec.folder, spec.stem, ext_));
         if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            return tr("%1 cannot be written: %2").arg(file_.fileName(), file_.errorString());
+            return cannotWrite(file_);
         writtenOggHeaders_.clear();
         if (format == MediaPlayer::StreamFormat::Mp3 || format == MediaPlayer::StreamFormat::Mp2)
             return write(recordingtags::id3v2(spec.title, spec.station));
@@ -58,7 +60,7 @@ public:
 
     QString write(const QByteArray& bytes) {
         if (file_.write(bytes) != bytes.size())
-            return tr("%1 cannot be written: %2").arg(file_.fileName(), file_.errorString());
+            return cannotWrite(file_);
         return {};
     }
 

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "directory/OwnStations.h"
 #include "media/GstMediaPlayer.h"
+#include "radio/GeneralSettingsPage.h"
 #include "radio/PlaybackSession.h"
 #include "radio/RecordingControl.h"
 #include "radio/RecordingTags.h"
+#include "radio/SleepTimer.h"
 #include "radio/StationPlayer.h"
 #include "radio/StreamRecorder.h"
 #include "support/DirectoryFixture.h"
@@ -13,6 +15,7 @@
 #include "support/TestTones.h"
 #include "util/UserDefaults.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QToolButton>
 #include <QtEndian>
@@ -100,7 +103,10 @@ private Q_SLOTS:
         QFETCH(Stop, reason);
         QFETCH(QString, message);
         Rig rig(QStringLiteral("Radio/Eins"), QStringLiteral("First Song"));
-        rig.defaults.setValue(settingskeys::kSplitRecordingsAtTitles, split);
+        SleepTimer timer({});
+        GeneralSettingsPage page(timer, rig.defaults, {}); // where the listener sets it
+        QVERIFY(page.splitRecordings->isChecked()); // on unless turned off
+        page.splitRecordings->setChecked(split);
         rig.send(Format::Mp3, "before"); // not recording yet
         QSignalSpy stopped(&rig.recorder, &StreamRecorder::stopped);
         QVERIFY(rig.recorder.start());
