@@ -221,6 +221,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::newRow("slashes and what memory cards refuse") << "AC/DC: Back in Black?" << "AC_DC_ Back in Black_";
         QTest::newRow("hidden") << "..Nachtprogramm" << "Nachtprogramm";
+        QTest::newRow("the folder above") << ".." << "";
         QTest::newRow("control characters") << "Eins\tZwei\nDrei\x7f" << "Eins Zwei Drei";
         QTest::newRow("long") << QString(300, QChar(0x00E9)) << QString(100, QChar(0x00E9));
         QTest::newRow("long, cut between characters")
