@@ -149,7 +149,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     stationPlayer_ = std::make_unique<StationPlayer>(p);
     // Recording follows the session: stopping, another station, the sleep timer end it.
     recorder_ = std::make_unique<StreamRecorder>(StreamRecorder::Environment{
-        player_.get(), session_.get(), defaults_.get(), QStandardPaths::writableLocation(QStandardPaths::MusicLocation)});
+        player_.get(), session_.get(), defaults_.get(), QStandardPaths::writableLocation(QStandardPaths::MusicLocation), {}, {}});
     // A stream waiting to reconnect tries at once when the network is back or the machine wakes.
     auto* system = new SystemWatcher(player_.get());
     connect(system, &SystemWatcher::networkUp, player_.get(), &MediaPlayer::retryNow);

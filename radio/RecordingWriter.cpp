@@ -12,6 +12,8 @@ namespace {
 // A disk that takes no more for this long a stretch of a 320 kbit/s stream (about 13 min):
 // rather lose the bytes than the memory.
 constexpr qsizetype kMaxQueued = 32 * 1024 * 1024;
+// How long written bytes may wait in memory: what a crash can lose of a recording.
+constexpr std::chrono::milliseconds kBatch{500};
 
 QString cannotWrite(const QFile& file) {
     return QCoreApplication::translate("RecordingWriter", "%1 cannot be written: %2").arg(file.fileName(), file.errorString());
@@ -104,11 +106,11 @@ RecordingWriter::~RecordingWriter() {
 }
 
 void RecordingWriter::startFile(const File& file) {
-    push({Item::Kind::Start, file});
+    push({Item::Kind::Start, file, {}, {}, {}, {}});
 }
 
 void RecordingWriter::finish(const QString& suffix) {
-    push({Item::Kind::Finish, {}, suffix});
+    push({Item::Kind::Finish, {}, suffix, {}, {}, {}});
 }
 
 void RecordingWriter::close() {
@@ -128,6 +130,7 @@ void RecordingWriter::push(Item item) {
         if (closing_)
             return;
         recording_ = item.kind == Item::Kind::Start;
+        ++commands_;
         queue_.push_back(std::move(item));
     }
     wake_.notify_one();
@@ -164,7 +167,7 @@ void RecordingWriter::streamData(MediaPlayer::StreamFormat format, const QByteAr
             queue_.push_back({Item::Kind::Data, {}, {}, format, bytes, {}});
         }
     }
-    wake_.notify_one();
+    // No wake-up: the thread comes for the bytes every kBatch.
 }
 
 void RecordingWriter::report(const std::function<void(const QString&)>& to, const QString& text) const {
@@ -180,7 +183,13 @@ void RecordingWriter::run() {
         std::deque<Item> items;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return !queue_.empty() || closing_; });
+            // Frames come some 40 times a second: writing them in batches spares as many wake-ups.
+            const auto due = [this] { return commands_ > 0 || closing_; };
+            if (recording_)
+                wake_.wait_for(lock, kBatch, due);
+            else
+                wake_.wait(lock, due);
+            commands_ = 0;
             items.swap(queue_);
             queuedBytes_ = 0;
             overflowReported_ = false;

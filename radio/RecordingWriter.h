@@ -16,8 +16,8 @@
 
 // Writes the stream's bytes to files on a thread of its own: the streaming threads only queue
 // them, so a slow disk never holds up the sound. Files are opened with the first bytes after
-// `startFile`, when the format (and so the extension) is known, and written unbuffered, so a
-// crash leaves a file that plays up to its last frame. Between recordings the bytes are dropped,
+// `startFile`, when the format (and so the extension) is known, and written unbuffered every half
+// second, so a crash leaves a file that plays up to its last frame but half a second. Between recordings the bytes are dropped,
 // but an Ogg stream's header pages are kept for the next file.
 class RecordingWriter final : public MediaPlayer::StreamTap {
 public:
@@ -72,6 +72,7 @@ private:
     std::condition_variable wake_;
     std::deque<Item> queue_;
     qsizetype queuedBytes_ = 0;
+    int commands_ = 0; // starts and finishes queued: the thread comes at once
     bool recording_ = false;
     bool closing_ = false;
     bool overflowReported_ = false;

@@ -151,8 +151,8 @@ private Q_SLOTS:
         QCOMPARE(files(rig.folder(station)), expected);
         QCOMPARE(QFileInfo(rig.folder(station)).fileName(), QStringLiteral("Radio_Eins"));
         QStringList names;
-        for (const QVariant& path : rig.finished)
-            names << QFileInfo(path.toList().first().toString()).fileName();
+        for (const QList<QVariant>& arguments : rig.finished)
+            names << QFileInfo(arguments.first().toString()).fileName();
         QCOMPARE(names, expected.keys());
     }
 
@@ -242,6 +242,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("titles"); // set while recording
         QTest::newRow("MP3") << "/radio.mp3" << "MPEG-1 Layer 3 (MP3)" << QStringList{"Erstes Lied", "Zweites Lied"};
         QTest::newRow("Ogg Vorbis") << "/radio.ogg" << "Vorbis" << QStringList{};
+        // AAC in MPEG-TS segments: written as ADTS.
+        QTest::newRow("HLS") << "/live.m3u8" << "MPEG-4 AAC" << QStringList{};
     }
 
     void realStream() {
@@ -253,16 +255,27 @@ private Q_SLOTS:
                               TestTones::vorbis(dir.filePath("tone.ogg"), "Ogg Test Tone");
         QVERIFY2(error.isEmpty(), qPrintable(error));
         IcecastServer icecast({{"/radio.mp3", dir.filePath("tone.mp3"), "MP3"}, {"/radio.ogg", dir.filePath("tone.ogg"), "Ogg"}});
+        // An HLS stream of two ten-second segments, from a plain web server.
+        const QString hlsError = TestTones::encode(dir.filePath("tone.ts"), {"avenc_aac", "!", "aacparse", "!", "mpegtsmux"},
+                                                   44100, 2, 10);
+        QVERIFY2(hlsError.isEmpty(), qPrintable(hlsError));
+        QFile playlist(dir.filePath("live.m3u8"));
+        QVERIFY(playlist.open(QIODevice::WriteOnly));
+        playlist.write("#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:10\n#EXT-X-MEDIA-SEQUENCE:0\n"
+                       "#EXTINF:10.0,\ntone.ts\n#EXT-X-DISCONTINUITY\n#EXTINF:10.0,\ntone.ts\n#EXT-X-ENDLIST\n");
+        playlist.close();
+        ScriptServer web("tools/media/files.py", {dir.path()});
+        const QUrl address = mount.endsWith(".m3u8") ? web.url(mount) : icecast.url(mount);
         DirectoryFixture directory(QStringLiteral("http://127.0.0.1:9")); // no directory
         QDir().mkpath(directory.supportFile(QString()));
         GstMediaPlayer player({.audioSink = QStringLiteral("fakesink sync=true")});
         PlaybackSession session;
         StationPlayer stations({directory.api.get(), &player, &session, directory.defaults.get(),
                                 QUrl::fromLocalFile(directory.supportFile(QString())), {}});
-        StreamRecorder recorder({&player, &session, directory.defaults.get(), dir.filePath("Music")});
+        StreamRecorder recorder({&player, &session, directory.defaults.get(), dir.filePath("Music"), {}, {}});
         QSignalSpy finished(&recorder, &StreamRecorder::fileFinished);
 
-        stations.loadStation(OwnStations::make({.name = "Test FM", .url = icecast.url(mount).toString()}), true);
+        stations.loadStation(OwnStations::make({.name = "Test FM", .url = address.toString()}), true);
         QTRY_COMPARE_WITH_TIMEOUT(session.state(), State::Playing, kWait);
         if (mount.endsWith(".ogg")) // its title is in the stream: a new file once it comes
             QTRY_COMPARE_WITH_TIMEOUT(session.title(), QStringLiteral("Ogg Test Tone"), kWait);
