@@ -212,12 +212,12 @@ void AppDelegate::preparePanel() {
     c.icons = icons_.get();
     controller_ = std::make_unique<RadioViewController>(c);
     PopoverView* view = controller_->view();
-    view->outputHost->layout()->addWidget(outputs_.release()); // the panel owns it from here
+    view->outputHost()->layout()->addWidget(outputs_.release()); // the panel owns it from here
 
     auto* cloudPage = new CloudSettingsPage(*cloudSetup_, *defaults_);
     cloudPage->setAccountChanged([this] { cloudDatabase_->setAccount(CloudAccount::load(*defaults_)); });
     cloudPage->setOpenURL([this](const QUrl& page) { openURL(page); });
-    view->tabs->addTab(cloudPage, tr("Cloud sync"));
+    view->addTab(cloudPage, tr("Cloud sync"));
     prepareHistoryPage();
     const Autostart autostart(Autostart::programFor(QApplication::applicationFilePath()));
     GeneralSettingsPage::Hooks hooks;
@@ -225,7 +225,7 @@ void AppDelegate::preparePanel() {
     hooks.setStartAtLogin = [autostart](bool on, QString* error) { return autostart.setEnabled(on, error); };
     hooks.setNotify = [this](bool on) { titleNotifier_->setEnabled(on); };
     hooks.favourites = [this] { return api_->favoriteStations(); };
-    view->tabs->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()), tr("General"));
+    view->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()), tr("General"));
     ownStations_ = std::make_unique<OwnStationsMenu>(*transport_, *api_, *view);
     recordingControl_ = std::make_unique<RecordingControl>(*recorder_, *session_);
     popover_ = std::make_unique<Popover>(view);
@@ -319,7 +319,7 @@ void AppDelegate::prepareHistoryPage() {
         stationPlayer_->loadStation(SongHistory::stationToPlay(kept, {api_->favoriteStations(), api_->recentStations()}),
                                     true);
     };
-    controller_->view()->tabs->addTab(new HistoryPage(*history_, hooks), tr("History"));
+    controller_->view()->addTab(new HistoryPage(*history_, hooks), tr("History"));
 }
 
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
@@ -410,7 +410,7 @@ QString AppDelegate::statusReport() const {
         {QStringLiteral("station"), session_->station().string(Station::Key::Name)},
         {QStringLiteral("nowPlaying"), RadioViewController::nowPlayingText(*session_)},
         {QStringLiteral("message"), controller_ ? controller_->message() : QString()},
-        {QStringLiteral("playButton"), RadioViewController::playButtonText(session_->state())},
+        {QStringLiteral("playButton"), PopoverView::playButtonText(session_->state())},
         {QStringLiteral("state"), QString::fromLatin1(QMetaEnum::fromType<PlaybackSession::State>().valueToKey(int(session_->state())))},
         {QStringLiteral("title"), session_->title()},
         {QStringLiteral("url"), session_->station().string(Station::Key::Url)},

@@ -38,8 +38,8 @@ QString perform(RadioBrowser& api, const QString& request) {
         return error.isEmpty() ? QStringLiteral("ok %1").arg(favorites.size()) : QStringLiteral("error ") + error;
     }
     const QByteArray json = request.mid(kAddRequest.size()).toUtf8();
-    const std::optional<StationList> sent = directoryjson::parseStationArray(json, nullptr);
-    if (!sent)
+    const Expected<StationList> sent = directoryjson::parseStationArray(json);
+    if (!sent.ok())
         return QStringLiteral("error ") + ListCommands::tr("The player could not read the stations.");
     StationList stations;
     for (const Station& station : *sent) // only what an own station holds, marked as one

@@ -16,9 +16,12 @@ namespace directoryjson {
 namespace {
 namespace dom = simdjson::dom;
 
-QString describe(simdjson::error_code code) {
-    return QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)")
-        .arg(QString::fromUtf8(simdjson::error_message(code)));
+Error badReply(const QString& message) {
+    return Error::make(Error::Code::BadReply, message);
+}
+
+Error notJson(const QString& why) {
+    return badReply(QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)").arg(why));
 }
 
 // JSON text of an array or object value, for keeping it as it came.
@@ -63,7 +66,7 @@ void readObject(dom::object object, Station::Builder& builder, stationkeys::KeyC
 }
 } // namespace
 
-std::optional<StationList> parseStationArray(const QByteArray& body, QString* error) {
+Expected<StationList> parseStationArray(const QByteArray& body) {
     // The DOM parser picks the fastest kernel for this processor at run time and checks the
     // whole text (UTF-8, structure, nothing after the value) before anything is read from it.
     dom::parser parser;
@@ -74,16 +77,10 @@ std::optional<StationList> parseStationArray(const QByteArray& body, QString* er
     dom::element doc;
     const auto code = padded ? parser.parse(body.constData(), std::size_t(body.size()), false).get(doc)
                              : parser.parse(copy).get(doc);
-    if (code != simdjson::SUCCESS) {
-        if (error)
-            *error = describe(code);
-        return std::nullopt;
-    }
-    if (!doc.is_array()) {
-        if (error)
-            *error = QCoreApplication::translate("DirectoryJson", "The reply is not a list of stations");
-        return std::nullopt;
-    }
+    if (code != simdjson::SUCCESS)
+        return notJson(QString::fromUtf8(simdjson::error_message(code)));
+    if (!doc.is_array())
+        return badReply(QCoreApplication::translate("DirectoryJson", "The reply is not a list of stations"));
     const dom::array array = doc.get_array().value_unsafe();
     StationList stations;
     stations.reserve(qsizetype(array.size()));
@@ -105,17 +102,13 @@ std::optional<StationList> parseStationArray(const QByteArray& body, QString* er
     return stations;
 }
 
-std::optional<QStringList> parseServerNames(const QByteArray& body, QString* error) {
+Expected<QStringList> parseServerNames(const QByteArray& body) {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
-        if (error)
-            *error = parseError.error != QJsonParseError::NoError
-                         ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)")
-                               .arg(parseError.errorString())
-                         : QCoreApplication::translate("DirectoryJson", "The reply is not a list of servers");
-        return std::nullopt;
-    }
+    if (parseError.error != QJsonParseError::NoError)
+        return notJson(parseError.errorString());
+    if (!doc.isArray())
+        return badReply(QCoreApplication::translate("DirectoryJson", "The reply is not a list of servers"));
     QStringList names;
     for (const QJsonValue& server : doc.array()) {
         // Each name becomes the base of later requests: anything else is dropped.
@@ -126,18 +119,13 @@ std::optional<QStringList> parseServerNames(const QByteArray& body, QString* err
     return names;
 }
 
-std::optional<QJsonArray> parseCountries(const QByteArray& body, QString* error) {
+Expected<QJsonArray> parseCountries(const QByteArray& body) {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error != QJsonParseError::NoError || !doc.isArray()) {
-        if (error)
-            *error =
-                parseError.error != QJsonParseError::NoError
-                    ? QCoreApplication::translate("DirectoryJson", "The reply is not valid JSON (%1)")
-                          .arg(parseError.errorString())
-                    : QCoreApplication::translate("DirectoryJson", "The reply is not a list of countries");
-        return std::nullopt;
-    }
+    if (parseError.error != QJsonParseError::NoError)
+        return notJson(parseError.errorString());
+    if (!doc.isArray())
+        return badReply(QCoreApplication::translate("DirectoryJson", "The reply is not a list of countries"));
     return doc.array();
 }
 

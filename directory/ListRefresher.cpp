@@ -78,11 +78,11 @@ void ListRefresher::refreshIfDue(const QDateTime& now) {
         return;
     }
     QPointer<ListRefresher> self(this); // quitting may come first
-    api_->requestStationsByUUID(uuids, [self, this, nowSecs](std::optional<StationList> fresh, QString error) {
+    api_->requestStationsByUUID(uuids, [self, this, nowSecs](Expected<StationList> fresh) {
         if (!self)
             return;
-        if (!fresh) {
-            qCWarning(lcDirectory, "Could not refresh the station lists: %s", qUtf8Printable(error));
+        if (!fresh.ok()) {
+            qCWarning(lcDirectory, "Could not refresh the station lists: %s", qUtf8Printable(fresh.error().message));
             Q_EMIT finished(false);
             return;
         }

@@ -25,13 +25,13 @@ bool ListingRefresher::isStale(const QString& code) const {
 }
 
 void ListingRefresher::refresh(const QString& code, Fresh fresh) {
-    api_->requestStationsForCountryCode(code, true, [code, fresh = std::move(fresh)](std::optional<StationList> stations, QString error) {
+    api_->requestStationsForCountryCode(code, true, [code, fresh = std::move(fresh)](Expected<StationList> stations) {
         // An empty answer for a country that had stations speaks of the server, not the country.
-        if (!stations || stations->isEmpty()) {
+        if (!stations.ok() || stations->isEmpty()) {
             qCWarning(lcDirectory, "Listing refresh %s failed [%s]", qUtf8Printable(code),
-                      qUtf8Printable(remote::forLog(stations ? QStringLiteral("no stations") : error)));
+                      qUtf8Printable(remote::forLog(stations.ok() ? QStringLiteral("no stations") : stations.error().message)));
             return;
         }
-        fresh(std::move(*stations));
+        fresh(std::move(stations).value());
     });
 }

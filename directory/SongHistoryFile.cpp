@@ -93,9 +93,12 @@ QByteArray encode(const SongList& songs) {
 }
 
 std::optional<SongList> decode(QByteArrayView data, QString* error) {
-    const std::optional<StationList> records = archive::decode(data, archive::kStationListClasses, kFormatTag, error);
-    if (!records)
+    const Expected<StationList> records = archive::decode(data, archive::kStationListClasses, kFormatTag);
+    if (!records) {
+        if (error)
+            *error = records.error().message;
         return std::nullopt;
+    }
     SongList songs;
     songs.reserve(records->size());
     for (qsizetype i = 0; i < records->size(); ++i) {

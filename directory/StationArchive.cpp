@@ -65,7 +65,7 @@ public:
         : p_(reinterpret_cast<const std::uint8_t*>(data.data())), begin_(p_), end_(p_ + data.size()),
           classes_(classes), maxStations_(maxStations), formatTag_(formatTag) {}
 
-    std::optional<StationList> run(QString* error) {
+    Expected<StationList> run() {
         StationList stations;
         if (readList(stations)) {
             if (keys_.dropped() > 0)
@@ -74,9 +74,8 @@ public:
                 return stations;
             fail("bytes after the station list");
         }
-        if (error)
-            *error = error_;
-        return std::nullopt;
+        // Only ever logged: the same words for the user and the log.
+        return Error::make(Error::Code::BadReply, error_, 0, error_);
     }
 
 private:
@@ -306,25 +305,23 @@ private:
 
 } // namespace
 
-std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, QString* error) {
-    return Decoder(data, classes).run(error);
+Expected<StationList> decode(QByteArrayView data, ArchiveClasses classes) {
+    return Decoder(data, classes).run();
 }
 
-std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, quint64 formatTag, QString* error) {
-    return Decoder(data, classes, UINT64_MAX, formatTag).run(error);
+Expected<StationList> decode(QByteArrayView data, ArchiveClasses classes, quint64 formatTag) {
+    return Decoder(data, classes, UINT64_MAX, formatTag).run();
 }
 
-std::optional<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations,
-                                       QString* error) {
-    return Decoder(data, classes, std::uint64_t(std::max<qsizetype>(maxStations, 0))).run(error);
+Expected<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations) {
+    return Decoder(data, classes, std::uint64_t(std::max<qsizetype>(maxStations, 0))).run();
 }
 
 std::optional<StationList> unarchivedObjectOfClasses(ArchiveClasses classes, QByteArrayView data) {
-    QString error;
-    auto stations = decode(data, classes, &error);
+    const Expected<StationList> stations = decode(data, classes);
     if (!stations)
-        qCWarning(lcArchive, "%s [%s]", "unarchive error :", qUtf8Printable(error));
-    return stations;
+        qCWarning(lcArchive, "%s [%s]", "unarchive error :", qUtf8Printable(stations.error().message));
+    return stations.optional();
 }
 
 std::optional<StationList> unarchivedObjectOfClasses(ArchiveClasses classes, const QUrl& fileUrl) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "directory/Station.h"
+#include "util/Error.h"
 
 #include <QByteArray>
 #include <QFlags>
@@ -34,14 +35,13 @@ QByteArray archivedDataWithRootObject(const StationList& stations);
 // The same layout under another format tag, for list files whose maps are other records.
 QByteArray archivedDataWithRootObject(const StationList& records, quint64 formatTag);
 
-// Decodes without logging; on failure `error` says what was wrong and where.
-std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, QString* error = nullptr);
+// Decodes without logging; a refusal is a BadReply error saying what was wrong and where.
+Expected<StationList> decode(QByteArrayView data, ArchiveClasses classes);
 // The same for a list under another format tag.
-std::optional<StationList> decode(QByteArrayView data, ArchiveClasses classes, quint64 formatTag, QString* error);
+Expected<StationList> decode(QByteArrayView data, ArchiveClasses classes, quint64 formatTag);
 // Decodes the first `maxStations` of the list and leaves the rest unread: a list that keeps
 // only so many costs no more however long it is sent.
-std::optional<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations,
-                                       QString* error = nullptr);
+Expected<StationList> decodeFirst(QByteArrayView data, ArchiveClasses classes, qsizetype maxStations);
 
 // Decodes, logging "unarchive error : [why]" on failure.
 std::optional<StationList> unarchivedObjectOfClasses(ArchiveClasses classes, QByteArrayView data);

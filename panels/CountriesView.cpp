@@ -117,21 +117,21 @@ void CountriesView::configure(const QString& countryCode) {
         return;
     loading_ = true;
     QPointer<CountriesView> self(this);
-    api_.requestCountries([self](std::optional<QJsonArray> countries, QString error) {
+    api_.requestCountries([self](Expected<QJsonArray> countries) {
         if (self)
-            self->countriesArrived(countries, error);
+            self->countriesArrived(countries);
     });
 }
 
-void CountriesView::countriesArrived(const std::optional<QJsonArray>& countries, const QString& error) {
+void CountriesView::countriesArrived(const Expected<QJsonArray>& countries) {
     loading_ = false;
-    if (!error.isNull()) {
+    if (!countries.ok()) {
         // Left empty: the next configure asks again.
-        qCWarning(lcCountries).noquote() << QStringLiteral("Countries [%1]").arg(error);
+        qCWarning(lcCountries).noquote() << QStringLiteral("Countries [%1]").arg(countries.error().message);
         Q_EMIT countriesReceived();
         return;
     }
-    countryDicts_ = CountryListModel::entriesFromDirectory(countries.value_or(QJsonArray()));
+    countryDicts_ = CountryListModel::entriesFromDirectory(*countries);
     configureSnapshot();
     selectCurrentCC();
     Q_EMIT countriesReceived();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "panels/CountryListModel.h"
+#include "util/Error.h"
 
 #include <QJsonArray>
 #include <QWidget>
@@ -61,7 +62,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void countriesArrived(const std::optional<QJsonArray>& countries, const QString& error);
+    void countriesArrived(const Expected<QJsonArray>& countries);
     void selectCurrentCC();
     void configureSnapshot();
     void tableAction();

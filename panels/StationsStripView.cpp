@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 namespace {
@@ -106,10 +107,20 @@ void StationsStripView::configureHierarchy() {
     row_->setAutoFillBackground(false);
     collection_->viewport()->installEventFilter(this);
 
-    noItemsMessage_ = new QLabel(this);
-    noItemsMessage_->setAlignment(Qt::AlignCenter);
-    noItemsMessage_->setForegroundRole(QPalette::PlaceholderText);
-    noItemsMessage_->setFont(smallFont(noItemsMessage_->font()));
+    // An empty list says what it is and how it fills, in place of the tiles.
+    noItems_ = new QWidget(this);
+    auto* empty = new QVBoxLayout(noItems_);
+    empty->setContentsMargins(0, 0, 0, 0);
+    empty->setSpacing(2);
+    noItemsMessage_ = new QLabel(noItems_);
+    noItemsHint_ = new QLabel(noItems_);
+    noItemsHint_->setObjectName(QStringLiteral("noItemsHint"));
+    for (QLabel* label : {noItemsMessage_, noItemsHint_}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->setForegroundRole(QPalette::PlaceholderText);
+        label->setFont(smallFont(label->font()));
+        empty->addWidget(label);
+    }
 
     auto makeScrollButton = [this](const QString& name) {
         auto* button = new QToolButton(this);
@@ -133,7 +144,7 @@ void StationsStripView::configureHierarchy() {
     layout->setVerticalSpacing(2);
     layout->addWidget(labelField_, 0, 0);
     layout->addWidget(collection_, 1, 0);
-    layout->addWidget(noItemsMessage_, 1, 0);
+    layout->addWidget(noItems_, 1, 0);
 }
 
 void StationsStripView::_prepareWithList() {
@@ -142,6 +153,8 @@ void StationsStripView::_prepareWithList() {
     scrollRightButton_->hide();
     const bool favorites = list_ == List::Favorites;
     noItemsMessage_->setText(favorites ? tr("FAVORITE STATIONS LIST") : tr("RECENT STATIONS LIST"));
+    noItemsHint_->setText(favorites ? tr("Star a station to keep it here.")
+                                    : tr("The stations you play appear here."));
     setAccessibleName(favorites ? tr("Favorite stations") : tr("Recent stations"));
     configureSnapshot(false);
     connect(&api_, &RadioBrowser::favoriteStationsChanged, this, [this] { observeList(List::Favorites); });
@@ -233,7 +246,7 @@ void StationsStripView::configureSnapshot(bool animate) {
     }
     tiles_ = next;
     row_->resize(tiles_.isEmpty() ? 0 : int(tiles_.size()) * scrollStep() - kMinimumLineSpacing, kItemSize.height());
-    noItemsMessage_->setHidden(!list.isEmpty());
+    noItems_->setHidden(!list.isEmpty());
     collection_->setHidden(list.isEmpty());
 
     // Keyboard focus stays in the strip when its tile goes.

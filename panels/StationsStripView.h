@@ -93,7 +93,9 @@ private:
     QToolButton* scrollLeftButton_ = nullptr;
     QScrollArea* collection_ = nullptr;
     QWidget* row_ = nullptr;
+    QWidget* noItems_ = nullptr; // the message and the hint, for an empty list
     QLabel* noItemsMessage_ = nullptr;
+    QLabel* noItemsHint_ = nullptr;
     QLabel* labelField_ = nullptr;
     QList<StationCollectionViewItem*> tiles_;
     QPointer<QObject> labelOwner_;

@@ -45,12 +45,12 @@ void EverywhereSearch::sendPending() {
     inFlight_ = true;
     Q_EMIT busyChanged(true);
     api_->requestSearch(request.query, request.offset, request.refresh,
-                        [this, request](std::optional<StationList> stations, QString error) {
+                        [this, request](Expected<StationList> stations) {
         inFlight_ = false;
         const bool current = request.query == query_ && !pending_;
         if (current) {
-            if (!stations) {
-                Q_EMIT failed(error);
+            if (!stations.ok()) {
+                Q_EMIT failed(stations.error().message);
             } else {
                 if (request.offset == 0)
                     results_.clear();

@@ -9,19 +9,16 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
-#include <QToolButton>
 
 OwnStationsMenu::OwnStationsMenu(HttpTransport& transport, RadioBrowser& api, PopoverView& view, QObject* parent)
     : QObject(parent), api_(api), view_(view), resolver_(new StationResolver(transport, this)),
-      menu_(new QMenu(view.ownStationsButton)) {
+      menu_(new QMenu(&view)) {
     menu_->addAction(tr("Add a Station…"), this, &OwnStationsMenu::addStationAction);
     menu_->addAction(tr("Import…"), this, &OwnStationsMenu::importAction);
     menu_->addAction(tr("Export…"), this, &OwnStationsMenu::exportAction);
-    view.ownStationsButton->setMenu(menu_);
-    connect(view.projectLink, &QPushButton::clicked, this, &OwnStationsMenu::addStationAction);
+    view.setOwnStationsMenu(menu_);
+    connect(&view, &PopoverView::addStationRequested, this, &OwnStationsMenu::addStationAction);
 }
 
 AddStationDialog* OwnStationsMenu::dialog() const {
@@ -77,5 +74,5 @@ QString OwnStationsMenu::exportFile(const QString& path) {
 }
 
 void OwnStationsMenu::say(const QString& text) {
-    view_.message->setText(text);
+    view_.setMessage(text);
 }

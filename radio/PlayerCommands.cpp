@@ -138,11 +138,11 @@ void PlayerCommands::play(const QString& argument, const Completion& done) {
         return finish(done, tr("No favourite or recent station matches '%1'.").arg(wanted));
     // Any station of the directory, by its identifier.
     c_.api->requestStationsByUUID({wanted.toLower()}, [this, self = QPointer(this), wanted, done](
-                                                std::optional<StationList> stations, const QString& error) {
+                                                Expected<StationList> stations) {
         if (!self)
             return;
-        if (!stations)
-            return finish(done, error);
+        if (!stations.ok())
+            return finish(done, stations.error().message);
         // As sent: cleaned and checked as a country's stations are.
         const StationList playable = stationvalidation::validatedStations(*stations);
         if (playable.isEmpty())

@@ -4,14 +4,15 @@
 #include "directory/Station.h"
 #include "panels/CountriesViewDelegate.h"
 #include "panels/TagsViewDelegate.h"
+#include "radio/NowPlayingLine.h"
 #include "radio/PlaybackSession.h"
+#include "radio/PopoverView.h"
 #include "radio/StationPlayer.h"
 #include "radio/StationBrowser.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,18 +25,20 @@ class IconLoader;
 class StationsStripView;
 class TagsView;
 class VisibleIconRequests;
-class PopoverView;
 class QMenu;
 class RadioBrowser;
 class RadioShell;
 class StationCellView;
+class StationLinks;
+class ServerChoice;
+class SortMenu;
 class StationTableModel;
 class UserDefaults;
 
-// The popover's controller: the country's stations, their filter and order, the loaded station
-// and its playback, the favourite actions, the server choice and the links. Everything runs on
-// the main thread. The panels it hosts plug into the tags menu, the auxiliary panel and the
-// strip host.
+// The popover's controller: it wires the station browser, the station player with its session
+// and the directory client to the panel's view, which it tells what to show and hears from
+// through signals. Everything runs on the main thread. The panels it hosts plug into the tags
+// menu, the auxiliary panel and the strip host.
 class RadioViewController : public QObject, public TagsViewDelegate, public CountriesViewDelegate {
     Q_OBJECT
 public:
@@ -50,8 +53,8 @@ public:
     static QString loadingText() { return tr("Loading..."); }
     static QString noStationsText() { return tr("No stations found!"); }
     static QString serverNotWorkingText() { return tr("⚠️ Server not working!"); }
-    static QString liveBroadcastText() { return tr("Live Broadcast"); }
-    static inline const QString kWarningPrefix = QStringLiteral("⚠️ ");
+    static QString liveBroadcastText() { return NowPlayingLine::liveBroadcastText(); }
+    static inline const QString kWarningPrefix = NowPlayingLine::kWarningPrefix;
 
     explicit RadioViewController(const Collaborators& collaborators, QObject* parent = nullptr);
     ~RadioViewController() override;
@@ -61,9 +64,7 @@ public:
     // The status line ("1,234 Stations", a warning, a passing vote message).
     QString message() const { return message_; }
     // The panel's now-playing line for a session: the title, "Live Broadcast", a warning.
-    static QString nowPlayingText(const PlaybackSession& session);
-    // "Play", "Loading..." or "Stop".
-    static QString playButtonText(PlaybackSession::State state);
+    static QString nowPlayingText(const PlaybackSession& session) { return NowPlayingLine::textFor(session); }
 
     // ---- Set-up and layout
     void popoverWillShow();
@@ -75,8 +76,6 @@ public:
     void selectionCountryCodeChanged(const QString& code) override;
     void toggleHostViewAction();
     void prepareHostView(bool show, bool animate);
-    // The strip shown below the table; stored in "stripVis" as 0, 1 and 2.
-    enum class Strip { None = 0, Favorites = 1, Recents = 2 };
     Strip strip() const;
     // Segment 0 is the favourites', 1 the recent stations'.
     void stripSegmentAction(int segment);
@@ -97,44 +96,40 @@ public:
     // keeps its current row and place.
     void configureDisplayStations(bool inPlace = false);
     void selectionTagsChanged(const QStringList& tags) override;
-    void controlTextDidChange(QObject* sender);
+    // The search field's text as the user typed it.
+    void controlTextDidChange(const QString& text);
     void sortByChanged();
     void menuWillOpen(QMenu* menu);
-    void requestStations_Callback(std::optional<StationList> stations, const QString& error);
+    void requestStations_Callback(Expected<StationList> stations);
 
     // ---- Playback
     Station loadedStation() const { return c_.playback->loadedStation(); }
-    QString loadedStationSQ() const { return loadedStationSQ_; }
-    QString loadedStationLocation() const { return loadedStationLocation_; }
-    QString loadedStationLanguage() const { return loadedStationLanguage_; }
-    QString loadedStationTags() const { return loadedStationTags_; }
-    QString loadedStationFormat() const;
+    QString loadedStationFormat() const { return session().format(); }
     bool loadedStationIsFavorite() const { return loadedStationIsFavorite_; }
-    QString nowPlaying() const { return nowPlaying_; }
+    QString nowPlaying() const { return line_->text(); }
     void loadStation(const Station& station, bool play);
     void player_play();
     void player_stop();
     void togglePlayAction();
-    void tableDoubleAction();
+    void tableDoubleAction(int row);
     // A strip's tile asks for its station.
     void _loadStationNotification(const Station& station, bool play);
-    void volumeChangedAction();
+    void volumeChangedAction(int volume);
 
     // ---- Rows, favourites, server, links
-    void tableAction() {}
     void toggleFavoriteAction(int row);
     void toggleLoadedStationFavoriteAction();
     void stepperAction(int direction);
     void tabViewWillSelect(int index);
     void prepereServerPopup();
-    void serverChosenAction();
+    void serverChosenAction(const QString& server);
     void visitStationPage();
     void voteAction();
     void visitPage(const QString& text);
     void visitNowPlayingAction(const QString& text);
 
     // Hosts the panels plug into.
-    QMenu* sortMenu() const { return sortMenu_; }
+    QMenu* sortMenu() const;
     QMenu* tagsMenu() const { return tagsMenu_; }
     TagsView* tagsView() const { return tagsView_; }
     CountriesView* countriesView() const { return countriesView_; }
@@ -150,7 +145,6 @@ Q_SIGNALS:
 private:
     void clearFilters(); // search text and chosen tags
     void observeFavoriteStations();
-    void applyStepperRule();
     void setMessage(const QString& text);
     // Shows a passing text in the status line for a few seconds.
     void flashMessage(const QString& text);
@@ -162,19 +156,20 @@ private:
     void updateEverywhereQuery();
     void showStatus();
     void showPlaybackState();
-    void showNowPlaying();
-    void showLoadedStation();
+    void showFavorite();
     // The session has a new station: its details for the header.
     void stationLoaded(const Station& station);
-    void openLater(const QUrl& url);
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void makeMenus();
     void wireView();
 
     Collaborators c_;
     QPointer<PopoverView> view_;
+    StationLinks* links_ = nullptr;
     StationTableModel* model_ = nullptr;
     StationCellView* cells_ = nullptr;
-    QMenu* sortMenu_ = nullptr;
+    SortMenu* sortMenu_ = nullptr;
+    ServerChoice* servers_ = nullptr;
+    NowPlayingLine* line_ = nullptr;
     QMenu* tagsMenu_ = nullptr;
     TagsView* tagsView_ = nullptr;
     CountriesView* countriesView_ = nullptr;
@@ -185,11 +180,7 @@ private:
     SearchFacetsView* facetsView_ = nullptr; // owned by the facets button's menu
 
     bool preparedFirstTime_ = false;
-
-    QString loadedStationSQ_, loadedStationLocation_, loadedStationLanguage_, loadedStationTags_;
     bool loadedStationIsFavorite_ = false;
-    QString nowPlaying_; // as shown, made from the session
-    QTimer retryCountdown_; // while reconnecting: the line's "next try in N s"
+    QString typed_; // the search field's text
     QString message_;
-    QString pictureShownFor_; // the station whose picture the header shows
 };

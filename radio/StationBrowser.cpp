@@ -61,15 +61,15 @@ void StationBrowser::requestStations(bool refresh) {
     const quint64 request = ++stationsRequest_;
     // An old listing shows at once all the same, and is brought up to date behind it.
     const bool stale = !refresh && listings_->isStale(countryCode_);
-    api_->requestStationsForCountryCode(countryCode_, refresh, [self, request, stale](std::optional<StationList> stations, QString error) {
+    api_->requestStationsForCountryCode(countryCode_, refresh, [self, request, stale](Expected<StationList> stations) {
         // A reply for a country chosen before the current one arrives late: it is not shown.
         if (!self || request != self->stationsRequest_)
             return;
-        if (!stations) {
-            self->requestStations_Callback(std::nullopt, error);
+        if (!stations.ok()) {
+            self->requestStations_Callback(std::move(stations));
             return;
         }
-        self->indexStations(std::move(*stations), request, [self, request, stale](std::shared_ptr<StationIndex> index) {
+        self->indexStations(std::move(stations).value(), request, [self, request, stale](std::shared_ptr<StationIndex> index) {
             self->stationsIndexed(std::move(index));
             if (stale)
                 self->refreshListing(request);
@@ -102,16 +102,16 @@ void StationBrowser::indexStations(StationList stations, quint64 request,
     }));
 }
 
-void StationBrowser::requestStations_Callback(std::optional<StationList> stations, const QString& error) {
-    if (!stations) {
+void StationBrowser::requestStations_Callback(Expected<StationList> stations) {
+    if (!stations.ok()) {
         clearFilters();
         index_ = std::make_shared<StationIndex>(StationList());
         configureDisplayStations();
-        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(error)));
+        qCWarning(lcRadio, "%s [%s]", "⚠️", qUtf8Printable(remote::forLog(stations.error().message)));
         setStatus(false, true);
         return;
     }
-    stationsIndexed(std::make_shared<StationIndex>(std::move(*stations)));
+    stationsIndexed(std::make_shared<StationIndex>(std::move(stations).value()));
 }
 
 void StationBrowser::stationsIndexed(std::shared_ptr<StationIndex> index) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "directory/Station.h"
+#include "util/Error.h"
 #include "directory/StationSearch.h"
 #include "radio/StationIndex.h"
 
@@ -39,7 +40,7 @@ public:
     void requestStations(bool refresh);
     // The answer to a country's request: an error empties the list, so that a search or a tag
     // never brings back another country's stations under this one's flag.
-    void requestStations_Callback(std::optional<StationList> stations, const QString& error);
+    void requestStations_Callback(Expected<StationList> stations);
     void stationsIndexed(std::shared_ptr<StationIndex> index);
 
     // ---- Filter and order

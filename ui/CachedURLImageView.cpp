@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 CachedURLImageView::CachedURLImageView(IconLoader* loader, QWidget* parent) : QWidget(parent), loader_(loader) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
@@ -68,11 +69,24 @@ const QPixmap& CachedURLImageView::scaledPixmap(const QSize& pixelSize) {
     return scaled_;
 }
 
+void CachedURLImageView::setCornerRadius(qreal radius) {
+    cornerRadius_ = radius;
+    update();
+}
+
 void CachedURLImageView::paintEvent(QPaintEvent*) {
-    if (image_.isNull())
-        return;
     const QRect box = contentsRect();
     if (box.isEmpty())
+        return;
+    QPainter painter(this);
+    if (cornerRadius_ > 0) {
+        QPainterPath rounded;
+        rounded.addRoundedRect(QRectF(box), cornerRadius_, cornerRadius_);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(rounded, palette().color(QPalette::AlternateBase));
+        painter.setClipPath(rounded);
+    }
+    if (image_.isNull())
         return;
     const qreal dpr = devicePixelRatioF();
     const QSizeF natural = image_.deviceIndependentSize();
@@ -85,7 +99,6 @@ void CachedURLImageView::paintEvent(QPaintEvent*) {
     pixmap.setDevicePixelRatio(dpr);
     const QSizeF logical = QSizeF(pixmap.size()) / dpr;
     const QPointF origin(box.x() + (box.width() - logical.width()) / 2, box.y() + (box.height() - logical.height()) / 2);
-    QPainter painter(this);
     painter.drawPixmap(origin, pixmap);
 }
 

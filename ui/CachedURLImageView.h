@@ -41,6 +41,8 @@ public:
     Scaling scaling() const { return scaling_; }
 
     void setPreferredSize(const QSize& size);
+    // Rounds the view's corners: the image is clipped to them, over a quiet background.
+    void setCornerRadius(qreal radius);
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -58,6 +60,7 @@ private:
     IconLoader::Request t_;
     QImage image_;
     QSize preferredSize_{64, 64};
+    qreal cornerRadius_ = 0;
     Scaling scaling_ = Scaling::Fit;
     // The image drawn at the view's size, made again when the size, image or colour changes.
     QPixmap scaled_;

@@ -25,6 +25,7 @@ ElidedTextButton::ElidedTextButton(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    setForegroundRole(QPalette::WindowText);
 }
 
 void ElidedTextButton::setText(const QString& text) {
@@ -55,7 +56,7 @@ void ElidedTextButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = rect().adjusted(kFocusMargin, 0, -kFocusMargin, 0);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   isDown() ? QPalette::Link : QPalette::WindowText));
+                                   isDown() ? QPalette::LinkVisited : foregroundRole()));
     painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownText());
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

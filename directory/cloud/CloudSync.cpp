@@ -3,7 +3,7 @@
 
 #include "directory/cloud/CloudDatabase.h"
 #include "directory/cloud/CloudLog.h"
-#include "directory/RadioBrowser.h"
+#include "directory/StationLists.h"
 #include "directory/StationArchive.h"
 #include "directory/StationValidation.h"
 #include "util/RemoteText.h"
@@ -33,11 +33,11 @@ QString describeDate(const QDateTime& date) {
 // A list file's writes after a takeover: the list is read when the write runs, and written
 // again should it change meanwhile, so the file ends with the list as last assigned whichever
 // of this and a local save writes last.
-void writeCurrentList(RadioBrowser* browser, StationList (RadioBrowser::*current)() const, QUrl url) {
+void writeCurrentList(StationLists* lists, StationList (StationLists::*current)() const, QUrl url) {
     for (int round = 0; round < 4; ++round) {
-        const StationList list = (browser->*current)();
-        browser->writeStations(list, url); // no cloud field: the record holds this list already
-        if ((browser->*current)() == list)
+        const StationList list = (lists->*current)();
+        lists->writeStations(list, url); // no cloud field: the record holds this list already
+        if ((lists->*current)() == list)
             return;
     }
 }
@@ -84,7 +84,7 @@ bool CloudSync::finishSaves(std::chrono::milliseconds limit) {
     return false;
 }
 
-void CloudSync::fetch(RadioBrowser& lists) {
+void CloudSync::fetch(StationLists& lists) {
     ckFetch(lists);
 }
 
@@ -121,9 +121,9 @@ void CloudSync::remember(const CloudRecord& record) {
         defaults_.setValue(kUploadTagKey, record.changeTag);
 }
 
-void CloudSync::ckFetch(RadioBrowser& lists) {
+void CloudSync::ckFetch(StationLists& lists) {
     fetching_ = true;
-    QPointer<RadioBrowser> target(&lists);
+    QPointer<StationLists> target(&lists);
     database_.fetchRecord(kRecordName, [this, self = QPointer<CloudSync>(this),
                                         target](std::optional<CloudRecord> record, CloudError error) {
         if (!self)
@@ -137,8 +137,8 @@ void CloudSync::ckFetch(RadioBrowser& lists) {
             // Before the fields are looked at: a record with unusable fields is not tried again.
             remember(*record);
             if (target) {
-                takeOver(*target, *record, RadioBrowser::kFavoritesCloudField);
-                takeOver(*target, *record, RadioBrowser::kRecentsCloudField);
+                takeOver(*target, *record, StationLists::kFavoritesCloudField);
+                takeOver(*target, *record, StationLists::kRecentsCloudField);
             }
         }
         if (target)
@@ -150,18 +150,16 @@ void CloudSync::ckFetch(RadioBrowser& lists) {
     });
 }
 
-void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const QString& field) {
+void CloudSync::takeOver(StationLists& lists, const CloudRecord& record, const QString& field) {
     const QByteArray bytes = record.fields.value(field);
     if (bytes.isEmpty())
         return;
     // The same rules as for the lists kept here; a list of any length costs only what is kept.
-    const bool favorites = field == RadioBrowser::kFavoritesCloudField;
-    const qsizetype limit = favorites ? RadioBrowser::kMaxFavorites : RadioBrowser::kMaxRecents;
-    QString why;
-    const std::optional<StationList> decoded =
-        archive::decodeFirst(bytes, archive::kStationListClasses, limit * 2, &why);
+    const bool favorites = field == StationLists::kFavoritesCloudField;
+    const qsizetype limit = favorites ? StationLists::kMaxFavorites : StationLists::kMaxRecents;
+    const Expected<StationList> decoded = archive::decodeFirst(bytes, archive::kStationListClasses, limit * 2);
     if (!decoded) {
-        qCWarning(lcCloud, "%s [%s]", "unarchive error :", qUtf8Printable(why));
+        qCWarning(lcCloud, "%s [%s]", "unarchive error :", qUtf8Printable(decoded.error().message));
         return;
     }
     const StationList stations = stationvalidation::validatedList(*decoded, limit);
@@ -171,10 +169,10 @@ void CloudSync::takeOver(RadioBrowser& lists, const CloudRecord& record, const Q
     qCInfo(lcCloud, favorites ? "iCloud synchonised favorite stations." : "iCloud synchonised recent stations.");
     if (changedHere)
         return; // saved with those changes, to the file and the record
-    const auto current = favorites ? &RadioBrowser::favoriteStations : &RadioBrowser::recentStations;
+    const auto current = favorites ? &StationLists::favoriteStations : &StationLists::recentStations;
     const QUrl url = favorites ? lists.favoriteStationsURL() : lists.recentStationsURL();
-    // The RadioBrowser outlives the write: its owner calls waitForWrites() before it goes.
-    writes_.start([browser = &lists, current, url] { writeCurrentList(browser, current, url); });
+    // The StationLists outlives the write: its owner calls waitForWrites() before it goes.
+    writes_.start([target = &lists, current, url] { writeCurrentList(target, current, url); });
 }
 
 // ---- Save after a change

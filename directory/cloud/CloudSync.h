@@ -41,20 +41,20 @@ public:
     // Waits for list files still being written.
     ~CloudSync() override;
 
-    // CloudMirror: RadioBrowser calls these.
-    void fetch(RadioBrowser& lists) override;
+    // CloudMirror: StationLists calls these.
+    void fetch(StationLists& lists) override;
     void save(const QString& field, const QByteArray& bytes) override;
 
     // Fetches the record and takes over its lists when it changed since this machine saw it.
     // Main thread.
-    void ckFetch(RadioBrowser& lists);
+    void ckFetch(StationLists& lists);
     // Sets one field of the record and saves it. Main thread. Saves run one at a time; fields
     // handed over meanwhile go together into the next save, the latest bytes of each. During
     // the launch's fetch they wait for it; a list it takes over drops its waiting bytes.
     void ckSave(const QString& field, const QByteArray& bytes);
 
     // Blocks until taken-over lists have been written to their files. Call it before the
-    // RadioBrowser that fetch() was given goes away.
+    // StationLists that fetch() was given goes away.
     void waitForWrites();
     // At quit: runs the event loop until no fetch or save is left, at most `limit`. Saves still
     // running then are given up with one log line. Returns whether all finished.
@@ -74,7 +74,7 @@ private:
     void finishSave(bool saved);
     bool alreadySeen(const CloudRecord& record) const;
     void remember(const CloudRecord& record);
-    void takeOver(RadioBrowser& lists, const CloudRecord& record, const QString& field);
+    void takeOver(StationLists& lists, const CloudRecord& record, const QString& field);
 
     CloudDatabase& database_;
     UserDefaults& defaults_;

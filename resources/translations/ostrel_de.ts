@@ -795,6 +795,21 @@ Try &apos;--help&apos; for the list of options.</source>
     </message>
 </context>
 <context>
+    <name>NowPlayingLine</name>
+    <message>
+        <source>Reconnecting… next try in %1 s</source>
+        <translation>Neu verbinden … nächster Versuch in %1 s</translation>
+    </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>Neu verbinden …</translation>
+    </message>
+    <message>
+        <source>Live Broadcast</source>
+        <translation>Livesendung</translation>
+    </message>
+</context>
+<context>
     <name>OutputPicker</name>
     <message>
         <source>Sound output</source>
@@ -1139,6 +1154,22 @@ Try &apos;--help&apos; for the list of options.</source>
         <source>Your own stations</source>
         <translation>Eigene Sender</translation>
     </message>
+    <message>
+        <source>Loading stations</source>
+        <translation>Sender werden geladen</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Wird geladen …</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>No station</source>
+        <translation>Kein Sender</translation>
+    </message>
 </context>
 <context>
     <name>RadioBrowser</name>
@@ -1174,30 +1205,6 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Einen Namen eingeben oder Filter wählen, um alle Länder zu durchsuchen</translation>
     </message>
     <message>
-        <source>Most votes</source>
-        <translation>Meiste Stimmen</translation>
-    </message>
-    <message>
-        <source>Most played</source>
-        <translation>Am meisten gehört</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>Tags</source>
-        <translation>Schlagwörter</translation>
-    </message>
-    <message>
-        <source>Reconnecting…</source>
-        <translation>Neu verbinden …</translation>
-    </message>
-    <message>
-        <source>Play</source>
-        <translation>Abspielen</translation>
-    </message>
-    <message>
         <source>Everywhere: the stations of every country</source>
         <translation>Überall: die Sender aller Länder</translation>
     </message>
@@ -1222,20 +1229,8 @@ Try &apos;--help&apos; for the list of options.</source>
         <translation>Filtert die Sender nach Name und Schlagwörtern</translation>
     </message>
     <message>
-        <source>No station</source>
-        <translation>Kein Sender</translation>
-    </message>
-    <message>
         <source>Loading...</source>
         <translation>Wird geladen …</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>Stopp</translation>
-    </message>
-    <message>
-        <source>Any server (%1)</source>
-        <translation>Beliebiger Server (%1)</translation>
     </message>
     <message>
         <source>No stations found!</source>
@@ -1244,14 +1239,6 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>⚠️ Server not working!</source>
         <translation>⚠️ Server funktioniert nicht!</translation>
-    </message>
-    <message>
-        <source>Live Broadcast</source>
-        <translation>Livesendung</translation>
-    </message>
-    <message>
-        <source>Reconnecting… next try in %1 s</source>
-        <translation>Neu verbinden … nächster Versuch in %1 s</translation>
     </message>
 </context>
 <context>
@@ -1332,6 +1319,13 @@ Try &apos;--help&apos; for the list of options.</source>
     </message>
 </context>
 <context>
+    <name>ServerChoice</name>
+    <message>
+        <source>Any server (%1)</source>
+        <translation>Beliebiger Server (%1)</translation>
+    </message>
+</context>
+<context>
     <name>SleepTimer</name>
     <message>
         <source>%1 s left</source>
@@ -1378,6 +1372,25 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>%1, on %2 at %3</source>
         <translation>%1, auf %2 um %3</translation>
+    </message>
+</context>
+<context>
+    <name>SortMenu</name>
+    <message>
+        <source>Most votes</source>
+        <translation>Meiste Stimmen</translation>
+    </message>
+    <message>
+        <source>Most played</source>
+        <translation>Am meisten gehört</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Schlagwörter</translation>
     </message>
 </context>
 <context>
@@ -1541,6 +1554,14 @@ Eigener Sender</translation>
     <message>
         <source>Recent stations</source>
         <translation>Zuletzt gehörte Sender</translation>
+    </message>
+    <message>
+        <source>Star a station to keep it here.</source>
+        <translation>Markieren Sie einen Sender mit dem Stern, um ihn hier zu behalten.</translation>
+    </message>
+    <message>
+        <source>The stations you play appear here.</source>
+        <translation>Die Sender, die Sie hören, erscheinen hier.</translation>
     </message>
 </context>
 <context>

@@ -795,6 +795,21 @@ Essayez « --help » pour la liste des options.</translation>
     </message>
 </context>
 <context>
+    <name>NowPlayingLine</name>
+    <message>
+        <source>Reconnecting… next try in %1 s</source>
+        <translation>Reconnexion… prochain essai dans %1 s</translation>
+    </message>
+    <message>
+        <source>Reconnecting…</source>
+        <translation>Reconnexion…</translation>
+    </message>
+    <message>
+        <source>Live Broadcast</source>
+        <translation>En direct</translation>
+    </message>
+</context>
+<context>
     <name>OutputPicker</name>
     <message>
         <source>Sound output</source>
@@ -1139,6 +1154,22 @@ Essayez « --help » pour la liste des options.</translation>
         <source>Your own stations</source>
         <translation>Vos stations</translation>
     </message>
+    <message>
+        <source>Loading stations</source>
+        <translation>Chargement des stations</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Chargement…</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Arrêt</translation>
+    </message>
+    <message>
+        <source>No station</source>
+        <translation>Aucune station</translation>
+    </message>
 </context>
 <context>
     <name>RadioBrowser</name>
@@ -1174,30 +1205,6 @@ Essayez « --help » pour la liste des options.</translation>
         <translation>Saisissez un nom ou choisissez des filtres pour chercher dans tous les pays</translation>
     </message>
     <message>
-        <source>Most votes</source>
-        <translation>Plus de votes</translation>
-    </message>
-    <message>
-        <source>Most played</source>
-        <translation>Plus écoutées</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Nom</translation>
-    </message>
-    <message>
-        <source>Tags</source>
-        <translation>Mots-clés</translation>
-    </message>
-    <message>
-        <source>Reconnecting…</source>
-        <translation>Reconnexion…</translation>
-    </message>
-    <message>
-        <source>Play</source>
-        <translation>Lecture</translation>
-    </message>
-    <message>
         <source>Everywhere: the stations of every country</source>
         <translation>Partout : les stations de tous les pays</translation>
     </message>
@@ -1222,20 +1229,8 @@ Essayez « --help » pour la liste des options.</translation>
         <translation>Filtre les stations par nom et mots-clés</translation>
     </message>
     <message>
-        <source>No station</source>
-        <translation>Aucune station</translation>
-    </message>
-    <message>
         <source>Loading...</source>
         <translation>Chargement…</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>Arrêt</translation>
-    </message>
-    <message>
-        <source>Any server (%1)</source>
-        <translation>N&apos;importe quel serveur (%1)</translation>
     </message>
     <message>
         <source>No stations found!</source>
@@ -1244,14 +1239,6 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>⚠️ Server not working!</source>
         <translation>⚠️ Le serveur ne fonctionne pas !</translation>
-    </message>
-    <message>
-        <source>Live Broadcast</source>
-        <translation>En direct</translation>
-    </message>
-    <message>
-        <source>Reconnecting… next try in %1 s</source>
-        <translation>Reconnexion… prochain essai dans %1 s</translation>
     </message>
 </context>
 <context>
@@ -1332,6 +1319,13 @@ Essayez « --help » pour la liste des options.</translation>
     </message>
 </context>
 <context>
+    <name>ServerChoice</name>
+    <message>
+        <source>Any server (%1)</source>
+        <translation>N&apos;importe quel serveur (%1)</translation>
+    </message>
+</context>
+<context>
     <name>SleepTimer</name>
     <message>
         <source>%1 s left</source>
@@ -1378,6 +1372,25 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>%1, on %2 at %3</source>
         <translation>%1, sur %2 à %3</translation>
+    </message>
+</context>
+<context>
+    <name>SortMenu</name>
+    <message>
+        <source>Most votes</source>
+        <translation>Plus de votes</translation>
+    </message>
+    <message>
+        <source>Most played</source>
+        <translation>Plus écoutées</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Tags</source>
+        <translation>Mots-clés</translation>
     </message>
 </context>
 <context>
@@ -1541,6 +1554,14 @@ Votre station</translation>
     <message>
         <source>Recent stations</source>
         <translation>Stations récentes</translation>
+    </message>
+    <message>
+        <source>Star a station to keep it here.</source>
+        <translation>Étoilez une station pour la garder ici.</translation>
+    </message>
+    <message>
+        <source>The stations you play appear here.</source>
+        <translation>Les stations que vous écoutez apparaissent ici.</translation>
     </message>
 </context>
 <context>

@@ -310,9 +310,9 @@ private Q_SLOTS:
 
     void refusesAnythingElse() {
         QFETCH(QByteArray, bytes);
-        QString error;
-        QVERIFY(!archive::decode(bytes, archive::kStationListClasses, &error));
-        QVERIFY(!error.isEmpty());
+        const Expected<StationList> refused = archive::decode(bytes, archive::kStationListClasses);
+        QVERIFY(!refused);
+        QVERIFY(!refused.error().message.isEmpty());
     }
 
     void refusesEveryTruncation() {
@@ -366,7 +366,7 @@ private Q_SLOTS:
             for (int i = 0; i < 200; ++i)
                 json += ",\"k" + QByteArray::number(reply) + '_' + QByteArray::number(i) +
                         QByteArray(i % 2 ? 70 : 0, 'x') + "\":1";
-            const auto stations = directoryjson::parseStationArray(json + "}]", nullptr);
+            const auto stations = directoryjson::parseStationArray(json + "}]");
             QVERIFY(stations && stations->size() == 1);
             QCOMPARE(stations->first().string(Station::Key::Name), QStringLiteral("R"));
             QVERIFY(stations->first().size() <= 1 + int(stationkeys::kMaxNewKeysPerObject));

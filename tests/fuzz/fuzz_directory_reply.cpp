@@ -18,13 +18,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray body(reinterpret_cast<const char*>(data), qsizetype(size));
-    if (const auto stations = directoryjson::parseStationArray(body, nullptr)) {
+    if (const auto stations = directoryjson::parseStationArray(body)) {
         for (const Station& s : stationvalidation::validatedStations(*stations))
             if (!s.value(Station::Key::Name).isString() ||
                 !remote::isWebAddress(s.value(Station::Key::Url).utf8()))
                 std::abort();
     }
-    if (const auto servers = directoryjson::parseServerNames(body, nullptr))
+    if (const auto servers = directoryjson::parseServerNames(body))
         for (const QString& name : *servers)
             if (!remote::isServerAddress(name))
                 std::abort();

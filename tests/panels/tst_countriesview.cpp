@@ -3,6 +3,7 @@
 #include "panels/CountriesViewDelegate.h"
 
 #include "support/DirectoryFixture.h"
+#include "support/FakeStationDirectory.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -16,7 +17,7 @@ struct Recorder : CountriesViewDelegate {
 
 constexpr int kWait = 20000;
 
-// The emulator's countries in English collation order: Åland Islands first.
+// The directory's countries in English collation order: Åland Islands first.
 const QStringList kOrdered{"AX", "AT", "BR", "CI", "FR", "DE", "JP", "RU", "CH", "GB", "US"};
 
 QJsonArray countriesJson(const QList<std::pair<QString, QJsonValue>>& rows) {
@@ -24,6 +25,14 @@ QJsonArray countriesJson(const QList<std::pair<QString, QJsonValue>>& rows) {
     for (const auto& [code, count] : rows)
         array.append(QJsonObject{{"name", "ignored"}, {"iso_3166_1", code}, {"stationcount", count}});
     return array;
+}
+
+// As the directory sends them: ordered by its English names, one count as text.
+QJsonArray directoryCountries() {
+    QList<std::pair<QString, QJsonValue>> rows;
+    for (const char* code : {"AX", "AT", "BR", "CI", "FR", "DE", "JP", "RU", "CH", "US", "GB"})
+        rows.append({QString::fromLatin1(code), code == QByteArrayView("CH") ? QJsonValue("79") : QJsonValue(40)});
+    return countriesJson(rows);
 }
 
 } // namespace
@@ -57,7 +66,9 @@ private Q_SLOTS:
     }
 
     void init() {
-        f_ = emulator_.freshFixture();
+        directory_ = std::make_unique<FakeStationDirectory>();
+        directory_->countries = directoryCountries();
+        f_ = std::make_unique<DirectoryFixture>(*directory_);
         delegate_.codes.clear();
         host_ = std::make_unique<QWidget>();
         host_->resize(380, 440);
@@ -67,11 +78,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
     }
 
-    void cleanup() { host_.reset(); } // the picker goes before the directory it uses
+    void cleanup() { // the picker goes before the directory it uses
+        host_.reset();
+        f_.reset();
+    }
 
     // A failed fetch leaves the panel empty and is tried again; the list is then kept.
     void listIsFetchedOnceAndTheCountryInUseSelected() {
-        emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/countries","count":1})");
+        directory_->failWith(Error::make(Error::Code::HttpStatus, QStringLiteral("The server answered HTTP 500"), 500), 1);
         QSignalSpy received(view_, &CountriesView::countriesReceived);
         view_->configure(QStringLiteral("FR"));
         QVERIFY(received.wait(kWait));
@@ -106,9 +120,7 @@ private Q_SLOTS:
                      qPrintable(code));
             QCOMPARE(view_->selectButton()->text(), QStringLiteral("Select"));
         }
-        QCOMPARE(emulator_.requestCount(QStringLiteral("/json/countries")), 2);
-        QCOMPARE(emulator_.requests().first().toObject().value("query").toObject().value("order").toString(),
-                 QStringLiteral("name"));
+        QCOMPARE(directory_->count("countries"), 2);
     }
 
     void searchMatchesCodeOrName_data() {
@@ -185,7 +197,7 @@ private:
         QVERIFY(!view_->countryDicts().isEmpty());
     }
 
-    DirectoryEmulator emulator_;
+    std::unique_ptr<FakeStationDirectory> directory_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<QWidget> host_;
     CountriesView* view_ = nullptr;

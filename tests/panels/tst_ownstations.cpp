@@ -11,6 +11,7 @@
 #include "panels/StationCollectionViewItem.h"
 #include "panels/StationsStripView.h"
 #include "support/DirectoryFixture.h"
+#include "support/FakeStationDirectory.h"
 #include "support/IcecastServer.h"
 #include "support/IconServer.h"
 #include "support/TestTones.h"
@@ -280,8 +281,8 @@ void TestOwnStations::commandLineAddsImportsAndExports() {
 }
 
 void TestOwnStations::directoryNeverHearsOfThem() {
-    DirectoryEmulator emulator;
-    auto f = emulator.freshFixture();
+    FakeStationDirectory directory;
+    auto f = std::make_unique<DirectoryFixture>(directory);
     const Station own = OwnStations::make(fields(QStringLiteral("Mine"), icecast_->url(kMount).toString()));
     const Station listed = namedStation(QStringLiteral("not-in-the-directory"));
     f->api->setFavoriteStations({own, listed});
@@ -292,8 +293,7 @@ void TestOwnStations::directoryNeverHearsOfThem() {
     refresher.refreshIfDue(QDateTime::currentDateTimeUtc());
     QVERIFY(finished.wait(kWait));
     QCOMPARE(finished.first().first().toBool(), true);
-    const QJsonObject asked = emulator.lastRequest(QStringLiteral("/json/stations/byuuid"));
-    QCOMPARE(asked[QLatin1String("query")][QLatin1String("uuids")].toString(), QStringLiteral("not-in-the-directory"));
+    QCOMPARE(directory.last("byuuid").argument, QStringLiteral("not-in-the-directory"));
     const StationList favorites = f->api->favoriteStations();
     QCOMPARE(favorites.first(), own); // as it was: not marked, not replaced
     QVERIFY(ListRefresher::isUnlisted(favorites.at(1)));
@@ -302,12 +302,12 @@ void TestOwnStations::directoryNeverHearsOfThem() {
     // Play counts and votes: asked for both, the directory hears of the listed station only.
     f->api->incrementClickForStation(own);
     f->api->incrementClickForStation(listed);
-    QTRY_COMPARE_WITH_TIMEOUT(emulator.requestCount(QStringLiteral("/json/url/")), 1, kWait);
-    QVERIFY(!emulator.lastRequest(QStringLiteral("/json/url/not-in-the-directory")).isEmpty());
+    QCOMPARE(directory.count("click"), 1);
+    QCOMPARE(directory.last("click").argument, QStringLiteral("not-in-the-directory"));
     QString answer;
     f->api->voteForStation(own, QDateTime::currentSecsSinceEpoch(), [&](bool, QString message) { answer = message; });
     QCOMPARE(answer, QStringLiteral("This station cannot be voted for"));
-    QCOMPARE(emulator.requestCount(QStringLiteral("/json/vote/")), 0);
+    QCOMPARE(directory.count("vote"), 0);
 }
 
 QTEST_MAIN(TestOwnStations)

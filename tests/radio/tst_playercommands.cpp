@@ -4,6 +4,7 @@
 #include "radio/StationPlayer.h"
 #include "radio/StreamRecorder.h"
 #include "support/DirectoryFixture.h"
+#include "support/FakeStationDirectory.h"
 #include "support/FakeMediaPlayer.h"
 #include "util/SettingsKeys.h"
 
@@ -33,7 +34,8 @@ class TestPlayerCommands : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() {
-        f_ = emulator_.freshFixture();
+        directory_ = std::make_unique<FakeStationDirectory>();
+        f_ = std::make_unique<DirectoryFixture>(*directory_);
         f_->defaults->registerDefaults({{settingskeys::kRadioVolume, 1.0}});
         f_->api->setFavoriteStations(kFavourites);
         f_->api->setRecentStations(kRecents);
@@ -204,7 +206,7 @@ private Q_SLOTS:
         QCOMPARE(player_.currentItemUrl(), QUrl("http://radio.example/live"));
         QCOMPARE(uuids(f_->api->recentStations()), uuids(kRecents));
         QCOMPARE(uuids(f_->api->favoriteStations()), uuids(kFavourites));
-        QCOMPARE(emulator_.requestCount("/json/url/"), 0);
+        QCOMPARE(directory_->count("click"), 0);
     }
 
     // A playlist address goes through the resolver, which names the stream.
@@ -225,13 +227,14 @@ private Q_SLOTS:
         QCOMPARE(error, QStringLiteral("Not a playlist"));
     }
 
-    // Any station of the directory by its identifier, when no list has it.
+    // Any station of the directory by its identifier, when no list has it; the directory's
+    // failure is the command's.
     void identifierFromTheDirectory() {
-        StationsOutcome listed;
-        f_->api->requestStationsForCountryCode("AT", false, listed.completion());
-        QTRY_COMPARE_WITH_TIMEOUT(listed.calls, 1, 20000);
-        QVERIFY2(listed.stations && !listed.stations->isEmpty(), qPrintable(listed.error));
-        const Station wanted = listed.stations->first();
+        const Station wanted = stationFromJson(QJsonObject{{"stationuuid", "5e3f1c2a-0b7d-4c1e-9a8f-2d6b4e0c7a91"},
+                                                           {"name", "Radio Anderswo"},
+                                                           {"url", "http://anderswo.example/live"},
+                                                           {"bitrate", 128}});
+        directory_->catalogue = {wanted};
         QList<PlayerCommands::Outcome> outcomes;
         const auto record = [&outcomes](const PlayerCommands::Outcome& o) { outcomes.append(o); };
         commands_->run({PlayerCommands::Kind::Play, wanted.string(Station::Key::StationUuid).toUpper()}, record);
@@ -243,6 +246,10 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(outcomes.size(), 2, 20000);
         QCOMPARE(outcomes[1].error,
                  QStringLiteral("The directory has no station with the identifier '99999999-9999-4999-8999-999999999999'."));
+        directory_->failWith(Error::make(Error::Code::TimedOut, QStringLiteral("The server did not answer")));
+        commands_->run(command("play 99999999-9999-4999-8999-999999999999"), record);
+        QTRY_COMPARE_WITH_TIMEOUT(outcomes.size(), 3, 20000);
+        QCOMPARE(outcomes[2].error, QStringLiteral("The server did not answer"));
     }
 
     // Next and Previous have somewhere to go with two favourites or more.
@@ -262,7 +269,7 @@ private Q_SLOTS:
     }
 
 private:
-    DirectoryEmulator emulator_;
+    std::unique_ptr<FakeStationDirectory> directory_;
     std::unique_ptr<DirectoryFixture> f_;
     FakeMediaPlayer player_;
     std::unique_ptr<PlaybackSession> session_;

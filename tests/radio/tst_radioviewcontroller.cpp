@@ -70,21 +70,21 @@ private Q_SLOTS:
         playback_->loadStation(sampleStations().at(1), false);
         makeController(true);
         QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Café Central"));
-        QCOMPARE(controller_->view()->stationTags->text(), QStringLiteral("Jazz"));
-        QCOMPARE(controller_->view()->stationName->text(), QStringLiteral("Café Central"));
+        QCOMPARE(part<QLabel>("stationTags")->text(), QStringLiteral("Jazz"));
+        QCOMPARE(part<QLabel>("stationName")->text(), QStringLiteral("Café Central"));
     }
 
     // The stored sort setting applies (1: clicks, all even here, so the given order stays).
     void filtersAndCounts() {
         f_->defaults->setValue(settingskeys::kRadioStationsSortBy, 1);
         feed(sampleStations());
-        QCOMPARE(controller_->view()->message->text(), QStringLiteral("3 Stations"));
-        controller_->view()->searchField->setText("caf");
+        QCOMPARE(controller_->message(), QStringLiteral("3 Stations"));
+        search()->setText("caf");
         QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
-        QCOMPARE(controller_->view()->message->text(), QStringLiteral("1 Station"));
-        controller_->view()->searchField->setText("cafe c"); // narrowing while typing
+        QCOMPARE(controller_->message(), QStringLiteral("1 Station"));
+        search()->setText("cafe c"); // narrowing while typing
         QCOMPARE(names(controller_->displayStations()), QStringList{"Café Central"});
-        controller_->view()->searchField->setText("ra"); // another text widens again
+        search()->setText("ra"); // another text widens again
         QCOMPARE(names(controller_->displayStations()), (QStringList{"Radio FM", "Café Central"}));
         controller_->selectionTagsChanged({"Rock"});
         QCOMPARE(names(controller_->displayStations()), (QStringList{"Radio FM", "Café Central", "Zeta"}));
@@ -94,29 +94,29 @@ private Q_SLOTS:
 
         // A failed download clears the search and the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
-        controller_->requestStations_Callback(std::nullopt, "The server answered HTTP 500");
-        QCOMPARE(controller_->view()->message->text(), RadioViewController::serverNotWorkingText());
-        QVERIFY(controller_->view()->searchField->text().isEmpty() && controller_->matchTags().isEmpty());
+        controller_->requestStations_Callback(Error::make(Error::Code::HttpStatus, "The server answered HTTP 500", 500));
+        QCOMPARE(controller_->message(), RadioViewController::serverNotWorkingText());
+        QVERIFY(search()->text().isEmpty() && controller_->matchTags().isEmpty());
         QCOMPARE(controller_->countryStations().size(), 0);
         feed({});
-        QCOMPARE(controller_->view()->message->text(), RadioViewController::noStationsText());
+        QCOMPARE(controller_->message(), RadioViewController::noStationsText());
     }
 
     void latestCountryFillsTheTable() {
         // A large country answers late, after the small one chosen next.
         emulator_.setMode(
             R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
-        controller_->view()->countriesButton->click(); // the picker opens, and a choice closes it
-        QVERIFY(!controller_->view()->auxHostView->isHidden());
+        part<QToolButton>("countries")->click(); // the picker opens, and a choice closes it
+        QVERIFY(!controller_->view()->auxHostView()->isHidden());
         controller_->selectionCountryCodeChanged("DE");
-        QVERIFY(controller_->view()->auxHostView->isHidden());
+        QVERIFY(controller_->view()->auxHostView()->isHidden());
         controller_->selectionCountryCodeChanged("AT");
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000);
         QCoreApplication::processEvents();
-        QCOMPARE(controller_->view()->message->text(), QStringLiteral("92 Stations"));
+        QCOMPARE(controller_->message(), QStringLiteral("92 Stations"));
         QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
-        QCOMPARE(controller_->view()->countriesButton->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
+        QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
     }
 
     // A country whose stations cannot be had shows none: not the country's before, whatever
@@ -124,20 +124,20 @@ private Q_SLOTS:
     void failedCountryChangeShowsNoStations() {
         PopoverView* v = controller_->view();
         controller_->popoverWillShow();
-        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
         emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/stations/bycountrycodeexact/DE"})");
         controller_->selectionCountryCodeChanged("DE");
-        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), RadioViewController::serverNotWorkingText(), 20000);
-        QCOMPARE(v->countriesButton->text(), QStringLiteral("\U0001F1E9\U0001F1EA"));
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), RadioViewController::serverNotWorkingText(), 20000);
+        QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("\U0001F1E9\U0001F1EA"));
 
-        QTest::keyClicks(v->searchField, "a");
-        QCOMPARE(v->table->model()->rowCount(), 0);
-        QCOMPARE(v->message->text(), RadioViewController::noStationsText());
-        v->searchField->clear();
+        QTest::keyClicks(search(), "a");
+        QCOMPARE(v->table()->model()->rowCount(), 0);
+        QCOMPARE(controller_->message(), RadioViewController::noStationsText());
+        search()->clear();
         controller_->menuWillOpen(controller_->tagsMenu());
         QCOMPARE(controller_->tagsView()->items(), QStringList());
         controller_->selectionTagsChanged({"Pop"});
-        QCOMPARE(v->table->model()->rowCount(), 0);
+        QCOMPARE(v->table()->model()->rowCount(), 0);
         QVERIFY(controller_->countryStations().isEmpty());
     }
 
@@ -151,8 +151,12 @@ private Q_SLOTS:
         qputenv("LC_ALL", saved);
         QCOMPARE(f_->defaults->string(settingskeys::kRadioStationsCountryCode), QStringLiteral("AT"));
         controller_->popoverWillShow();
-        QCOMPARE(controller_->view()->message->text(), RadioViewController::loadingText());
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->view()->message->text(), QStringLiteral("92 Stations"), 20000);
+        QCOMPARE(controller_->message(), RadioViewController::loadingText());
+        // Waiting, the table's place shows that it waits; then the stations.
+        const PopoverView* view = controller_->view();
+        QVERIFY(part("busy")->isVisibleTo(view) && !view->table()->isVisibleTo(view));
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
+        QVERIFY(!part("busy")->isVisibleTo(view) && view->table()->isVisibleTo(view));
         QCOMPARE(emulator_.requestCount("/json/stations"), 1);
         QVERIFY(!controller_->loadedStation().isNull()); // loaded, not played
         QCOMPARE(player_->plays, 0);
@@ -164,28 +168,28 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
         QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
         PopoverView* v = controller_->view();
-        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
         controller_->selectionCountryCodeChanged(CountriesViewDelegate::kEverywhere);
-        QVERIFY(v->facetsButton->isVisibleTo(v));
-        QCOMPARE(v->countriesButton->text(), QStringLiteral("🌐"));
+        QVERIFY(part("facets")->isVisibleTo(v));
+        QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("🌐"));
         QCOMPARE(controller_->displayCount(), 0); // nothing until something is asked for
-        QTest::keyClicks(v->searchField, "jazz");
+        QTest::keyClicks(search(), "jazz");
         QTRY_VERIFY_WITH_TIMEOUT(controller_->displayCount() > 0, 20000);
         QCOMPARE(emulator_.requestCount("/json/stations/search"), 1); // typing waited for the pause
         for (const Station& s : controller_->displayStations())
             QVERIFY(s.string(Station::Key::Name).contains("jazz", Qt::CaseInsensitive));
-        QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
+        QCOMPARE(controller_->message(), text::countOf(controller_->displayCount(), "Station", "Stations"));
 
         // A stale search answer never replaces a country chosen afterwards.
         emulator_.setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
-        QTest::keyClicks(v->searchField, "x");
+        QTest::keyClicks(search(), "x");
         QTRY_COMPARE_WITH_TIMEOUT(emulator_.requestCount("/json/stations/search"), 2, 20000);
         controller_->selectionCountryCodeChanged("AT");
-        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(emulator_.status().value("active").toInt(), 0, 20000);
         QCoreApplication::processEvents();
-        QCOMPARE(v->message->text(), QStringLiteral("92 Stations"));
-        QVERIFY(!v->facetsButton->isVisibleTo(v));
+        QCOMPARE(controller_->message(), QStringLiteral("92 Stations"));
+        QVERIFY(!part("facets")->isVisibleTo(v));
     }
 
     // A listing two days old fills the table at once; the country fetched afresh behind it
@@ -221,7 +225,7 @@ private Q_SLOTS:
                                      : R"({"mode":"delay","seconds":3,"path_prefix":"/json/stations"})");
 
         PopoverView* v = controller_->view();
-        QListView* table = v->table;
+        QListView* table = v->table();
         v->resize(440, 600);
         v->show();
         QVERIFY(QTest::qWaitForWindowExposed(v));
@@ -233,7 +237,7 @@ private Q_SLOTS:
         // The user's place, set before the directory answers.
         const QString tag = StationFields::tagsForStation(old.at(30)).value(0);
         QVERIFY(!tag.isEmpty());
-        v->searchField->setText("e");
+        search()->setText("e");
         controller_->selectionTagsChanged({tag});
         table->doItemsLayout();
         const QModelIndex chosen = table->model()->index(controller_->displayCount() / 2, 0);
@@ -256,9 +260,9 @@ private Q_SLOTS:
                  chosenUuid);
         QVERIFY(table->selectionModel()->isSelected(table->currentIndex()));
         QCOMPARE(table->verticalScrollBar()->value(), scrolled);
-        QCOMPARE(v->searchField->text(), QStringLiteral("e"));
+        QCOMPARE(search()->text(), QStringLiteral("e"));
         QCOMPARE(controller_->matchTags(), QStringList{tag});
-        QCOMPARE(v->message->text(), text::countOf(controller_->displayCount(), "Station", "Stations"));
+        QCOMPARE(controller_->message(), text::countOf(controller_->displayCount(), "Station", "Stations"));
         QCOMPARE(log.lines().filter("Listing refresh").size(), fetchFails ? 1 : 0);
         if (!fetchFails) // written anew: the next start asks no more
             QTRY_VERIFY_WITH_TIMEOUT(!ListingRefresher(f_->api.get()).isStale("AT"), 20000);
@@ -270,26 +274,26 @@ private Q_SLOTS:
         RadioPlaybackControl control(*playback_, commands, *icons_, {});
         QSignalSpy changed(&control, &PlaybackControl::changed);
         feed(sampleStations());
-        QPushButton* button = controller_->view()->playButton;
+        QAbstractButton* button = part<QAbstractButton>("play");
         const Station b = controller_->displayStations().first();
         controller_->loadStation(b, true);
-        QVERIFY(button->text() == QStringLiteral("Loading...") && !button->isEnabled());
+        QVERIFY(session_->state() == PlaybackSession::State::Loading && !button->isEnabled());
         QVERIFY(session_->isActive()); // the tray icon animates
         QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped); // no sound yet
         QTRY_COMPARE(emulator_.requestCount("/json/url/b"), 1);
         QCOMPARE(f_->api->recentStations().size(), 1);
         controller_->togglePlayAction(); // stopped while loading
-        QVERIFY(button->text() == QStringLiteral("Play") && button->isEnabled());
+        QVERIFY(session_->state() == PlaybackSession::State::Stopped && button->isEnabled());
         QVERIFY(!session_->isActive());
         controller_->loadStation(b, true); // stopped: plays again
         player_->fail("Stream not available");
-        QVERIFY(button->text() == QStringLiteral("Play") && button->isEnabled());
+        QVERIFY(session_->state() == PlaybackSession::State::Failed && button->isEnabled());
         QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
         controller_->togglePlayAction(); // the retry: the warning stays until sound comes
         QCOMPARE(controller_->nowPlaying(), QStringLiteral("⚠️ Stream not available"));
         player_->becomeReady(MediaPlayer::TrackFormat{true, 22050, 1});
         QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Playing);
-        QCOMPARE((QStringList{button->text(), controller_->loadedStationFormat(), controller_->nowPlaying(),
+        QCOMPARE((QStringList{button->accessibleName(), controller_->loadedStationFormat(), controller_->nowPlaying(),
                               control.stationName(), control.title()}), // "Live Broadcast" is no title
                  (QStringList{"Stop", "22.1kHz - 1ch", RadioViewController::liveBroadcastText(),
                               "Café Central", ""}));
@@ -317,7 +321,7 @@ private Q_SLOTS:
         }
         QCOMPARE(control.title(), QStringLiteral("Artist - Song"));
         control.pause(); // a live stream stops
-        QCOMPARE(button->text(), QStringLiteral("Play"));
+        QCOMPARE(session_->state(), PlaybackSession::State::Stopped);
         control.play();
         player_->becomeReady(std::nullopt);
         player_->fail("Stream not available");
@@ -332,7 +336,7 @@ private Q_SLOTS:
         Q_EMIT controller_->recentsStripView()->loadStationRequested(Station(), true); // nothing to load
         Q_EMIT controller_->favoritesStripView()->loadStationRequested(sampleStations().at(0), false);
         QCOMPARE(controller_->loadedStation().string(Station::Key::Name), QStringLiteral("Radio FM"));
-        QCOMPARE(button->text(), QStringLiteral("Play"));
+        QCOMPARE(session_->state(), PlaybackSession::State::Stopped);
         const QUrl stored = QUrl::fromLocalFile(f_->supportFile("loadedStation.dat"));
         QTRY_COMPARE(f_->api->readStationFromURL(stored).string(Station::Key::Name),
                      QStringLiteral("Radio FM"));
@@ -351,7 +355,7 @@ private Q_SLOTS:
 
     void streamFormatGoesWithTheStream() {
         QFETCH(QString, then);
-        QLabel* details = controller_->view()->stationDetails;
+        QLabel* details = part<QLabel>("stationDetails");
         feed(sampleStations());
         controller_->loadStation(sampleStations().at(0), true);
         player_->becomeReady(MediaPlayer::TrackFormat{true, 48000, 2});
@@ -385,7 +389,7 @@ private Q_SLOTS:
         QFETCH(QString, click);
         QFETCH(int, actions);
         QFETCH(bool, favorite);
-        QListView* table = controller_->view()->table;
+        QListView* table = controller_->view()->table();
         feed(sampleStations());
         controller_->view()->resize(440, 600);
         controller_->view()->show();
@@ -433,9 +437,9 @@ private Q_SLOTS:
         v->resize(440, 600);
         v->show();
         QVERIFY(QTest::qWaitForWindowExposed(v));
-        const QPoint point = v->table->visualRect(v->table->model()->index(0, 0)).center();
-        QHelpEvent hover(QEvent::ToolTip, point, v->table->viewport()->mapToGlobal(point));
-        QApplication::sendEvent(v->table->viewport(), &hover);
+        const QPoint point = v->table()->visualRect(v->table()->model()->index(0, 0)).center();
+        QHelpEvent hover(QEvent::ToolTip, point, v->table()->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(v->table()->viewport(), &hover);
         QTRY_VERIFY(QToolTip::isVisible());
         QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), tip);
         QToolTip::hideText();
@@ -456,7 +460,7 @@ private Q_SLOTS:
     void nowPlayingTitles() {
         QFETCH(QList<MediaPlayer::MetadataGroup>, groups);
         QFETCH(QString, expected);
-        ElidedTextButton* line = controller_->view()->streamText;
+        ElidedTextButton* line = part<ElidedTextButton>("nowPlaying");
         QWidget* panel = controller_->view();
         panel->show();
         QVERIFY(QTest::qWaitForWindowActive(panel));
@@ -480,14 +484,14 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!controller_->countryStations().isEmpty(), 20000);
         feed(sampleStations());
         controller_->loadStation(sampleStations().at(0), false);
-        QVERIFY(controller_->view()->stationStepper->isHidden());
+        QVERIFY(!part("stepUp")->isVisibleTo(controller_->view()));
         controller_->toggleLoadedStationFavoriteAction();
         QVERIFY(controller_->loadedStationIsFavorite());
-        QVERIFY(controller_->view()->stationStepper->isHidden()); // the only favourite
-        const QModelIndex row = controller_->view()->table->model()->index(0, 0);
+        QVERIFY(!part("stepUp")->isVisibleTo(controller_->view())); // the only favourite
+        const QModelIndex row = controller_->view()->table()->model()->index(0, 0);
         QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz"));
         controller_->toggleFavoriteAction(0); // Café Central, row 0 by votes
-        QVERIFY(!controller_->view()->stationStepper->isHidden());
+        QVERIFY(!!part("stepUp")->isVisibleTo(controller_->view()));
         QCOMPARE(row.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Café Central, Jazz, favourite"));
         controller_->stepperAction(0); // towards the end
         QCOMPARE(f_->api->favoriteStations().last().string(Station::Key::Name), QStringLiteral("Radio FM"));
@@ -505,8 +509,8 @@ private Q_SLOTS:
             f_->defaults->setValue(settingskeys::kStripVis, stored);
             controller_->stripSegmentAction(segment);
             QCOMPARE(f_->defaults->integer(settingskeys::kStripVis), expected);
-            QCOMPARE((QList<bool>{v->favoritesSegment->isChecked(), v->recentsSegment->isChecked(),
-                                  v->stationsStripHostView->isHidden()}),
+            QCOMPARE((QList<bool>{part<QToolButton>("favoritesSegment")->isChecked(), part<QToolButton>("recentsSegment")->isChecked(),
+                                  v->stationsStripHostView()->isHidden()}),
                      (QList<bool>{expected == 1, expected == 2, expected == 0}));
         }
     }
@@ -529,39 +533,39 @@ private Q_SLOTS:
             else
                 QTest::mouseClick(control, Qt::LeftButton);
         };
-        act(v->toggleFavoriteButton); // nothing loaded: refused
+        act(part<QToolButton>("favorite")); // nothing loaded: refused
         QCOMPARE(shell_.beeps, 1);
-        QVERIFY(!v->toggleFavoriteButton->isChecked());
+        QVERIFY(!part<QToolButton>("favorite")->isChecked());
         controller_->loadStation(sampleStations().at(0), false);
-        act(v->toggleFavoriteButton);
+        act(part<QToolButton>("favorite"));
         QCOMPARE(names(f_->api->favoriteStations()), QStringList{"Radio FM"});
-        QVERIFY(v->toggleFavoriteButton->isChecked());
-        act(v->toggleFavoriteButton);
+        QVERIFY(part<QToolButton>("favorite")->isChecked());
+        act(part<QToolButton>("favorite"));
         QVERIFY(f_->api->favoriteStations().isEmpty());
-        QVERIFY(!v->toggleFavoriteButton->isChecked());
+        QVERIFY(!part<QToolButton>("favorite")->isChecked());
 
-        act(v->countriesButton);
-        QVERIFY(!v->auxHostView->isHidden());
+        act(part<QToolButton>("countries"));
+        QVERIFY(!v->auxHostView()->isHidden());
         QVERIFY(v->findChild<CountriesView*>());
-        act(v->countriesButton);
-        QVERIFY(v->auxHostView->isHidden());
-        QVERIFY(!v->countriesButton->isChecked());
+        act(part<QToolButton>("countries"));
+        QVERIFY(v->auxHostView()->isHidden());
+        QVERIFY(!part<QToolButton>("countries")->isChecked());
 
         QCOMPARE(f_->defaults->integer("stripVis"), 1);
-        act(v->recentsSegment);
+        act(part<QToolButton>("recentsSegment"));
         QCOMPARE(f_->defaults->integer("stripVis"), 2);
-        QVERIFY(!v->favoritesSegment->isChecked());
-        act(v->recentsSegment); // the shown list's segment hides the strip
+        QVERIFY(!part<QToolButton>("favoritesSegment")->isChecked());
+        act(part<QToolButton>("recentsSegment")); // the shown list's segment hides the strip
         QCOMPARE(f_->defaults->integer("stripVis"), 0);
-        QVERIFY(v->stationsStripHostView->isHidden());
-        act(v->favoritesSegment);
+        QVERIFY(v->stationsStripHostView()->isHidden());
+        act(part<QToolButton>("favoritesSegment"));
         QCOMPARE(f_->defaults->integer("stripVis"), 1);
         QCOMPARE(shell_.beeps, 1);
     }
 
     void serverPopup() {
         emulator_.listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
-        QComboBox* popup = controller_->view()->serversPopup;
+        QComboBox* popup = part<QComboBox>("servers");
         controller_->tabViewWillSelect(1);
         QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
         // The emulator's servers do not include the one in use: a warning item, selected.
@@ -569,9 +573,9 @@ private Q_SLOTS:
         QCOMPARE(popup->itemText(0), QStringLiteral("Any server (all.api.radio-browser.info)"));
         const int servers = popup->count() - 1;
         for (const int index : {1, 0}) {
-            popup->setCurrentIndex(index);
+            popup->setCurrentIndex(index); // as the user's choice in the list
+            Q_EMIT popup->activated(index);
             const QString chosen = popup->currentText();
-            controller_->serverChosenAction();
             QCOMPARE(f_->api->server(), index ? chosen : RadioBrowser::kDefaultServer);
             QTRY_COMPARE_WITH_TIMEOUT(popup->count(), servers, 20000);
             QCOMPARE(popup->currentText(), chosen);
@@ -632,30 +636,64 @@ private Q_SLOTS:
         v->show();
         QVERIFY(QTest::qWaitForWindowActive(v));
         controller_->popoverWillShow();
-        QTRY_COMPARE_WITH_TIMEOUT(v->message->text(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
         StationsStripView* strip = controller_->favoritesStripView();
         controller_->loadStation(strip->tiles().first()->representedObject(), false);
-        QCOMPARE(QApplication::focusWidget(), v->searchField);
+        QCOMPARE(QApplication::focusWidget(), search());
 
-        // Tab goes round in reading order; the strip is one stop.
-        const QList<QWidget*> order{v->sortButton, v->tagsButton, v->table, v->favoritesSegment, v->recentsSegment,
-                                    v->ownStationsButton, v->detachButton, strip->tiles().first(), v->streamText, v->playButton,
-                                    v->toggleFavoriteButton, v->stepperUp, v->stepperDown, v->homepageButton,
-                                    v->voteButton, v->volumeSlider, v->tabs->tabBar(), v->countriesButton, v->searchField};
+        // Tab goes round in reading order; the strip is one stop. A recording control goes
+        // into the station's tool row, after the vote.
+        auto* record = new QToolButton;
+        v->setRecordingControl(record);
+        QTRY_VERIFY(record->isVisible());
+        QList<QWidget*> order{part("sort"), part("tags"), v->table()};
+        for (const char* name : {"favoritesSegment", "recentsSegment", "ownStations", "detach"})
+            order.append(part(name));
+        order.append(strip->tiles().first());
+        for (const char* name : {"nowPlaying", "play", "favorite", "stepUp", "stepDown", "homepage", "vote"})
+            order.append(part(name));
+        order << record << part("volume") << part<QTabWidget>("tabs")->tabBar() << part("countries") << search();
         for (QWidget* expected : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), expected);
         }
 
         // The country picker follows the table and gives the keyboard back when it closes.
-        QTest::keyClick(v->countriesButton, Qt::Key_Space);
+        QTest::keyClick(part<QToolButton>("countries"), Qt::Key_Space);
         CountriesView* picker = controller_->countriesView();
         QVERIFY(picker && picker->isVisible());
-        v->table->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(v->table, Qt::Key_Tab);
+        v->table()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(v->table(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), picker->searchField());
-        QTest::keyClick(v->countriesButton, Qt::Key_Space);
-        QCOMPARE(QApplication::focusWidget(), v->table);
+        QTest::keyClick(part<QToolButton>("countries"), Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), v->table());
+    }
+
+    // The header keeps its height whatever it shows: long details and tags elide instead of
+    // wrapping, and a title or a warning takes a line that is always there.
+    void headerKeepsItsHeight() {
+        PopoverView* v = controller_->view();
+        v->resize(440, 600);
+        v->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v));
+        const int top = part("tabs")->y();
+        const QString many = QStringLiteral("German,English,French,Italian,Spanish,Portuguese");
+        const Station wordy = stationFromJson(QJsonObject{
+            {"stationuuid", "w"}, {"name", QStringLiteral("A Very Long Station Name ").repeated(4)},
+            {"language", many.toLower()}, {"country", "Austria"}, {"state", "Vienna"}, {"codec", "MP3"},
+            {"bitrate", 320}, {"tags", many.toLower()}, {"url", "http://s/w"}});
+        feed({wordy});
+        controller_->loadStation(wordy, true);
+        player_->becomeReady(MediaPlayer::TrackFormat{true, 48000, 2});
+        Q_EMIT player_->timedMetadataReceived({{MediaPlayer::MetadataItem{kTitle, many.repeated(3)}}});
+        auto* details = part<QLabel>("stationDetails");
+        QVERIFY2(details->text().contains("German, English"), qPrintable(details->text()));
+        v->layout()->activate();
+        QCOMPARE(part("tabs")->y(), top);
+        player_->fail("Stream not available");
+        v->layout()->activate();
+        QCOMPARE(part("tabs")->y(), top);
+        QCOMPARE(v->width(), 440);
     }
 
     void remoteTextShowsNoMarkup() {
@@ -669,10 +707,10 @@ private Q_SLOTS:
         feed({station});
         controller_->loadStation(station, false);
         PopoverView* v = controller_->view();
-        for (QLabel* label : {v->stationName, v->stationTags}) // the picture would make them 400 px tall
+        for (QLabel* label : {part<QLabel>("stationName"), part<QLabel>("stationTags")}) // the picture would make them 400 px tall
             QVERIFY2(label->sizeHint().height() < 100, qPrintable(label->accessibleName()));
         // A tooltip is drawn as a text document: it must read as the name and tags, with nothing in it.
-        const QString tip = v->table->model()->index(0, 0).data(Qt::ToolTipRole).toString();
+        const QString tip = v->table()->model()->index(0, 0).data(Qt::ToolTipRole).toString();
         QCOMPARE((Qt::mightBeRichText(tip) ? QTextDocumentFragment::fromHtml(tip).toPlainText() : tip).section(u'\n', 0, 0),
                  name);
     }
@@ -691,7 +729,16 @@ private:
         controller_ = std::make_unique<RadioViewController>(c);
     }
 
-    void feed(const StationList& stations) { controller_->requestStations_Callback(stations, QString()); }
+    void feed(const StationList& stations) { controller_->requestStations_Callback(stations); }
+
+    // A control of the panel, found as a user's tool finds it: by its name.
+    template <class T = QWidget>
+    T* part(const char* name) const {
+        T* found = controller_->view()->findChild<T*>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+    QLineEdit* search() const { return part<QLineEdit>("search"); }
 
     HttpTransport transport_;
     DirectoryEmulator emulator_;

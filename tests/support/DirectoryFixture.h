@@ -11,7 +11,7 @@
 
 // Stations for tests, written as JSON the way the directory sends them, read by its own parser.
 inline Station stationFromJson(const QByteArray& json) {
-    const auto stations = directoryjson::parseStationArray('[' + json + ']', nullptr);
+    const auto stations = directoryjson::parseStationArray('[' + json + ']');
     if (!stations || stations->size() != 1)
         qFatal("not a station: %s", json.constData());
     return stations->first();
@@ -45,29 +45,34 @@ inline QStringList names(const StationList& list) { return strings(list, Station
 struct StationsOutcome {
     int calls = 0;
     std::optional<StationList> stations;
-    QString error;
+    QString error; // null on success
+    Error::Code code = Error::Code::None;
 
     RadioBrowser::StationsCompletion completion() {
-        return [this](std::optional<StationList> s, QString e) {
+        return [this](Expected<StationList> answer) {
             ++calls;
-            stations = std::move(s);
-            error = std::move(e);
+            stations = answer.optional();
+            error = answer.ok() ? QString() : answer.error().message;
+            code = answer.error().code;
         };
     }
 };
 
 // A RadioBrowser with its own data folder, settings and HTTP cache; launch() again to start anew.
+// Given a StationDirectory (a FakeStationDirectory), it asks that one instead of a server.
 struct DirectoryFixture {
     QTemporaryDir dir;
     HttpTransport transport;
     std::unique_ptr<UserDefaults> defaults;
     std::unique_ptr<HttpFetcher> http;
     std::unique_ptr<RadioBrowser> api;
+    StationDirectory* directory = nullptr; // none: the directory client over `http`
     int beeps = 0;
 
     explicit DirectoryFixture(const QString& server = QString(), const QString& discovery = QString()) {
         launch(server, discovery);
     }
+    explicit DirectoryFixture(StationDirectory& fake) : directory(&fake) { launch(); }
     virtual ~DirectoryFixture() = default;
 
     RadioBrowser& launch(const QString& server = QString(), const QString& discovery = QString()) {
@@ -82,6 +87,7 @@ struct DirectoryFixture {
         env.discovery = discovery.isEmpty() ? server : discovery; // never the public directory
         env.beep = [this] { ++beeps; };
         env.cloud = startCloud();
+        env.directory = directory;
         api = std::make_unique<RadioBrowser>(env);
         return *api;
     }

@@ -69,8 +69,8 @@ const QStringList kTyping = {"r", "ra", "rad", "radi", "radio", "radio ", "radio
 
 void BM_KeystrokeThroughController(benchmark::State& state) {
     Popover popover;
-    popover.controller->requestStations_Callback(realistic::stations(50000), QString());
-    QLineEdit* search = popover.controller->view()->searchField;
+    popover.controller->requestStations_Callback(realistic::stations(50000));
+    auto* search = popover.controller->view()->findChild<QLineEdit*>(QStringLiteral("search"));
     qsizetype shown = 0;
     int i = 0;
     for (auto _ : state) {

@@ -132,8 +132,7 @@ const QByteArray& directoryReply() {
 void BM_DirectoryReplyParseAndValidate(benchmark::State& state) {
     const QByteArray& json = directoryReply();
     for (auto _ : state) {
-        QString error;
-        auto parsed = directoryjson::parseStationArray(json, &error);
+        auto parsed = directoryjson::parseStationArray(json);
         StationList kept = stationvalidation::validatedStations(*parsed);
         benchmark::DoNotOptimize(kept);
     }
@@ -158,8 +157,7 @@ void BM_DirectoryReplyMemory(benchmark::State& state) {
         malloc_trim(0);
         const qint64 heapBefore = realistic::heapInUse();
         const qint64 rssBefore = residentBytes();
-        QString error;
-        StationList kept = stationvalidation::validatedStations(*directoryjson::parseStationArray(json, &error));
+        StationList kept = stationvalidation::validatedStations(*directoryjson::parseStationArray(json));
         malloc_trim(0);
         state.counters["heap_bytes_per_station"] = double(realistic::heapInUse() - heapBefore) / kept.size();
         state.counters["rss_bytes_per_station"] = double(residentBytes() - rssBefore) / kept.size();
