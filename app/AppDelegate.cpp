@@ -227,7 +227,8 @@ void AppDelegate::preparePanel() {
     hooks.favourites = [this] { return api_->favoriteStations(); };
     view->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()), tr("General"));
     ownStations_ = std::make_unique<OwnStationsMenu>(*transport_, *api_, *view);
-    recordingControl_ = std::make_unique<RecordingControl>(*recorder_, *session_);
+    recordingControl_ = new RecordingControl(*recorder_, *session_);
+    view->setRecordingControl(recordingControl_); // the panel owns it from here
     popover_ = std::make_unique<Popover>(view);
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
 }

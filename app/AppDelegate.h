@@ -69,8 +69,8 @@ public:
     QString version() const { return version_; }
     RadioViewController* controller() const { return controller_.get(); }
     StreamRecorder* recorder() const { return recorder_.get(); }
-    // "Record" with the recording's time and size, made with the panel; the panel takes it over.
-    std::unique_ptr<RecordingControl>& recordingControl() { return recordingControl_; }
+    // The panel's "Record" with the recording's time and size, once the panel is made.
+    RecordingControl* recordingControl() const { return recordingControl_; }
     bool isWindowMode() const { return windowMode_; }
 
     // RadioShell
@@ -120,7 +120,7 @@ private:
     std::unique_ptr<StationResolver> addressResolver_;
     std::unique_ptr<PlayerCommands> commands_;
     std::unique_ptr<RadioViewController> controller_;
-    std::unique_ptr<RecordingControl> recordingControl_; // until the panel takes it
+    RecordingControl* recordingControl_ = nullptr; // the panel's
     std::unique_ptr<OwnStationsMenu> ownStations_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;
     std::unique_ptr<MprisService> mpris_;

@@ -67,14 +67,19 @@ public:
     }
 
     // An Ogg page: the stream's headers go first, once per file and again when they change
-    // (a reconnection brings the same ones, a new chained stream others).
-    QString writeOggPage(const QByteArray& page, const QByteArray& headers) {
+    // (a reconnection brings the same ones, a new chained stream others). Sample positions
+    // count from the file's start, so players see its own length, not the stream's.
+    QString writeOggPage(const QByteArray& page, const QByteArray& headers, quint64 start) {
         if (headers != writtenOggHeaders_) {
             writtenOggHeaders_ = headers;
+            oggBase_ = start;
             if (QString error = write(headers); !error.isEmpty())
                 return error;
         }
-        return write(page);
+        const quint64 position = OggPageCutter::position(page);
+        if (position == ~quint64(0))
+            return write(page);
+        return write(OggPageCutter::withPosition(page, position >= oggBase_ ? position - oggBase_ : 0));
     }
 
     qint64 size() const { return file_.pos(); }
@@ -97,6 +102,7 @@ private:
     File spec_;
     QString ext_;
     QByteArray writtenOggHeaders_;
+    quint64 oggBase_ = 0;
 };
 
 RecordingWriter::RecordingWriter(Reports reports) : reports_(std::move(reports)), thread_([this] { run(); }) {}
@@ -106,11 +112,11 @@ RecordingWriter::~RecordingWriter() {
 }
 
 void RecordingWriter::startFile(const File& file) {
-    push({Item::Kind::Start, file, {}, {}, {}, {}});
+    push({Item::Kind::Start, file, {}, {}, {}, {}, 0});
 }
 
 void RecordingWriter::finish(const QString& suffix) {
-    push({Item::Kind::Finish, {}, suffix, {}, {}, {}});
+    push({Item::Kind::Finish, {}, suffix, {}, {}, {}, 0});
 }
 
 void RecordingWriter::close() {
@@ -147,7 +153,7 @@ void RecordingWriter::streamData(MediaPlayer::StreamFormat format, const QByteAr
         const std::lock_guard lock(mutex_);
         // An Ogg stream's headers come once, at the start of the connection: they are kept
         // whether or not a recording runs.
-        QList<QByteArray> pages;
+        QList<OggPageCutter::Page> pages;
         if (format == MediaPlayer::StreamFormat::Ogg)
             pages = ogg_.add(bytes);
         if (!recording_)
@@ -158,13 +164,13 @@ void RecordingWriter::streamData(MediaPlayer::StreamFormat format, const QByteAr
             return;
         }
         if (format == MediaPlayer::StreamFormat::Ogg) {
-            for (QByteArray& page : pages) {
-                queuedBytes_ += page.size();
-                queue_.push_back({Item::Kind::Data, {}, {}, format, std::move(page), ogg_.headers()});
+            for (OggPageCutter::Page& page : pages) {
+                queuedBytes_ += page.bytes.size();
+                queue_.push_back({Item::Kind::Data, {}, {}, format, std::move(page.bytes), ogg_.headers(), page.start});
             }
         } else {
             queuedBytes_ += bytes.size();
-            queue_.push_back({Item::Kind::Data, {}, {}, format, bytes, {}});
+            queue_.push_back({Item::Kind::Data, {}, {}, format, bytes, {}, 0});
         }
     }
     // No wake-up: the thread comes for the bytes every kBatch.
@@ -222,7 +228,7 @@ void RecordingWriter::run() {
                         report(reports_.started, output.path());
                 }
                 if (error.isEmpty())
-                    error = item.format == MediaPlayer::StreamFormat::Ogg ? output.writeOggPage(item.bytes, item.oggHeaders)
+                    error = item.format == MediaPlayer::StreamFormat::Ogg ? output.writeOggPage(item.bytes, item.oggHeaders, item.oggStart)
                                                                           : output.write(item.bytes);
                 if (error.isEmpty()) {
                     fileSize_ = output.size();

@@ -60,6 +60,7 @@ private:
         MediaPlayer::StreamFormat format{};
         QByteArray bytes;      // Data: whole frames, or one Ogg page
         QByteArray oggHeaders; // Data: the Ogg stream's header pages at the time
+        quint64 oggStart = 0;  // Data: the Ogg page's first sample in the stream
     };
     class Output;
 

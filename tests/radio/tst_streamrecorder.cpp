@@ -2,6 +2,7 @@
 #include "directory/OwnStations.h"
 #include "media/GstMediaPlayer.h"
 #include "radio/GeneralSettingsPage.h"
+#include "radio/OggPageCutter.h"
 #include "radio/PlaybackSession.h"
 #include "radio/RecordingControl.h"
 #include "radio/RecordingTags.h"
@@ -188,9 +189,13 @@ private Q_SLOTS:
         rig.send(Format::Ogg, headers + audio[3]);
         rig.recorder.stop();
         QTRY_COMPARE_WITH_TIMEOUT(rig.finished.size(), 2, kWait);
-        QCOMPARE(files(rig.folder("Ogg FM")), (QMap<QString, QByteArray>{
-                                                  {"2026-05-01 14.03.07 A (partial).ogg", headers + audio[1]},
-                                                  {"2026-05-01 14.04.07 B (partial).ogg", headers + audio[2] + audio[3]}}));
+        // Sample positions count from each file's start (the page before it), as players read
+        // a file's length from them; the real stream below has their checksums checked.
+        const auto at = [](const QByteArray& page, quint64 position) { return OggPageCutter::withPosition(page, position); };
+        QCOMPARE(files(rig.folder("Ogg FM")),
+                 (QMap<QString, QByteArray>{{"2026-05-01 14.03.07 A (partial).ogg", headers + at(audio[1], 1000)},
+                                            {"2026-05-01 14.04.07 B (partial).ogg",
+                                             headers + at(audio[2], 1000) + at(audio[3], 2000)}}));
     }
 
     // The panel's "Record": on only while something plays, toggled as a screen reader does,
@@ -313,8 +318,10 @@ private Q_SLOTS:
         for (const QString& title : titles)
             want << (title == titles.last() ? title + " (partial)" : title);
         QCOMPARE(names, want);
-        // No more than came, and most of it, however the stream was held up.
-        QVERIFY2(total <= seconds + 2 && total >= seconds / 2,
+        // What came: most of the time recorded, however the stream was held up, and no more than
+        // that and what the player reads ahead of the sound (its buffer and decodebin's queue,
+        // filled by the server's burst after connecting).
+        QVERIFY2(total <= seconds + 5 && total >= seconds / 2,
                  qPrintable(QStringLiteral("%1 s in files, %2 s recorded").arg(total).arg(seconds)));
     }
 };
