@@ -2,6 +2,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/Autostart.h"
+#include "app/DesktopColorScheme.h"
 #include "app/HistoryCommand.h"
 #include "app/ListCommands.h"
 #include "app/Popover.h"
@@ -26,6 +27,8 @@
 #include "radio/RecordingControl.h"
 #include "radio/StreamRecorder.h"
 #include "ui/IconLoader.h"
+#include "ui/SchemePalette.h"
+#include "ui/ThemeIcons.h"
 #include "app/StatusItem.h"
 #include "directory/ListRefresher.h"
 #include "directory/RadioBrowser.h"
@@ -66,6 +69,7 @@
 AppDelegate::AppDelegate(const CommandLine& options, QObject* parent) : QObject(parent), options_(options) {}
 
 AppDelegate::~AppDelegate() {
+    saveWindowGeometry();
     if (api_)
         api_->waitForSaves(); // list files written, their cloud saves handed over
     if (history_)
@@ -191,6 +195,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     mpris_ = std::make_unique<MprisService>(playbackControl_.get());
     mpris_->start();
     prepareDesktopExtras();
+    followColorScheme();
     // Favourites and recents follow renames and new addresses in the directory, once a day.
     listRefresher_ = std::make_unique<ListRefresher>(api_.get(), defaults_.get());
     listRefresher_->refreshIfDue(QDateTime::currentDateTime());
@@ -245,8 +250,8 @@ void AppDelegate::placeStatusItem(int secondsToWait) {
         // No tray host (GNOME without AppIndicator, some Wayland sessions): a normal window that
         // quits the program when closed.
         preparePanel();
-        popover_->detach();
-        popover_->hide();
+        popover_->becomeWindow(defaults_->value(settingskeys::kWindowGeometry).toByteArray());
+        connect(popover_.get(), &Popover::closed, this, &AppDelegate::saveWindowGeometry);
         QApplication::setQuitOnLastWindowClosed(true);
         controller_->popoverWillShow();
         popover_->show();
@@ -323,6 +328,23 @@ void AppDelegate::prepareHistoryPage() {
     controller_->view()->addTab(new HistoryPage(*history_, hooks), tr("History"));
 }
 
+void AppDelegate::followColorScheme() {
+    // Made before anything sets a palette: it keeps the one the application started with.
+    schemePalette_ = std::make_unique<SchemePalette>();
+    colorScheme_ = std::make_unique<DesktopColorScheme>(QDBusConnection::sessionBus());
+    connect(colorScheme_.get(), &DesktopColorScheme::schemeChanged, this, [this](ColorScheme scheme) {
+        schemePalette_->apply(scheme);
+        if (statusItem_)
+            statusItem_->paletteChanged();
+    });
+    colorScheme_->start(); // the answer comes later: start-up does not wait for the portal
+}
+
+void AppDelegate::saveWindowGeometry() {
+    if (windowMode_ && popover_)
+        defaults_->setValue(settingskeys::kWindowGeometry, popover_->saveGeometry());
+}
+
 void AppDelegate::showWhenTrayIsPlaced(int triesLeft) {
     // The tray host places the icon a moment after it is shown; the popover should open
     // under it, not at the pointer, when that moment comes soon enough.
@@ -337,10 +359,13 @@ void AppDelegate::buildContextMenu() {
     menu_ = std::make_unique<QMenu>();
     // Some hosts open the menu on a left click: its first item must open the player.
     menu_->addAction(tr("Open Ostrel Radio"), this, &AppDelegate::displayPopoverAction);
-    QAction* play = menu_->addAction(tr("Play"), stationPlayer_.get(), &StationPlayer::togglePlay);
-    connect(stationPlayer_.get(), &StationPlayer::playbackChanged, play,
-            [play](bool playing) { play->setText(playing ? tr("Stop") : tr("Play")); });
-    QAction* record = menu_->addAction(tr("Record"));
+    const QIcon playIcon = themeicons::themeIcon(QStringLiteral("media-playback-start"));
+    QAction* play = menu_->addAction(playIcon, tr("Play"), stationPlayer_.get(), &StationPlayer::togglePlay);
+    connect(stationPlayer_.get(), &StationPlayer::playbackChanged, play, [play, playIcon](bool playing) {
+        play->setText(playing ? tr("Stop") : tr("Play"));
+        play->setIcon(playing ? themeicons::themeIcon(QStringLiteral("media-playback-stop")) : playIcon);
+    });
+    QAction* record = menu_->addAction(themeicons::themeIcon(QStringLiteral("media-record")), tr("Record"));
     record->setCheckable(true);
     const auto showRecording = [this, record] {
         const QSignalBlocker block(record);
@@ -357,9 +382,10 @@ void AppDelegate::buildContextMenu() {
     connect(recorder_.get(), &StreamRecorder::recordingChanged, record, showRecording);
     connect(session_.get(), &PlaybackSession::stateChanged, record, showRecording);
     showRecording();
-    menu_->addMenu(new SleepTimerMenu(*sleepTimer_, menu_.get()));
+    menu_->addMenu(new SleepTimerMenu(*sleepTimer_, menu_.get()))
+        ->setIcon(themeicons::themeIcon(QStringLiteral("preferences-system-time")));
     menu_->addSeparator();
-    menu_->addAction(tr("Quit"), qApp, &QApplication::quit);
+    menu_->addAction(themeicons::themeIcon(QStringLiteral("application-exit")), tr("Quit"), qApp, &QApplication::quit);
     statusItem_->setContextMenu(menu_.get());
 }
 

@@ -13,6 +13,7 @@
 class AlarmTone;
 class CloudSetup;
 class CloudSync;
+class DesktopColorScheme;
 class AlsaAudioHardware;
 class HttpFetcher;
 class HttpTransport;
@@ -36,6 +37,7 @@ class QMenu;
 class ListRefresher;
 class RadioBrowser;
 class RadioViewController;
+class SchemePalette;
 class SleepTimer;
 class SongHistory;
 class TitleNotifier;
@@ -91,6 +93,9 @@ private:
     void prepareDesktopExtras();
     // The "History" tab, as the panel is made.
     void prepareHistoryPage();
+    // The desktop's dark or light scheme, now and when it changes.
+    void followColorScheme();
+    void saveWindowGeometry();
 
     CommandLine options_;
     QUrl supportURL_;
@@ -128,6 +133,8 @@ private:
     std::unique_ptr<SleepTimer> sleepTimer_;
     std::unique_ptr<AlarmTone> alarmTone_;
     std::unique_ptr<WakeUpAlarm> alarm_;
+    std::unique_ptr<SchemePalette> schemePalette_;
+    std::unique_ptr<DesktopColorScheme> colorScheme_;
     std::unique_ptr<Popover> popover_;
     std::unique_ptr<StatusItem> statusItem_;
     std::unique_ptr<QMenu> menu_;

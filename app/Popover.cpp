@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
@@ -68,6 +69,18 @@ void Popover::detach() {
     setWindowFlags(Qt::Window);
     move(at);
     show();
+}
+
+void Popover::becomeWindow(const QByteArray& geometry) {
+    detached_ = true;
+    hide();
+    setWindowFlags(Qt::Window);
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("org.ostrel.Radio"))); // the installed icon, for the task bar
+    // A window has a frame of its own: no border line, and the content reaches its edges.
+    layout()->setContentsMargins(0, 0, 0, 0);
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(360, 480)));
+    if (geometry.isEmpty() || !restoreGeometry(geometry))
+        resize(kWindowSize.expandedTo(minimumSize()));
 }
 
 bool Popover::event(QEvent* event) {

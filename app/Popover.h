@@ -23,6 +23,9 @@ public:
     void placeRelativeTo(const QRect& anchor);
     // Turns the panel into a normal window where it is.
     void detach();
+    // The program's window where no tray holds the panel: framed, resizable, at the place and
+    // size of `geometry` (from saveGeometry()) or a comfortable size of its own; hidden.
+    void becomeWindow(const QByteArray& geometry);
     // Where an attached panel of `size` goes for an icon at `anchor` on a screen `available`.
     static QPoint placement(const QRect& anchor, const QPoint& pointer, const QSize& size, const QRect& available);
 
@@ -43,6 +46,8 @@ protected:
 private:
     static constexpr Qt::WindowFlags kAttachedFlags =
         Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+
+    static constexpr QSize kWindowSize{480, 720};
 
     bool detached_ = false;
     QElapsedTimer closedByFocusLoss_;

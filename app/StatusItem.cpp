@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/StatusItem.h"
 
+#include "ui/ThemeIcons.h"
+
 #include <QApplication>
 #include <QWheelEvent>
 #include <QWidget>
@@ -68,8 +70,8 @@ void StatusItem::loadFrames() {
     if (!frames_.isEmpty())
         return;
     for (int i = 0; i < kFrameCount; ++i)
-        frames_.append(QIcon(QStringLiteral(":/icons/tray/a%1").arg(i)));
-    idle_ = QIcon(QStringLiteral(":/icons/tray/0"));
+        frames_.append(themeicons::twoToneIcon(QStringLiteral(":/icons/tray/a%1").arg(i)));
+    idle_ = themeicons::twoToneIcon(QStringLiteral(":/icons/tray/0"));
 }
 
 void StatusItem::statusItemAnimates(bool animate) {
@@ -88,6 +90,12 @@ void StatusItem::statusItemAnimates(bool animate) {
 void StatusItem::tick() {
     setImage(QStringLiteral("a%1").arg(position_), frames_.value(position_));
     position_ = position_ == kFrameCount - 1 ? 0 : position_ + 1;
+}
+
+void StatusItem::paletteChanged() {
+    // The icons draw in the palette's colours; the tray keeps the pixels it was given.
+    if (!currentImage_.isEmpty())
+        tray_.setIcon(currentImage_ == QLatin1String("0") ? idle_ : frames_.value(currentImage_.mid(1).toInt()));
 }
 
 void StatusItem::setImage(const QString& name, const QIcon& icon) {

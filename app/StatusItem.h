@@ -10,7 +10,8 @@
 class QMenu;
 
 // The tray icon: tooltip "Ostrel Radio", the idle image "0", and while a stream plays the
-// frames "a0".."a19", one a second. It reports clicks, middle clicks and the mouse wheel.
+// frames "a0".."a19", one a second, drawn in the palette's text colour with an outline in its
+// window colour. It reports clicks, middle clicks and the mouse wheel.
 class StatusItem : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +33,9 @@ public:
     // The frame the next tick shows.
     int framePosition() const { return position_; }
     QString currentImageName() const { return currentImage_; }
+    QIcon icon() const { return tray_.icon(); }
+    // Draws the icon again in the application's new palette.
+    void paletteChanged();
 
 Q_SIGNALS:
     void clicked();

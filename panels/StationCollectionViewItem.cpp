@@ -10,6 +10,7 @@
 #include "ui/CachedURLImageView.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
+#include "ui/ThemeIcons.h"
 #include "ui/ViewExtensions.h"
 
 #include <QAction>
@@ -46,10 +47,10 @@ StationCollectionViewItem::StationCollectionViewItem(StationsStripView& strip, b
     connect(this, &QAbstractButton::clicked, this, &StationCollectionViewItem::playAction);
 
     if (offersRemoval) {
-        removeAction_ = new QAction(tr("Remove from Favorites"), this);
+        removeAction_ = new QAction(themeicons::themeIcon(QStringLiteral("list-remove")), tr("Remove from Favorites"), this);
         connect(removeAction_, &QAction::triggered, this, &StationCollectionViewItem::removeFromFavoritesAction);
         addAction(removeAction_);
-        editAction_ = new QAction(tr("Edit…"), this);
+        editAction_ = new QAction(themeicons::themeIcon(QStringLiteral("document-edit")), tr("Edit…"), this);
         editAction_->setVisible(false);
         connect(editAction_, &QAction::triggered, this, &StationCollectionViewItem::editAction);
         addAction(editAction_);

@@ -3,6 +3,7 @@
 
 #include "radio/SongHistory.h"
 #include "radio/SongHistoryModel.h"
+#include "ui/ThemeIcons.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,6 +62,9 @@ HistoryPage::HistoryPage(SongHistory& history, Hooks hooks, QWidget* parent)
     starButton->setCheckable(true);
     starButton->setToolTip(tr("Starred songs are kept however many others come"));
     starButton->setAccessibleName(tr("Star the song"));
+    copyButton->setIcon(themeicons::themeIcon(QStringLiteral("edit-copy")));
+    searchButton->setIcon(themeicons::themeIcon(QStringLiteral("edit-find")));
+    playButton->setIcon(themeicons::themeIcon(QStringLiteral("media-playback-start")));
     for (QPushButton* button : {copyButton, searchButton, playButton, starButton}) {
         songButtons->addWidget(button);
         auto* action = new QAction(button->accessibleName(), list);
@@ -77,11 +81,13 @@ HistoryPage::HistoryPage(SongHistory& history, Hooks hooks, QWidget* parent)
     exportButton->setText(tr("Export starred"));
     exportButton->setAccessibleName(tr("Export starred songs"));
     exportButton->setPopupMode(QToolButton::InstantPopup);
+    exportButton->setIcon(themeicons::themeIcon(QStringLiteral("document-save")));
+    exportButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto* exportMenu = new QMenu(exportButton);
     exportMenu->addAction(tr("As text…"), this, [this] { exportStarred(false); });
     exportMenu->addAction(tr("As CSV…"), this, [this] { exportStarred(true); });
     exportButton->setMenu(exportMenu);
-    clearButton = new QPushButton(tr("Clear history…"), this);
+    clearButton = new QPushButton(themeicons::themeIcon(QStringLiteral("edit-clear")), tr("Clear history…"), this);
     listButtons->addWidget(exportButton);
     listButtons->addStretch(1);
     listButtons->addWidget(clearButton);
@@ -141,6 +147,7 @@ void HistoryPage::showCurrent() {
     const QSignalBlocker quiet(starButton); // the view catching up with the model
     starButton->setChecked(song && song->starred);
     starButton->setText(song && song->starred ? tr("Starred") : tr("Star"));
+    starButton->setIcon(themeicons::themeIcon(song && song->starred ? QStringLiteral("starred") : QStringLiteral("non-starred")));
     exportButton->setEnabled(!history_.starredSongs().isEmpty());
     clearButton->setEnabled(history_.songs().size() > history_.starredSongs().size());
     for (QAction* action : list->actions())

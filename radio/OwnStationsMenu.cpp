@@ -6,6 +6,7 @@
 #include "directory/StationResolver.h"
 #include "panels/AddStationDialog.h"
 #include "radio/PopoverView.h"
+#include "ui/ThemeIcons.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -14,9 +15,12 @@
 OwnStationsMenu::OwnStationsMenu(HttpTransport& transport, RadioBrowser& api, PopoverView& view, QObject* parent)
     : QObject(parent), api_(api), view_(view), resolver_(new StationResolver(transport, this)),
       menu_(new QMenu(&view)) {
-    menu_->addAction(tr("Add a Station…"), this, &OwnStationsMenu::addStationAction);
-    menu_->addAction(tr("Import…"), this, &OwnStationsMenu::importAction);
-    menu_->addAction(tr("Export…"), this, &OwnStationsMenu::exportAction);
+    menu_->addAction(themeicons::themeIcon(QStringLiteral("list-add")), tr("Add a Station…"), this,
+                     &OwnStationsMenu::addStationAction);
+    menu_->addAction(themeicons::themeIcon(QStringLiteral("document-open")), tr("Import…"), this,
+                     &OwnStationsMenu::importAction);
+    menu_->addAction(themeicons::themeIcon(QStringLiteral("document-save")), tr("Export…"), this,
+                     &OwnStationsMenu::exportAction);
     view.setOwnStationsMenu(menu_);
     connect(&view, &PopoverView::addStationRequested, this, &OwnStationsMenu::addStationAction);
 }

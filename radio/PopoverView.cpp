@@ -8,6 +8,7 @@
 #include "ui/ElidedTextButton.h"
 #include "ui/ImageExtensions.h"
 #include "ui/StationImages.h"
+#include "ui/ThemeIcons.h"
 #include "ui/ViewExtensions.h"
 #include "util/Collections.h"
 
@@ -54,13 +55,14 @@ QToolButton* stationTool(const QString& accessibleName, const char* name, QWidge
     return button;
 }
 
-// A themed icon, or the text `fallback` where the theme has none.
-void setThemedIcon(QToolButton* button, const QString& name, const QString& fallback) {
-    const QIcon icon = QIcon::fromTheme(name);
+// A themed icon (ours where the theme has none); the text stays for screen readers' sake only
+// when no icon can be had at all.
+void setThemedIcon(QAbstractButton* button, const QString& name, const QString& fallback) {
+    const QIcon icon = themeicons::themeIcon(name);
     button->setIcon(icon);
-    button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
-    if (!fallback.isNull())
-        button->setText(fallback);
+    if (auto* tool = qobject_cast<QToolButton*>(button))
+        tool->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    button->setText(fallback);
 }
 } // namespace
 
@@ -379,7 +381,7 @@ void PopoverView::buildStripBar(QHBoxLayout* bar) {
     ownStationsButton_ = toolButton(QStringLiteral("+"), tr("Your own stations"), "ownStations", this);
     ownStationsButton_->setPopupMode(QToolButton::InstantPopup);
     detachButton_ = toolButton(QString(), tr("Open in a window"), "detach", this);
-    detachButton_->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
+    detachButton_->setIcon(themeicons::themeIcon(QStringLiteral("window-new")));
     connect(detachButton_, &QToolButton::clicked, this, &PopoverView::detachRequested);
     bar->addWidget(favoritesSegment_);
     bar->addWidget(recentsSegment_);
@@ -395,20 +397,14 @@ void PopoverView::updateIcons() {
                   stops ? QStringLiteral("■") : QStringLiteral("▶"));
     setThemedIcon(toggleFavoriteButton_, favorite_ ? QStringLiteral("starred") : QStringLiteral("non-starred"),
                   favorite_ ? QStringLiteral("★") : QStringLiteral("☆"));
-    const QIcon home = QIcon::fromTheme(QStringLiteral("go-home"), QIcon::fromTheme(QStringLiteral("internet-web-browser")));
-    homepageButton_->setIcon(home);
-    homepageButton_->setText(QStringLiteral("⌂"));
-    homepageButton_->setToolButtonStyle(home.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
-    const QIcon vote = QIcon::fromTheme(QStringLiteral("emblem-favorite"), QIcon::fromTheme(QStringLiteral("thumbs-up")));
-    voteButton_->setIcon(vote);
-    voteButton_->setText(QStringLiteral("👍"));
-    voteButton_->setToolButtonStyle(vote.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    setThemedIcon(stepperUp_, QStringLiteral("go-up"), QStringLiteral("▲"));
+    setThemedIcon(stepperDown_, QStringLiteral("go-down"), QStringLiteral("▼"));
+    setThemedIcon(homepageButton_, QStringLiteral("go-home"), QStringLiteral("⌂"));
+    setThemedIcon(voteButton_, QStringLiteral("emblem-favorite"), QStringLiteral("👍"));
     const int volume = volumeSlider_->value();
     const QString level = volume == 0 ? QStringLiteral("muted") : volume < 34 ? QStringLiteral("low")
                         : volume < 67 ? QStringLiteral("medium") : QStringLiteral("high");
-    const QIcon speaker = QIcon::fromTheme(QStringLiteral("audio-volume-") + level,
-                                           style()->standardIcon(volume == 0 ? QStyle::SP_MediaVolumeMuted
-                                                                             : QStyle::SP_MediaVolume));
+    const QIcon speaker = themeicons::themeIcon(QStringLiteral("audio-volume-") + level);
     speaker_->setPixmap(speaker.pixmap(16, 16));
 }
 

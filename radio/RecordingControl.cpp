@@ -3,6 +3,7 @@
 
 #include "radio/PlaybackSession.h"
 #include "radio/StreamRecorder.h"
+#include "ui/ThemeIcons.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
@@ -19,7 +20,7 @@ RecordingControl::RecordingControl(StreamRecorder& recorder, PlaybackSession& se
     button->setCheckable(true);
     button->setText(tr("Record"));
     button->setToolTip(tr("Record the station as it plays, into your music folder"));
-    const QIcon icon = QIcon::fromTheme(QStringLiteral("media-record"));
+    const QIcon icon = themeicons::themeIcon(QStringLiteral("media-record"));
     button->setIcon(icon);
     button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
     progress = new QLabel(this);

@@ -16,25 +16,34 @@ constexpr int kIconSize = 36;
 constexpr int kMargin = 8;
 constexpr int kStarSize = 20;
 
-// A round badge with the first letter of the name, for stations whose picture is not there.
+// A round badge with the first letter of the name, for stations whose picture is not there:
+// the name picks the hue, the palette the shades, so the letter stands out on either scheme.
 QPixmap letterBadge(const QString& name, const QPalette& palette, int size, qreal dpr) {
     QPixmap pixmap(QSize(size, size) * dpr);
     pixmap.setDevicePixelRatio(dpr);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
+    const QColor base = palette.color(QPalette::Base);
+    const bool darkScheme = base.lightness() < palette.color(QPalette::Text).lightness();
     const uint hue = qHash(name) % 360;
-    p.setBrush(QColor::fromHsv(int(hue), 90, palette.color(QPalette::Base).lightness() > 128 ? 200 : 130));
+    p.setBrush(QColor::fromHsl(int(hue), 110, darkScheme ? 175 : 95));
     p.setPen(Qt::NoPen);
     p.drawRoundedRect(QRectF(0, 0, size, size), 8, 8);
     QFont font = QApplication::font();
     font.setBold(true);
     font.setPixelSize(size / 2);
     p.setFont(font);
-    p.setPen(Qt::white);
+    p.setPen(base); // the table's own background: dark letters on light badges and the reverse
     const QString letter = name.trimmed().left(1).toUpper();
     p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, letter.isEmpty() ? QStringLiteral("♪") : letter);
     return pixmap;
+}
+
+// The favourite star's gold, deeper on light backgrounds, brighter on dark ones.
+QColor starGold(const QPalette& palette) {
+    const bool darkScheme = palette.color(QPalette::Base).lightness() < palette.color(QPalette::Text).lightness();
+    return darkScheme ? QColor(0xFF, 0xC8, 0x3D) : QColor(0xE0, 0x9B, 0x00);
 }
 
 QPainterPath starPath(const QRectF& r) {
@@ -114,8 +123,9 @@ void StationCellView::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const bool favorite = index.data(StationTableModel::FavoriteRole).toBool();
     const QPainterPath path = starPath(QRectF(star).adjusted(1, 1, -1, -1));
     if (favorite) {
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(QColor(0xF5, 0xB3, 0x01));
+        // Gold, edged in the text colour: on white alone it would fade.
+        painter->setPen(QPen(text, 0.8));
+        painter->setBrush(starGold(pal));
     } else {
         painter->setPen(QPen(dim, 1.2));
         painter->setBrush(Qt::NoBrush);

@@ -4,13 +4,19 @@
 # directory emulator and a local Icecast stream. The pictures are driven the way a user gets
 # there: tools/lib/screenshots.py finds each control by its accessible name on the
 # accessibility bus and clicks it with xdotool, and waits for what the program shows next.
+# Each picture is taken in the light and the dark scheme, which a desktop portal on the private
+# session bus switches (tests/support/portal_settings.py), at 1x and at 2x (QT_SCALE_FACTOR):
+# docs/screenshots/{light,dark}/NAME.png and NAME@2x.png.
 # Needs what `make test` installs; optipng, when there, makes the pictures smaller.
-#   tools/screenshots.sh [build/app/ostrel-radio]
+#   tools/screenshots.sh [build/app/ostrel-radio] [1 2]   (the scales to make, both by default)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 exe=$(realpath "${1:-build/app/ostrel-radio}")
+shift $(($# > 0 ? 1 : 0))
+scales=("$@")
+[ ${#scales[@]} -gt 0 ] || scales=(1 2)
 if [ -z "${OSTREL_PRIVATE_BUS:-}" ]; then
-    OSTREL_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$exe"
+    OSTREL_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$exe" "${scales[@]}"
 fi
 bus=$DBUS_SESSION_BUS_ADDRESS
 out=$PWD/docs/screenshots
@@ -18,8 +24,18 @@ source=$PWD
 source tools/lib/desktop-session.sh
 export LANG=en_GB.UTF-8
 mkdir -p "$out"
-desktop_session 1024x760 DE --height 28 --tint 0x2e3440 --transparent true --alpha 0
+desktop_session 2048x1520 DE --height 28 --tint 0x2e3440 --transparent true --alpha 0
 export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
+# The desktop's colour scheme, light at first; the driver switches it for each picture.
+"${tether[@]}" /usr/bin/python3 -m dbusmock --template "$source/tests/support/portal_settings.py" \
+    -p '{"color-scheme": 2}' > "$work/portal.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break
+    sleep 0.1
+done
 
 # A station of one's own for the "Add a station" dialog: an Icecast stream, and a playlist
 # naming it, served as a station's web site would.
@@ -73,21 +89,24 @@ with open(sys.argv[1], "wb") as f:
 PY
 
 start() {
-    "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show >> "$work/app.log" 2>&1 &
+    QT_SCALE_FACTOR=$1 "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show \
+        >> "$work/app.log" 2>&1 &
     pids+=($!)
 }
-drive() {
-    OSTREL_EXE=$exe OUT=$out /usr/bin/python3 "$source/tools/lib/screenshots.py" "$@" || fail "the pictures could not be made"
+stop() {
+    "$exe" --quit > /dev/null 2>&1
+    for _ in $(seq 50); do "$exe" --status > /dev/null 2>&1 || break; sleep 0.2; done
 }
 
-start
-drive panel "$site/lindenhof.pls"
-# Searching everywhere: the same program started again with "Everywhere" as its country.
-"$exe" --quit > /dev/null 2>&1
-for _ in $(seq 50); do "$exe" --status > /dev/null 2>&1 || break; sleep 0.2; done
-sed -i 's/^radioStationsCountryCode=.*/radioStationsCountryCode=*/' "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
-start
-drive everywhere
+for scale in "${scales[@]}"; do
+    suffix=$([ "$scale" = 1 ] && echo "" || echo "@${scale}x")
+    # Each run starts from the country; the last one ended searching everywhere.
+    sed -i 's/^radioStationsCountryCode=.*/radioStationsCountryCode=DE/' "$XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"
+    start "$scale"
+    QT_SCALE_FACTOR=$scale OSTREL_EXE=$exe OUT=$out SUFFIX=$suffix /usr/bin/python3 "$source/tools/lib/screenshots.py" \
+        panel "$site/lindenhof.pls" || fail "the pictures could not be made"
+    stop
+done
 
-if command -v optipng > /dev/null; then optipng -quiet -o2 "$out"/*.png; fi
-ls -l "$out"/*.png
+if command -v optipng > /dev/null; then optipng -quiet -o2 "$out"/*/*.png; fi
+ls -l "$out"/*/*.png

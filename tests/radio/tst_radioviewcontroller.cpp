@@ -14,6 +14,7 @@
 #include "support/AccessibleAction.h"
 #include "support/DirectoryFixture.h"
 #include "support/FakeMediaPlayer.h"
+#include "support/FakeStationDirectory.h"
 #include "support/LogCapture.h"
 #include "ui/ElidedTextButton.h"
 #include "ui/IconLoader.h"
@@ -44,13 +45,33 @@ StationList sampleStations() {
     };
 }
 
+Error http500() { return Error::make(Error::Code::HttpStatus, QStringLiteral("The server answered HTTP 500"), 500); }
+
+// A country's stations as the directory lists them: most of them pop, some jazz, votes falling.
+StationList countryStations(const QString& code, int count) {
+    static const QStringList kNames{"Welle", "Radio", "Antenne", "Melodie", "Jazz Lounge"};
+    static const QStringList kTags{"pop,rock", "pop", "jazz", "pop,oldies", "news"};
+    StationList list;
+    for (int i = 0; i < count; ++i)
+        list.append(stationFromJson(QJsonObject{{"stationuuid", QStringLiteral("%1-%2").arg(code).arg(i)},
+                                                {"name", QStringLiteral("%1 %2 %3").arg(kNames[i % kNames.size()], code).arg(i)},
+                                                {"tags", kTags[i % kTags.size()]},
+                                                {"votes", 1000 - i},
+                                                {"url", QStringLiteral("http://stream.example/%1/%2").arg(code).arg(i)},
+                                                {"countrycode", code}}));
+    return list;
+}
+
 } // namespace
 
 class TestRadioViewController : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() {
-        f_ = emulator_.freshFixture();
+        directory_ = std::make_unique<FakeStationDirectory>();
+        directory_->stationsByCountry = {{"AT", countryStations("AT", 80)}, {"DE", countryStations("DE", 7)}};
+        directory_->catalogue = countryStations("AT", 80) + countryStations("CH", 20);
+        f_ = std::make_unique<DirectoryFixture>(*directory_);
         f_->defaults->registerDefaults({{settingskeys::kRadioVolume, 1.0}, {settingskeys::kStripVis, 1}});
         f_->defaults->setValue(settingskeys::kRadioStationsCountryCode, "AT");
         player_ = std::make_unique<FakeMediaPlayer>();
@@ -94,7 +115,7 @@ private Q_SLOTS:
 
         // A failed download clears the search and the list; an empty one says so.
         QTest::ignoreMessage(QtWarningMsg, "⚠️ [The server answered HTTP 500]");
-        controller_->requestStations_Callback(Error::make(Error::Code::HttpStatus, "The server answered HTTP 500", 500));
+        controller_->requestStations_Callback(http500());
         QCOMPARE(controller_->message(), RadioViewController::serverNotWorkingText());
         QVERIFY(search()->text().isEmpty() && controller_->matchTags().isEmpty());
         QCOMPARE(controller_->countryStations().size(), 0);
@@ -103,18 +124,18 @@ private Q_SLOTS:
     }
 
     void latestCountryFillsTheTable() {
-        // A large country answers late, after the small one chosen next.
-        emulator_.setMode(
-            R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        // The country chosen first answers late, after the one chosen next.
+        directory_->hold();
         part<QToolButton>("countries")->click(); // the picker opens, and a choice closes it
         QVERIFY(!controller_->view()->auxHostView()->isHidden());
         controller_->selectionCountryCodeChanged("DE");
         QVERIFY(controller_->view()->auxHostView()->isHidden());
         controller_->selectionCountryCodeChanged("AT");
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000);
+        directory_->release(true);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f_->supportFile("Listings/DE.dat")), 20000); // DE's answer came
         QCoreApplication::processEvents();
-        QCOMPARE(controller_->message(), QStringLiteral("92 Stations"));
+        QCOMPARE(controller_->message(), QStringLiteral("80 Stations"));
         QCOMPARE(controller_->countryCode(), QStringLiteral("AT"));
         QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("\U0001F1E6\U0001F1F9"));
     }
@@ -124,8 +145,8 @@ private Q_SLOTS:
     void failedCountryChangeShowsNoStations() {
         PopoverView* v = controller_->view();
         controller_->popoverWillShow();
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
-        emulator_.setMode(R"({"mode":"http500","path_prefix":"/json/stations/bycountrycodeexact/DE"})");
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
+        directory_->failWith(http500(), 1);
         controller_->selectionCountryCodeChanged("DE");
         QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), RadioViewController::serverNotWorkingText(), 20000);
         QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("\U0001F1E9\U0001F1EA"));
@@ -155,40 +176,40 @@ private Q_SLOTS:
         // Waiting, the table's place shows that it waits; then the stations.
         const PopoverView* view = controller_->view();
         QVERIFY(part("busy")->isVisibleTo(view) && !view->table()->isVisibleTo(view));
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
         QVERIFY(!part("busy")->isVisibleTo(view) && view->table()->isVisibleTo(view));
-        QCOMPARE(emulator_.requestCount("/json/stations"), 1);
+        QCOMPARE(directory_->count("stations"), 1);
         QVERIFY(!controller_->loadedStation().isNull()); // loaded, not played
         QCOMPARE(player_->plays, 0);
         const Station loaded = controller_->displayStations().at(5);
         controller_->loadStation(loaded, false);
-        f_->launch(emulator_.baseUrl());
+        f_->launch();
         makeController();
         controller_->popoverWillShow();
         QTRY_VERIFY_WITH_TIMEOUT(!controller_->loadedStation().isNull(), 20000);
         QVERIFY(RadioBrowser::stationIsEqualTo(controller_->loadedStation(), loaded));
         PopoverView* v = controller_->view();
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
         controller_->selectionCountryCodeChanged(CountriesViewDelegate::kEverywhere);
         QVERIFY(part("facets")->isVisibleTo(v));
         QCOMPARE(part<QToolButton>("countries")->text(), QStringLiteral("🌐"));
         QCOMPARE(controller_->displayCount(), 0); // nothing until something is asked for
         QTest::keyClicks(search(), "jazz");
         QTRY_VERIFY_WITH_TIMEOUT(controller_->displayCount() > 0, 20000);
-        QCOMPARE(emulator_.requestCount("/json/stations/search"), 1); // typing waited for the pause
+        QCOMPARE(directory_->count("search"), 1); // typing waited for the pause
         for (const Station& s : controller_->displayStations())
             QVERIFY(s.string(Station::Key::Name).contains("jazz", Qt::CaseInsensitive));
         QCOMPARE(controller_->message(), text::countOf(controller_->displayCount(), "Station", "Stations"));
 
         // A stale search answer never replaces a country chosen afterwards.
-        emulator_.setMode(R"({"mode":"delay","seconds":1,"path_prefix":"/json/stations/search"})");
+        directory_->hold("search");
         QTest::keyClicks(search(), "x");
-        QTRY_COMPARE_WITH_TIMEOUT(emulator_.requestCount("/json/stations/search"), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(directory_->count("search"), 2, 20000);
         controller_->selectionCountryCodeChanged("AT");
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(emulator_.status().value("active").toInt(), 0, 20000);
-        QCoreApplication::processEvents();
-        QCOMPARE(controller_->message(), QStringLiteral("92 Stations"));
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
+        directory_->release();
+        QCoreApplication::processEvents(); // the search's answer comes
+        QCOMPARE(controller_->message(), QStringLiteral("80 Stations"));
         QVERIFY(!part("facets")->isVisibleTo(v));
     }
 
@@ -203,16 +224,13 @@ private Q_SLOTS:
 
     void oldListingIsRefreshedInPlace() {
         QFETCH(bool, fetchFails);
-        StationsOutcome fresh;
-        f_->api->requestStationsForCountryCode("AT", true, fresh.completion());
-        QTRY_COMPARE_WITH_TIMEOUT(fresh.calls, 1, 20000);
         // Two days ago one station was still on air and another not yet.
-        StationList old = *fresh.stations;
+        StationList old = directory_->stationsByCountry.value("AT");
         const Station opened = old.takeAt(10);
         old.prepend(stationFromJson(
             QJsonObject{{"stationuuid", "closed"}, {"name", "Closed FM"}, {"url", "http://s/c"}, {"votes", 99999}}));
         controller_.reset();
-        f_->launch(emulator_.baseUrl()); // waits for the request's own listing write
+        f_->launch();
         const QUrl listing = f_->api->listingURLForCountryCode("AT");
         f_->api->writeStations(old, listing);
         QFile file(listing.toLocalFile());
@@ -220,9 +238,10 @@ private Q_SLOTS:
         QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime));
         file.close();
         makeController();
-        emulator_.reset();
-        emulator_.setMode(fetchFails ? R"({"mode":"http500","path_prefix":"/json/stations"})"
-                                     : R"({"mode":"delay","seconds":3,"path_prefix":"/json/stations"})");
+        if (fetchFails)
+            directory_->failWith(http500());
+        else
+            directory_->hold(); // until the user has found their place
 
         PopoverView* v = controller_->view();
         QListView* table = v->table();
@@ -247,11 +266,12 @@ private Q_SLOTS:
         QVERIFY(scrolled > 0);
         const QString chosenUuid = chosen.data(StationTableModel::StationRole).value<Station>().string(Station::Key::StationUuid);
 
-        if (fetchFails)
+        if (fetchFails) {
             QTRY_COMPARE_WITH_TIMEOUT(log.count("Listing refresh AT failed"), 1, 20000);
-        else
+        } else {
+            directory_->release();
             QTRY_VERIFY_WITH_TIMEOUT(!uuids(controller_->countryStations()).contains("closed"), 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(emulator_.status().value("active").toInt(), 0, 20000);
+        }
         QCoreApplication::processEvents();
         table->doItemsLayout();
         QCOMPARE(uuids(controller_->countryStations()).contains(opened.string(Station::Key::StationUuid)), !fetchFails);
@@ -280,7 +300,8 @@ private Q_SLOTS:
         QVERIFY(session_->state() == PlaybackSession::State::Loading && !button->isEnabled());
         QVERIFY(session_->isActive()); // the tray icon animates
         QCOMPARE(control.playbackStatus(), PlaybackControl::Status::Stopped); // no sound yet
-        QTRY_COMPARE(emulator_.requestCount("/json/url/b"), 1);
+        QTRY_COMPARE(directory_->count("click"), 1);
+        QCOMPARE(directory_->last("click").argument, QStringLiteral("b"));
         QCOMPARE(f_->api->recentStations().size(), 1);
         controller_->togglePlayAction(); // stopped while loading
         QVERIFY(session_->state() == PlaybackSession::State::Stopped && button->isEnabled());
@@ -299,7 +320,7 @@ private Q_SLOTS:
                               "Café Central", ""}));
         controller_->loadStation(b, true);    // already playing: nothing
         QCOMPARE(player_->plays, 3);
-        QCOMPARE(emulator_.requestCount("/json/url/"), 1); // one click for the station
+        QCOMPARE(directory_->count("click"), 1); // one click for the station
 
         // Back from a reconnection, the line shows the title again, unchanged or none.
         for (const QString& title : {QString(), QStringLiteral("Artist - Song")}) {
@@ -564,11 +585,11 @@ private Q_SLOTS:
     }
 
     void serverPopup() {
-        emulator_.listServers({"de1.api.radio-browser.info", "nl1.api.radio-browser.info"});
+        directory_->servers = {"de1.api.radio-browser.info", "nl1.api.radio-browser.info"};
         QComboBox* popup = part<QComboBox>("servers");
         controller_->tabViewWillSelect(1);
         QTRY_VERIFY_WITH_TIMEOUT(popup->count() > 0, 20000);
-        // The emulator's servers do not include the one in use: a warning item, selected.
+        // The directory's servers do not include the one in use: a warning item, selected.
         QCOMPARE(popup->currentText(), RadioViewController::kWarningPrefix + f_->api->server());
         QCOMPARE(popup->itemText(0), QStringLiteral("Any server (all.api.radio-browser.info)"));
         const int servers = popup->count() - 1;
@@ -636,7 +657,7 @@ private Q_SLOTS:
         v->show();
         QVERIFY(QTest::qWaitForWindowActive(v));
         controller_->popoverWillShow();
-        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("92 Stations"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(controller_->message(), QStringLiteral("80 Stations"), 20000);
         StationsStripView* strip = controller_->favoritesStripView();
         controller_->loadStation(strip->tiles().first()->representedObject(), false);
         QCOMPARE(QApplication::focusWidget(), search());
@@ -741,7 +762,7 @@ private:
     QLineEdit* search() const { return part<QLineEdit>("search"); }
 
     HttpTransport transport_;
-    DirectoryEmulator emulator_;
+    std::unique_ptr<FakeStationDirectory> directory_;
     std::unique_ptr<DirectoryFixture> f_;
     std::unique_ptr<FakeMediaPlayer> player_;
     std::unique_ptr<IconLoader> icons_;

@@ -133,8 +133,6 @@ public:
     }
     // Failure rules: {"mode": "...", "path_prefix": ..., "count": ...} or an array of them.
     void setMode(const QByteArray& json) { server_.call(QStringLiteral("/_control/mode"), "POST", json); }
-    // {"active","received","rules"}: "active" counts the answers being sent right now.
-    QJsonObject status() { return QJsonDocument::fromJson(server_.call(QStringLiteral("/_control/status"))).object(); }
     // Clears logs, rules, votes and edits, and lists the emulator as the only server to fall back on.
     void reset() {
         server_.call(QStringLiteral("/_control/reset"), "POST");

@@ -32,8 +32,12 @@ public:
         failure_ = error;
         failuresLeft_ = count;
     }
-    // Answers wait until release(), which sends them in the order asked (or the newest first).
-    void hold() { holding_ = true; }
+    // Answers (to requests of `kind` only, when given) wait until release(), which sends them
+    // in the order asked (or the newest first).
+    void hold(const QString& kind = QString()) {
+        holding_ = true;
+        heldKind_ = kind;
+    }
     void release(bool newestFirst = false) {
         holding_ = false;
         QList<std::function<void()>> answers = std::exchange(held_, {});
@@ -100,7 +104,7 @@ private:
             else
                 completion(value);
         };
-        if (holding_)
+        if (holding_ && (heldKind_.isEmpty() || heldKind_ == request.kind))
             held_.append(std::move(send));
         else
             QMetaObject::invokeMethod(this, send, Qt::QueuedConnection);
@@ -110,5 +114,6 @@ private:
     std::optional<Error> failure_;
     int failuresLeft_ = 0;
     bool holding_ = false;
+    QString heldKind_;
     QList<std::function<void()>> held_;
 };

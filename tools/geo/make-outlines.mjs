@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds resources/geo/ne-countries-50m.geojson and geo/RepresentativePoints.cpp from the
 // Natural Earth 1:50m admin-0 countries as the world-atlas package ships them (TopoJSON).
 //

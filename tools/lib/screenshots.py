@@ -3,26 +3,30 @@
 """Drives the running program to each README picture and takes it; started by tools/screenshots.sh.
 
     screenshots.py panel PLAYLIST_URL   the panel, the tags menu, the country picker, the server
-                                        tab and the "Add a station" dialog
-    screenshots.py everywhere           a search of the whole directory
+                                        tab, the History tab, the "Add a station" dialog and a
+                                        search of the whole directory
     screenshots.py tree                 prints what the accessibility bus shows, to find names
+
+Each picture is taken twice, in the light and the dark scheme: the desktop portal on the session
+bus (tests/support/portal_settings.py) switches the program's scheme as a desktop does. Pictures
+go to OUT/light/NAME.png and OUT/dark/NAME.png, with SUFFIX (such as "@2x") after NAME.
 
 Controls are found by their accessible names and clicked with xdotool in their middle, as a user
 clicks them; every step waits for what the program shows next. OSTREL_EXE is the program, OUT the
 folder for the pictures."""
-import ctypes
 import json
 import os
-import struct
 import subprocess
 import sys
 import tempfile
 import time
-import zlib
 
 import pyatspi
 
+from xscreen import grab, luminance, pixels, write_png
+
 OUT = os.environ.get("OUT", ".")
+SUFFIX = os.environ.get("SUFFIX", "")
 SETTLE = 0.6  # for a repaint after the awaited state, before the picture: it decides no verdict
 
 
@@ -80,8 +84,16 @@ def program():
     return next((a for a in desktop if a is not None and a.name in ("Ostrel Radio", "ostrel-radio")), None)
 
 
+class Box:
+    def __init__(self, x, y, width, height):
+        self.x, self.y, self.width, self.height = x, y, width, height
+
+
 def extents(node):
-    return node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    """Where the control is on the screen, in the screen's pixels."""
+    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    s = SCALE
+    return Box(round(e.x * s), round(e.y * s), round(e.width * s), round(e.height * s))
 
 
 def xdotool(*args):
@@ -91,7 +103,8 @@ def xdotool(*args):
 def click(node, dx=None):
     """A click in the middle of the control, or dx pixels from its left edge."""
     box = extents(node)
-    xdotool("mousemove", box.x + (box.width // 2 if dx is None else dx), box.y + box.height // 2, "click", 1)
+    xdotool("mousemove", box.x + (box.width // 2 if dx is None else round(dx * SCALE)), box.y + box.height // 2,
+            "click", 1)
 
 
 def windows(app):
@@ -111,87 +124,46 @@ def open_menu(app, button):
 
 def park_pointer():
     """The pointer away from the panel, so that no row is lit up and no tooltip shows."""
-    xdotool("mousemove", 10, 740)
+    xdotool("mousemove", 10, SCREEN_HEIGHT - 20)
 
 
-# ---- Pictures: the screen as the X server has it, written as PNG
-
-class XImage(ctypes.Structure):
-    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
-                ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("byte_order", ctypes.c_int),
-                ("bitmap_unit", ctypes.c_int), ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
-                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int), ("bits_per_pixel", ctypes.c_int)]
-
-
-def grab(x, y, width, height):
-    """The screen's pixels in the rectangle, as RGB rows."""
-    x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    x11.XDefaultRootWindow.restype = ctypes.c_ulong
-    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                              ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-    x11.XGetImage.restype = ctypes.POINTER(XImage)
-    display = x11.XOpenDisplay(None)
-    image = x11.XGetImage(display, x11.XDefaultRootWindow(display), x, y, width, height, ~0 & 0xFFFFFFFF, 2)
-    if not image or image.contents.bits_per_pixel != 32:
-        sys.exit("no picture: the screen is not 24-bit colour")
-    img = image.contents
-    data = ctypes.string_at(img.data, img.bytes_per_line * height)
-    rows = []
-    for r in range(height):
-        bgrx = data[r * img.bytes_per_line: r * img.bytes_per_line + 4 * width]
-        rgb = bytearray(3 * width)
-        rgb[0::3], rgb[1::3], rgb[2::3] = bgrx[2::4], bgrx[1::4], bgrx[0::4]
-        rows.append(bytes(rgb))
-    x11.XCloseDisplay(display)
-    return rows
-
-
-def write_png(path, rows, width):
-    """A palette PNG when the picture has 256 colours or fewer, RGB otherwise."""
-    colours = {}
-    for row in rows:
-        for i in range(0, len(row), 3):
-            colours.setdefault(row[i:i + 3], len(colours))
-        if len(colours) > 256:
-            break
-    if len(colours) <= 256:
-        kind, bpp = 3, 1
-        rows = [bytes(colours[row[i:i + 3]] for i in range(0, len(row), 3)) for row in rows]
-    else:
-        kind, bpp = 2, 3
-    raw = bytearray()
-    prior = bytes(len(rows[0]))
-    for row in rows:
-        # Each row filtered the way that leaves the smallest numbers, as PNG encoders do.
-        sub = bytes((row[i] - (row[i - bpp] if i >= bpp else 0)) & 255 for i in range(len(row)))
-        up = bytes((a - b) & 255 for a, b in zip(row, prior))
-        cost = [sum(min(v, 256 - v) for v in f) for f in (row, sub, up)]
-        best = cost.index(min(cost)) if bpp == 3 else 0
-        raw.append(best)
-        raw += (row, sub, up)[best]
-        prior = row
-
-    def chunk(tag, body):
-        return struct.pack(">I", len(body)) + tag + body + struct.pack(">I", zlib.crc32(tag + body))
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, len(rows), 8, kind, 0, 0, 0))
-    if kind == 3:
-        png += chunk(b"PLTE", b"".join(colours))
-    png += chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
-
+# ---- Pictures
 
 def picture(name, window, margin=24):
-    """The panel's corner of the screen, tray icon included; with no margin, the window alone."""
-    time.sleep(SETTLE)
-    box = extents(window)
-    left, top = max(0, box.x - margin), (0 if margin else box.y)
-    width = (SCREEN_WIDTH - left) if margin else box.width
-    height = min(SCREEN_HEIGHT, box.y + box.height + margin) - top
-    write_png(os.path.join(OUT, name + ".png"), grab(left, top, width, height), width)
-    print("written:", name + ".png", f"{width}x{height}")
+    """The panel's corner of the screen, tray icon included; with no margin, the window alone.
+    Taken in both schemes, the one the program shows first."""
+    first = SCHEME or "light"
+    for scheme in (first, "dark" if first == "light" else "light"):
+        set_scheme(scheme, window)
+        time.sleep(SETTLE)
+        box = extents(window)
+        margin_px = round(margin * SCALE)
+        left, top = max(0, box.x - margin_px), (0 if margin else box.y)
+        width = (SCREEN_WIDTH - left) if margin else box.width
+        height = min(SCREEN_HEIGHT, box.y + box.height + margin_px) - top
+        os.makedirs(os.path.join(OUT, scheme), exist_ok=True)
+        write_png(os.path.join(OUT, scheme, name + SUFFIX + ".png"), grab(left, top, width, height), width)
+        print("written:", f"{scheme}/{name}{SUFFIX}.png", f"{width}x{height}")
+
+
+SCHEME = None  # the portal's scheme, unknown until set: an earlier run may have left either
+
+
+def set_scheme(scheme, window):
+    """The desktop switches to the scheme; waits until the window shows it."""
+    global SCHEME
+    if scheme != SCHEME:
+        subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.portal.Desktop",
+                        "/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings.Mock.SetColorScheme",
+                        "uint32:" + ("1" if scheme == "dark" else "2")], check=True, capture_output=True)
+        SCHEME = scheme
+
+    def shows_it():
+        box = extents(window)
+        values = [luminance(p) for p in pixels(grab(box.x, box.y, box.width, box.height))]
+        mean = sum(values) / len(values)
+        return mean < 0.35 if scheme == "dark" else mean > 0.5
+    wait(f"the window did not turn {scheme}", shows_it)
 
 
 def screen_size():
@@ -200,6 +172,8 @@ def screen_size():
 
 
 SCREEN_WIDTH, SCREEN_HEIGHT = screen_size()
+# Qt tells the accessibility bus device-independent places: QT_SCALE_FACTOR multiplies them.
+SCALE = float(os.environ.get("QT_SCALE_FACTOR", "1"))
 
 
 # ---- The program
@@ -230,14 +204,16 @@ def panel_pictures(playlist):
     app, panel = the_panel()
     stations_loaded(panel)
     table = need(panel, pyatspi.ROLE_LIST, "Stations")
-    # Four favourites, chosen as a user does: a row clicked, then Space on it.
-    rows = wait("the station list has no rows", lambda: [n for n in nodes(table)
-                                                         if n.getRole() == pyatspi.ROLE_LIST_ITEM and showing(n)])
-    rows.sort(key=lambda n: extents(n).y)
-    for row in (rows[0], rows[1], rows[2], rows[4]):
-        click(row, dx=60)
-        xdotool("key", "space")
     strip = need(panel, pyatspi.ROLE_FILLER, "Station strip")
+    favourites = os.path.join(os.environ["XDG_DATA_HOME"], "Ostrel Radio", "favoriteStations.dat")
+    if not os.path.exists(favourites):  # kept from an earlier run at another scale
+        # Four favourites, chosen as a user does: a row clicked, then Space on it.
+        rows = wait("the station list has no rows", lambda: [n for n in nodes(table)
+                                                             if n.getRole() == pyatspi.ROLE_LIST_ITEM and showing(n)])
+        rows.sort(key=lambda n: extents(n).y)
+        for row in (rows[0], rows[1], rows[2], rows[4]):
+            click(row, dx=60)
+            xdotool("key", "space")
     wait("the favourites strip did not fill", lambda: sum(1 for n in nodes(strip) if n.name and showing(n)) >= 4)
     park_pointer()
     picture("popover", panel)
@@ -285,10 +261,13 @@ def panel_pictures(playlist):
          lambda: any(n.getRole() == pyatspi.ROLE_LABEL and "which plays" in n.name for n in nodes(dialog)), 45)
     park_pointer()
     picture("add-station", dialog, margin=0)
+    xdotool("key", "Escape")
+    wait("the dialog did not close", lambda: not showing(dialog))
 
-
-def everywhere_pictures():
-    app, panel = the_panel()
+    # Searching everywhere: "Everywhere" chosen in the country picker, then a name typed.
+    click(need(panel, pyatspi.ROLE_PAGE_TAB, "Stations"))
+    click(need(panel, pyatspi.ROLE_CHECK_BOX, "Choose the country"))
+    click(need(panel, pyatspi.ROLE_PUSH_BUTTON, "Everywhere"))
     search = need(panel, pyatspi.ROLE_TEXT, "Search stations")
     before = status()["message"]
     click(search)
@@ -314,7 +293,5 @@ if __name__ == "__main__":
     command = sys.argv[1]
     if command == "panel":
         panel_pictures(sys.argv[2])
-    elif command == "everywhere":
-        everywhere_pictures()
     else:
         tree()

@@ -7,6 +7,7 @@
 # and isolated XDG folders (tools/lib/desktop-session.sh); its loaded station is a local Icecast
 # mount (128 kbit/s MP3) and its sound goes to ALSA's null device, as does mpv's. whole.py
 # measures and prints the table; WHOLE_ARGS passes options to it (--starts, --window).
+# WHOLE_SCHEME=dark or light puts a desktop portal answering that colour scheme on the bus.
 # Needs icecast2, ezstream, gstreamer1.0-tools, Xvfb, trayer, dbus and mpv.
 set -uo pipefail
 source=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -21,6 +22,17 @@ bus=$DBUS_SESSION_BUS_ADDRESS
 source "$source/tools/lib/desktop-session.sh"
 desktop_session 1280x900 AT --height 32
 export DBUS_SESSION_BUS_ADDRESS=$bus
+
+if [ -n "${WHOLE_SCHEME:-}" ]; then
+    "${tether[@]}" /usr/bin/python3 -m dbusmock --template "$source/tests/support/portal_settings.py" \
+        -p "{\"color-scheme\": $([ "$WHOLE_SCHEME" = dark ] && echo 1 || echo 2)}" > "$work/portal.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break
+        sleep 0.1
+    done
+fi
 
 source "$source/tools/lib/bench-station.sh"
 bench_station
