@@ -24,6 +24,8 @@
 #include "radio/OutputPicker.h"
 #include "radio/OwnStationsMenu.h"
 #include "radio/RadioPlaybackControl.h"
+#include "radio/RecordingControl.h"
+#include "radio/StreamRecorder.h"
 #include "ui/IconLoader.h"
 #include "ui/SchemePalette.h"
 #include "ui/ThemeIcons.h"
@@ -55,6 +57,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QMenu>
 #include <QMetaEnum>
@@ -95,7 +98,9 @@ void AppDelegate::applicationWillFinishLaunching() {
 }
 
 void AppDelegate::setInitialDefaults() {
-    defaults_->registerDefaults({{settingskeys::kRadioVolume, 1.0}, {settingskeys::kStripVis, 1}});
+    defaults_->registerDefaults({{settingskeys::kRadioVolume, 1.0},
+                                 {settingskeys::kStripVis, 1},
+                                 {settingskeys::kSplitRecordingsAtTitles, true}});
 }
 
 void AppDelegate::prepareSupport() {
@@ -146,6 +151,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     StationPlayer::Collaborators p{api_.get(), player_.get(), session_.get(), defaults_.get(), supportURL_,
                                    [] { QApplication::beep(); }};
     stationPlayer_ = std::make_unique<StationPlayer>(p);
+    // Recording follows the session: stopping, another station, the sleep timer end it.
+    recorder_ = std::make_unique<StreamRecorder>(StreamRecorder::Environment{
+        player_.get(), session_.get(), defaults_.get(), QStandardPaths::writableLocation(QStandardPaths::MusicLocation), {}, {}});
     // A stream waiting to reconnect tries at once when the network is back or the machine wakes.
     auto* system = new SystemWatcher(player_.get());
     connect(system, &SystemWatcher::networkUp, player_.get(), &MediaPlayer::retryNow);
@@ -163,7 +171,8 @@ void AppDelegate::applicationDidFinishLaunching() {
                 done(QUrl(), QString(), error);
         });
     };
-    commands_ = std::make_unique<PlayerCommands>(PlayerCommands::Collaborators{stationPlayer_.get(), api_.get(), resolve});
+    commands_ = std::make_unique<PlayerCommands>(
+        PlayerCommands::Collaborators{stationPlayer_.get(), api_.get(), resolve, recorder_.get()});
     connect(session_.get(), &PlaybackSession::stateChanged, this, [this] { statusItemAnimates(session_->isActive()); });
     // The output choice applies from the first play, panel or not; the picker joins the panel
     // when that is made.
@@ -226,6 +235,8 @@ void AppDelegate::preparePanel() {
     hooks.favourites = [this] { return api_->favoriteStations(); };
     view->addTab(new GeneralSettingsPage(*sleepTimer_, *defaults_, hooks, alarm_.get()), tr("General"));
     ownStations_ = std::make_unique<OwnStationsMenu>(*transport_, *api_, *view);
+    recordingControl_ = new RecordingControl(*recorder_, *session_);
+    view->setRecordingControl(recordingControl_); // the panel owns it from here
     popover_ = std::make_unique<Popover>(view);
     connect(controller_.get(), &RadioViewController::detachRequested, popover_.get(), &Popover::detach);
 }
@@ -357,6 +368,23 @@ void AppDelegate::buildContextMenu() {
         play->setText(playing ? tr("Stop") : tr("Play"));
         play->setIcon(playing ? themeicons::themeIcon(QStringLiteral("media-playback-stop")) : playIcon);
     });
+    QAction* record = menu_->addAction(themeicons::themeIcon(QStringLiteral("media-record")), tr("Record"));
+    record->setCheckable(true);
+    const auto showRecording = [this, record] {
+        const QSignalBlocker block(record);
+        record->setChecked(recorder_->isRecording());
+        record->setEnabled(recorder_->isRecording() || session_->isActive());
+    };
+    connect(record, &QAction::toggled, recorder_.get(), [this, showRecording](bool on) {
+        if (!on)
+            recorder_->stop();
+        else if (!recorder_->start())
+            QApplication::beep(); // the menu has closed: nowhere to say why
+        showRecording();
+    });
+    connect(recorder_.get(), &StreamRecorder::recordingChanged, record, showRecording);
+    connect(session_.get(), &PlaybackSession::stateChanged, record, showRecording);
+    showRecording();
     menu_->addMenu(new SleepTimerMenu(*sleepTimer_, menu_.get()))
         ->setIcon(themeicons::themeIcon(QStringLiteral("preferences-system-time")));
     menu_->addSeparator();
@@ -417,6 +445,9 @@ QString AppDelegate::statusReport() const {
         {QStringLiteral("title"), session_->title()},
         {QStringLiteral("url"), session_->station().string(Station::Key::Url)},
         {QStringLiteral("volume"), qRound(session_->volume() * 100)},
+        {QStringLiteral("recording"), recorder_->isRecording()},
+        {QStringLiteral("recordingFile"), recorder_->currentFile()},
+        {QStringLiteral("recordingSeconds"), recorder_->elapsedMs() / 1000},
         {QStringLiteral("country"), controller_ ? controller_->countryCode() : QString()},
         {QStringLiteral("server"), api_->server()},
         {QStringLiteral("popoverVisible"), popover_ && popover_->isVisible()},

@@ -28,8 +28,10 @@ class MprisService;
 class PlaybackSession;
 class PlayerCommands;
 class RadioPlaybackControl;
+class RecordingControl;
 class StationPlayer;
 class StationResolver;
+class StreamRecorder;
 class Popover;
 class QMenu;
 class ListRefresher;
@@ -68,6 +70,9 @@ public:
     RadioBrowser* api() const { return api_.get(); }
     QString version() const { return version_; }
     RadioViewController* controller() const { return controller_.get(); }
+    StreamRecorder* recorder() const { return recorder_.get(); }
+    // The panel's "Record" with the recording's time and size, once the panel is made.
+    RecordingControl* recordingControl() const { return recordingControl_; }
     bool isWindowMode() const { return windowMode_; }
 
     // RadioShell
@@ -116,9 +121,11 @@ private:
     std::unique_ptr<SongHistory> history_; // follows the session, panel or not
     std::unique_ptr<MediaPlayer> player_;
     std::unique_ptr<StationPlayer> stationPlayer_;
+    std::unique_ptr<StreamRecorder> recorder_; // taps the player: goes before it
     std::unique_ptr<StationResolver> addressResolver_;
     std::unique_ptr<PlayerCommands> commands_;
     std::unique_ptr<RadioViewController> controller_;
+    RecordingControl* recordingControl_ = nullptr; // the panel's
     std::unique_ptr<OwnStationsMenu> ownStations_;
     std::unique_ptr<RadioPlaybackControl> playbackControl_;
     std::unique_ptr<MprisService> mpris_;

@@ -62,6 +62,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     const QCommandLineOption volume(QStringLiteral("volume"),
                                     tr("Set the volume to N (0 to 100), or change it by +N or -N."),
                                     QStringLiteral("N"));
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        tr("Record the station playing into your music folder, or stop recording; \"--record start\" and "
+           "\"--record stop\" say which."));
     const QCommandLineOption history(QStringLiteral("history"),
                                      tr("Print the songs heard last, newest first, as lines \"time, station, title\": "
                                         "20, or the number given after it (--history 50)."));
@@ -71,12 +75,12 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                                  QStringLiteral("[STATION]"));
     for (const QCommandLineOption* option : {&help, &version, &server, &discovery, &show, &quit, &status, &autostart,
                                              &configureCloud, &addStation, &name, &importList, &exportList, &play,
-                                             &stop, &toggle, &next, &previous, &volume, &history})
+                                             &stop, &toggle, &next, &previous, &volume, &record, &history})
         parser.addOption(*option);
     using Kind = PlayerCommands::Kind;
     const std::pair<const QCommandLineOption*, Kind> commands[] = {
         {&play, Kind::Play}, {&stop, Kind::Stop},         {&toggle, Kind::Toggle},
-        {&next, Kind::Next}, {&previous, Kind::Previous}, {&volume, Kind::Volume}};
+        {&next, Kind::Next}, {&previous, Kind::Previous}, {&volume, Kind::Volume}, {&record, Kind::Record}};
 
     CommandLine result;
     const bool parsed = parser.parse(arguments);
@@ -158,6 +162,14 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         result.action = Action::Error;
         result.message = tr("'%1' is no volume: give a number from 0 to 100, or +N or -N to change it.")
                              .arg(command->argument);
+    } else if (command && command->kind == Kind::Record) {
+        const QStringList rest = parser.positionalArguments();
+        if (rest.size() > 1 || (rest.size() == 1 && rest.first() != u"start" && rest.first() != u"stop")) {
+            result.action = Action::Error;
+            result.message = tr("--record takes start or stop, or nothing to switch recording on or off.");
+        } else {
+            command->argument = rest.value(0);
+        }
     } else if (command && command->kind == Kind::Play) {
         // The words of an unquoted name are its name.
         command->argument = parser.positionalArguments().join(u' ');

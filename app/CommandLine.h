@@ -20,7 +20,7 @@ struct CommandLine {
     bool quit = false; // ask the running instance to quit
     bool status = false; // print what the running instance shows, as JSON
     bool autostart = false; // started at login: stay in the tray, wait for the tray to come up
-    // --play, --stop, --toggle, --next, --previous or --volume, for the running instance (one
+    // --play, --stop, --toggle, --next, --previous, --volume or --record, for the running instance (one
     // started in the tray when none runs)
     std::optional<PlayerCommands::Command> command;
     QString cloudServer; // --configure-cloud URL USER: set up cloud sync and exit

@@ -446,7 +446,8 @@ void GstMediaPlayer::onSourceSetup(GstElement*, GstElement* source, gpointer dat
     }
 }
 
-void GstMediaPlayer::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer) {
+void GstMediaPlayer::onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer self) {
+    static_cast<GstMediaPlayer*>(self)->attachStreamTap(element);
     // The stream buffer: declare it full a little early. Held in PAUSED, a pipeline may still
     // take some of it (one buffer in, one out), and a level that hovers just below full would
     // never let it play.
@@ -531,6 +532,146 @@ GstPadProbeReturn GstMediaPlayer::onSourceData(GstPad*, GstPadProbeInfo* info, g
                         self->reportTitle(title);
             },
             Qt::QueuedConnection);
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+// --- The stream's bytes, for recordings
+
+namespace {
+// The fixed part of an ADTS header for raw AAC frames, from the stream's AudioSpecificConfig,
+// so that they can be written as an .aac file. Empty for configurations ADTS cannot carry.
+QByteArray adtsTemplate(const QByteArray& config) {
+    if (config.size() < 2)
+        return {};
+    const auto bits = [&config](int from, int count) {
+        int value = 0;
+        for (int i = from; i < from + count; ++i)
+            value = value << 1 | ((quint8(config[i / 8]) >> (7 - i % 8)) & 1);
+        return value;
+    };
+    int objectType = bits(0, 5);
+    const int frequency = bits(5, 4), channels = bits(9, 4);
+    // HE-AAC plays from its AAC-LC core, which ADTS describes.
+    if (objectType == 5 || objectType == 29)
+        objectType = 2;
+    if (objectType < 1 || objectType > 4 || frequency > 12 || channels > 7)
+        return {};
+    QByteArray header(7, '\0');
+    header[0] = char(0xFF);
+    header[1] = char(0xF1); // MPEG-4, no CRC
+    header[2] = char((objectType - 1) << 6 | frequency << 2 | channels >> 2);
+    header[3] = char((channels & 3) << 6);
+    header[5] = char(0x1F); // buffer fullness 0x7FF: variable rate
+    header[6] = char(0xFC);
+    return header;
+}
+
+QByteArray withAdtsHeader(QByteArray header, QByteArrayView frame) {
+    const qsizetype length = header.size() + frame.size();
+    header[3] = char(header[3] | (length >> 11 & 3));
+    header[4] = char(length >> 3 & 0xFF);
+    header[5] = char((length & 7) << 5 | 0x1F);
+    return header.append(frame);
+}
+} // namespace
+
+// One tapped pad: the format its caps announce.
+struct GstMediaPlayer::StreamProbe {
+    GstMediaPlayer* player;
+    std::optional<StreamFormat> format;
+    QByteArray adts; // raw AAC: the header each frame gets
+};
+
+void GstMediaPlayer::setStreamTap(std::shared_ptr<StreamTap> tap) {
+    const std::lock_guard lock(tapMutex_);
+    streamTap_ = std::move(tap);
+}
+
+std::shared_ptr<MediaPlayer::StreamTap> GstMediaPlayer::streamTap() const {
+    const std::lock_guard lock(tapMutex_);
+    return streamTap_;
+}
+
+void GstMediaPlayer::attachStreamTap(GstElement* element) {
+    // MPEG audio and AAC as their parsers frame them, Ogg as its demuxer reads it: past
+    // icydemux, so no ICY metadata, and before any decoder. Also inside HLS segments.
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory)
+        return;
+    const QByteArrayView name(GST_OBJECT_NAME(factory));
+    const char* padName = name == "mpegaudioparse" || name == "aacparse" ? "src" : name == "oggdemux" ? "sink" : nullptr;
+    if (!padName)
+        return;
+    if (GstPad* pad = gst_element_get_static_pad(element, padName)) {
+        gst_pad_add_probe(pad,
+                          GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                                          GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                          &GstMediaPlayer::onStreamData, new StreamProbe{this, std::nullopt, {}},
+                          [](gpointer probe) { delete static_cast<StreamProbe*>(probe); });
+        gst_object_unref(pad);
+    }
+}
+
+GstPadProbeReturn GstMediaPlayer::onStreamData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* probe = static_cast<StreamProbe*>(data);
+    if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+        if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS)
+            return GST_PAD_PROBE_OK;
+        GstCaps* caps = nullptr;
+        gst_event_parse_caps(event, &caps);
+        const GstStructure* s = gst_caps_is_empty(caps) ? nullptr : gst_caps_get_structure(caps, 0);
+        probe->format.reset();
+        probe->adts.clear();
+        if (!s)
+            return GST_PAD_PROBE_OK;
+        gint version = 0, layer = 0;
+        const QByteArrayView streamFormat(gst_structure_get_string(s, "stream-format"));
+        if (gst_structure_has_name(s, "application/ogg") || gst_structure_has_name(s, "audio/ogg")) {
+            probe->format = StreamFormat::Ogg;
+        } else if (!gst_structure_has_name(s, "audio/mpeg") || !gst_structure_get_int(s, "mpegversion", &version)) {
+            // not ours to write
+        } else if (version == 1) {
+            gst_structure_get_int(s, "layer", &layer);
+            probe->format = layer == 3 ? StreamFormat::Mp3 : StreamFormat::Mp2;
+        } else if (streamFormat == "adts") {
+            probe->format = StreamFormat::Aac;
+        } else if (streamFormat == "raw") {
+            const GValue* value = gst_structure_get_value(s, "codec_data");
+            GstBuffer* config = value && GST_VALUE_HOLDS_BUFFER(value) ? gst_value_get_buffer(value) : nullptr;
+            GstMapInfo map;
+            if (config && gst_buffer_map(config, &map, GST_MAP_READ)) {
+                probe->adts = adtsTemplate(QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size)));
+                gst_buffer_unmap(config, &map);
+            }
+            if (!probe->adts.isEmpty())
+                probe->format = StreamFormat::Aac;
+        }
+        if (probe->format)
+            if (const std::shared_ptr<StreamTap> tap = probe->player->streamTap())
+                tap->streamStarted(*probe->format);
+        return GST_PAD_PROBE_OK;
+    }
+    if (!probe->format)
+        return GST_PAD_PROBE_OK;
+    const std::shared_ptr<StreamTap> tap = probe->player->streamTap();
+    if (!tap)
+        return GST_PAD_PROBE_OK;
+    const auto pass = [&](GstBuffer* buffer) {
+        GstMapInfo map;
+        if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
+            return;
+        const QByteArrayView bytes(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+        tap->streamData(*probe->format, probe->adts.isEmpty() ? bytes.toByteArray() : withAdtsHeader(probe->adts, bytes));
+        gst_buffer_unmap(buffer, &map);
+    };
+    if (info->type & GST_PAD_PROBE_TYPE_BUFFER) {
+        pass(GST_PAD_PROBE_INFO_BUFFER(info));
+    } else if (info->type & GST_PAD_PROBE_TYPE_BUFFER_LIST) {
+        GstBufferList* list = GST_PAD_PROBE_INFO_BUFFER_LIST(info);
+        for (guint i = 0, n = gst_buffer_list_length(list); i < n; ++i)
+            pass(gst_buffer_list_get(list, i));
     }
     return GST_PAD_PROBE_OK;
 }

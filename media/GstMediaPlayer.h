@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <gst/gst.h>
+#include <mutex>
 #include <thread>
 
 // MediaPlayer on GStreamer's playbin, tuned for live radio: little buffering before the first
@@ -69,6 +70,7 @@ public:
     void setOutputDevice(const QString& alsaDevice) override;
     void retryNow() override;
     void dropForSleep() override;
+    void setStreamTap(std::shared_ptr<StreamTap> tap) override;
     QString outputDevice() const { return outputDevice_; }
 
     // Whether bus messages come through the GLib watch (false: queued from a sync handler).
@@ -86,6 +88,10 @@ private:
                                        gpointer);
     struct IcyTap;
     static GstPadProbeReturn onSourceData(GstPad* pad, GstPadProbeInfo* info, gpointer tap);
+    struct StreamProbe;
+    void attachStreamTap(GstElement* element);
+    static GstPadProbeReturn onStreamData(GstPad* pad, GstPadProbeInfo* info, gpointer probe);
+    std::shared_ptr<StreamTap> streamTap() const;
 
     void handleMessage(GstMessage* message);
     void onError(GstMessage* message);
@@ -143,4 +149,8 @@ private:
     QTimer stallTimer_;
     QTimer retryTimer_;
     QTimer stableTimer_;
+
+    // Set on the main thread, read on the streaming threads.
+    mutable std::mutex tapMutex_;
+    std::shared_ptr<StreamTap> streamTap_;
 };

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 #include <chrono>
+#include <memory>
 #include <optional>
 
 // The one audio player the controller talks to. Implementations: GStreamer's playbin for the
@@ -28,6 +29,21 @@ public:
         QString stringValue;
     };
     using MetadataGroup = QList<MetadataItem>;
+
+    // How the stream's bytes are coded, as a recording writes them: MPEG audio (layer 3, or
+    // layer 1 and 2), AAC with an ADTS header on each frame, or Ogg pages.
+    enum class StreamFormat { Mp3, Mp2, Aac, Ogg };
+
+    // Takes the stream's bytes as they arrive, before decoding and without the ICY metadata a
+    // server puts between them: whole frames for MPEG audio and AAC, Ogg as it comes. Called on
+    // a streaming thread, so it must hand the bytes on without waiting (for a disk, say).
+    class StreamTap {
+    public:
+        virtual ~StreamTap() = default;
+        // A connection's first bytes follow (a reconnection's too).
+        virtual void streamStarted(MediaPlayer::StreamFormat format) = 0;
+        virtual void streamData(MediaPlayer::StreamFormat format, const QByteArray& bytes) = 0;
+    };
 
     using QObject::QObject;
     ~MediaPlayer() override = default;
@@ -59,6 +75,10 @@ public:
     // The machine is about to sleep: a playing stream lets its connection go and waits to
     // reconnect (retryNow() on waking).
     virtual void dropForSleep() {}
+
+    // Hands every following byte of the stream, across reconnections, to `tap`; none stops it.
+    // Players that cannot tap their stream ignore it.
+    virtual void setStreamTap(std::shared_ptr<StreamTap> tap) { Q_UNUSED(tap); }
 
 Q_SIGNALS:
     void itemStatusChanged(MediaPlayer::ItemStatus status);

@@ -2,6 +2,7 @@
 #include "radio/GeneralSettingsPage.h"
 
 #include "radio/SleepTimer.h"
+#include "radio/StreamRecorder.h"
 #include "radio/WakeUpAlarmView.h"
 #include "util/UserDefaults.h"
 
@@ -27,8 +28,12 @@ GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaul
     notifyOnNewTitle = new QCheckBox(tr("Notify on new title"), this);
     notifyOnNewTitle->setToolTip(tr("A desktop notification each time the song or show changes"));
     notifyOnNewTitle->setChecked(defaults_.value(settingskeys::kNotifyOnNewTitle).toBool());
+    splitRecordings = new QCheckBox(tr("Split recordings at each new title"), this);
+    splitRecordings->setToolTip(tr("Each song or show gets a file of its own, named after its title"));
+    splitRecordings->setChecked(StreamRecorder::splitsAtTitles(defaults_));
     root->addWidget(startAtLogin);
     root->addWidget(notifyOnNewTitle);
+    root->addWidget(splitRecordings);
 
     auto* sleepRow = new QHBoxLayout;
     sleepChoice = new QComboBox(this);
@@ -65,6 +70,8 @@ GeneralSettingsPage::GeneralSettingsPage(SleepTimer& timer, UserDefaults& defaul
         if (hooks_.setNotify)
             hooks_.setNotify(on);
     });
+    connect(splitRecordings, &QCheckBox::toggled, this,
+            [this](bool on) { defaults_.setValue(settingskeys::kSplitRecordingsAtTitles, on); });
     connect(sleepChoice, &QComboBox::activated, this,
             [this](int index) { timer_.start(sleepChoice->itemData(index).toInt()); });
     connect(&timer_, &SleepTimer::changed, this, &GeneralSettingsPage::showTimer);

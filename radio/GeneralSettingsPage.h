@@ -14,8 +14,8 @@ class UserDefaults;
 class WakeUpAlarm;
 class WakeUpAlarmView;
 
-// The "General" tab: start at login, notifications of new titles, the sleep timer and the
-// wake-up alarm.
+// The "General" tab: start at login, notifications of new titles, splitting recordings, the
+// sleep timer and the wake-up alarm.
 class GeneralSettingsPage : public QWidget {
     Q_OBJECT
 public:
@@ -31,6 +31,7 @@ public:
 
     QCheckBox* startAtLogin;
     QCheckBox* notifyOnNewTitle;
+    QCheckBox* splitRecordings;
     QComboBox* sleepChoice;
     QLabel* sleepLeft;
     WakeUpAlarmView* alarmView = nullptr; // with an alarm only

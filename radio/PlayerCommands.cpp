@@ -5,6 +5,7 @@
 #include "directory/StationValidation.h"
 #include "radio/PlaybackSession.h"
 #include "radio/StationPlayer.h"
+#include "radio/StreamRecorder.h"
 #include "util/IcuText.h"
 
 #include <QPointer>
@@ -20,6 +21,7 @@ constexpr std::pair<PlayerCommands::Kind, QLatin1StringView> kVerbs[] = {
     {PlayerCommands::Kind::Next, QLatin1StringView("next")},
     {PlayerCommands::Kind::Previous, QLatin1StringView("previous")},
     {PlayerCommands::Kind::Volume, QLatin1StringView("volume")},
+    {PlayerCommands::Kind::Record, QLatin1StringView("record")},
 };
 
 // The directory's identifiers are UUIDs; only those are worth asking it about.
@@ -111,6 +113,9 @@ void PlayerCommands::run(const Command& command, const Completion& done) {
     case Kind::Volume:
         adjustVolume(command.argument, done);
         return;
+    case Kind::Record:
+        record(command.argument, done);
+        return;
     }
 }
 
@@ -192,6 +197,19 @@ void PlayerCommands::adjustVolume(const QString& argument, const Completion& don
     const int now = qRound(c_.player->session().volume() * 100);
     c_.player->setVolume(qBound(0, change->relative ? now + change->percent : change->percent, 100) / 100.0);
     finish(done);
+}
+
+void PlayerCommands::record(const QString& argument, const Completion& done) {
+    if (!c_.recorder)
+        return finish(done, tr("Recording is not available."));
+    const bool start = argument == QLatin1String("start") || (argument.isEmpty() && !c_.recorder->isRecording());
+    if (!start) {
+        c_.recorder->stop();
+        return finish(done);
+    }
+    QString error;
+    c_.recorder->start(&error);
+    finish(done, error);
 }
 
 Station PlayerCommands::findStation(const QString& wanted, const StationList& favourites, const StationList& recents) {

@@ -11,19 +11,20 @@
 
 class RadioBrowser;
 class StationPlayer;
+class StreamRecorder;
 
 // Playback driven from outside the panel: the command line of a second launch (`--play`,
-// `--stop`, `--toggle`, `--next`, `--previous`, `--volume`) and MPRIS's Next, Previous and
+// `--stop`, `--toggle`, `--next`, `--previous`, `--volume`, `--record`) and MPRIS's Next, Previous and
 // OpenUri. Stations are found in the favourites and recents, then by identifier in the
 // directory; a web address plays as a one-off station that joins no list. Main thread.
 class PlayerCommands : public QObject {
     Q_OBJECT
 public:
-    enum class Kind { Play, Stop, Toggle, Next, Previous, Volume };
+    enum class Kind { Play, Stop, Toggle, Next, Previous, Volume, Record };
     struct Command {
         Kind kind = Kind::Play;
         // Play: the station asked for (a name, an identifier or an address), empty for the loaded
-        // one. Volume: "N", "+N" or "-N".
+        // one. Volume: "N", "+N" or "-N". Record: "start", "stop", or empty to switch.
         QString argument;
         bool operator==(const Command&) const = default;
     };
@@ -51,6 +52,7 @@ public:
         StationPlayer* player = nullptr;
         RadioBrowser* api = nullptr; // the favourites and recents, and the directory
         AddressResolver resolveAddress;
+        StreamRecorder* recorder = nullptr; // none: recording is refused
     };
 
     explicit PlayerCommands(const Collaborators& collaborators, QObject* parent = nullptr);
@@ -84,6 +86,7 @@ private:
     void play(const QString& wanted, const Completion& done);
     void playOneOff(const QUrl& stream, const QString& name);
     void adjustVolume(const QString& argument, const Completion& done);
+    void record(const QString& argument, const Completion& done);
 
     Collaborators c_;
     bool canStep_ = false;

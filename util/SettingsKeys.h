@@ -41,6 +41,8 @@ inline const QString kAlarmEnabled = QStringLiteral("alarmEnabled");
 inline const QString kAlarmTime = QStringLiteral("alarmTime");
 inline const QString kAlarmWeekdays = QStringLiteral("alarmWeekdays");
 inline const QString kAlarmStation = QStringLiteral("alarmStation");
+// Recordings start a new file at each new stream title (registered true).
+inline const QString kSplitRecordingsAtTitles = QStringLiteral("splitRecordingsAtTitles");
 // Where the window stood and how large it was, where no tray holds the panel
 // (QWidget::saveGeometry).
 inline const QString kWindowGeometry = QStringLiteral("windowGeometry");

@@ -116,6 +116,10 @@ Geben Sie es ein, um in dieser Sitzung abzugleichen; es wird nicht gespeichert.<
         <source>History</source>
         <translation>Verlauf</translation>
     </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
 </context>
 <context>
     <name>AudioDevice</name>
@@ -426,6 +430,14 @@ Try &apos;--help&apos; for the list of options.</source>
         <source>--history takes one number of songs, 1 or more: ostrel-radio --history 20</source>
         <translation>--history nimmt eine Anzahl Titel, 1 oder mehr: ostrel-radio --history 20</translation>
     </message>
+    <message>
+        <source>Record the station playing into your music folder, or stop recording; &quot;--record start&quot; and &quot;--record stop&quot; say which.</source>
+        <translation>Den laufenden Sender in den Musikordner aufnehmen oder die Aufnahme beenden; „--record start“ und „--record stop“ sagen, was davon.</translation>
+    </message>
+    <message>
+        <source>--record takes start or stop, or nothing to switch recording on or off.</source>
+        <translation>--record nimmt start oder stop, oder nichts, um die Aufnahme ein- oder auszuschalten.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -552,6 +564,14 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>%1 minutes</source>
         <translation>%1 Minuten</translation>
+    </message>
+    <message>
+        <source>Split recordings at each new title</source>
+        <translation>Aufnahmen bei jedem neuen Titel teilen</translation>
+    </message>
+    <message>
+        <source>Each song or show gets a file of its own, named after its title</source>
+        <translation>Jedes Lied und jede Sendung bekommt eine eigene Datei, nach ihrem Titel benannt</translation>
     </message>
 </context>
 <context>
@@ -967,6 +987,10 @@ Try &apos;--help&apos; for the list of options.</source>
         <source>The volume is a number from 0 to 100, or +N or -N to change it.</source>
         <translation>Die Lautstärke ist eine Zahl von 0 bis 100, oder +N oder -N, um sie zu ändern.</translation>
     </message>
+    <message>
+        <source>Recording is not available.</source>
+        <translation>Aufnehmen ist nicht verfügbar.</translation>
+    </message>
 </context>
 <context>
     <name>PopoverView</name>
@@ -1215,6 +1239,28 @@ Try &apos;--help&apos; for the list of options.</source>
     <message>
         <source>⚠️ Server not working!</source>
         <translation>⚠️ Server funktioniert nicht!</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControl</name>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+    <message>
+        <source>Record the station as it plays, into your music folder</source>
+        <translation>Den Sender beim Hören in den Musikordner aufnehmen</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingWriter</name>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1516,6 +1562,33 @@ Eigener Sender</translation>
     <message>
         <source>The stations you play appear here.</source>
         <translation>Die Sender, die Sie hören, erscheinen hier.</translation>
+    </message>
+</context>
+<context>
+    <name>StreamRecorder</name>
+    <message>
+        <source>Recording stopped: %1</source>
+        <translation>Aufnahme beendet: %1</translation>
+    </message>
+    <message>
+        <source> (partial)</source>
+        <translation> (unvollständig)</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Nothing is playing to record.</source>
+        <translation>Es läuft nichts, das sich aufnehmen ließe.</translation>
+    </message>
+    <message>
+        <source>Less than 500 MB free for recordings in %1.</source>
+        <translation>Weniger als 500 MB frei für Aufnahmen in %1.</translation>
+    </message>
+    <message>
+        <source>Recording stopped: less than 500 MB free in %1.</source>
+        <translation>Aufnahme beendet: weniger als 500 MB frei in %1.</translation>
     </message>
 </context>
 <context>

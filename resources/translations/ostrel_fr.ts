@@ -116,6 +116,10 @@ Saisissez-le pour synchroniser pendant cette session ; il ne sera pas enregistr�
         <source>History</source>
         <translation>Historique</translation>
     </message>
+    <message>
+        <source>Record</source>
+        <translation>Enregistrer</translation>
+    </message>
 </context>
 <context>
     <name>AudioDevice</name>
@@ -426,6 +430,14 @@ Essayez « --help » pour la liste des options.</translation>
         <source>--history takes one number of songs, 1 or more: ostrel-radio --history 20</source>
         <translation>--history prend un nombre de titres, 1 ou plus : ostrel-radio --history 20</translation>
     </message>
+    <message>
+        <source>Record the station playing into your music folder, or stop recording; &quot;--record start&quot; and &quot;--record stop&quot; say which.</source>
+        <translation>Enregistrer la station en cours dans votre dossier de musique, ou arrêter l’enregistrement ; « --record start » et « --record stop » disent lequel.</translation>
+    </message>
+    <message>
+        <source>--record takes start or stop, or nothing to switch recording on or off.</source>
+        <translation>--record prend start ou stop, ou rien pour lancer ou arrêter l’enregistrement.</translation>
+    </message>
 </context>
 <context>
     <name>CountriesView</name>
@@ -552,6 +564,14 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>%1 minutes</source>
         <translation>%1 minutes</translation>
+    </message>
+    <message>
+        <source>Split recordings at each new title</source>
+        <translation>Découper les enregistrements à chaque nouveau titre</translation>
+    </message>
+    <message>
+        <source>Each song or show gets a file of its own, named after its title</source>
+        <translation>Chaque morceau ou émission a son propre fichier, nommé d’après son titre</translation>
     </message>
 </context>
 <context>
@@ -967,6 +987,10 @@ Essayez « --help » pour la liste des options.</translation>
         <source>The volume is a number from 0 to 100, or +N or -N to change it.</source>
         <translation>Le volume est un nombre de 0 à 100, ou +N ou -N pour le changer.</translation>
     </message>
+    <message>
+        <source>Recording is not available.</source>
+        <translation>L’enregistrement n’est pas disponible.</translation>
+    </message>
 </context>
 <context>
     <name>PopoverView</name>
@@ -1215,6 +1239,28 @@ Essayez « --help » pour la liste des options.</translation>
     <message>
         <source>⚠️ Server not working!</source>
         <translation>⚠️ Le serveur ne fonctionne pas !</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControl</name>
+    <message>
+        <source>Record</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Record the station as it plays, into your music folder</source>
+        <translation>Enregistrer la station pendant l’écoute, dans votre dossier de musique</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingWriter</name>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
     </message>
 </context>
 <context>
@@ -1516,6 +1562,33 @@ Votre station</translation>
     <message>
         <source>The stations you play appear here.</source>
         <translation>Les stations que vous écoutez apparaissent ici.</translation>
+    </message>
+</context>
+<context>
+    <name>StreamRecorder</name>
+    <message>
+        <source>Recording stopped: %1</source>
+        <translation>Enregistrement arrêté : %1</translation>
+    </message>
+    <message>
+        <source> (partial)</source>
+        <translation> (partiel)</translation>
+    </message>
+    <message>
+        <source>Station</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Nothing is playing to record.</source>
+        <translation>Rien ne joue qui puisse être enregistré.</translation>
+    </message>
+    <message>
+        <source>Less than 500 MB free for recordings in %1.</source>
+        <translation>Moins de 500 Mo libres pour les enregistrements dans %1.</translation>
+    </message>
+    <message>
+        <source>Recording stopped: less than 500 MB free in %1.</source>
+        <translation>Enregistrement arrêté : moins de 500 Mo libres dans %1.</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,9 @@
 #include "app/HistoryCommand.h"
 #include "radio/SongHistory.h"
 #include "support/DirectoryFixture.h"
+#include "support/Discoverer.h"
+#include "support/IcecastServer.h"
+#include "support/TestTones.h"
 
 #include <QtNetwork>
 #include <QtTest>
@@ -21,6 +24,19 @@ void start(QProcess& process, const QTemporaryDir& dir, QStringList arguments) {
         env.insert(name, dir.filePath(name));
     process.setProcessEnvironment(env);
     process.start(qEnvironmentVariable("OSTREL_EXECUTABLE"), arguments);
+}
+
+// Runs a command line to its end: its exit code and standard output.
+std::pair<int, QString> run(const QTemporaryDir& dir, const QStringList& arguments) {
+    QProcess process;
+    start(process, dir, arguments);
+    if (!process.waitForFinished(60000))
+        return {-1, QString()};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())};
+}
+
+QJsonObject status(const QTemporaryDir& dir) {
+    return QJsonDocument::fromJson(run(dir, {"--status"}).second.toUtf8()).object();
 }
 
 } // namespace
@@ -53,7 +69,8 @@ private Q_SLOTS:
                                                 << "„150“ ist keine Lautstärke";
         QTest::newRow("help lists the commands") << QStringList{"--help"} << 0
                                                  << "--play[\\s\\S]*--stop[\\s\\S]*--toggle[\\s\\S]*--next"
-                                                    "[\\s\\S]*--previous[\\s\\S]*--volume <N>";
+                                                    "[\\s\\S]*--previous[\\s\\S]*--volume <N>[\\s\\S]*--record";
+        QTest::newRow("record at some other time") << QStringList{"--record", "later"} << 2 << "--record takes start or stop";
         QTest::newRow("history with nothing heard") << QStringList{"--history"} << 0 << "^$";
         QTest::newRow("history of no number") << QStringList{"--history", "many"} << 2 << "--history takes one number";
         QTest::newRow("history of two numbers") << QStringList{"--history", "1", "2"} << 2 << "--history takes one number";
@@ -177,6 +194,66 @@ private Q_SLOTS:
         QCOMPARE(process.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), lines.join(u'\n') + u'\n');
         QCOMPARE(process.readAllStandardError(), QByteArray());
+    }
+
+    // Twelve seconds of a real station recorded from the command line while its titles change:
+    // MP3 as the station sends it, one file a title when split.
+    void recordsFromTheCommandLine_data() {
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<bool>("quit"); // ended by quitting the player rather than by --record
+        QTest::addColumn<QStringList>("files"); // the names after the start time
+        QTest::newRow("split at each title, then quit")
+            << true << true << QStringList{"(partial).mp3", "Erstes Lied.mp3", "Zweites Lied (partial).mp3"};
+        QTest::newRow("one file") << false << false << QStringList{".mp3"};
+    }
+
+    void recordsFromTheCommandLine() {
+        QFETCH(bool, split);
+        QFETCH(bool, quit);
+        QFETCH(QStringList, files);
+        QTemporaryDir dir;
+        const QString tone = dir.filePath("tone.mp3");
+        const QString error = TestTones::mp3(tone, 44100, 2, 30);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        IcecastServer icecast({{"/radio.mp3", tone, "MP3"}});
+        QVERIFY(QDir().mkpath(dir.filePath("XDG_CONFIG_HOME/Ostrel Radio")));
+        QFile settings(dir.filePath("XDG_CONFIG_HOME/Ostrel Radio/Ostrel Radio.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(split ? "" : "[General]\nsplitRecordingsAtTitles=false\n");
+        settings.close();
+        QProcess player;
+        start(player, dir, {"OSTREL_AUDIO_SINK=fakesink sync=true", "--server", "http://127.0.0.1:9"});
+        QTRY_COMPARE_WITH_TIMEOUT(run(dir, {"--status"}).first, 0, 30000); // it listens
+        QCOMPARE(run(dir, {"--play", icecast.url("/radio.mp3").toString()}), std::make_pair(0, QString()));
+        QTRY_COMPARE_WITH_TIMEOUT(status(dir)["state"].toString(), QStringLiteral("Playing"), 30000);
+
+        QCOMPARE(run(dir, {"--record", "start"}), std::make_pair(0, QString()));
+        for (const auto& [at, title] : {std::pair(4, "Erstes Lied"), std::pair(8, "Zweites Lied"), std::pair(12, "")}) {
+            QTRY_VERIFY_WITH_TIMEOUT(status(dir)["recordingSeconds"].toInt() >= at, 30000);
+            if (!*title)
+                continue;
+            QVERIFY(icecast.setTitle("/radio.mp3", title));
+            QTRY_COMPARE_WITH_TIMEOUT(status(dir)["title"].toString(), QString::fromUtf8(title), 30000);
+        }
+        if (!quit) {
+            QCOMPARE(run(dir, {"--record"}), std::make_pair(0, QString())); // a toggle: stops
+            QCOMPARE(status(dir)["recording"].toBool(), false);
+        }
+        player.terminate(); // as --quit or the session's end: the last file is finished
+        QVERIFY(player.waitForFinished(30000));
+
+        const QDir folder(dir.filePath("HOME/Music/Ostrel Radio/Test Station"));
+        const QStringList names = folder.entryList(QDir::Files, QDir::Name);
+        QStringList ends;
+        double seconds = 0;
+        for (const QString& name : names) {
+            ends << name.mid(QStringLiteral("2026-05-01 14.03.07").size()).trimmed();
+            const Discovered found = discover(folder.filePath(name));
+            QCOMPARE(found.codec, QStringLiteral("MPEG-1 Layer 3 (MP3)"));
+            seconds += found.seconds;
+        }
+        QCOMPARE(ends, files);
+        QVERIFY2(seconds >= 8 && seconds <= 16, qPrintable(QString::number(seconds)));
     }
 
     void statusAnswerIsCappedAndCleaned() {

@@ -2,6 +2,7 @@
 #include "radio/PlaybackSession.h"
 #include "radio/PlayerCommands.h"
 #include "radio/StationPlayer.h"
+#include "radio/StreamRecorder.h"
 #include "support/DirectoryFixture.h"
 #include "support/FakeStationDirectory.h"
 #include "support/FakeMediaPlayer.h"
@@ -21,7 +22,8 @@ const StationList kRecents{station("d", "Radio Eins"), station("e", "FM4")};
 PlayerCommands::Command command(const QString& words) {
     const QString verb = words.section(u' ', 0, 0);
     for (const auto kind : {PlayerCommands::Kind::Play, PlayerCommands::Kind::Stop, PlayerCommands::Kind::Toggle,
-                            PlayerCommands::Kind::Next, PlayerCommands::Kind::Previous, PlayerCommands::Kind::Volume})
+                            PlayerCommands::Kind::Next, PlayerCommands::Kind::Previous, PlayerCommands::Kind::Volume,
+                            PlayerCommands::Kind::Record})
         if (PlayerCommands::toRequest({kind, QString()}) == verb)
             return {kind, words.section(u' ', 1)};
     qFatal("no command: %s", qPrintable(words));
@@ -40,11 +42,15 @@ private Q_SLOTS:
         session_ = std::make_unique<PlaybackSession>();
         playback_ = std::make_unique<StationPlayer>(StationPlayer::Collaborators{
             f_->api.get(), &player_, session_.get(), f_->defaults.get(), QUrl::fromLocalFile(f_->supportFile(QString())), {}});
-        commands_ = std::make_unique<PlayerCommands>(PlayerCommands::Collaborators{playback_.get(), f_->api.get(), {}});
+        recorder_ = std::make_unique<StreamRecorder>(StreamRecorder::Environment{
+            &player_, session_.get(), f_->defaults.get(), f_->supportFile("Music"), {}, [](const QString&) { return 1LL << 40; }});
+        commands_ = std::make_unique<PlayerCommands>(
+            PlayerCommands::Collaborators{playback_.get(), f_->api.get(), {}, recorder_.get()});
     }
 
     void cleanup() {
         commands_.reset();
+        recorder_.reset();
         playback_.reset();
         f_->api->waitForSaves();
     }
@@ -104,6 +110,7 @@ private Q_SLOTS:
         QTest::newRow("line break and percent") << "play a\nstatus 100%";
         QTest::newRow("address") << "play https://example.org/a b?x=1&y=%20";
         QTest::newRow("volume") << "volume -5";
+        QTest::newRow("record") << "record start";
     }
 
     void requestsCrossTheSocket() {
@@ -141,6 +148,10 @@ private Q_SLOTS:
                                     << "radio.example/live.mp3" << true << "";
         QTest::newRow("another scheme") << "a" << QStringList{"play ftp://radio.example/live.mp3"} << "Café Eins"
                                         << false << "Not a web address: 'ftp://radio.example/live.mp3'.";
+        QTest::newRow("record nothing") << "a" << QStringList{"record"} << "Café Eins" << false
+                                        << "Nothing is playing to record.";
+        QTest::newRow("record, playing on") << "a" << QStringList{"play", "record start", "record stop", "record"}
+                                            << "Café Eins" << true << "";
         QTest::newRow("an address without host") << "a" << QStringList{"play http:///live"} << "Café Eins" << false
                                                  << "Not a web address: 'http:///live'.";
     }
@@ -161,6 +172,10 @@ private Q_SLOTS:
         QCOMPARE(outcomes.last().error, error);
         QCOMPARE(playback_->loadedStation().string(Station::Key::Name), station.isEmpty() ? QString() : station);
         QCOMPARE(session_->isActive(), active);
+        // `record` switches, `record start` and `record stop` say which; stopping ends it.
+        QCOMPARE(recorder_->isRecording(), commands.last() == u"record" && active);
+        commands_->run(command("stop"), {});
+        QVERIFY(!recorder_->isRecording());
     }
 
     // Kept between silence and full; the setting follows.
@@ -259,6 +274,7 @@ private:
     FakeMediaPlayer player_;
     std::unique_ptr<PlaybackSession> session_;
     std::unique_ptr<StationPlayer> playback_;
+    std::unique_ptr<StreamRecorder> recorder_;
     std::unique_ptr<PlayerCommands> commands_;
 };
 

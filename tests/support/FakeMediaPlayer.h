@@ -27,6 +27,8 @@ public:
     QString itemError() const override { return error_; }
     std::optional<TrackFormat> firstTrackFormat() const override { return format_; }
 
+    void setStreamTap(std::shared_ptr<StreamTap> tap) override { this->tap = std::move(tap); }
+
     void becomeReady(std::optional<TrackFormat> format) {
         format_ = format;
         status_ = ItemStatus::ReadyToPlay;
@@ -40,6 +42,7 @@ public:
     }
 
     int plays = 0;
+    std::shared_ptr<StreamTap> tap; // the stream's bytes go here, as a streaming thread sends them
 
 private:
     float volume_ = 1, rate_ = 0;
