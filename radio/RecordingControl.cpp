@@ -22,7 +22,10 @@ RecordingControl::RecordingControl(StreamRecorder& recorder, PlaybackSession& se
     button->setToolTip(tr("Record the station as it plays, into your music folder"));
     const QIcon icon = themeicons::themeIcon(QStringLiteral("media-record"));
     button->setIcon(icon);
-    button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
+    // Sized like the rest of the panel's tool row; the text stays for screen readers.
+    button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    button->setMinimumSize(32, 32);
+    button->setIconSize(QSize(20, 20));
     progress = new QLabel(this);
     row->addWidget(button);
     row->addWidget(progress, 1);
