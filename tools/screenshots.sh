@@ -28,14 +28,7 @@ desktop_session 2048x1520 DE --height 28 --tint 0x2e3440 --transparent true --al
 export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 # The desktop's colour scheme, light at first; the driver switches it for each picture.
-"${tether[@]}" /usr/bin/python3 -m dbusmock --template "$source/tests/support/portal_settings.py" \
-    -p '{"color-scheme": 2}' > "$work/portal.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break
-    sleep 0.1
-done
+desktop_portal light
 
 # A station of one's own for the "Add a station" dialog: an Icecast stream, and a playlist
 # naming it, served as a station's web site would.

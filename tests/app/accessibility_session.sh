@@ -20,37 +20,10 @@ export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show > "$work/app.log" 2>&1 &
 pids+=($!)
 
-OSTREL_EXE=$exe /usr/bin/python3 - "$mode" <<'PY' || fail "the accessibility client failed"
-import json, re, subprocess, sys, time, os
+OSTREL_EXE=$exe PYTHONPATH=$source/tools/lib /usr/bin/python3 - "$mode" <<'PY' || fail "the accessibility client failed"
+import os, re, sys
 import pyatspi
-
-def status():
-    out = subprocess.run([os.environ["OSTREL_EXE"], "--status"], capture_output=True, text=True).stdout
-    return json.loads(out) if out.strip().startswith("{") else {}
-
-def wait(what, probe, seconds=30):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            value = probe()
-            if value:
-                return value
-        except Exception:
-            pass
-        time.sleep(0.2)
-    sys.exit("FAIL: " + what)
-
-def nodes(root):
-    todo = [root]
-    while todo:
-        node = todo.pop()
-        if node is None:
-            continue
-        yield node
-        todo.extend(node[i] for i in range(node.childCount))
-
-def find(root, role, name=None):
-    return next((n for n in nodes(root) if n.getRole() == role and (name is None or n.name == name)), None)
+from atspi import find, nodes, program, showing, status, wait
 
 def need(root, role, name):
     found = find(root, role, name)
@@ -58,10 +31,6 @@ def need(root, role, name):
         print("\n".join("%s %r" % (n.getRoleName(), n.name) for n in nodes(root) if n.name))
         sys.exit("FAIL: no %s named %r" % (pyatspi.Role(role), name))
     return found
-
-def program():
-    desktop = pyatspi.Registry.getDesktop(0)
-    return next((a for a in desktop if a is not None and a.name in ("Ostrel Radio", "ostrel-radio")), None)
 
 app = wait("the program is not on the accessibility bus", program)
 panel = wait("the panel is not in the accessible tree", lambda: find(app, pyatspi.ROLE_FILLER, "Ostrel Radio")
@@ -92,9 +61,6 @@ def toggle(control):
     if not any(n.lower() == "toggle" for n in names):
         sys.exit("FAIL: %r offers %s, not Toggle" % (control.name, names))
     actions.doAction(next(i for i, n in enumerate(names) if n.lower() == "toggle"))
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
 
 favourites = os.path.join(os.environ["XDG_DATA_HOME"], "Ostrel Radio", "favoriteStations.dat")
 def favourite_file():

@@ -18,14 +18,7 @@ desktop_session 1024x800 AT --no-tray
 export DBUS_SESSION_BUS_ADDRESS=$bus QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 portal_value() { [ "$1" = dark ] && echo 1 || echo 2; }
-"${tether[@]}" /usr/bin/python3 -m dbusmock --template "$source/tests/support/portal_settings.py" \
-    -p "{\"color-scheme\": $(portal_value "$scheme")}" > "$work/portal.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do
-    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break
-    sleep 0.1
-done
+desktop_portal "$scheme"
 
 start() {
     "$exe" --server "http://127.0.0.1:$port" --discovery "http://127.0.0.1:$port" --show >> "$work/app.log" 2>&1 &
@@ -36,41 +29,12 @@ start
 other=$([ "$scheme" = dark ] && echo light || echo dark)
 OSTREL_EXE=$exe PYTHONPATH=$source/tools/lib /usr/bin/python3 - "$scheme" "$other" "$(portal_value "$other")" <<'PY' \
     || fail "the window's colours"
-import json, os, subprocess, sys, time
+import subprocess, sys
 import pyatspi
+from atspi import find, program, status, wait
 from xscreen import grab, luminance, pixels
 
 scheme, other, other_value = sys.argv[1:]
-
-def status():
-    out = subprocess.run([os.environ["OSTREL_EXE"], "--status"], capture_output=True, text=True).stdout
-    return json.loads(out) if out.strip().startswith("{") else {}
-
-def wait(what, probe, seconds=30):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            value = probe()
-            if value:
-                return value
-        except Exception:
-            pass
-        time.sleep(0.2)
-    sys.exit("FAIL: " + what)
-
-def nodes(root):
-    todo = [root]
-    while todo:
-        node = todo.pop()
-        if node is not None:
-            yield node
-            todo.extend(node[i] for i in range(node.childCount))
-
-def find(root, role, name):
-    return next((n for n in nodes(root) if n.getRole() == role and n.name == name), None)
-
-def program():
-    return next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name in ("Ostrel Radio", "ostrel-radio")), None)
 
 def box(node):
     e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)

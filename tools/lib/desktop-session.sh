@@ -4,6 +4,7 @@
 # The caller sets `exe` (the program) and `source` (the project folder) first.
 #   desktop_session WIDTHxHEIGHT COUNTRY [trayer options... | --no-tray]
 #   then: $port, $work, fail, pids+=()
+#   desktop_portal light|dark: a desktop portal on the session bus answering that colour scheme
 
 work=$(mktemp -d)
 pids=()
@@ -39,6 +40,18 @@ fail() {
     echo "FAIL: $*"
     [ -f "$work/app.log" ] && tail -n 20 "$work/app.log"
     exit 1
+}
+
+desktop_portal() {
+    "${tether[@]}" /usr/bin/python3 -m dbusmock --template "$source/tests/support/portal_settings.py" \
+        -p "{\"color-scheme\": $([ "$1" = dark ] && echo 1 || echo 2)}" > "$work/portal.log" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && return 0
+        sleep 0.1
+    done
+    fail "the desktop portal did not start"
 }
 
 desktop_session() {

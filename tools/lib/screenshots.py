@@ -14,7 +14,6 @@ go to OUT/light/NAME.png and OUT/dark/NAME.png, with SUFFIX (such as "@2x") afte
 Controls are found by their accessible names and clicked with xdotool in their middle, as a user
 clicks them; every step waits for what the program shows next. OSTREL_EXE is the program, OUT the
 folder for the pictures."""
-import json
 import os
 import subprocess
 import sys
@@ -23,6 +22,8 @@ import time
 
 import pyatspi
 
+import atspi
+from atspi import nodes, program, showing, status
 from xscreen import grab, luminance, pixels, write_png
 
 OUT = os.environ.get("OUT", ".")
@@ -30,22 +31,8 @@ SUFFIX = os.environ.get("SUFFIX", "")
 SETTLE = 0.6  # for a repaint after the awaited state, before the picture: it decides no verdict
 
 
-def status():
-    run = subprocess.run([os.environ["OSTREL_EXE"], "--status"], capture_output=True, text=True)
-    return json.loads(run.stdout) if run.stdout.strip().startswith("{") else {}
-
-
 def wait(what, probe, seconds=30):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        try:
-            value = probe()
-            if value:
-                return value
-        except Exception:
-            pass
-        time.sleep(0.2)
-    give_up(what)
+    return atspi.wait(what, probe, seconds, give_up)
 
 
 def give_up(what, root=None):
@@ -57,31 +44,8 @@ def give_up(what, root=None):
     sys.exit("no picture: " + what)
 
 
-def nodes(root):
-    todo = [root]
-    while todo:
-        node = todo.pop()
-        if node is None:
-            continue
-        yield node
-        try:
-            todo.extend(node[i] for i in range(node.childCount))
-        except Exception:
-            pass
-
-
-def showing(node):
-    return node.getState().contains(pyatspi.STATE_SHOWING)
-
-
 def find(root, role, name=None, visible=True):
-    return next((n for n in nodes(root) if n.getRole() == role and (name is None or n.name == name)
-                 and (not visible or showing(n))), None)
-
-
-def program():
-    desktop = pyatspi.Registry.getDesktop(0)
-    return next((a for a in desktop if a is not None and a.name in ("Ostrel Radio", "ostrel-radio")), None)
+    return atspi.find(root, role, name, visible)
 
 
 class Box:

@@ -27,16 +27,7 @@ source "$source/tools/lib/desktop-session.sh"
 desktop_session 1280x900 US --height 32
 export DBUS_SESSION_BUS_ADDRESS=$bus
 
-if [ -n "${WHOLE_SCHEME:-}" ]; then
-    "${tether[@]}" /usr/bin/python3 -m dbusmock --template "$source/tests/support/portal_settings.py" \
-        -p "{\"color-scheme\": $([ "$WHOLE_SCHEME" = dark ] && echo 1 || echo 2)}" > "$work/portal.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-            org.freedesktop.DBus.NameHasOwner string:org.freedesktop.portal.Desktop 2>/dev/null | grep -q true && break
-        sleep 0.1
-    done
-fi
+[ -n "${WHOLE_SCHEME:-}" ] && desktop_portal "$WHOLE_SCHEME"
 
 source "$source/tools/lib/bench-station.sh"
 bench_station
