@@ -48,15 +48,15 @@ public:
     bool isOpen() const { return file_.isOpen(); }
 
     // Opens the file for the first bytes; an error text, or empty.
-    QString open(const File& spec, MediaPlayer::StreamFormat format, const QByteArray& oggHeaders) {
-        spec_ = spec;
+    QString open(const File& wanted, MediaPlayer::StreamFormat format, const QByteArray& oggHeaders) {
+        wanted_ = wanted;
         ext_ = extension(format, oggHeaders);
-        file_.setFileName(freePath(spec.folder, spec.stem, ext_));
+        file_.setFileName(freePath(wanted.folder, wanted.stem, ext_));
         if (!file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
             return cannotWrite(file_);
         writtenOggHeaders_.clear();
         if (format == MediaPlayer::StreamFormat::Mp3 || format == MediaPlayer::StreamFormat::Mp2)
-            return write(recordingtags::id3v2(spec.title, spec.station));
+            return write(recordingtags::id3v2(wanted.title, wanted.station));
         return {};
     }
 
@@ -90,7 +90,7 @@ public:
         file_.close();
         QString path = file_.fileName();
         if (!suffix.isEmpty()) {
-            const QString renamed = freePath(spec_.folder, spec_.stem + suffix, ext_);
+            const QString renamed = freePath(wanted_.folder, wanted_.stem + suffix, ext_);
             if (QFile::rename(path, renamed))
                 path = renamed;
         }
@@ -99,7 +99,7 @@ public:
 
 private:
     QFile file_;
-    File spec_;
+    File wanted_;
     QString ext_;
     QByteArray writtenOggHeaders_;
     quint64 oggBase_ = 0;
