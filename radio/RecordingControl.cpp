@@ -16,34 +16,36 @@ RecordingControl::RecordingControl(StreamRecorder& recorder, PlaybackSession& se
     : QWidget(parent), recorder_(recorder), session_(session) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    button = new QToolButton(this);
-    button->setCheckable(true);
-    button->setText(tr("Record"));
-    button->setToolTip(tr("Record the station as it plays, into your music folder"));
+    button_ = new QToolButton(this);
+    button_->setCheckable(true);
+    button_->setText(tr("Record"));
+    button_->setToolTip(tr("Record the station as it plays, into your music folder"));
     const QIcon icon = themeicons::themeIcon(QStringLiteral("media-record"));
-    button->setIcon(icon);
+    button_->setIcon(icon);
     // Sized like the rest of the panel's tool row; the text stays for screen readers.
-    button->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
-    button->setMinimumSize(32, 32);
-    button->setIconSize(QSize(20, 20));
-    progress = new QLabel(this);
-    row->addWidget(button);
-    row->addWidget(progress, 1);
+    button_->setToolButtonStyle(icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    button_->setMinimumSize(32, 32);
+    button_->setIconSize(QSize(20, 20));
+    button_->setObjectName(QStringLiteral("record"));
+    progress_ = new QLabel(this);
+    progress_->setObjectName(QStringLiteral("recordingProgress"));
+    row->addWidget(button_);
+    row->addWidget(progress_, 1);
 
     // On toggled, not clicked: a screen reader's "Toggle" does not click.
-    connect(button, &QToolButton::toggled, this, [this](bool on) {
+    connect(button_, &QToolButton::toggled, this, [this](bool on) {
         if (on == recorder_.isRecording())
             return;
         QString error;
         if (!on)
             recorder_.stop();
         else if (!recorder_.start(&error))
-            progress->setText(error);
+            showText(error, false);
         showState();
     });
     connect(&recorder_, &StreamRecorder::recordingChanged, this, &RecordingControl::showState);
     connect(&recorder_, &StreamRecorder::progressChanged, this,
-            [this](qint64 elapsed, qint64 bytes) { progress->setText(progressText(elapsed, bytes)); });
+            [this](qint64 elapsed, qint64 bytes) { showText(progressText(elapsed, bytes), true); });
     connect(&session_, &PlaybackSession::stateChanged, this, &RecordingControl::showState);
     showState();
 }
@@ -61,15 +63,20 @@ QString RecordingControl::progressText(qint64 elapsedMs, qint64 bytes) {
 void RecordingControl::showState() {
     const bool recording = recorder_.isRecording();
     {
-        const QSignalBlocker block(button);
-        button->setChecked(recording);
+        const QSignalBlocker block(button_);
+        button_->setChecked(recording);
     }
     // Something must play to be recorded; a recording can always be stopped.
-    button->setEnabled(recording || session_.isActive());
+    button_->setEnabled(recording || session_.isActive());
     if (recording)
         return; // the progress follows
     if (!recorder_.message().isEmpty())
-        progress->setText(recorder_.message());
-    else if (progress->text().contains(u'·'))
-        progress->clear(); // the last recording's figures
+        showText(recorder_.message(), false);
+    else if (showsFigures_)
+        showText(QString(), false); // the last recording's figures
+}
+
+void RecordingControl::showText(const QString& text, bool figures) {
+    progress_->setText(text);
+    showsFigures_ = figures;
 }

@@ -18,11 +18,13 @@ public:
     // "1:05 · 1.4 MB"
     static QString progressText(qint64 elapsedMs, qint64 bytes);
 
-    QToolButton* button;
-    QLabel* progress;
-
 private:
     void showState();
+    void showText(const QString& text, bool figures);
+
+    QToolButton* button_;
+    QLabel* progress_;
+    bool showsFigures_ = false; // the progress line holds a recording's time and size
 
     StreamRecorder& recorder_;
     PlaybackSession& session_;
