@@ -34,28 +34,13 @@ import sys
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "lib"))
+from procstat import CLK_TCK, context_switches, cpu_ticks  # noqa: E402
+
 NAME = "org.mpris.MediaPlayer2.OstrelRadio"
-CLK_TCK = os.sysconf("SC_CLK_TCK")
 SETTLE = 5.0  # seconds before a window begins
 SETTLED = 3.0  # seconds from a start to a play or a click: start-up's tail is over by then
 STATION_COUNT = re.compile(r"[0-9][0-9,.\u202f\u00a0]* Stations")
-
-
-def cpu_ticks(pid):
-    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime
-
-
-def context_switches(pid):
-    total = 0
-    for task in Path(f"/proc/{pid}/task").iterdir():
-        try:
-            for line in (task / "status").read_text().splitlines():
-                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
-                    total += int(line.split()[1])
-        except OSError:
-            pass  # a thread that ended
-    return total
 
 
 def pss_mib(pid):

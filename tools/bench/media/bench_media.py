@@ -23,11 +23,13 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "lib"))
+from procstat import CLK_TCK, context_switches, cpu_ticks  # noqa: E402
+
 RUNS = 7
 PLAY_SECONDS = 30
 WINDOW = (5.0, 25.0)       # measured part of a playing run, seconds after start
 IDLE_WINDOW = (3.0, 13.0)
-CLK_TCK = os.sysconf("SC_CLK_TCK")
 
 
 def start_icecast(mp3):
@@ -39,23 +41,6 @@ def start_icecast(mp3):
     if not line.startswith("LISTENING "):
         raise SystemExit("Icecast did not come up")
     return f"http://127.0.0.1:{line.split()[1]}/bench.mp3", server
-
-
-def cpu_ticks(pid):
-    fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime
-
-
-def context_switches(pid):
-    total = 0
-    for task in pathlib.Path(f"/proc/{pid}/task").iterdir():
-        try:
-            for line in (task / "status").read_text().splitlines():
-                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
-                    total += int(line.split()[1])
-        except OSError:
-            pass  # a thread that ended
-    return total
 
 
 def first_audio(command, marker):
