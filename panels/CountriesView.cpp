@@ -72,12 +72,15 @@ CountriesView::CountriesView(RadioBrowser& api, QWidget* parent) : QWidget(paren
     selectButton_->setEnabled(false);
     connect(selectButton_, &QPushButton::clicked, this, &CountriesView::selectAction);
 
-    auto* buttons = new QHBoxLayout;
+    // Two rows: the picker is narrow, and three buttons in one row cut their texts short.
+    auto* choices = new QHBoxLayout;
+    choices->setSpacing(6);
+    choices->addWidget(selectLocalButton_, 1);
+    choices->addWidget(everywhereButton_, 1);
+    auto* buttons = new QVBoxLayout;
     buttons->setSpacing(6);
-    buttons->addWidget(selectLocalButton_);
-    buttons->addWidget(everywhereButton_);
-    buttons->addStretch(1);
-    buttons->addWidget(selectButton_);
+    buttons->addLayout(choices);
+    buttons->addWidget(selectButton_, 0, Qt::AlignRight);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

@@ -83,6 +83,15 @@ private Q_SLOTS:
         f_.reset();
     }
 
+    // In the panel the picker is 220 px wide: every button has the room its text asks for.
+    void buttonsFitThePanel() {
+        host_->resize(220, 440);
+        view_->resize(220, 440);
+        view_->layout()->activate();
+        for (const QPushButton* button : view_->findChildren<QPushButton*>())
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+    }
+
     // A failed fetch leaves the panel empty and is tried again; the list is then kept.
     void listIsFetchedOnceAndTheCountryInUseSelected() {
         directory_->failWith(Error::make(Error::Code::HttpStatus, QStringLiteral("The server answered HTTP 500"), 500), 1);
