@@ -15,7 +15,6 @@ import argparse
 import base64
 import json
 import random
-import struct
 import subprocess
 import sys
 import time
@@ -23,6 +22,9 @@ import urllib.error
 import urllib.parse
 import urllib.request
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "lib"))
+import cbor  # noqa: E402
 
 WARM_UP = 20.0        # seconds of the same script before the first reading
 TICK = 0.5            # a new title
@@ -33,28 +35,6 @@ MPRIS = ["gdbus", "call", "--session", "--dest", "org.mpris.MediaPlayer2.OstrelR
          "--object-path", "/org/mpris/MediaPlayer2", "--method"]
 
 
-def cbor_head(major, n):
-    for info, fmt in ((24, ">B"), (25, ">H"), (26, ">I"), (27, ">Q")):
-        if n < 24:
-            return bytes([major << 5 | n])
-        if n < 1 << (8 * struct.calcsize(fmt)):
-            return bytes([major << 5 | info]) + struct.pack(fmt, n)
-    raise ValueError(n)
-
-
-def cbor(value):
-    if isinstance(value, int):
-        return cbor_head(0, value)
-    if isinstance(value, str):
-        data = value.encode()
-        return cbor_head(3, len(data)) + data
-    if isinstance(value, list):
-        return cbor_head(4, len(value)) + b"".join(cbor(v) for v in value)
-    if isinstance(value, dict):
-        return cbor_head(5, len(value)) + b"".join(cbor(k) + cbor(v) for k, v in value.items())
-    raise TypeError(value)
-
-
 def write_station(path, url):
     """A station list file of one station (self-described CBOR, the program's list tag)."""
     station = {"stationuuid": "5ea4e1c2-0000-4000-8000-000000000001", "name": "Soak Station",
@@ -62,7 +42,7 @@ def write_station(path, url):
                "countrycode": "AT", "country": "Austria", "language": "german"}
     path = Path(path)
     path.parent.mkdir(parents=True, exist_ok=True)
-    path.write_bytes(cbor_head(6, 55799) + cbor_head(6, 0x4F535401) + cbor([station]))
+    path.write_bytes(cbor.station_list([station]))
 
 
 def memory(pid):
